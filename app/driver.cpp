@@ -1,0 +1,41 @@
+// run_show: setup dialog, music, resources, tables, display, then the scenes.
+#include "app/driver.h"
+
+#include "app/settings.h"
+#include "app/timeline.h"
+#include "archive/resources.h"
+#include "display/display.h"
+#include "music/music.h"
+#include "platform/platform.h"
+#include "render/tables.h"
+#include "scenes/scenes.h"
+
+RunSettings run_settings;
+
+int run_show() {
+    if (platform.setup_dialog(&run_settings) != 1) return 1;
+    music_open();
+    load_catalogue();
+    for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
+    build_lookup_tables();
+    display_start(run_settings.fullscreen);
+
+    // The music and the clock start together; nothing resynchronises them later.
+    music_play();
+    cue_index = 0;
+    start_ticks = platform.sys->ticks();
+
+    scene_opening();
+    scene_lens_portrait_a();
+    scene_cloud_reveal();
+    scene_lens_portrait_b();
+    scene_textured_tube();
+    scene_glow_cloud();
+    scene_shaded_tube();
+    scene_spinning_knot();
+    scene_warped_picture();
+    scene_closing();
+
+    music_close();
+    return 0;
+}

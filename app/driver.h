@@ -1,0 +1,7 @@
+// The show's spine: the fixed start-up order, the ten scenes, the normal end.
+#pragma once
+
+// Runs the whole program on the installed platform and returns its exit code:
+// 0 after the whole show, 1 when the setup dialog was not accepted. Quit requests
+// and fatal errors end the process from inside and never return here.
+int run_show();

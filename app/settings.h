@@ -1,0 +1,14 @@
+// The four choices of the setup dialog, read once at start-up.
+#pragma once
+
+#include <cstdint>
+
+struct RunSettings {
+    bool fullscreen = false;   // full-screen presenter instead of a window
+    bool sound = false;        // music on
+    int32_t mix_rate = 44100;  // output mixing rate in Hz: 11025, 22050, 44100 or 48000
+    int32_t zoom = 2;          // enlargement factor: 1, 2 or 4
+};
+
+// Written by the setup dialog's OK; read by display_start and music_open.
+extern RunSettings run_settings;

@@ -1,0 +1,70 @@
+// The show's window and the windowed presenter on SDL2: each present converts the
+// frame through rgb_lookup straight into the window's surface, replicating pixels
+// by the zoom, and hands it to the window system without waiting for a refresh.
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "display/convert.h"
+#include "display/display.h"
+#include "platform/real.h"
+
+static int window_zoom = 1;
+// Used when the window's surface is not 32-bit XRGB: convert here, then blit.
+static SDL_Surface* staging = nullptr;
+
+static bool sdl_open_window(int zoom, bool) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    atexit(SDL_Quit);
+    window_zoom = zoom;
+    app_window = SDL_CreateWindow("kelvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  FRAME_W * zoom, FRAME_H * zoom, SDL_WINDOW_SHOWN);
+    return app_window != nullptr;
+}
+
+static bool is_xrgb(const SDL_Surface* s) {
+    return s->format->BytesPerPixel == 4 && s->format->Rmask == 0x00FF0000 &&
+           s->format->Gmask == 0x0000FF00 && s->format->Bmask == 0x000000FF;
+}
+
+static bool sdl_start_windowed(int zoom) {
+    SDL_Surface* surface = SDL_GetWindowSurface(app_window);
+    if (surface && is_xrgb(surface)) return true;
+    staging = SDL_CreateRGBSurfaceWithFormat(0, FRAME_W * zoom, FRAME_H * zoom, 32,
+                                             SDL_PIXELFORMAT_RGB888);
+    return staging != nullptr;
+}
+
+static void sdl_present_rgb(const uint8_t* frame, const uint32_t* lookup) {
+    SDL_Surface* surface = SDL_GetWindowSurface(app_window);
+    if (!surface) return;  // drawing errors are ignored; the next present tries again
+    SDL_Surface* target = staging && !is_xrgb(surface) ? staging : surface;
+    if (target->w < FRAME_W * window_zoom || target->h < FRAME_H * window_zoom) return;
+    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
+    convert_frame_rgb(frame, lookup, static_cast<uint32_t*>(target->pixels), target->pitch / 4,
+                      window_zoom);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    if (target != surface) SDL_BlitSurface(target, nullptr, surface, nullptr);
+    SDL_UpdateWindowSurface(app_window);
+}
+
+// PLACEHOLDER until the full-screen presenter exists: full screen runs in the window.
+static void sdl_start_fullscreen(int zoom) { sdl_start_windowed(zoom); }
+static uint32_t placeholder_lookup[256];
+static void sdl_present_indexed(const uint8_t* frame) { sdl_present_rgb(frame, placeholder_lookup); }
+static void sdl_set_hw_palette(const uint8_t* e) {
+    for (int i = 0; i < 256; ++i, e += 4)
+        placeholder_lookup[i] = uint32_t(e[0]) << 16 | uint32_t(e[1]) << 8 | e[2];
+}
+
+static void sdl_stop() {
+    if (staging) SDL_FreeSurface(staging);
+    staging = nullptr;
+    if (app_window) SDL_DestroyWindow(app_window);
+    app_window = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+const VideoDriver sdl_video = {sdl_open_window,     sdl_start_windowed, sdl_start_fullscreen,
+                               sdl_present_rgb,     sdl_present_indexed, sdl_set_hw_palette,
+                               sdl_stop};

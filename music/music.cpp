@@ -1,0 +1,68 @@
+// The music wrapper over the installed MusicDriver.
+#include "music/music.h"
+
+#include "app/fatal.h"
+#include "app/settings.h"
+#include "platform/platform.h"
+
+// The oldest library version the show accepts, as single precision (3.3299999...).
+static const float required_version = 3.33f;
+
+// True once a module has been loaded.
+static bool song_loaded = false;
+
+static const char* const error_texts[] = {
+    "No errors",
+    "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+    "This command failed because FSOUND_Init was not called",
+    "Error initializing output device.",
+    "The output device is already in use and cannot be reused.",
+    "Playing the sound failed.",
+    "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+    "Error setting cooperative level for hardware.",
+    "Error creating hardware sound buffer.",
+    "File not found",
+    "Unknown file format",
+    "Error loading file",
+    "Not enough memory ",
+    "The version number of this file format is not supported",
+    "An invalid parameter was passed to this function",
+    "Tried to use an EAX command on a non EAX enabled channel or output.",
+    "Tried to use an advanced EAX2 command on a non EAX2 enabled channel or output.",
+    "Failed to allocate a new channel",
+    "Recording not supported on this device",
+    "Required Mediaplayer codec is not installed",
+};
+
+const char* sound_error_text(int code) {
+    if (code < 0 || code >= int(sizeof error_texts / sizeof error_texts[0])) return "Unknown error";
+    return error_texts[code];
+}
+
+void music_open() {
+    if (!run_settings.sound) return;
+    const MusicDriver* m = platform.music;
+    if (m->version() < required_version)
+        fatal_error("FMOD error : You are using the wrong DLL version! You should be using FMOD %.02f\n",
+                    double(required_version));
+    int error = 0;
+    if (!m->init(run_settings.mix_rate, &error)) fatal_error("FMOD error : %s", sound_error_text(error));
+    if (!m->load("kelvora.xm", &error)) fatal_error("FMOD error : %s", sound_error_text(error));
+    song_loaded = true;
+}
+
+void music_play() {
+    if (song_loaded) platform.music->play();
+}
+
+void music_set_volume(int level) {
+    if (song_loaded) platform.music->set_volume((level & 0xFF) * 4);
+}
+
+void music_close() {
+    if (!run_settings.sound || !song_loaded) return;
+    platform.music->stop();
+    platform.music->free_song();
+    platform.music->close();
+    song_loaded = false;  // a second close has nothing left to release
+}
