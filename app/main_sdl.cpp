@@ -1,16 +1,10 @@
 // The kelvora program: the show on the real platform.
 #include "app/driver.h"
-#include "app/settings.h"
+#include "app/setup_dialog.h"
 #include "platform/real.h"
 #include "platform/silent_music.h"
 
-// PLACEHOLDER until the setup dialog exists: windowed, sound off, 44100 Hz, zoom 2.
-static int fixed_settings(RunSettings* settings) {
-    *settings = RunSettings{false, false, 44100, 2};
-    return 1;
-}
-
 int main() {
-    platform_install({&sdl_system, &sdl_video, &silent_music_driver, fixed_settings});
+    platform_install({&sdl_system, &sdl_video, &silent_music_driver, show_setup_dialog});
     return run_show();
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "display/fullscreen.h"
 #include "platform/real.h"
 
 SDL_Window* app_window = nullptr;
@@ -30,6 +31,8 @@ static bool sdl_poll_quit() {
 }
 
 static void sdl_error_box(const char* caption, const char* text) {
+    // A box behind a full-screen picture, without a cursor, could never be answered.
+    fullscreen_leave();
     // Without a display the box cannot be shown; the text is already on stderr.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, app_window);
 }

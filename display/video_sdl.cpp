@@ -1,12 +1,14 @@
 // The show's window and the windowed presenter on SDL2: each present converts the
 // frame through rgb_lookup straight into the window's surface, replicating pixels
 // by the zoom, and hands it to the window system without waiting for a refresh.
+// The full-screen presenter lives in display/fullscreen_sdl.cpp.
 #include <SDL.h>
 
 #include <cstdlib>
 
 #include "display/convert.h"
 #include "display/display.h"
+#include "display/fullscreen.h"
 #include "platform/real.h"
 
 static int window_zoom = 1;
@@ -48,16 +50,8 @@ static void sdl_present_rgb(const uint8_t* frame, const uint32_t* lookup) {
     SDL_UpdateWindowSurface(app_window);
 }
 
-// PLACEHOLDER until the full-screen presenter exists: full screen runs in the window.
-static void sdl_start_fullscreen(int zoom) { sdl_start_windowed(zoom); }
-static uint32_t placeholder_lookup[256];
-static void sdl_present_indexed(const uint8_t* frame) { sdl_present_rgb(frame, placeholder_lookup); }
-static void sdl_set_hw_palette(const uint8_t* e) {
-    for (int i = 0; i < 256; ++i, e += 4)
-        placeholder_lookup[i] = uint32_t(e[0]) << 16 | uint32_t(e[1]) << 8 | e[2];
-}
-
 static void sdl_stop() {
+    fullscreen_stop();
     if (staging) SDL_FreeSurface(staging);
     staging = nullptr;
     if (app_window) SDL_DestroyWindow(app_window);
@@ -65,6 +59,6 @@ static void sdl_stop() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-const VideoDriver sdl_video = {sdl_open_window,     sdl_start_windowed, sdl_start_fullscreen,
-                               sdl_present_rgb,     sdl_present_indexed, sdl_set_hw_palette,
+const VideoDriver sdl_video = {sdl_open_window,    sdl_start_windowed,  fullscreen_start,
+                               sdl_present_rgb,    fullscreen_present,  fullscreen_set_palette,
                                sdl_stop};

@@ -1,0 +1,34 @@
+// The full-screen presenter of the real platform (display/fullscreen_sdl.cpp),
+// declared without SDL's types. display/video_sdl.cpp wires it into sdl_video;
+// the error box of app/system_sdl.cpp calls fullscreen_leave.
+#pragma once
+
+#include <cstdint>
+
+// Width and height of the display mode asked for at this zoom: 320x200 at zoom 1,
+// zoom*320 x zoom*240 otherwise (640x480, 1280x960).
+int fullscreen_mode_width(int zoom);
+int fullscreen_mode_height(int zoom);
+
+// Switches app_window to full screen in the mode of the zoom (or the nearest mode the
+// display offers), sets up the renderer and the frame texture, puts the grey ramp
+// in force and hides the cursor. Failures end the process through check_fatal.
+// Called by display_start through sdl_video.start_fullscreen.
+void fullscreen_start(int zoom);
+
+// Shows the frame under the current palette over the whole screen and waits for the
+// display's refresh. After a lost or reset render target it restores and drops
+// this one frame. Called through present_frame.
+void fullscreen_present(const uint8_t* frame);
+
+// Puts 256 entries (r, g, b, 0) in force and shows the last presented picture under
+// them at once. Called by set_palette.
+void fullscreen_set_palette(const uint8_t* entries);
+
+// Gives the desktop its mode and cursor back but keeps the window; used before an
+// error box so that the user can see and answer it. Safe to call at any time.
+void fullscreen_leave();
+
+// Releases the texture and renderer, leaves full screen and shows the cursor again.
+// Called by sdl_video.stop before the window is destroyed; safe when never started.
+void fullscreen_stop();
