@@ -10,6 +10,11 @@
 int fullscreen_mode_width(int zoom);
 int fullscreen_mode_height(int zoom);
 
+// Where the full-screen window goes before it is shown: the origin of the first
+// display and the size of the mode that fullscreen_start will ask for. Called by
+// sdl_video.open_window.
+void fullscreen_window_rect(int zoom, int* x, int* y, int* w, int* h);
+
 // Switches app_window to full screen in the mode of the zoom (or the nearest mode the
 // display offers), sets up the renderer and the frame texture, puts the grey ramp
 // in force and hides the cursor. Failures end the process through check_fatal.

@@ -61,16 +61,41 @@ static bool show(const uint8_t* frame) {
     return true;
 }
 
-// Asks for the mode of the zoom, or the nearest one the display has (the smallest
-// mode at least as large); without any such mode the desktop keeps its own mode and
-// the picture is stretched over it. Returns SDL's status: 0 on success.
-static int set_mode(int display, int w, int h) {
-    SDL_DisplayMode want{SDL_PIXELFORMAT_UNKNOWN, w, h, 0, nullptr};
-    SDL_DisplayMode got;
-    if (!SDL_GetClosestDisplayMode(display, &want, &got))
-        return SDL_SetWindowFullscreen(app_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    if (SDL_SetWindowDisplayMode(app_window, &got) != 0) return -1;
-    return SDL_SetWindowFullscreen(app_window, SDL_WINDOW_FULLSCREEN);
+// The mode to ask for: the one of the zoom, or the nearest one the display has
+// (the smallest at least as large). False when no mode is that large: the desktop
+// then keeps its own mode and the picture is stretched over it.
+static bool pick_mode(int display, int zoom, SDL_DisplayMode* mode) {
+    SDL_DisplayMode want{SDL_PIXELFORMAT_UNKNOWN, fullscreen_mode_width(zoom),
+                         fullscreen_mode_height(zoom), 0, nullptr};
+    return SDL_GetClosestDisplayMode(display, &want, mode) != nullptr;
+}
+
+void fullscreen_window_rect(int zoom, int* x, int* y, int* w, int* h) {
+    SDL_Rect bounds{0, 0, fullscreen_mode_width(zoom), fullscreen_mode_height(zoom)};
+    SDL_GetDisplayBounds(0, &bounds);
+    SDL_DisplayMode mode;
+    const bool own_mode = pick_mode(0, zoom, &mode);
+    *x = bounds.x;
+    *y = bounds.y;
+    *w = own_mode ? mode.w : bounds.w;
+    *h = own_mode ? mode.h : bounds.h;
+}
+
+// Shows the window in full screen in the mode picked for the zoom. Returns 0 when the
+// display shows that mode (or keeps the desktop's, when none was large enough).
+static int set_mode(int display, int zoom) {
+    SDL_DisplayMode mode;
+    const bool own_mode = pick_mode(display, zoom, &mode);
+    if (own_mode && SDL_SetWindowDisplayMode(app_window, &mode) != 0) return -1;
+    // Set while hidden, so that the window appears in full screen straight away.
+    if (SDL_SetWindowFullscreen(app_window, own_mode ? SDL_WINDOW_FULLSCREEN
+                                                     : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+        return -1;
+    SDL_ShowWindow(app_window);
+    if (!own_mode) return 0;
+    SDL_DisplayMode now;
+    if (SDL_GetCurrentDisplayMode(display, &now) != 0) return -1;
+    return now.w == mode.w && now.h == mode.h ? 0 : -1;
 }
 
 void fullscreen_start(int zoom) {
@@ -83,7 +108,7 @@ void fullscreen_start(int zoom) {
     const int display = SDL_GetWindowDisplayIndex(app_window);
     check_fatal(display < 0, "Error creating direct draw object");
     took_screen = true;
-    check_fatal(set_mode(display, w, h), "Could not set mode %d x %d x 8", w, h);
+    check_fatal(set_mode(display, zoom), "Could not set mode %d x %d x 8", w, h);
     // Let the window take its full-screen size before the renderer measures it.
     SDL_PumpEvents();
 

@@ -15,12 +15,20 @@ static int window_zoom = 1;
 // Used when the window's surface is not 32-bit XRGB: convert here, then blit.
 static SDL_Surface* staging = nullptr;
 
-static bool sdl_open_window(int zoom, bool) {
+static bool sdl_open_window(int zoom, bool fullscreen) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    atexit(SDL_Quit);
+    atexit(SDL_Quit);  // gives the desktop its mode back on every exit
     window_zoom = zoom;
-    app_window = SDL_CreateWindow("kelvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  FRAME_W * zoom, FRAME_H * zoom, SDL_WINDOW_SHOWN);
+    if (fullscreen) {
+        // Never seen as a window: it appears directly in full screen, covering the
+        // mode from the display's origin even where no window manager places it.
+        int x = 0, y = 0, w = 0, h = 0;
+        fullscreen_window_rect(zoom, &x, &y, &w, &h);
+        app_window = SDL_CreateWindow("kelvora", x, y, w, h, SDL_WINDOW_HIDDEN);
+    } else {
+        app_window = SDL_CreateWindow("kelvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      FRAME_W * zoom, FRAME_H * zoom, SDL_WINDOW_SHOWN);
+    }
     return app_window != nullptr;
 }
 

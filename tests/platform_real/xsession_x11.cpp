@@ -256,14 +256,20 @@ std::pair<int, int> XSession::current_mode() {
     return size;
 }
 
+// True when the window's WM_NAME is exactly this ASCII title, whatever encoding the
+// toolkit labelled it with (STRING, UTF8_STRING, COMPOUND_TEXT agree on ASCII).
+static bool has_title(Display* d, Window w, const char* title) {
+    XTextProperty name;
+    if (!XGetWMName(d, w, &name) || !name.value) return false;
+    const bool match = name.nitems == strlen(title) && memcmp(name.value, title, name.nitems) == 0;
+    XFree(name.value);
+    return match;
+}
+
 static unsigned long search(Display* d, Window w, const char* title, int depth) {
     XWindowAttributes a;
-    char* name = nullptr;
-    if (XFetchName(d, w, &name) && name) {
-        const bool match = strcmp(name, title) == 0;
-        XFree(name);
-        if (match && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) return w;
-    }
+    if (has_title(d, w, title) && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable)
+        return w;
     if (depth == 0) return 0;
     Window root, parent, *children = nullptr;
     unsigned n = 0;
@@ -328,6 +334,15 @@ bool XSession::cursor_hidden() {
         if (c->pixels[i] >> 24) visible = true;  // alpha in the top byte
     XFree(c);
     return !visible;
+}
+
+bool XSession::wait_cursor(bool hidden, int timeout_ms) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (cursor_hidden() == hidden) return true;
+        if (Clock::now() > deadline) return false;
+        sleep_ms(20);
+    }
 }
 
 std::vector<uint32_t> XSession::pixels(int x, int y, int w, int h) {

@@ -80,6 +80,8 @@ public:
     void move_pointer(int x, int y);
     // True when the cursor shown now has no visible pixel.
     bool cursor_hidden();
+    // Polls until the cursor is hidden (or shown) up to timeout_ms; false if it never was.
+    bool wait_cursor(bool hidden, int timeout_ms);
     // The screen's pixels in the rectangle, 0x00RRGGBB, row by row.
     std::vector<uint32_t> pixels(int x, int y, int w, int h);
     // Runs xdotool on this display with these arguments; true when it succeeded.

@@ -1,0 +1,73 @@
+// The whole program in full screen on a private X server: the dialog answered with
+// Return (sound off), the show in the mode of zoom 2 with the cursor hidden, Escape
+// released, exit code 1 and the desktop's mode back. And a fatal error during a
+// full-screen show: the desktop's mode and the cursor are back while its box waits.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "xsession_x11.h"
+
+namespace {
+
+class RealShow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!have_program("Xvfb") || !have_program("xdotool"))
+            GTEST_SKIP() << "Xvfb and xdotool are needed; install xvfb and xdotool";
+        ASSERT_TRUE(x.start(1280, 1024)) << x.why();
+        ASSERT_TRUE(x.add_modes());
+        ASSERT_EQ(x.current_mode(), std::make_pair(1280, 1024));
+    }
+    XSession x;
+};
+
+TEST_F(RealShow, EscapeDuringTheFullScreenShowEndsWithOneAndGivesTheModeBack) {
+    Child show;
+    ASSERT_TRUE(show.start({KELVORA_PROGRAM}, x.child_env()));
+    const unsigned long dialog = x.wait_window("Kelvora windows version", 20000);
+    ASSERT_NE(dialog, 0ul);
+    x.focus(dialog);
+    // Tab to "Sound" (OK, Cancel, Fullscreen, Sound), uncheck it, accept the rest.
+    ASSERT_TRUE(x.xdotool({"key", "--delay", "40", "Tab", "Tab", "Tab", "Tab", "space", "Return"}));
+
+    const unsigned long window = x.wait_window("kelvora", 20000);
+    ASSERT_NE(window, 0ul) << show.wait(0).err;
+    EXPECT_EQ(x.find_window("Kelvora windows version"), 0ul) << "dialog still on screen";
+    EXPECT_TRUE(x.wait_mode(640, 480, 5000));
+    x.move_pointer(200, 150);
+    EXPECT_TRUE(x.wait_cursor(true, 5000));
+    EXPECT_TRUE(show.running());
+
+    x.focus(window);
+    ASSERT_TRUE(x.xdotool({"key", "Escape"}));
+    const ChildResult r = show.wait(10000);
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(x.current_mode(), std::make_pair(1280, 1024));
+}
+
+TEST_F(RealShow, FatalErrorInFullScreenGivesTheDesktopBackBeforeItsBox) {
+    Child probe;
+    ASSERT_TRUE(probe.start({FULLSCREEN_PROBE, "2"}, x.child_env()));
+    const unsigned long box = x.wait_window("Core Error", 20000);
+    ASSERT_NE(box, 0ul) << probe.wait(0).err;
+    // The box waits for its answer, on the desktop's own mode, with a cursor to answer it.
+    EXPECT_TRUE(x.wait_mode(1280, 1024, 5000));
+    for (auto [px, py] : {std::make_pair(100, 100), std::make_pair(640, 512)}) {
+        x.move_pointer(px, py);
+        EXPECT_TRUE(x.wait_cursor(false, 5000)) << px << "," << py;
+    }
+    EXPECT_TRUE(probe.running());
+
+    x.focus(box);
+    ASSERT_TRUE(x.xdotool({"key", "Return"}));
+    const ChildResult r = probe.wait(10000);
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "kelvora: Core Error: probe failure\n");
+    EXPECT_EQ(x.current_mode(), std::make_pair(1280, 1024));
+}
+
+}  // namespace
