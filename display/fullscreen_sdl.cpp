@@ -107,11 +107,9 @@ void fullscreen_start(int zoom) {
     const int w = fullscreen_mode_width(zoom), h = fullscreen_mode_height(zoom);
     const int display = SDL_GetWindowDisplayIndex(app_window);
     check_fatal(display < 0, "Error creating direct draw object");
-    took_screen = true;
-    check_fatal(set_mode(display, zoom), "Could not set mode %d x %d x 8", w, h);
-    // Let the window take its full-screen size before the renderer measures it.
-    SDL_PumpEvents();
-
+    // The renderer comes first, while the window is hidden: SDL may make the window
+    // anew for it, which must not happen to a window already on screen. The hidden
+    // window already has the size of the mode.
     renderer = SDL_CreateRenderer(app_window, -1, SDL_RENDERER_PRESENTVSYNC);
     // A renderer that cannot wait for the refresh still shows every frame.
     if (!renderer) renderer = SDL_CreateRenderer(app_window, -1, 0);
@@ -120,6 +118,9 @@ void fullscreen_start(int zoom) {
     check_fatal(!texture, "Error creating secondary display surface");
     if (!watching) SDL_AddEventWatch(lost_watch, nullptr);
     watching = true;
+
+    took_screen = true;
+    check_fatal(set_mode(display, zoom), "Could not set mode %d x %d x 8", w, h);
 
     SDL_ShowCursor(SDL_DISABLE);
     // The screen starts as the frame of zeros under the grey ramp: black.

@@ -39,6 +39,10 @@ protected:
         const unsigned long w = x.wait_window(title, 20000);
         o.dialog_seen = w != 0;
         if (w) {
+            // Centred on the 1024x768 screen (GTK places it; there is no window manager).
+            const auto [wx, wy, ww, wh] = x.window_rect(w);
+            EXPECT_LE(std::abs(wx - (1024 - ww) / 2), 1);
+            EXPECT_LE(std::abs(wy - (768 - wh) / 2), 1);
             x.focus(w);
             if (close_box) x.close_window(w);
             std::vector<std::string> args{"key", "--delay", "40"};

@@ -1,10 +1,14 @@
-// Takes the screen with the full-screen presenter at the zoom given as argument,
-// shows one frame, then fails the way a scene's fatal error does, so that a test
-// can look at the screen while the error box waits for its answer.
+// Takes the screen with the full-screen presenter at the zoom given as first
+// argument and shows frames, then ends the way the second argument says: "fatal"
+// (the default) fails like a scene's fatal error, so that a test can look at the
+// screen while the error box waits; "end" presents for a second and a half and
+// returns from main like the show's normal end.
 #include <cstdlib>
+#include <cstring>
 
 #include "app/fatal.h"
 #include "app/settings.h"
+#include "app/timeline.h"
 #include "display/display.h"
 #include "platform/real.h"
 #include "platform/silent_music.h"
@@ -12,8 +16,16 @@
 int main(int argc, char** argv) {
     platform_install({&sdl_system, &sdl_video, &silent_music_driver, nullptr});
     run_settings.zoom = argc > 1 ? atoi(argv[1]) : 2;
+    const bool normal_end = argc > 2 && strcmp(argv[2], "end") == 0;
     display_start(true);
     for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = uint8_t(i);
     present_frame(screen_frame);
-    fatal_error("probe failure");
+    if (!normal_end) fatal_error("probe failure");
+
+    const uint32_t start = platform.sys->ticks();
+    while (platform.sys->ticks() - start < 1500) {
+        present_frame(screen_frame);
+        pump_messages();
+    }
+    return 0;  // no display_stop, as at the show's end
 }

@@ -1,9 +1,11 @@
 // The whole program in full screen on a private X server: the dialog answered with
 // Return (sound off), the show in the mode of zoom 2 with the cursor hidden, Escape
-// released, exit code 1 and the desktop's mode back. And a fatal error during a
-// full-screen show: the desktop's mode and the cursor are back while its box waits.
+// released or the window closed, exit code 1 and the desktop's mode back. And the
+// other ends of a full-screen show: the normal end gives the mode back too, and on
+// a fatal error the desktop's mode and the cursor are back while its box waits.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,9 @@ protected:
     XSession x;
 };
 
-TEST_F(RealShow, EscapeDuringTheFullScreenShowEndsWithOneAndGivesTheModeBack) {
+// Runs the program, answers its dialog with Return after unchecking "Sound", checks
+// the show in full screen at zoom 2, then ends it with end_show and checks the end.
+void run_show_and_end(XSession& x, const std::function<void(unsigned long window)>& end_show) {
     Child show;
     ASSERT_TRUE(show.start({KELVORA_PROGRAM}, x.child_env()));
     const unsigned long dialog = x.wait_window("Kelvora windows version", 20000);
@@ -39,12 +43,33 @@ TEST_F(RealShow, EscapeDuringTheFullScreenShowEndsWithOneAndGivesTheModeBack) {
     x.move_pointer(200, 150);
     EXPECT_TRUE(x.wait_cursor(true, 5000));
     EXPECT_TRUE(show.running());
+    // The window that appeared is the one the show runs in (not one made again later).
+    EXPECT_EQ(x.find_window("kelvora"), window);
 
-    x.focus(window);
-    ASSERT_TRUE(x.xdotool({"key", "Escape"}));
+    end_show(window);
     const ChildResult r = show.wait(10000);
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(x.current_mode(), std::make_pair(1280, 1024));
+}
+
+TEST_F(RealShow, EscapeReleasedDuringTheFullScreenShowEndsWithOneAndGivesTheModeBack) {
+    run_show_and_end(x, [&](unsigned long window) {
+        x.focus(window);
+        EXPECT_TRUE(x.xdotool({"key", "Escape"}));
+    });
+}
+
+TEST_F(RealShow, ClosingTheFullScreenWindowEndsWithOneAndGivesTheModeBack) {
+    run_show_and_end(x, [&](unsigned long window) { x.close_window(window); });
+}
+
+TEST_F(RealShow, NormalEndGivesTheModeBackWithoutDisplayStop) {
+    Child probe;
+    ASSERT_TRUE(probe.start({FULLSCREEN_PROBE, "2", "end"}, x.child_env()));
+    EXPECT_TRUE(x.wait_mode(640, 480, 20000));
+    const ChildResult r = probe.wait(20000);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(x.current_mode(), std::make_pair(1280, 1024));
 }
 

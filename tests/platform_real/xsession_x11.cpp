@@ -284,6 +284,15 @@ unsigned long XSession::find_window(const char* title) {
     return search(DPY, DefaultRootWindow(DPY), title, 2);
 }
 
+std::tuple<int, int, int, int> XSession::window_rect(unsigned long window) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(DPY, window, &a)) return {0, 0, 0, 0};
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(DPY, window, DefaultRootWindow(DPY), 0, 0, &x, &y, &child);
+    return {x, y, a.width, a.height};
+}
+
 unsigned long XSession::wait_window(const char* title, int timeout_ms) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
     for (;;) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -68,6 +69,8 @@ public:
 
     // The mapped top-level window with exactly this title, 0 when there is none.
     unsigned long find_window(const char* title);
+    // Position and size of a top-level window on the screen: x, y, width, height.
+    std::tuple<int, int, int, int> window_rect(unsigned long window);
     // Polls for that window up to timeout_ms; 0 when it did not appear.
     unsigned long wait_window(const char* title, int timeout_ms);
     // Polls until the screen shows a w x h mode, up to timeout_ms.
