@@ -5,19 +5,16 @@
 
 #include <cstdint>
 
-// Width and height of the display mode asked for at this zoom: 320x200 at zoom 1,
-// zoom*320 x zoom*240 otherwise (640x480, 1280x960).
-int fullscreen_mode_width(int zoom);
-int fullscreen_mode_height(int zoom);
-
 // Where the full-screen window goes before it is shown: the origin of the first
-// display and the size of the mode that fullscreen_start will ask for. Called by
-// sdl_video.open_window.
+// display and the size of the mode that fullscreen_start will ask for (320x200 at
+// zoom 1, 640x480 at 2, 1280x960 at 4, or the nearest larger mode the display has;
+// the desktop's size when it has none). Called by sdl_video.open_window.
 void fullscreen_window_rect(int zoom, int* x, int* y, int* w, int* h);
 
 // Switches app_window to full screen in the mode of the zoom (or the nearest mode the
 // display offers), sets up the renderer and the frame texture, puts the grey ramp
-// in force and hides the cursor. Failures end the process through check_fatal.
+// in force and hides the cursor. Failures end the process through check_fatal with
+// the show's set-up texts; a refused mode names the width and height asked for.
 // Called by display_start through sdl_video.start_fullscreen.
 void fullscreen_start(int zoom);
 
@@ -27,7 +24,8 @@ void fullscreen_start(int zoom);
 void fullscreen_present(const uint8_t* frame);
 
 // Puts 256 entries (r, g, b, 0) in force and shows the last presented picture under
-// them at once. Called by set_palette.
+// them at once, waiting for the refresh like a present (so a fade that only sets
+// palettes runs at one step per refresh). Called by set_palette.
 void fullscreen_set_palette(const uint8_t* entries);
 
 // Gives the desktop its mode and cursor back but keeps the window; used before an

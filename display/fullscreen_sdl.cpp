@@ -28,8 +28,10 @@ static bool watching = false;
 // True from the moment the display mode was asked for until it was given back.
 static bool took_screen = false;
 
-int fullscreen_mode_width(int zoom) { return FRAME_W * zoom; }
-int fullscreen_mode_height(int zoom) { return zoom == 1 ? FRAME_H : 240 * zoom; }
+// The mode of the zoom: 320x200 at zoom 1, zoom*320 x zoom*240 otherwise, so that
+// zoom 2 and 4 stretch the picture to the 4:3 screen.
+static int fullscreen_mode_width(int zoom) { return FRAME_W * zoom; }
+static int fullscreen_mode_height(int zoom) { return zoom == 1 ? FRAME_H : 240 * zoom; }
 
 static int lost_watch(void*, SDL_Event* e) {
     if (e->type == SDL_RENDER_TARGETS_RESET) targets_lost = true;
@@ -104,6 +106,9 @@ void fullscreen_start(int zoom) {
     memset(shown_frame, 0, sizeof shown_frame);
     targets_lost = device_lost = false;
 
+    // Each set-up step that can fail reports with the show's own text for it: the
+    // display the window is on, the renderer with its flip chain, the frame texture,
+    // the mode.
     const int w = fullscreen_mode_width(zoom), h = fullscreen_mode_height(zoom);
     const int display = SDL_GetWindowDisplayIndex(app_window);
     check_fatal(display < 0, "Error creating direct draw object");
