@@ -149,7 +149,7 @@ TEST_F(SetupDialog, EscapeInTheProgramsDialogEndsItBeforeAnyShowWindow) {
 // exit code 1, for the probe and for the program.
 TEST(SetupDialogWithoutDisplay, SaysSoInOneLineAndEndsWithOne) {
     const std::vector<std::string> no_display{"DISPLAY", "WAYLAND_DISPLAY", "NO_AT_BRIDGE=1",
-                                              "ASAN_OPTIONS=detect_leaks=0"};
+                                              "ASAN_OPTIONS=detect_leaks=0:exitcode=86"};
     for (const std::string& program : {std::string(DIALOG_PROBE), std::string(KELVORA_PROGRAM)}) {
         SCOPED_TRACE(program);
         const ChildResult r = run_program({program}, no_display, 20000);

@@ -50,6 +50,7 @@ void run_show_and_end(XSession& x, const std::function<void(unsigned long window
     const ChildResult r = show.wait(10000);
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(r.err, "");
     EXPECT_EQ(x.current_mode(), std::make_pair(1280, 1024));
 }
 
