@@ -202,12 +202,13 @@ struct Arranger {
             previous = voices;
         }
         if (style == "swell") {
-            // Fine volume slides (volume column 0x9x, once a row) spread evenly up to v.
-            const int steps = v - start_volume;
-            for (int k = 0; k < steps && g.rows > 1; ++k) {
-                const int row = 1 + k * (g.rows - 1) / steps;
-                for (int c = 0; c < 3; ++c)
-                    if (g.at(row, ch_pad0 + c).volume == 0) g.at(row, ch_pad0 + c).volume = 0x91;
+            // Fine volume slides (volume column 0x9x: up x once, on its row) rising
+            // evenly from the start volume to v by the last row.
+            const int steps = v - start_volume, span = g.rows - 1;
+            for (int row = 1; span > 0 && row < g.rows; ++row) {
+                const int up = std::min(15, steps * row / span - steps * (row - 1) / span);
+                for (int c = 0; up > 0 && c < 3; ++c)
+                    if (g.at(row, ch_pad0 + c).volume == 0) g.at(row, ch_pad0 + c).volume = uint8_t(0x90 + up);
             }
         }
         return true;
