@@ -316,6 +316,10 @@ struct Arranger {
             return false;
         if (const Part* p = part("fx"); p && !fx(s, *p, g, t)) return false;
 
+        // Held notes of the section before end here unless a part plays on: a key-off
+        // lets the enveloped voices (bass, pads, lead and echo) release.
+        for (int ch : {ch_bass, ch_pad0, ch_pad1, ch_pad2, ch_lead, ch_echo}) off(g, 0, ch);
+
         // Tempo: F with a parameter of 32 and up sets the BPM.
         g.at(0, ch_control).effect = 0xF;
         g.at(0, ch_control).param = uint8_t(t.split_row > 0 ? t.bpm_first : t.bpm_rest);
