@@ -51,7 +51,7 @@ TEST(Soundtrack, SectionsChangeOnTheCueTimes) {
 
 TEST(Soundtrack, NoSilentTwoSecondsBefore148) {
     // RMS over 2 s windows, every quarter second. The floor, 100 of 32767 (-50 dBFS),
-    // is some 27 dB under the quietest passage (the opening swell, about 2200) and
+    // is some 28 dB under the quietest passage (about 2700, around the opening) and
     // far above a stretch where nothing plays (0, or a decaying tail).
     const int rate = 22050;
     std::vector<int16_t> pcm;
