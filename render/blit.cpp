@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/display.h"
+#include "render/swar.h"
 
 void fill_frame(uint8_t* frame, uint8_t index) { memset(frame, index, FRAME_BYTES); }
 
@@ -18,14 +19,17 @@ static inline Span clip_rect(uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
     return {w < FRAME_W - x ? int(w) : FRAME_W - x, h < FRAME_H - y ? int(h) : FRAME_H - y};
 }
 
-// The shared rectangular loop: op(p, s) returns the new destination byte.
-template <class Op>
+// The shared rectangular loop: word(p, s) does eight pixels of one row at once,
+// byte(p, s) the rest; both give the new destination bytes.
+template <class Word, class Byte>
 static inline void rect_loop(uint8_t* frame, const uint8_t* src, uint16_t x, uint16_t y,
-                             uint16_t w, uint16_t h, Op op) {
+                             uint16_t w, uint16_t h, Word word, Byte byte) {
     const Span span = clip_rect(x, y, w, h);
     for (int r = 0; r < span.h; ++r, src += w) {
         uint8_t* p = frame + row_offset[y + r] + x;
-        for (int i = 0; i < span.w; ++i) p[i] = op(p[i], src[i]);
+        int i = 0;
+        for (; i + 8 <= span.w; i += 8) swar_store(p + i, word(swar_load(p + i), swar_load(src + i)));
+        for (; i < span.w; ++i) p[i] = byte(p[i], src[i]);
     }
 }
 
@@ -35,21 +39,30 @@ void blit_opaque(const uint8_t* src, uint16_t x, uint16_t y, uint16_t w, uint16_
         memcpy(screen_frame + row_offset[y + r] + x, src, size_t(span.w));
 }
 
-// Branch-free select: the compiler turns it into a blend, not a jump per pixel.
+// The keyed rules as masks, not jumps: a key byte selects the old pixel.
 void blit_keyed(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
                 uint16_t h) {
-    rect_loop(screen_frame, src, x, y, w, h,
-              [key](uint8_t p, uint8_t s) { return s == key ? p : s; });
+    const uint64_t keys = SWAR_ONES * key;
+    rect_loop(
+        screen_frame, src, x, y, w, h,
+        [keys](uint64_t p, uint64_t s) { return swar_select(swar_nonzero(s ^ keys), s, p); },
+        [key](uint8_t p, uint8_t s) { return s == key ? p : s; });
 }
 
 void blit_keyed_to_back(const uint8_t* src, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
-    rect_loop(back_frame, src, x, y, w, h, [](uint8_t p, uint8_t s) { return s == 0 ? p : s; });
+    rect_loop(
+        back_frame, src, x, y, w, h,
+        [](uint64_t p, uint64_t s) { return swar_select(swar_nonzero(s), s, p); },
+        [](uint8_t p, uint8_t s) { return s == 0 ? p : s; });
 }
 
 void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
               uint16_t h) {
-    rect_loop(screen_frame, src, x, y, w, h,
-              [key](uint8_t p, uint8_t s) { return s == key ? p : uint8_t(p + s); });  // wraps
+    const uint64_t keys = SWAR_ONES * key;
+    rect_loop(
+        screen_frame, src, x, y, w, h,
+        [keys](uint64_t p, uint64_t s) { return swar_select(swar_nonzero(s ^ keys), swar_add(p, s), p); },
+        [key](uint8_t p, uint8_t s) { return s == key ? p : uint8_t(p + s); });  // wraps
 }
 
 // Key pixel of blit_blend away from the first and last row: all eight linear
@@ -119,11 +132,15 @@ void blit_keyed_clipped(const uint8_t* src, uint16_t w, uint16_t h, int16_t x, i
     // Every row starts a full stride w after the last, so the clipped columns on
     // both sides are skipped.
     const uint8_t* s = src + size_t(y0 - y) * w + (x0 - x);
+    const uint64_t keys = SWAR_ONES * key;
+    const int n = x1 - x0;
     for (int r = y0; r < y1; ++r, s += w) {
-        uint8_t* p = screen_frame + row_offset[r];
-        for (int c = x0; c < x1; ++c) {
-            const uint8_t v = s[c - x0];
-            p[c] = v == key ? p[c] : v;
+        uint8_t* p = screen_frame + row_offset[r] + x0;
+        int i = 0;
+        for (; i + 8 <= n; i += 8) {
+            const uint64_t v = swar_load(s + i);
+            swar_store(p + i, swar_select(swar_nonzero(v ^ keys), v, swar_load(p + i)));
         }
+        for (; i < n; ++i) p[i] = s[i] == key ? p[i] : s[i];
     }
 }

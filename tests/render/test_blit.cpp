@@ -240,3 +240,28 @@ TEST_F(Blit, ClippedOnBothSidesKeepsItsRowsAligned) {
 }
 
 }  // namespace
+
+#include "render/swar.h"
+
+namespace {
+
+// The eight-pixel word helpers against their byte meaning, for every byte pair, in
+// every lane (carries between lanes are where such tricks go wrong).
+TEST(Swar, MasksAndAddsMatchBytes) {
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b) {
+            for (int lane = 0; lane < 8; lane += 7) {
+                // The lane under test holds a and b, the others hold their complements.
+                uint64_t wa = SWAR_ONES * uint8_t(~a), wb = SWAR_ONES * uint8_t(~b);
+                wa = (wa & ~(0xFFull << 8 * lane)) | uint64_t(a) << 8 * lane;
+                wb = (wb & ~(0xFFull << 8 * lane)) | uint64_t(b) << 8 * lane;
+                for (int k = 0; k < 8; ++k) {
+                    const uint8_t ba = uint8_t(wa >> 8 * k), bb = uint8_t(wb >> 8 * k);
+                    ASSERT_EQ(uint8_t(swar_nonzero(wa ^ wb) >> 8 * k), ba != bb ? 0xFF : 0);
+                    ASSERT_EQ(uint8_t(swar_add(wa, wb) >> 8 * k), uint8_t(ba + bb));
+                }
+            }
+        }
+}
+
+}  // namespace
