@@ -65,16 +65,17 @@ void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t 
         [key](uint8_t p, uint8_t s) { return s == key ? p : uint8_t(p + s); });  // wraps
 }
 
-// Key pixel of blit_blend away from the first and last row: all eight linear
-// neighbours lie inside the frame. floor(sum / 9), 0 written as 1.
+// Key pixel of blit_blend on rows 2..197: all eight linear neighbours lie inside
+// the frame. floor(sum / 9), 0 written as 1.
 static inline uint8_t blur_at(const uint8_t* p) {
     const unsigned sum = p[-321] + p[-320] + p[-319] + p[-1] + p[1] + p[319] + p[320] + p[321];
     const unsigned v = sum / 9;
     return uint8_t(v ? v : 1);
 }
 
-// The same on rows 0 and 199, where some linear neighbours fall outside the
-// 64000 bytes: those count as 0.
+// The same near the frame's top and bottom, where linear neighbours can fall outside
+// the 64000 bytes: those count as 0. Rows 0 and 199 are outside the contract, but
+// column 0 of row 1 (k - 321) and column 319 of row 198 (k + 321) reach out too.
 static uint8_t blur_at_edge(int k) {
     static const int offsets[8] = {-321, -320, -319, -1, 1, 319, 320, 321};
     unsigned sum = 0;
@@ -93,7 +94,7 @@ void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_
         const int row = y + r;
         const int start = row_offset[row] + x;
         uint8_t* p = screen_frame + start;
-        const bool edge_row = row == 0 || row == FRAME_H - 1;  // out of contract
+        const bool edge_row = row <= 1 || row >= FRAME_H - 2;
         // The key pixels read their left neighbour as just written, so this loop
         // runs in order; the branch follows the sprite's shape, not the arithmetic.
         for (int i = 0; i < span.w; ++i) {

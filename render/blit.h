@@ -32,8 +32,9 @@ void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t 
 // s != key: p = max(1, (p + s) >> 1). s = key: p = max(1, floor(sum of the 8
 // neighbours / 9)), neighbours at linear offsets k-321..k+321 read in their current
 // state (in place, row-major), so a row's left end sees the row above's right end.
-// Neighbours that fall outside the 64000 bytes (a sprite on row 0 or 199, out of
-// contract) count as 0.
+// Neighbours that fall outside the 64000 bytes count as 0: those of rows 0 and 199
+// (out of contract) and of the corners (0, 1) and (319, 198), which reach one byte
+// past the frame's start and end.
 void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
                 uint16_t h);
 

@@ -20,15 +20,17 @@ void reference_rect(uint8_t* frame, const uint8_t* src, int x, int y, int w, int
             frame[k] = op(frame[k], src[i]);
 }
 
-// blit_blend as described: in place, row-major, linear neighbours (in contract only).
+// blit_blend as described: in place, row-major, linear neighbours; a neighbour
+// outside the frame counts as 0.
 void reference_blend(uint8_t* f, const uint8_t* src, uint8_t key, int x, int y, int w, int h) {
+    auto at = [f](int k) { return k >= 0 && k < 64000 ? f[k] : 0; };
     int i = 0;
     for (int r = y; r < y + h; ++r)
         for (int k = r * 320 + x; k < r * 320 + x + w; ++k, ++i) {
             int v;
             if (src[i] == key)
-                v = (f[k - 321] + f[k - 320] + f[k - 319] + f[k - 1] + f[k + 1] + f[k + 319] +
-                     f[k + 320] + f[k + 321]) / 9;
+                v = (at(k - 321) + at(k - 320) + at(k - 319) + at(k - 1) + at(k + 1) + at(k + 319) +
+                     at(k + 320) + at(k + 321)) / 9;
             else
                 v = (f[k] + src[i]) >> 1;
             f[k] = uint8_t(v == 0 ? 1 : v);
@@ -119,6 +121,17 @@ TEST_F(Blit, BlendMatchesTheReferenceWithWrappedNeighbours) {
         reference_blend(expect.data(), src.data(), 160, 0, y, 320, h);
         ASSERT_EQ(frame_copy(screen_frame), expect) << round;
     }
+}
+
+TEST_F(Blit, BlendCornersInsideTheContractStayInTheFrame) {
+    // (0, 1) and (319, 198) are allowed positions whose farthest linear neighbour is
+    // one byte outside the frame; it counts as 0.
+    fill_frame(screen_frame, 90);
+    const uint8_t key = 0;
+    blit_blend(&key, 0, 0, 1, 1, 1);
+    EXPECT_EQ(px(screen_frame, 0, 1), 7 * 90 / 9);
+    blit_blend(&key, 0, 319, 198, 1, 1);
+    EXPECT_EQ(px(screen_frame, 319, 198), 7 * 90 / 9);
 }
 
 TEST_F(Blit, BlendOnTheFirstAndLastRowReadsOutsideAsZero) {
