@@ -24,6 +24,12 @@ inline uint32_t hash3(const uint8_t* p) {
     return (v * 2654435761u) >> (32 - kHashBits);
 }
 
+inline uint32_t hash4(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return (v * 2246822519u) >> (32 - kHashBits);
+}
+
 // Length of the common run of a and b, at most limit.
 inline uint32_t common_length(const uint8_t* a, const uint8_t* b, uint32_t limit) {
     uint32_t n = 0;
@@ -44,19 +50,24 @@ struct Candidate {
     uint32_t dist;
 };
 
+// Three tables: the nearest earlier position of each 2-byte value (length-2
+// matches), of each 3-byte hash (length-3 matches), and chains through a 4-byte hash
+// for everything longer; 4-byte chains stay short on text where 3-byte ones do not.
 class MatchFinder {
 public:
     MatchFinder(const uint8_t* buf, size_t window_begin, size_t end, unsigned max_chain)
-        : buf_(buf), begin_(window_begin), end_(end), max_chain_(max_chain),
-          head_(size_t{1} << kHashBits, kNone), head2_(65536, kNone), prev_(end - window_begin, kNone) {}
+        : buf_(buf), begin_(window_begin), end_(end), max_chain_(max_chain), head2_(65536, kNone),
+          head3_(size_t{1} << kHashBits, kNone), head4_(size_t{1} << kHashBits, kNone),
+          prev_(end - window_begin, kNone) {}
 
-    // Adds position p to the chains without searching.
+    // Adds position p to the tables without searching.
     void insert(size_t p) {
         if (p + 1 < end_) head2_[key2(p)] = static_cast<uint32_t>(p);
-        if (p + 2 < end_) {
-            const uint32_t h = hash3(buf_ + p);
-            prev_[p - begin_] = head_[h];
-            head_[h] = static_cast<uint32_t>(p);
+        if (p + 2 < end_) head3_[hash3(buf_ + p)] = static_cast<uint32_t>(p);
+        if (p + 3 < end_) {
+            const uint32_t h = hash4(buf_ + p);
+            prev_[p - begin_] = head4_[h];
+            head4_[h] = static_cast<uint32_t>(p);
         }
     }
 
@@ -69,11 +80,20 @@ public:
             const uint32_t c = head2_[key2(p)];
             if (c != kNone && p - c <= 256) short_match = {2, static_cast<uint32_t>(p - c)};
         }
+        uint32_t best = 2;
+        const uint8_t* here = buf_ + p;
         if (max_len >= 3 && p + 2 < end_) {
-            const uint32_t h = hash3(buf_ + p);
-            uint32_t c = head_[h];
-            uint32_t best = 2;
-            const uint8_t* here = buf_ + p;
+            const uint32_t c = head3_[hash3(here)];
+            if (c != kNone && p - c <= kMaxDistance) {
+                const uint32_t len = common_length(here, buf_ + c, max_len);
+                if (len >= 3) {
+                    best = len;
+                    out.push_back({len, static_cast<uint32_t>(p - c)});
+                }
+            }
+        }
+        if (best < max_len && max_len >= 4 && p + 3 < end_) {
+            uint32_t c = head4_[hash4(here)];
             unsigned budget = max_chain_;
             for (unsigned chain = 0; c != kNone && chain < budget; ++chain) {
                 const size_t dist = p - c;
@@ -101,7 +121,7 @@ private:
     const uint8_t* buf_;
     size_t begin_, end_;
     unsigned max_chain_;
-    std::vector<uint32_t> head_, head2_, prev_;
+    std::vector<uint32_t> head2_, head3_, head4_, prev_;
 };
 
 // Prices by length value, hoisted out of the parse's inner loops.

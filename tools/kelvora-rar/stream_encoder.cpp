@@ -224,10 +224,13 @@ std::vector<uint8_t> encode_stream(StreamState& state, const uint8_t* data, size
     std::memcpy(buf.data() + keep, data, count);
     const size_t start = keep, end = keep + count;
 
-    // Pass 1 with guessed prices, pass 2 with the prices pass 1's symbols give.
+    // Pass 1 with guessed prices and a shallow search, only for statistics; pass 2 with
+    // the prices pass 1's symbols give.
     Prices prices;
     initial_prices(data, count, prices);
-    std::vector<Token> tokens = lz_parse(buf.data(), 0, start, end, state.history, prices, options.lz);
+    LzOptions quick = options.lz;
+    quick.max_chain = std::max(4u, options.lz.max_chain / 8);
+    std::vector<Token> tokens = lz_parse(buf.data(), 0, start, end, state.history, prices, quick);
     {
         uint32_t freq[kLzTableSize] = {};
         MatchHistory hist = state.history;
