@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -58,7 +59,10 @@ class RoundTrip : public ::testing::TestWithParam<Mode> {};
 
 TEST_P(RoundTrip, EveryEntryComesBackAndHeadersAreSound) {
     const Mode m = GetParam();
-    const std::vector<ArchiveEntry> entries = small_corpus();
+    std::vector<ArchiveEntry> entries = small_corpus();
+    // Solid archives start with an entry that stays stored, so the first compressed
+    // entry comes later and must still start from a fresh state.
+    if (m.solid) std::rotate(entries.begin(), entries.begin() + 4, entries.end());
     ArchiveOptions opt;
     opt.solid = m.solid;
     opt.compress = m.compress;
@@ -94,11 +98,17 @@ TEST_P(RoundTrip, EveryEntryComesBackAndHeadersAreSound) {
     }
     if (m.compress) {
         // Text and the drawn picture go through LZ, the smooth map and the sound through audio.
-        EXPECT_NE(r.entries[0].method, rarw::kMethodStored);
-        EXPECT_GT(r.entries[1].lz_blocks, 0u);
-        EXPECT_GT(r.entries[2].audio_blocks, 0u);
-        EXPECT_GT(r.entries[6].audio_blocks, 0u);
-        EXPECT_EQ(r.entries[4].method, rarw::kMethodStored);  // random bytes do not shrink
+        auto report = [&](const std::string& name) {
+            for (const rarw::EntryReport& e : r.entries)
+                if (e.name == name) return e;
+            ADD_FAILURE() << name;
+            return rarw::EntryReport{};
+        };
+        EXPECT_NE(report("readme.txt").method, rarw::kMethodStored);
+        EXPECT_GT(report("girl.pic").lz_blocks, 0u);
+        EXPECT_GT(report("height.map").audio_blocks, 0u);
+        EXPECT_GT(report("tune.smp").audio_blocks, 0u);
+        EXPECT_EQ(report("noise.bin").method, rarw::kMethodStored);  // random bytes do not shrink
         for (const rarw::EntryReport& e : r.entries)
             EXPECT_TRUE(e.note.empty() || e.note.find("did not make it smaller") != std::string::npos) << e.note;
     }
