@@ -230,7 +230,8 @@ uint32_t code_match(const Prices& prices, const MatchHistory& h, uint32_t len, u
 }
 
 std::vector<Token> lz_parse(const uint8_t* buf, size_t window_begin, size_t start, size_t end,
-                            const MatchHistory& history, const Prices& prices, const LzOptions& options) {
+                            const MatchHistory& history, const std::vector<PriceSpan>& spans,
+                            const LzOptions& options) {
     std::vector<Token> tokens;
     if (end <= start) return tokens;
     tokens.reserve((end - start) / 2);
@@ -241,8 +242,10 @@ std::vector<Token> lz_parse(const uint8_t* buf, size_t window_begin, size_t star
     std::vector<Candidate> found;
     std::vector<Token> path;
     MatchHistory hist = history;
+    size_t span = 0;
+    const Prices* cur = &spans[0].prices;
     PriceTable table;
-    fill_price_table(prices, table);
+    fill_price_table(*cur, table);
     size_t pos = start;
     const uint32_t nice = std::max<uint32_t>(3, std::min<uint32_t>(options.nice_len, kMaxLen));
 
@@ -256,6 +259,12 @@ std::vector<Token> lz_parse(const uint8_t* buf, size_t window_begin, size_t star
 
         for (size_t j = 0; j < horizon; ++j) {
             const size_t p = pos + j;
+            if (span + 1 < spans.size() && p - start >= spans[span + 1].from) {
+                while (span + 1 < spans.size() && p - start >= spans[span + 1].from) ++span;
+                cur = &spans[span].prices;
+                fill_price_table(*cur, table);
+            }
+            const Prices& prices = *cur;
             const Node& node = nodes[j];
             const uint32_t max_len = static_cast<uint32_t>(std::min<size_t>(kMaxLen, end - p));
             Candidate short_match;

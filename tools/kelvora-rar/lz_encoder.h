@@ -69,10 +69,18 @@ struct LzOptions {
     unsigned nice_len = 160;   // a match this long is taken without weighing alternatives
 };
 
+// Prices in force from entry offset `from` on, up to the next span's start.
+struct PriceSpan {
+    size_t from;
+    Prices prices;
+};
+
 // Parses buf[start, end) into tokens. buf[window_begin, start) is what the decoder's
 // window holds before the entry (its most recent bytes, at most 1 MB), `history` its
-// match history. Called per entry, once per pricing pass.
+// match history; `spans` (first one from 0, ascending) give the prices by position.
+// Called per entry, once per pricing pass.
 std::vector<Token> lz_parse(const uint8_t* buf, size_t window_begin, size_t start, size_t end,
-                            const MatchHistory& history, const Prices& prices, const LzOptions& options);
+                            const MatchHistory& history, const std::vector<PriceSpan>& spans,
+                            const LzOptions& options);
 
 }  // namespace rarw

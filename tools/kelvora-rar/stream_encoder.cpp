@@ -1,7 +1,7 @@
-// Entry encoding: two price passes of the LZ parse, a bottom-up merge of small
-// chunks into blocks (LZ or audio, whichever costs fewer bits including the code
-// lengths), then each block sent both ways where audio is in play and the smaller
-// kept.
+// Entry encoding: three price passes of the LZ parse (guessed prices, the entry's
+// own statistics, then each block's own), a bottom-up merge of small chunks into
+// blocks (LZ or audio, whichever costs fewer bits including the code lengths), then
+// each block sent both ways where the two are close and the smaller kept.
 #include "stream_encoder.h"
 
 #include <algorithm>
@@ -203,69 +203,20 @@ Segment merged(const Segment& a, const Segment& b) {
     return m;
 }
 
-}  // namespace
-
-StreamState fresh_stream_state() {
-    StreamState st;
-    st.window.assign(kZeroPad, 0);
-    return st;
+const Prices& prices_at(const std::vector<PriceSpan>& spans, size_t offset) {
+    size_t k = 0;
+    while (k + 1 < spans.size() && spans[k + 1].from <= offset) ++k;
+    return spans[k].prices;
 }
 
-std::vector<uint8_t> encode_stream(StreamState& state, const uint8_t* data, size_t count,
-                                   const StreamOptions& options, StreamStats* stats) {
-    // The window stays out of the state while blocks are tried, so trial copies are cheap.
-    std::vector<uint8_t> window = std::move(state.window);
-    state.window.clear();
-    if (window.empty()) window.assign(kZeroPad, 0);
-    // buf = the window's most recent bytes, then the entry.
-    const size_t keep = std::min<size_t>(window.size(), kMaxDistance);
-    std::vector<uint8_t> buf(keep + count);
-    std::memcpy(buf.data(), window.data() + window.size() - keep, keep);
-    std::memcpy(buf.data() + keep, data, count);
-    const size_t start = keep, end = keep + count;
-
-    // Pass 1 with guessed prices and a shallow search, only for statistics; pass 2 with
-    // the prices pass 1's symbols give.
-    Prices prices;
-    initial_prices(data, count, prices);
-    LzOptions quick = options.lz;
-    quick.max_chain = std::max(4u, options.lz.max_chain / 8);
-    std::vector<Token> tokens = lz_parse(buf.data(), 0, start, end, state.history, prices, quick);
-    {
-        uint32_t freq[kLzTableSize] = {};
-        MatchHistory hist = state.history;
-        symbolize(prices, hist, tokens.data(), tokens.size(), data, freq, nullptr);
-        uint8_t table[kLzTableSize];
-        lz_lengths(freq, table);
-        prices_from_lengths(table, table + kDistOffset, table + kRepOffset, prices);
-        tokens = lz_parse(buf.data(), 0, start, end, state.history, prices, options.lz);
-    }
-
-    // Audio: the channel count whose symbols cost least over the whole entry.
-    unsigned channels = 0;
-    std::vector<uint8_t> audio_syms;
-    if (options.allow_audio && count >= 64) {
-        uint64_t best = ~0ull;
-        std::vector<uint8_t> syms(count);
-        for (unsigned ch = 1; ch <= 4; ++ch) {
-            AudioState trial = state.audio_state;
-            audio_encode_run(trial, ch, 0, data, count, syms.data());
-            uint32_t freq[kLengthTableSize] = {};
-            for (size_t i = 0; i < count; ++i) freq[257 * (i % ch) + syms[i]]++;
-            const uint64_t c = audio_block_cost(freq, ch);
-            if (c < best) {
-                best = c;
-                channels = ch;
-                audio_syms = syms;
-            }
-        }
-    }
-
-    // Chunks of whole tokens, then merge neighbours while that saves bits.
+// Chunks of whole tokens, then neighbours merged while that saves bits.
+std::vector<Segment> split_blocks(const std::vector<Token>& tokens, const uint8_t* data, size_t count,
+                                  const MatchHistory& start_history, const Prices& prices, unsigned channels,
+                                  const std::vector<uint8_t>& audio_syms) {
     const size_t chunk_bytes = std::max<size_t>(2048, count / 1024);
     std::vector<Segment> segs;
     {
-        MatchHistory hist = state.history;
+        MatchHistory hist = start_history;
         size_t t = 0, b = 0;
         while (t < tokens.size()) {
             Segment s;
@@ -309,23 +260,121 @@ std::vector<uint8_t> encode_stream(StreamState& state, const uint8_t* data, size
         }
     }
 
+    return segs;
+}
+
+}  // namespace
+
+StreamState fresh_stream_state() {
+    StreamState st;
+    st.window.assign(kZeroPad, 0);
+    return st;
+}
+
+std::vector<uint8_t> encode_stream(StreamState& state, const uint8_t* data, size_t count,
+                                   const StreamOptions& options, StreamStats* stats) {
+    // The window stays out of the state while blocks are tried, so trial copies are cheap.
+    std::vector<uint8_t> window = std::move(state.window);
+    state.window.clear();
+    if (window.empty()) window.assign(kZeroPad, 0);
+    // buf = the window's most recent bytes, then the entry.
+    const size_t keep = std::min<size_t>(window.size(), kMaxDistance);
+    std::vector<uint8_t> buf(keep + count);
+    std::memcpy(buf.data(), window.data() + window.size() - keep, keep);
+    std::memcpy(buf.data() + keep, data, count);
+    const size_t start = keep, end = keep + count;
+
+    // Audio: the channel count whose symbols cost least, judged on the first 32 KB;
+    // then the chosen count runs over everything.
+    unsigned channels = 0;
+    std::vector<uint8_t> audio_syms;
+    uint64_t audio_total = ~0ull;
+    if (options.allow_audio && count >= 64) {
+        const size_t sample = std::min<size_t>(count, 32768);
+        uint64_t best = ~0ull;
+        std::vector<uint8_t> syms(sample);
+        for (unsigned ch = 1; ch <= 4; ++ch) {
+            AudioState trial = state.audio_state;
+            audio_encode_run(trial, ch, 0, data, sample, syms.data());
+            uint32_t freq[kLengthTableSize] = {};
+            for (size_t i = 0; i < sample; ++i) freq[257 * (i % ch) + syms[i]]++;
+            const uint64_t c = audio_block_cost(freq, ch);
+            if (c < best) {
+                best = c;
+                channels = ch;
+            }
+        }
+        audio_syms.resize(count);
+        AudioState trial = state.audio_state;
+        audio_encode_run(trial, channels, 0, data, count, audio_syms.data());
+        std::vector<uint32_t> freq(kLengthTableSize, 0);
+        for (size_t i = 0; i < count; ++i) freq[257 * (i % channels) + audio_syms[i]]++;
+        audio_total = audio_block_cost(freq.data(), channels);
+    }
+
+    // Pass 1 with guessed prices and a shallow search, only for statistics; pass 2 with
+    // the prices pass 1's symbols give; pass 3 with each block's own prices. Where audio
+    // wins by far, the first pass is all the LZ side needs.
+    Prices prices;
+    initial_prices(data, count, prices);
+    LzOptions quick = options.lz;
+    quick.max_chain = std::max(4u, options.lz.max_chain / 8);
+    LzOptions middle = options.lz;
+    middle.max_chain = std::max(4u, options.lz.max_chain / 4);
+    std::vector<Token> tokens = lz_parse(buf.data(), 0, start, end, state.history, {PriceSpan{0, prices}}, quick);
+    uint64_t lz_total;
+    {
+        uint32_t freq[kLzTableSize] = {};
+        MatchHistory hist = state.history;
+        const uint64_t extra = symbolize(prices, hist, tokens.data(), tokens.size(), data, freq, nullptr);
+        lz_total = lz_block_cost(freq, extra);
+        uint8_t table[kLzTableSize];
+        lz_lengths(freq, table);
+        prices_from_lengths(table, table + kDistOffset, table + kRepOffset, prices);
+    }
+    const bool audio_dominates = audio_total < lz_total / 4 * 3;
+    if (!audio_dominates)
+        tokens = lz_parse(buf.data(), 0, start, end, state.history, {PriceSpan{0, prices}}, middle);
+    std::vector<Segment> segs = split_blocks(tokens, data, count, state.history, prices, channels, audio_syms);
+
+    std::vector<PriceSpan> spans;
+    for (const Segment& sg : segs) {
+        uint8_t table[kLzTableSize];
+        lz_lengths(sg.lz.data(), table);
+        PriceSpan ps{sg.b0, {}};
+        prices_from_lengths(table, table + kDistOffset, table + kRepOffset, ps.prices);
+        spans.push_back(ps);
+    }
+    if (!audio_dominates) {
+        tokens = lz_parse(buf.data(), 0, start, end, state.history, spans, options.lz);
+        segs = split_blocks(tokens, data, count, state.history, prices, channels, audio_syms);
+    }
+
     // Send the blocks; where audio is possible, keep whichever form is smaller.
     BitWriter out;
     for (size_t k = 0; k < segs.size(); ++k) {
         BlockSpec b{segs[k].t0, segs[k].t1, segs[k].b0, segs[k].b1,
                     k + 1 < segs.size() || options.more_entries_follow, k + 1 == segs.size()};
         const bool first = !state.started && k == 0;
-        BitWriter lz_bits;
-        StreamState lz_state = state;
-        emit_lz_block(lz_bits, lz_state, prices, tokens, data, b, first);
-        bool use_audio = false;
-        BitWriter audio_bits;
-        StreamState audio_state;
+        // Both forms are sent on trial only when their estimates are within a quarter.
+        bool try_lz = true, try_audio = channels != 0;
         if (channels) {
+            const uint64_t lz_est = lz_block_cost(segs[k].lz.data(), segs[k].lz_extra);
+            const uint64_t audio_est = audio_block_cost(segs[k].au.data(), channels);
+            try_audio = audio_est < lz_est + lz_est / 4;
+            try_lz = lz_est < audio_est + audio_est / 4;
+        }
+        BitWriter lz_bits, audio_bits;
+        StreamState lz_state, audio_state;
+        if (try_lz) {
+            lz_state = state;
+            emit_lz_block(lz_bits, lz_state, prices_at(spans, b.b0), tokens, data, b, first);
+        }
+        if (try_audio) {
             audio_state = state;
             emit_audio_block(audio_bits, audio_state, channels, data, b, first);
-            use_audio = audio_bits.bit_count() < lz_bits.bit_count();
         }
+        const bool use_audio = try_audio && (!try_lz || audio_bits.bit_count() < lz_bits.bit_count());
         if (use_audio) {
             out.append(audio_bits);
             state = std::move(audio_state);
