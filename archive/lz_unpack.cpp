@@ -290,7 +290,8 @@ void lz_unpack(uint8_t* window) {
     uint32_t bit = u.bitpos;
     uint32_t wp = u.win_pos;
     uint32_t fp = u.flush_pos;
-    int32_t left = reader.bytes_left - 1;
+    // bytes_left -= 1; a negative count (sizes of 2^31 and up) stays negative.
+    int32_t left = reader.bytes_left < 0 ? -1 : reader.bytes_left - 1;
     int32_t limit = main_input_limit();
     bool audio = u.audio_mode;
 #define SAVE()                   \
