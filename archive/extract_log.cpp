@@ -10,25 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
-#include "platform/platform.h"
+#include "archive/log_clock.h"
 
 namespace {
 
 bool logging_on = false;
 uint32_t start_tick = 0;
 char log_path[4096];
-
-// Milliseconds from the platform's tick counter; tools and tests that use the
-// reader without an installed platform get a monotonic clock instead. Wraps
-// modulo 2^32 like the tick counter.
-uint32_t now_ticks() {
-    if (platform.sys != nullptr && platform.sys->ticks != nullptr) return platform.sys->ticks();
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return uint32_t(uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u);
-}
 
 // Writes all of text to fd; false when any of it could not be written.
 bool write_all(int fd, const char* text, size_t length) {
@@ -76,7 +65,7 @@ bool extract_log_path(char* out, size_t capacity) {
 }
 
 void open_extract_log(const char* path) {
-    start_tick = now_ticks();
+    start_tick = extract_log_ticks();
     logging_on = false;
     if (path == nullptr || snprintf(log_path, sizeof log_path, "%s", path) >= int(sizeof log_path))
         return;
@@ -97,7 +86,7 @@ void log_line(const char* message, const char* source_file, unsigned line) {
     int fd = open(log_path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return;
     char record[2048];
-    uint32_t elapsed = now_ticks() - start_tick;  // wraps modulo 2^32
+    uint32_t elapsed = extract_log_ticks() - start_tick;  // wraps modulo 2^32
     int n = snprintf(record, sizeof record, " %8u ms (line %u in %s):\n              - %s\n",
                      elapsed, line, source_file, message);
     if (n >= int(sizeof record)) {

@@ -2,6 +2,7 @@
 // copies and flushing the window into the output block.
 #include "archive/lz_unpack.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "archive/audio_predictor.h"
@@ -289,7 +290,8 @@ void lz_unpack(uint8_t* window) {
     uint32_t bit = u.bitpos;
     uint32_t wp = u.win_pos;
     uint32_t fp = u.flush_pos;
-    int32_t left = reader.bytes_left - 1;
+    // bytes_left -= 1; a negative count (sizes of 2^31 and up) stays negative.
+    int32_t left = reader.bytes_left < 0 ? -1 : reader.bytes_left - 1;
     int32_t limit = main_input_limit();
     bool audio = u.audio_mode;
 #define SAVE()                   \
@@ -321,19 +323,46 @@ void lz_unpack(uint8_t* window) {
             LOAD();
         }
         if (audio) {
-            uint32_t e = decode_fast(u.audio_dec[u.audio.current], peek32(in, bit) >> 16);
-            bit += e & 15;
-            uint32_t s = e >> 4;
-            if (s == 256) {
+            // Runs of audio bytes on a private copy of the predictor state, which
+            // window stores cannot alias. Each run is as long as the step above is
+            // sure to have nothing to do (no refill, flush, end or window wrap), so
+            // the bytes inside need no checks; a table switch ends it early.
+            AudioState a = u.audio;
+            const HuffDecoder* dec = u.audio_dec;
+            bool switch_tables = false;
+            for (;;) {
+                int64_t n = int64_t(left) + 1;
+                int64_t input_end = int64_t(limit) * 8 + 7;  // last bit a symbol may start at
+                int64_t by_input = input_end >= bit ? (input_end - bit) / 15 + 1 : 0;
+                uint32_t room = (fp - wp) & WINDOW_MASK;
+                int64_t by_flush = room == 0 ? WINDOW_SIZE - FLUSH_MARGIN + 1
+                                             : int64_t(room) - int64_t(FLUSH_MARGIN) + 1;
+                n = std::min({n, by_input, by_flush, int64_t(WINDOW_SIZE - wp)});
+                if (n <= 0) break;
+                uint8_t* dst = win + wp;
+                uint8_t* end = dst + n;
+                while (dst < end) {
+                    uint32_t e = decode_fast(dec[a.current], peek32(in, bit) >> 16);
+                    bit += e & 15;
+                    uint32_t s = e >> 4;
+                    if (s == 256) {
+                        switch_tables = true;
+                        break;
+                    }
+                    *dst++ = predict_audio_byte(a, s);
+                    if (++a.current >= a.channels) a.current = 0;
+                }
+                uint32_t produced = uint32_t(dst - (win + wp));
+                wp = (wp + produced) & WINDOW_MASK;
+                left -= int32_t(produced);
+                if (switch_tables) break;
+            }
+            u.audio = a;
+            if (switch_tables) {
                 SAVE();
                 read_code_lengths();
                 LOAD();
-                continue;
             }
-            win[wp] = predict_audio_byte(u.audio, s);
-            wp = (wp + 1) & WINDOW_MASK;
-            if (++u.audio.current >= u.audio.channels) u.audio.current = 0;
-            --left;
             continue;
         }
         uint32_t e = decode_fast(u.lit, peek32(in, bit) >> 16);

@@ -5,12 +5,45 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "archive/audio_predictor.h"
 
 namespace refdec {
+
+// The audio predictor read directly: eleven error sums one by one.
+inline uint8_t plain_predict(AudioState& st, uint32_t s) {
+    AudioPredictor& v = st.channel[st.current];
+    v.count++;
+    v.delta[3] = v.delta[2];
+    v.delta[2] = v.delta[1];
+    v.delta[1] = v.last_delta - v.delta[0];
+    v.delta[0] = v.last_delta;
+    const int32_t* w = v.weight;
+    const int32_t* d = v.delta;
+    int32_t p = 8 * v.last_byte + w[0] * d[0] + w[1] * d[1] + w[2] * d[2] + w[3] * d[3] + w[4] * st.cross_delta;
+    p = (p >> 3) & 0xFF;
+    int32_t out = p - int32_t(s);
+    int32_t e = int32_t(int8_t(s)) * 8;
+    int32_t trial[11] = {0, d[0], -d[0], d[1], -d[1], d[2], -d[2], d[3], -d[3], st.cross_delta, -st.cross_delta};
+    for (int i = 0; i < 11; ++i) v.error_sum[i] += uint32_t(std::abs(e - trial[i]));
+    v.last_delta = st.cross_delta = int8_t(out - v.last_byte);
+    v.last_byte = out;
+    if (v.count % 32 == 0) {
+        int m = 0;
+        for (int i = 1; i < 11; ++i)
+            if (v.error_sum[i] < v.error_sum[m]) m = i;
+        for (auto& x : v.error_sum) x = 0;
+        if (m > 0) {
+            int32_t& wt = v.weight[(m - 1) / 2];
+            if (m % 2 == 1 && wt >= -16) wt--;
+            if (m % 2 == 0 && wt < 16) wt++;
+        }
+    }
+    return uint8_t(out);
+}
 
 struct Decoder {
     uint32_t count = 0;
@@ -154,7 +187,7 @@ inline std::vector<uint8_t> unpack(State& st, const std::vector<uint8_t>& data, 
                 st.read_tables();
                 continue;
             }
-            put(predict_audio_byte(st.astate, s));
+            put(plain_predict(st.astate, s));
             if (++st.astate.current >= st.astate.channels) st.astate.current = 0;
             --left;
             continue;

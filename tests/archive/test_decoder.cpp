@@ -152,6 +152,10 @@ TEST(Decoder, EntriesOverOneMegabyteCrossTheWindowWrap) {
     auto r = unpack_one(lzw::compress_lz(data, 4), data);
     EXPECT_EQ(r.ok, 1);
     EXPECT_TRUE(r.data == data);
+    // The same in audio mode, three channels.
+    auto a = unpack_one(lzw::compress_audio(data, 3), data);
+    EXPECT_EQ(a.ok, 1);
+    EXPECT_TRUE(a.data == data);
 }
 
 TEST(Decoder, OverrunGuardStopsAtTheUnpackedSize) {
@@ -375,6 +379,18 @@ TEST(AudioPredictor, StartsFromZeroAndKeepsTheRawValue) {
     EXPECT_EQ(predict_audio_byte(st, 1), 255);
     EXPECT_EQ(st.channel[0].last_byte, -1);
     EXPECT_EQ(st.cross_delta, -1);
+}
+
+TEST(AudioPredictor, AgreesWithThePlainReading) {
+    std::mt19937 rng(11);
+    AudioState fast{}, plain{};
+    fast.channels = plain.channels = 3;
+    for (int i = 0; i < 300000; ++i) {
+        uint32_t s = i % 7000 < 3500 ? rng() % 256 : uint32_t(int(rng() % 9) - 4) & 0xFF;
+        ASSERT_EQ(predict_audio_byte(fast, s), refdec::plain_predict(plain, s)) << i;
+        fast.current = plain.current = (fast.current + 1) % 3;
+    }
+    ASSERT_EQ(std::memcmp(&fast, &plain, sizeof fast), 0);
 }
 
 TEST(AudioPredictor, WeightsStayInRangeAndTiesChangeNothing) {

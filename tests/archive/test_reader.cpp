@@ -172,6 +172,13 @@ TEST(ReaderMends, MalformedArchivesFailCleanly) {
     Entry big_packed = packed("x", {0x12, 0x34}, HELLO);
     big_packed.unp_size = 50000000;
     EXPECT_EQ(extract(Builder().add(big_packed).bytes, "x").ok, 0);
+    // In a solid archive an entry passed on the way may claim 2^31 bytes or more:
+    // its count starts negative and nothing is decoded.
+    lzw::LzStreamWriter w;
+    w.tables(lzw::LzStreamWriter::flat_lz_lengths());
+    Entry giant = packed("g", w.finish(), {});
+    giant.unp_size = 0x80000000u;
+    EXPECT_EQ(extract(Builder(0x0008).add(giant).add(stored("x", HELLO)).bytes, "x").data, HELLO);
     // A stored entry larger than its data area can never be filled: refused too.
     Entry short_data = stored("x", HELLO);
     short_data.unp_size = 100;
