@@ -3,37 +3,7 @@
 
 #include "app/fatal.h"
 
-#if __has_include("archive/urarlib.h")
 #include "archive/urarlib.h"
-#else
-// PLACEHOLDER: until the archive reader lands, entries are read as loose files from
-// the folder "resources/" that kelvora-assets writes beside the archive.
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
-namespace {
-int extract_to_memory(uint8_t** out_block, uint32_t* out_length, const char* name,
-                      const char* /*archive_path*/, const char* /*password*/) {
-    std::string path = std::string("resources/") + name;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return 0;
-    fseek(f, 0, SEEK_END);
-    long n = ftell(f);
-    fseek(f, 0, SEEK_SET);
-    uint8_t* block = static_cast<uint8_t*>(malloc(n > 0 ? static_cast<size_t>(n) : 1));
-    bool ok = n > 0 && block && fread(block, 1, static_cast<size_t>(n), f) == static_cast<size_t>(n);
-    fclose(f);
-    if (!ok) {
-        free(block);
-        return 0;
-    }
-    *out_block = block;
-    *out_length = static_cast<uint32_t>(n);
-    return 1;
-}
-}  // namespace
-#endif
 
 const char resource_catalogue[RESOURCE_COUNT][RESOURCE_NAME_BYTES] = {
     "bizk.dat",    "kvlogo.dat",  "gpor.dat",   "npor.dat",    "psx.dat",    "frm1.dat",

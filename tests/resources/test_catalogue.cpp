@@ -77,7 +77,7 @@ TEST(LoaderDeathTest, MissingArchiveNamesTheFirstEntry) {
     EXPECT_EXIT(load_in(dir.path), testing::ExitedWithCode(1), "error loading resource 'bizk.dat'");
 }
 
-#if __has_include("archive/urarlib.h")
+
 // The archive the build made (build folder = the tests' working directory).
 std::vector<char> built_archive() {
     std::ifstream in("resource.rar", std::ios::binary);
@@ -124,6 +124,6 @@ TEST(LoaderDeathTest, CorruptOrTruncatedEntryIsFatal) {
     write_file(dir.path / "resource.rar", cut);
     EXPECT_EXIT(load_in(dir.path), testing::ExitedWithCode(1), "error loading resource 'tube_y.dat'");
 }
-#endif
+
 
 }  // namespace
