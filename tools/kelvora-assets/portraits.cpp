@@ -81,8 +81,8 @@ Indexed draw_boy() {
     pc.skin_dark = {46, 22, 10};
     pc.hair_light = {24, 24, 24};
     pc.hair_dark = {3, 3, 3};
-    pc.cloth_light = {26, 44, 54};
-    pc.cloth_dark = {14, 26, 34};
+    pc.cloth_light = {18, 37, 46};
+    pc.cloth_dark = {12, 20, 26};
     pc.eye = {18, 37, 46};
     pc.lips = {40, 12, 4};
     paint_figure(c.cr, Person::boy, 108, 188, pc);
@@ -91,7 +91,7 @@ Indexed draw_boy() {
     cairo_rectangle(c.cr, 1, 1, 106, 186);
     cairo_stroke(c.cr);
     ColourSet set(scene4_palette, {{165, 194}, {195, 255}});
-    return quantise(c.colour(), set, 0.4f);
+    return quantise(c.colour(), set, 0.2f);
 }
 
 }  // namespace

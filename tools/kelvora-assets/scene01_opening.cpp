@@ -16,13 +16,13 @@ namespace {
 Indexed draw_psx() {
     const int W = 320, H = 200;
     Indexed out(W, H);
-    auto scene = [](V3 p) {
+    auto object = [](V3 p) {
         V3 q = rot_x(rot_z(p - V3{0, 1.05f, 0}, 0.45f), 0.9f);
         float torus = sd_torus(q, 0.95f, 0.26f);
         float ball = sd_sphere(p - V3{0, 1.05f, 0}, 0.5f);
-        float floor_ = p.y;
-        return std::min(std::min(torus, ball), floor_);
+        return std::min(torus, ball);
     };
+    auto scene = [&](V3 p) { return std::min(object(p), p.y); };
     const V3 eye{0.f, 1.35f, -3.6f};
     const V3 target{0.f, 0.95f, 0.f};
     V3 fw = normalize(target - eye), rt = normalize(cross({0, 1, 0}, fw)), up = cross(fw, rt);
@@ -38,22 +38,27 @@ Indexed draw_psx() {
             if (t < 0) {
                 // Sky: dark at the top, brighter toward the horizon.
                 float hz = std::clamp(1.f - d.y * 2.2f, 0.f, 1.f);
-                shade = 0.08f + 0.55f * hz * hz;
+                shade = 0.04f + 0.42f * hz * hz * hz;
             } else {
                 V3 p = eye + d * t;
-                V3 n = normal_at(p, scene);
+                V3 n = p.y < object(p) ? V3{0, 1, 0} : normal_at(p, scene);
                 float diff = std::max(0.f, dot(n, light));
                 float spec = std::pow(std::max(0.f, dot(reflect(d, n), light)), 40.f);
                 float occ = occlusion(p, n, scene);
-                if (p.y < 0.002f) {
-                    // Floor: faded with distance, a grid of teal lines, the shadow.
-                    float fade = std::exp(-t * 0.18f);
+                if (p.y < object(p)) {
+                    // Floor: dark, fading into the horizon haze, with a grid of
+                    // teal lines and the object's shadow.
+                    float fade = std::exp(-t * 0.16f);
                     float gx = std::fabs(p.x - std::round(p.x)), gz = std::fabs(p.z - std::round(p.z));
-                    grid = std::min(gx, gz) < 0.02f + 0.004f * t;
-                    float sh = march(p + n * 0.01f, light, scene, 6.f) > 0 ? 0.35f : 1.f;
-                    shade = (0.1f + 0.5f * diff * sh * occ) * fade + 0.22f * (1 - fade);
+                    grid = std::min(gx, gz) < 0.025f + 0.006f * t;
+                    float sh = march(p + n * 0.01f, light, scene, 6.f) > 0 ? 0.3f : 1.f;
+                    // A dim mirror image of the sky and the object.
+                    V3 r = reflect(d, n);
+                    float back = march(p + n * 0.01f, r, scene, 8.f);
+                    float mirror = back > 0 ? 0.12f : 0.0f;
+                    shade = (0.04f + 0.22f * diff * sh * occ + mirror) * fade + 0.42f * (1 - fade);
                     if (grid) {
-                        out.at(x, y) = ramp_index(0.25f + 0.7f * fade * sh, 1, 31, x, y);
+                        out.at(x, y) = ramp_index((0.3f + 0.7f * fade) * sh, 8, 31, x, y);
                         continue;
                     }
                 } else {
