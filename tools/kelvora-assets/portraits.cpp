@@ -58,7 +58,7 @@ Indexed draw_girl() {
     pc.skin_light = {62, 56, 48};
     pc.skin_dark = {50, 26, 10};
     pc.hair_light = {54, 40, 0};
-    pc.hair_dark = {30, 22, 0};
+    pc.hair_dark = {43, 34, 0};
     pc.cloth_light = {58, 58, 58};
     pc.cloth_dark = {14, 14, 14};
     pc.eye = {20, 20, 20};
@@ -69,7 +69,7 @@ Indexed draw_girl() {
     cairo_rectangle(c.cr, 1, 1, 106, 186);
     cairo_stroke(c.cr);
     ColourSet set(scene2_palette, {{165, 191}, {192, 255}});
-    return quantise(c.colour(), set, 0.4f);
+    return quantise(c.colour(), set, 0.2f);
 }
 
 Indexed draw_boy() {
