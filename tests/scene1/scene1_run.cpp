@@ -2,6 +2,7 @@
 #include "scene1_run.h"
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "app/settings.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-std::function<void(const HeadlessScreen&)> pump_hook;
+PumpWatch pump_hook;
 
 void forward_pump(void*) {
     if (pump_hook) pump_hook(headless_screen());
@@ -24,12 +25,12 @@ void forward_pump(void*) {
 
 }  // namespace
 
-void scene1_platform(void (*on_pump)(void*), void* user) {
+void scene1_platform(PumpWatch on_pump) {
+    pump_hook = std::move(on_pump);
     HeadlessConfig c;
     c.frame_ms = SCENE1_FRAME_MS;
     c.settings = RunSettings{true, false, 44100, 1};
-    c.on_pump = on_pump;
-    c.user = user;
+    c.on_pump = forward_pump;
     headless_install(c);
     static bool started = false;
     if (started) return;
@@ -41,9 +42,8 @@ void scene1_platform(void (*on_pump)(void*), void* user) {
     display_start(true);
 }
 
-void scene1_run(const std::function<void(const HeadlessScreen&)>& on_pump) {
-    pump_hook = on_pump;
-    scene1_platform(forward_pump);
+void scene1_run(PumpWatch on_pump) {
+    scene1_platform(std::move(on_pump));
     scene01_reset_state();
     cue_index = 0;
     start_ticks = platform.sys->ticks();
