@@ -87,25 +87,44 @@ static uint8_t blur_at_edge(int k) {
     return uint8_t(v ? v : 1);
 }
 
+// Non-key rule for eight pixels: floor((p + s) / 2) per byte as (p & s) + ((p ^ s)
+// >> 1) with each byte's low bit masked off before the shift, then 0 written as 1.
+static inline uint64_t blend_word(uint64_t p, uint64_t s) {
+    const uint64_t v = (p & s) + (((p ^ s) & ~SWAR_ONES) >> 1);
+    return v | (~swar_nonzero(v) & SWAR_ONES);
+}
+
 void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
                 uint16_t h) {
     const Span span = clip_rect(x, y, w, h);
+    const uint64_t keys = SWAR_ONES * key;
     for (int r = 0; r < span.h; ++r, src += w) {
         const int row = y + r;
         const int start = row_offset[row] + x;
         uint8_t* p = screen_frame + start;
         const bool edge_row = row <= 1 || row >= FRAME_H - 2;
-        // The key pixels read their left neighbour as just written, so this loop
-        // runs in order; the branch follows the sprite's shape, not the arithmetic.
-        for (int i = 0; i < span.w; ++i) {
-            const uint8_t s = src[i];
+        // Key pixels read their left neighbour as just written and their right one
+        // as not yet written, so the row runs strictly left to right. Eight non-key
+        // pixels read no neighbours and go as one word; a word holding a key byte
+        // goes pixel by pixel (that branch follows the sprite's shape).
+        int i = 0;
+        auto pixel = [&](int j) {
+            const uint8_t s = src[j];
             if (s != key) {
-                const unsigned v = (p[i] + s) >> 1;
-                p[i] = uint8_t(v ? v : 1);
+                const unsigned v = (p[j] + s) >> 1;
+                p[j] = uint8_t(v ? v : 1);
             } else {
-                p[i] = edge_row ? blur_at_edge(start + i) : blur_at(p + i);
+                p[j] = edge_row ? blur_at_edge(start + j) : blur_at(p + j);
             }
+        };
+        for (; i + 8 <= span.w; i += 8) {
+            const uint64_t s8 = swar_load(src + i);
+            if (swar_nonzero(s8 ^ keys) == ~uint64_t(0))
+                swar_store(p + i, blend_word(swar_load(p + i), s8));
+            else
+                for (int j = i; j < i + 8; ++j) pixel(j);
         }
+        for (; i < span.w; ++i) pixel(i);
     }
 }
 

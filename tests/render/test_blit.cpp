@@ -110,11 +110,17 @@ TEST_F(Blit, BlendKeyPixelsAverageInPlace) {
 TEST_F(Blit, BlendMatchesTheReferenceWithWrappedNeighbours) {
     // Full-width sprite: column 0 reads the row above's last byte, column 319 the row
     // below's first.
-    for (int round = 0; round < 4; ++round) {
-        const int y = 1 + round * 20, h = round == 3 ? 198 - y + 1 : 40;
+    for (int round = 0; round < 6; ++round) {
+        const int y = 1 + round * 20, h = round == 5 ? 198 - y + 1 : 40;
         auto src = noise_block(320 * h);
-        for (size_t i = 0; i < src.size(); ++i)
-            if (rng_() % 3) src[i] = 160;  // long runs of key pixels
+        if (round % 2 == 0) {
+            for (size_t i = 0; i < src.size(); ++i)
+                if (rng_() % 3) src[i] = 160;  // key pixels scattered everywhere
+        } else {
+            for (size_t i = 0; i < src.size(); i += 13)  // runs of 13, either kind
+                if (rng_() % 2)
+                    for (size_t j = i; j < std::min(i + 13, src.size()); ++j) src[j] = 160;
+        }
         noise(screen_frame, FRAME_BYTES);
         auto expect = frame_copy(screen_frame);
         blit_blend(src.data(), 160, 0, y, 320, h);

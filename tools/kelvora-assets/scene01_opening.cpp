@@ -90,19 +90,21 @@ Indexed draw_psx() {
     return out;
 }
 
-// Light, calm background for the glow blobs (which darken toward 190): a pale
-// centre that falls off to teal at the edges, soft diagonal bands and fine grain.
+// Background of the logo phase: light above and below, a mid-teal band behind the
+// logo (rows 80..140) so its averaged white letters stand out; the glow blobs add
+// toward 190 and darken the band where they pass. Soft diagonal sheen and grain.
 Indexed draw_kelbck() {
     Indexed out(320, 200);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
             float dx = (x - 160.f) / 190.f, dy = (y - 106.f) / 120.f;
             float r = std::sqrt(dx * dx + dy * dy);
-            float band = 0.5f + 0.5f * std::sin((x + y * 1.6f) * 0.045f);
+            float band = smoothstep(70.f, 86.f, float(y)) * (1.f - smoothstep(134.f, 150.f, float(y)));
+            float sheen = 0.5f + 0.5f * std::sin((x + y * 1.6f) * 0.045f);
             float grain = fbm(x / 40.f, y / 40.f, 11, 4);
-            float t = 0.06f + 0.55f * r * r + 0.08f * band + 0.18f * (grain - 0.5f);
-            // Thin horizontal rules above and below the logo band frame it.
-            if (y == 60 || y == 61 || y == 150 || y == 151) t += 0.25f;
+            float t = 0.06f + 0.35f * r * r + 0.06f * sheen + 0.14f * (grain - 0.5f) + 0.5f * band;
+            // Thin rules at the band's edges.
+            if (y == 78 || y == 142) t = 0.8f;
             out.at(x, y) = ramp_index(t, 1, 190, x, y);
         }
     return out;
