@@ -2,6 +2,7 @@
 #include "app/fatal.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -23,6 +24,7 @@ void fatal_report(const char* caption, const char* format, va_list args) {
 
     platform.sys->error_box(caption, text);
     platform.sys->exit_process(1);
+    abort();  // exit_process never returns; this keeps fatal_report's promise if one did
 }
 
 void fatal_error(const char* format, ...) {

@@ -5,10 +5,38 @@
 #include <cstdint>
 
 constexpr int RESOURCE_COUNT = 45;
+constexpr int RESOURCE_NAME_BYTES = 32;
+
+// The archive every entry is read from, relative to the current directory.
+constexpr const char* RESOURCE_ARCHIVE = "resource.rar";
+
+// Catalogue indices, in load order; resource_slot[RES_PSX] is "psx.dat".
+enum ResourceId : int {
+    RES_BIZK, RES_KVLOGO, RES_GPOR, RES_NPOR, RES_PSX, RES_FRM1, RES_TUNNEL, RES_FRM01,
+    RES_FRM3, RES_KELBCK, RES_OVERL, RES_SCLPIC, RES_GAIA, RES_FRM2, RES_NUDGE, RES_OVERL2,
+    RES_EPHOY, RES_JAR, RES_APFRM, RES_DOTP, RES_LOWERA, RES_UPPERA, RES_GIRL, RES_SELF_G,
+    RES_ALIEN, RES_ALWORK, RES_APHANDL, RES_BOY, RES_SELF_B, RES_TEXTURE, RES_K1, RES_K2,
+    RES_APSAVE, RES_BLASM, RES_FUDGE, RES_HYPE, RES_PRONE, RES_PURPLE, RES_SE_CONT, RES_FACE,
+    RES_PAY_ATT, RES_PLANT, RES_FDTEX, RES_TUBE_X, RES_TUBE_Y,
+};
+
+// The 45 file names in load order, each NUL-terminated and zero-padded to 32 bytes:
+// lower case, ".dat", no directory part.
+extern const char resource_catalogue[RESOURCE_COUNT][RESOURCE_NAME_BYTES];
 
 // Slot i holds catalogue entry i as unpacked from the archive; never freed.
 extern uint8_t* resource_slot[RESOURCE_COUNT];
 
-// Loads all 45 entries in catalogue order; the first failure is fatal
-// ("error loading resource '%s'"). Called once by the driver.
+// Byte length of each loaded slot (0 until loaded). The scenes know their layouts;
+// tests and tools read this to check them.
+extern uint32_t resource_length[RESOURCE_COUNT];
+
+// Extracts the named entry of "resource.rar" into a fresh heap block, stores its
+// length through length_out when that is not null, and returns the block. Any
+// failure ends the program: "error loading resource '<name>'", exit code 1.
+// Called by load_catalogue, once per entry.
+uint8_t* fetch_resource(const char* name, uint32_t* length_out);
+
+// Loads all 45 entries in catalogue order into resource_slot and resource_length;
+// the first failure is fatal. Called once by the driver before the display starts.
 void load_catalogue();

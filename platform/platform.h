@@ -21,7 +21,7 @@ struct SystemDriver {
     // window once it exists. Called by fatal_error and check_fatal only.
     void (*error_box)(const char* caption, const char* text);
     // Ends the process with this exit code. Never returns.
-    [[noreturn]] void (*exit_process)(int code);
+    void (*exit_process)(int code);
 };
 
 // The screen. Called by display_start, present_frame, set_palette, display_stop.

@@ -16,11 +16,6 @@
 #include "platform/silent_music.h"
 #include "xsession_x11.h"
 
-// SDL loads the GL driver and the D-Bus library for the window and unloads the
-// driver again when it stops; what they keep (and the driver's frames, whose module
-// is gone by then) is not this code's. The presenter allocates nothing per frame.
-extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
-
 namespace {
 
 uint32_t grey(int level) { return uint32_t(level) * 0x010101u; }

@@ -208,9 +208,11 @@ bool XSession::start(int w, int h) {
 
 std::vector<std::string> XSession::child_env() const {
     // GTK and the GL driver keep memory to the end; a real fault must not pass for
-    // the exit code 1 the tests expect, so it gets a code of its own.
-    std::string asan = "ASAN_OPTIONS=detect_leaks=0:exitcode=86";
-    if (const char* a = getenv("ASAN_OPTIONS")) asan += std::string(":") + a;
+    // the exit code 1 the tests expect, so it gets a code of its own. Later options
+    // win, so these go after whatever the caller set.
+    std::string asan = "ASAN_OPTIONS=";
+    if (const char* a = getenv("ASAN_OPTIONS")) asan += std::string(a) + ":";
+    asan += "detect_leaks=0:exitcode=86";
     return {"DISPLAY=" + display_, "NO_AT_BRIDGE=1", "GTK_A11Y=none", asan, "WAYLAND_DISPLAY",
             "SDL_VIDEODRIVER=x11"};
 }

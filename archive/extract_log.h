@@ -1,0 +1,36 @@
+// The extraction debug log: a text file that records every extraction and every
+// problem the archive reader meets. Writing it never changes an extraction's
+// outcome; when it cannot be written it stays silent.
+#pragma once
+
+#include <cstddef>
+
+// Where this user's log lives: $XDG_STATE_HOME/kelvora/debug_unrar.txt, or
+// ~/.local/state/kelvora/debug_unrar.txt when that variable is unset or not an
+// absolute path. Creates missing folders with mode 0700 and refuses a "kelvora"
+// folder that is a symlink, not ours, or open to others. Writes the path into out
+// and returns true, or returns false when no safe place exists. Called by the
+// reader before its first extraction.
+bool extract_log_path(char* out, size_t capacity);
+
+// Takes the start tick, remembers the path and creates (or empties) the file with
+// mode 0600, never through a symlink, then writes the header. When that fails,
+// logging stays off. Called once per run by the reader (again after a rearm).
+void open_extract_log(const char* path);
+
+// Appends one record: milliseconds since the start tick (unsigned 32-bit, so a
+// wrap of the tick counter is harmless), the source file and line of the logging
+// call, and the message. Opens and closes the file each time; a record that cannot
+// be written is dropped. Does nothing while logging is off.
+void log_line(const char* message, const char* source_file, unsigned line);
+
+// printf-style front end of log_line; source_file may be a full path (only its
+// last component is written).
+void log_linef(const char* source_file, unsigned line, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+// Turns logging off until the next open_extract_log (tests).
+void close_extract_log();
+
+// Logs from the reader's sources: the record carries this file and line.
+#define READER_LOG(...) log_linef(__FILE__, __LINE__, __VA_ARGS__)

@@ -1,0 +1,93 @@
+// Frames per second of each phase of scene 1 on the headless platform: one frame
+// drawn, presented to memory and pumped per iteration, on the built resources.
+// Run from the build folder (it reads resource.rar there), on one core:
+//   cd build && taskset -c 0 ./bench_scene1
+// "fps" is frames per second of that phase; "x_copy" the frame's time as a multiple
+// of one 64000-byte frame copy measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include "app/settings.h"
+#include "app/timeline.h"
+#include "archive/resources.h"
+#include "bench_common.h"
+#include "display/display.h"
+#include "platform/headless.h"
+#include "render/tables.h"
+#include "scenes/palettes.h"
+#include "scenes/scene01_curves.h"
+#include "scenes/scene01_opening.h"
+#include "scenes/scene01_tunnel.h"
+
+namespace {
+
+// The driver's start-up on the headless platform, once per process.
+void start_show() {
+    static bool started = false;
+    if (started) return;
+    started = true;
+    HeadlessConfig c;
+    c.settings = RunSettings{true, false, 44100, 1};
+    headless_install(c);
+    run_settings = c.settings;
+    load_catalogue();
+    for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
+    build_lookup_tables();
+    display_start(true);
+    scene01_check_resources();
+}
+
+template <class Frame>
+void run_phase(benchmark::State& state, Frame&& frame) {
+    run_against_copy(state, [&] {
+        frame();
+        pump_messages();
+    });
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_OpeningFadePass(benchmark::State& state) {
+    start_show();
+    Palette fade{};
+    run_phase(state, [&] {
+        for (int i = 0; i < 768; ++i)
+            if (fade.rgb[i] < opening_palette.rgb[i]) ++fade.rgb[i];
+        set_palette(fade);
+        if (fade.rgb[765] == opening_palette.rgb[765]) fade = Palette{};
+    });
+}
+BENCHMARK(BM_OpeningFadePass);
+
+void BM_WarpBurstPass(benchmark::State& state) {
+    start_show();
+    copy_frame(back_frame, resource_slot[RES_PSX]);
+    uint8_t n = 0;
+    run_phase(state, [&] { warp_burst_pass(n++); });
+}
+BENCHMARK(BM_WarpBurstPass);
+
+void BM_LogoFrame(benchmark::State& state) {
+    start_show();
+    set_palette(logo_palette);
+    init_glow_blobs();
+    run_phase(state, [] { logo_frame(); });
+}
+BENCHMARK(BM_LogoFrame);
+
+void BM_CurvesFrame(benchmark::State& state) {
+    start_show();
+    curves_init();
+    set_palette(curves_palette);
+    const int phase = int(state.range(0));
+    run_phase(state, [phase] { curves_phase_frame(phase); });
+}
+BENCHMARK(BM_CurvesFrame)->Arg(0)->Arg(1)->Arg(2);
+
+void BM_TunnelFrame(benchmark::State& state) {
+    start_show();
+    set_palette(tunnel_palette);
+    flow_u = flow_v = 0;
+    run_phase(state, [] { tunnel_frame(); });
+}
+BENCHMARK(BM_TunnelFrame);
+
+}  // namespace

@@ -1,0 +1,95 @@
+// Writes the fuzzer's starting corpus: a handful of small archives covering the
+// reader's paths (stored, compressed, solid, audio, enciphered, long headers,
+// other blocks). Each ends with the byte that picks the fuzzer's name and password.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "archive/cipher.h"
+#include "archive_builder.h"
+#include "lz_stream_writer.h"
+
+using namespace testarc;
+
+namespace {
+
+std::vector<uint8_t> text(size_t n, uint32_t seed) {
+    static const char* words[] = {"kelvora ", "tube ", "knot ", "lens ", "warp ", "glow ", "dot "};
+    std::vector<uint8_t> v;
+    uint32_t x = seed;
+    while (v.size() < n) {
+        x = x * 1103515245u + 12345u;
+        const char* w = words[(x >> 16) % 7];
+        v.insert(v.end(), w, w + std::char_traits<char>::length(w));
+    }
+    v.resize(n);
+    return v;
+}
+
+std::vector<uint8_t> encipher(std::vector<uint8_t> d, const char* pw) {
+    d.resize((d.size() + 15) & ~size_t(15), 0);
+    prepare_cipher(pw);
+    for (size_t i = 0; i < d.size(); i += 16) encipher_block(d.data() + i);
+    return d;
+}
+
+void save(const std::string& dir, const char* name, std::vector<uint8_t> bytes, uint8_t pick) {
+    bytes.push_back(pick);
+    std::string path = dir + "/" + name;
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string dir = argc > 1 ? argv[1] : ".";
+    // Picks: name = pick & 3 ("a", "B.DAT", "dir\c", "x"), password = (pick >> 2) & 3
+    // (none, "", "pw", "a longer password").
+    auto t1 = text(300, 1), t2 = text(500, 2);
+    save(dir, "stored", Builder().add(stored("a", t1)).add(stored("b.dat", t2)).bytes, 1);
+
+    // Every match kind by hand, then a greedy-compressed entry continuing it.
+    auto s1 = text(40, 3);
+    lzw::LzStreamWriter w1;
+    w1.tables(lzw::LzStreamWriter::flat_lz_lengths());
+    for (uint8_t b : s1) w1.literal(b);
+    w1.match(30, 40);
+    w1.recent(1, 10, 40);
+    w1.repeat_last();
+    w1.short_match(7);
+    std::vector<uint8_t> out1 = s1;
+    auto copy = [&](size_t len, size_t dist) {
+        for (size_t i = 0; i < len; ++i) out1.push_back(out1[out1.size() - dist]);
+    };
+    copy(30, 40);
+    copy(10, 40);
+    copy(10, 40);
+    copy(2, 7);
+    auto t4 = text(2000, 4);
+    save(dir, "solid",
+         Builder(0x0008).add(packed("x", w1.finish(), out1)).add(packed("dir/c", lzw::compress_lz(t4), t4)).bytes,
+         2);
+
+    std::vector<uint8_t> wave(1200);
+    for (size_t i = 0; i < wave.size(); ++i) wave[i] = uint8_t(128 + (i * 7) % 50 - (i % 2) * 30);
+    save(dir, "audio", Builder().add(packed("a", lzw::compress_audio(wave, 2), wave)).bytes, 0);
+
+    Entry e = stored("x", t1);
+    e.packed = encipher(t1, "pw");
+    e.flags |= 0x0004;
+    save(dir, "cipher_stored", Builder().add(e).bytes, 3 | 2 << 2);
+    auto t3 = text(900, 5);
+    save(dir, "cipher_packed",
+         Builder().add(packed("a", encipher(lzw::compress_lz(t3), "a longer password"), t3, 0x0004)).bytes,
+         0 | 3 << 2);
+
+    Entry longhead = stored("x", t2);
+    longhead.extra = {1, 2, 3, 4, 5, 6, 7, 8};
+    save(dir, "blocks",
+         Builder(0, {9, 9, 9, 9}, "Morvit!").block(0x75, 0, 9).block(0x7A, 0x8000, 16, {1, 2, 3}).add(longhead).bytes,
+         3);
+    return 0;
+}

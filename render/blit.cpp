@@ -1,0 +1,166 @@
+// Whole-frame fills and the rectangular sprite copies.
+#include "render/blit.h"
+
+#include <cstring>
+
+#include "display/display.h"
+#include "render/swar.h"
+
+void fill_frame(uint8_t* frame, uint8_t index) { memset(frame, index, FRAME_BYTES); }
+
+// The rectangle cut to the frame's right and bottom edges: one test per call, so
+// out-of-contract calls stay inside the frame and in-contract calls are unchanged.
+struct Span {
+    int w, h;  // columns and rows to draw; the source stride stays the caller's w
+};
+
+static inline Span clip_rect(uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
+    if (x >= FRAME_W || y >= FRAME_H) return {0, 0};
+    return {w < FRAME_W - x ? int(w) : FRAME_W - x, h < FRAME_H - y ? int(h) : FRAME_H - y};
+}
+
+// The shared rectangular loop: word(p, s) does eight pixels of one row at once,
+// byte(p, s) the rest; both give the new destination bytes.
+template <class Word, class Byte>
+static inline void rect_loop(uint8_t* frame, const uint8_t* src, uint16_t x, uint16_t y,
+                             uint16_t w, uint16_t h, Word word, Byte byte) {
+    const Span span = clip_rect(x, y, w, h);
+    for (int r = 0; r < span.h; ++r, src += w) {
+        uint8_t* p = frame + row_offset[y + r] + x;
+        int i = 0;
+        for (; i + 8 <= span.w; i += 8) swar_store(p + i, word(swar_load(p + i), swar_load(src + i)));
+        for (; i < span.w; ++i) p[i] = byte(p[i], src[i]);
+    }
+}
+
+void blit_opaque(const uint8_t* src, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
+    const Span span = clip_rect(x, y, w, h);
+    for (int r = 0; r < span.h; ++r, src += w)
+        memcpy(screen_frame + row_offset[y + r] + x, src, size_t(span.w));
+}
+
+// The keyed rules as masks, not jumps: a key byte selects the old pixel.
+void blit_keyed(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
+                uint16_t h) {
+    const uint64_t keys = SWAR_ONES * key;
+    rect_loop(
+        screen_frame, src, x, y, w, h,
+        [keys](uint64_t p, uint64_t s) { return swar_select(swar_nonzero(s ^ keys), s, p); },
+        [key](uint8_t p, uint8_t s) { return s == key ? p : s; });
+}
+
+void blit_keyed_to_back(const uint8_t* src, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
+    rect_loop(
+        back_frame, src, x, y, w, h,
+        [](uint64_t p, uint64_t s) { return swar_select(swar_nonzero(s), s, p); },
+        [](uint8_t p, uint8_t s) { return s == 0 ? p : s; });
+}
+
+void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
+              uint16_t h) {
+    const uint64_t keys = SWAR_ONES * key;
+    rect_loop(
+        screen_frame, src, x, y, w, h,
+        [keys](uint64_t p, uint64_t s) { return swar_select(swar_nonzero(s ^ keys), swar_add(p, s), p); },
+        [key](uint8_t p, uint8_t s) { return s == key ? p : uint8_t(p + s); });  // wraps
+}
+
+// Key pixel of blit_blend on rows 2..197: all eight linear neighbours lie inside
+// the frame. floor(sum / 9), 0 written as 1.
+static inline uint8_t blur_at(const uint8_t* p) {
+    const unsigned sum = p[-321] + p[-320] + p[-319] + p[-1] + p[1] + p[319] + p[320] + p[321];
+    const unsigned v = sum / 9;
+    return uint8_t(v ? v : 1);
+}
+
+// The same near the frame's top and bottom, where linear neighbours can fall outside
+// the 64000 bytes: those count as 0. Rows 0 and 199 are outside the contract, but
+// column 0 of row 1 (k - 321) and column 319 of row 198 (k + 321) reach out too.
+static uint8_t blur_at_edge(int k) {
+    static const int offsets[8] = {-321, -320, -319, -1, 1, 319, 320, 321};
+    unsigned sum = 0;
+    for (int o : offsets) {
+        const int n = k + o;
+        if (n >= 0 && n < FRAME_BYTES) sum += screen_frame[n];
+    }
+    const unsigned v = sum / 9;
+    return uint8_t(v ? v : 1);
+}
+
+// Non-key rule for eight pixels: floor((p + s) / 2) per byte as (p & s) + ((p ^ s)
+// >> 1) with each byte's low bit masked off before the shift, then 0 written as 1.
+static inline uint64_t blend_word(uint64_t p, uint64_t s) {
+    const uint64_t v = (p & s) + (((p ^ s) & ~SWAR_ONES) >> 1);
+    return v | (~swar_nonzero(v) & SWAR_ONES);
+}
+
+void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
+                uint16_t h) {
+    const Span span = clip_rect(x, y, w, h);
+    const uint64_t keys = SWAR_ONES * key;
+    for (int r = 0; r < span.h; ++r, src += w) {
+        const int row = y + r;
+        const int start = row_offset[row] + x;
+        uint8_t* p = screen_frame + start;
+        const bool edge_row = row <= 1 || row >= FRAME_H - 2;
+        // Key pixels read their left neighbour as just written and their right one
+        // as not yet written, so the row runs strictly left to right. Eight non-key
+        // pixels read no neighbours and go as one word; a word holding a key byte
+        // goes pixel by pixel (that branch follows the sprite's shape).
+        int i = 0;
+        auto pixel = [&](int j) {
+            const uint8_t s = src[j];
+            if (s != key) {
+                const unsigned v = (p[j] + s) >> 1;
+                p[j] = uint8_t(v ? v : 1);
+            } else {
+                p[j] = edge_row ? blur_at_edge(start + j) : blur_at(p + j);
+            }
+        };
+        for (; i + 8 <= span.w; i += 8) {
+            const uint64_t s8 = swar_load(src + i);
+            if (swar_nonzero(s8 ^ keys) == ~uint64_t(0))
+                swar_store(p + i, blend_word(swar_load(p + i), s8));
+            else
+                for (int j = i; j < i + 8; ++j) pixel(j);
+        }
+        for (; i < span.w; ++i) pixel(i);
+    }
+}
+
+void blit_aligned(uint8_t* dst, const uint8_t* src, uint16_t x, uint16_t y, uint16_t w,
+                  uint16_t h) {
+    // 32-bit units: the frame is 80 units wide.
+    const int ux = x / 4, uw = w / 4;
+    if (ux >= FRAME_W / 4 || y >= FRAME_H) return;
+    const int units = uw < FRAME_W / 4 - ux ? uw : FRAME_W / 4 - ux;
+    const int rows = h < FRAME_H - y ? int(h) : FRAME_H - y;
+    for (int r = 0; r < rows; ++r, src += uw * 4)
+        memcpy(dst + (size_t(y + r) * (FRAME_W / 4) + ux) * 4, src, size_t(units) * 4);
+}
+
+void blit_keyed_clipped(const uint8_t* src, uint16_t w, uint16_t h, int16_t x, int16_t y,
+                        uint8_t key) {
+    // The clip window ends at column 318 and row 198: the last column and row are
+    // never written.
+    constexpr int CLIP_W = FRAME_W - 1, CLIP_H = FRAME_H - 1;
+    if (x > CLIP_W || y > CLIP_H) return;
+    if (x + w < 0 || y + h < 0) return;
+    const int x0 = x < 0 ? 0 : x, y0 = y < 0 ? 0 : y;
+    const int x1 = x + w < CLIP_W ? x + w : CLIP_W;
+    const int y1 = y + h < CLIP_H ? y + h : CLIP_H;
+    // Every row starts a full stride w after the last, so the clipped columns on
+    // both sides are skipped.
+    const uint8_t* s = src + size_t(y0 - y) * w + (x0 - x);
+    const uint64_t keys = SWAR_ONES * key;
+    const int n = x1 - x0;
+    for (int r = y0; r < y1; ++r, s += w) {
+        uint8_t* p = screen_frame + row_offset[r] + x0;
+        int i = 0;
+        for (; i + 8 <= n; i += 8) {
+            const uint64_t v = swar_load(s + i);
+            swar_store(p + i, swar_select(swar_nonzero(v ^ keys), v, swar_load(p + i)));
+        }
+        for (; i < n; ++i) p[i] = s[i] == key ? p[i] : s[i];
+    }
+}

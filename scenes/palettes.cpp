@@ -1,0 +1,225 @@
+// The scene palettes, built at compile time from their key colours. Ramps are
+// floor-interpolated per channel between key entries:
+//   c(i) = c0 + floor((c1 - c0) * (i - i0) / (i1 - i0)),
+// with floor rounding toward minus infinity, so falling channels round down too.
+#include "scenes/palettes.h"
+
+#include <cstring>
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+struct Key {
+    int index;
+    Rgb colour;
+};
+
+constexpr int floor_div(int a, int b) {
+    int q = a / b;
+    if (a % b != 0 && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+struct Builder {
+    Palette p{};
+
+    constexpr void set(int i, Rgb c) {
+        p.rgb[i * 3 + 0] = static_cast<uint8_t>(c.r);
+        p.rgb[i * 3 + 1] = static_cast<uint8_t>(c.g);
+        p.rgb[i * 3 + 2] = static_cast<uint8_t>(c.b);
+    }
+    constexpr void fill(int i0, int i1, Rgb c) {
+        for (int i = i0; i <= i1; ++i) set(i, c);
+    }
+    // Entries i0..i1 inclusive, floor-interpolated from c0 to c1.
+    constexpr void ramp(int i0, Rgb c0, int i1, Rgb c1) {
+        const int n = i1 - i0;
+        for (int i = i0; i <= i1; ++i) {
+            const int t = i - i0;
+            set(i, {c0.r + floor_div((c1.r - c0.r) * t, n), c0.g + floor_div((c1.g - c0.g) * t, n),
+                    c0.b + floor_div((c1.b - c0.b) * t, n)});
+        }
+    }
+    // Consecutive ramps through the keys, which must be in rising index order.
+    template <int N>
+    constexpr void keys(const Key (&k)[N]) {
+        for (int j = 0; j + 1 < N; ++j) ramp(k[j].index, k[j].colour, k[j + 1].index, k[j + 1].colour);
+    }
+    constexpr void copy(int from, int to, int count) {
+        for (int i = 0; i < count * 3; ++i) p.rgb[to * 3 + i] = p.rgb[from * 3 + i];
+    }
+};
+
+constexpr Palette make_opening() {
+    Builder b;
+    // The picture's own colours: a teal ramp 1..31 for the bodies, a blue-cyan ramp
+    // 33..50 for the sky, pale cyans 53..62 for highlights, fixed greys and white.
+    b.keys({{1, {1, 5, 8}}, {16, {4, 24, 30}}, {31, {22, 50, 54}}});
+    b.set(32, {2, 2, 2});
+    b.keys({{33, {2, 6, 18}}, {42, {10, 28, 44}}, {50, {34, 56, 63}}});
+    b.set(51, {33, 33, 33});
+    b.set(52, {61, 61, 61});
+    b.keys({{53, {40, 58, 60}}, {62, {60, 63, 63}}});
+    b.set(63, {63, 63, 63});
+    for (int i = 64; i <= 255; ++i) b.set(i, {0, 63 * (i - 64) / 191, 59 * (i - 64) / 191});
+    return b.p;
+}
+
+// Entries 0..190, shared by the logo and curves palettes.
+constexpr void logo_cool_half(Builder& b) {
+    b.keys({{1, {63, 63, 63}}, {40, {46, 60, 62}}, {100, {20, 44, 50}}, {190, {1, 15, 22}}});
+}
+
+constexpr Palette make_logo() {
+    Builder b;
+    logo_cool_half(b);
+    b.keys({{191, {57, 46, 12}}, {215, {56, 28, 6}}, {235, {38, 10, 2}}, {255, {7, 0, 0}}});
+    return b.p;
+}
+
+constexpr Palette make_curves() {
+    Builder b;
+    logo_cool_half(b);
+    b.keys({{191, {56, 34, 12}}, {225, {44, 16, 4}}, {255, {7, 0, 0}}});
+    return b.p;
+}
+
+constexpr Palette make_tunnel() {
+    Builder b;
+    b.keys({{1, {63, 63, 63}}, {18, {42, 52, 44}}, {36, {18, 32, 36}}, {50, {8, 14, 24}}, {63, {2, 2, 2}}});
+    b.ramp(176, {13, 10, 10}, 207, {31, 23, 22});
+    b.keys({{208, {37, 25, 20}}, {215, {63, 29, 0}}, {223, {57, 46, 12}}});
+    b.set(224, {63, 63, 46});
+    b.set(225, {51, 34, 24});
+    return b.p;
+}
+
+// Entries 0..164 of both portrait palettes: the teal ramp and the black run.
+constexpr void portrait_teal(Builder& b) { b.ramp(0, {1, 25, 30}, 62, {1, 1, 1}); }
+
+constexpr Palette make_scene2() {
+    Builder b;
+    portrait_teal(b);
+    b.keys({{165, {47, 16, 0}}, {171, {58, 30, 8}}, {178, {58, 42, 30}}, {186, {62, 54, 46}},
+            {190, {62, 61, 60}}});
+    b.set(191, {59, 58, 58});
+    b.ramp(192, {1, 1, 1}, 253, {62, 62, 62});
+    b.set(254, {43, 34, 0});
+    b.set(255, {54, 40, 0});
+    return b.p;
+}
+
+constexpr Palette make_scene3() {
+    Builder b;
+    // The picture's browns, reds and greys.
+    b.keys({{1, {12, 6, 3}}, {10, {36, 20, 10}}});
+    b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
+    b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
+    b.keys({{32, {28, 32, 36}}, {100, {16, 22, 30}}, {222, {1, 8, 15}}});
+    b.keys({{223, {0, 7, 14}}, {240, {12, 30, 52}}, {255, {60, 63, 63}}});
+    return b.p;
+}
+
+constexpr Palette make_scene4() {
+    Builder b;
+    portrait_teal(b);
+    b.set(165, {31, 0, 0});
+    b.set(166, {18, 37, 46});
+    b.keys({{167, {40, 14, 4}}, {171, {54, 28, 12}}});
+    b.set(172, {46, 47, 51});
+    b.keys({{173, {46, 24, 12}}, {182, {56, 40, 28}}, {191, {62, 58, 54}}});
+    b.set(192, {63, 63, 63});
+    b.set(193, {59, 51, 45});
+    b.set(194, {1, 1, 1});
+    b.ramp(195, {2, 2, 2}, 255, {62, 62, 62});
+    return b.p;
+}
+
+constexpr Palette make_scene5() {
+    Builder b;
+    b.fill(1, 3, {10, 19, 30});
+    b.set(4, {9, 17, 26});
+    b.fill(5, 9, {7, 15, 21});
+    b.keys({{10, {8, 15, 21}}, {32, {12, 16, 19}}, {64, {18, 20, 15}}, {91, {18, 25, 22}}});
+    b.set(92, {17, 24, 24});
+    b.set(93, {16, 23, 27});
+    b.set(94, {15, 22, 29});
+    b.set(95, {14, 21, 31});
+    b.ramp(96, {13, 20, 34}, 124, {18, 29, 40});
+    b.fill(125, 127, {18, 29, 40});
+    b.set(128, {18, 29, 36});
+    b.set(129, {18, 29, 31});
+    b.set(130, {18, 29, 26});
+    b.ramp(131, {18, 29, 21}, 158, {23, 34, 26});
+    b.fill(159, 167, {23, 34, 26});
+    b.ramp(167, {23, 34, 26}, 199, {31, 36, 22});
+    b.fill(200, 203, {31, 36, 22});
+    b.ramp(203, {31, 36, 22}, 229, {45, 45, 30});
+    b.set(232, {29, 0, 0});
+    b.set(233, {33, 11, 9});
+    b.set(234, {38, 23, 18});
+    b.set(235, {43, 34, 27});
+    b.set(236, {44, 43, 33});
+    b.set(237, {48, 46, 36});
+    const int greys[15] = {43, 41, 38, 35, 32, 29, 26, 23, 21, 18, 15, 12, 9, 6, 3};
+    for (int i = 0; i < 15; ++i) b.set(239 + i, {greys[i], greys[i], greys[i]});
+    return b.p;
+}
+
+constexpr Palette make_scene6() {
+    Builder b;
+    b.fill(1, 3, {63, 63, 63});
+    b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}, {100, {23, 39, 43}},
+            {151, {5, 25, 34}}});
+    b.fill(152, 155, {4, 24, 33});
+    b.ramp(155, {4, 24, 33}, 191, {0, 14, 21});
+    return b.p;
+}
+
+constexpr Palette make_scene7() {
+    Builder b;
+    b.fill(1, 54, {14, 33, 38});
+    b.set(55, {22, 37, 37});
+    b.fill(56, 60, {0, 25, 19});
+    b.set(61, {0, 19, 18});
+    b.ramp(62, {0, 12, 16}, 120, {0, 24, 31});
+    b.keys({{121, {1, 25, 31}}, {136, {14, 33, 38}}, {160, {35, 46, 49}}, {190, {62, 62, 62}},
+            {191, {63, 63, 63}}});
+    return b.p;
+}
+
+constexpr Palette make_scene8() {
+    Builder b;
+    b.keys({{2, {1, 0, 0}}, {15, {12, 5, 2}}, {32, {26, 12, 4}}, {63, {52, 25, 9}}});
+    b.keys({{64, {52, 26, 10}}, {80, {59, 46, 32}}, {100, {60, 53, 45}}, {127, {63, 63, 63}}});
+    return b.p;
+}
+
+constexpr Palette make_scene10() {
+    Builder b;
+    b.keys({{42, {11, 25, 32}}, {80, {26, 38, 46}}, {120, {46, 52, 57}}, {148, {63, 63, 63}}});
+    b.copy(42, 149, 107);
+    return b.p;
+}
+
+}  // namespace
+
+constinit const Palette opening_palette = make_opening();
+constinit const Palette logo_palette = make_logo();
+constinit const Palette curves_palette = make_curves();
+constinit const Palette tunnel_palette = make_tunnel();
+constinit const Palette scene2_palette = make_scene2();
+constinit const Palette scene3_palette = make_scene3();
+constinit const Palette scene4_palette = make_scene4();
+constinit const Palette scene5_palette = make_scene5();
+constinit const Palette scene6_palette = make_scene6();
+constinit const Palette scene7_palette = make_scene7();
+constinit const Palette scene8_palette = make_scene8();
+constinit const Palette scene10_palette = make_scene10();
+
+void build_flash_palette(Palette& out) {
+    for (int i = 0; i < 256; ++i) memcpy(out.rgb + i * 3, FLASH_RGB, 3);
+}

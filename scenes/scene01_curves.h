@@ -1,0 +1,81 @@
+// Scene 1, curves phases (cues 3, 4, 5): ten nested cubic Bezier curves spun a
+// little every frame, drawn as additive line segments with a glow at each point,
+// over a framed background with each phase's sprites.
+#pragma once
+
+#include <cstdint>
+
+#include "render/math3d.h"
+
+constexpr int CURVE_COUNT = 10;
+constexpr int CURVE_SEGMENTS = 10;
+constexpr int CURVE_POINT_SLOTS = 400;
+constexpr uint8_t LINE_CAP = 190;   // additive lines and glows stop at this index
+
+// The four control points of one curve, rotated in place every frame.
+struct CurveRecord {
+    Vec3 p[4];
+};
+
+// One projected curve point: screen x and y (project_point) and depth z
+// (truncated toward zero).
+struct CurvePoint {
+    int32_t x, y, z;
+};
+
+// Curve j starts at s * (-1,-1,-1), (1,-1,-1), (1,1,-1), (1,1,1) with s = 35, 40, 45,
+// 50, 55, 60, 70, 80, 90, 100; never reset, so the spin accumulates over the phases.
+extern CurveRecord curve_records[CURVE_COUNT];
+
+// point_spin[k] turns the k-th control point of every curve each frame; view_spin
+// turns eye_point about z by 0.01 rad per frame.
+extern Matrix3 point_spin[4];
+extern Matrix3 view_spin;
+
+// Frames drawn by curves_frame since the program started (wraps modulo 2^32).
+extern uint32_t curve_frames;
+
+// The projected points of the curve drawn last, and its segment count.
+extern CurvePoint curve_point_list[CURVE_POINT_SLOTS];
+extern int32_t curve_point_count;
+
+// Seeds the generator from the tick counter, builds point_spin (three draws per
+// matrix, each fmod(rand(), 0.02)) and view_spin. Called before phase A.
+void curves_init();
+
+// Spins the control points and the eye, draws the ten curves with their glows into
+// screen_frame, counts the frame and, when (curve_frames & 0x39) == 0, re-seeds and
+// rebuilds point_spin. Once per curves frame.
+void curves_frame();
+
+// Evaluates the curve at t = i / segments by forward differences in double, fills
+// curve_point_list and draws each segment with draw_segment. No segment when
+// segments is 0.
+void draw_curve(const Vec3& p0, const Vec3& p1, const Vec3& p2, const Vec3& p3,
+                uint8_t value, uint32_t segments);
+
+// Projects both ends; draws the line when either end lies strictly inside the
+// frame (0 < x < 320, 0 < y < 200), else nothing.
+void draw_segment(const Vec3& a, const Vec3& b, uint8_t value);
+
+// Additive line from (x0, y0), exclusive, to (x1, y1), inclusive, stepped with a
+// midpoint error term; pixels with 1 < x < 319 and 1 < y < 199 become
+// min(p + value, 190). A zero-length line draws nothing.
+void draw_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value);
+
+// add_glow_quarter at each of the curve_point_count + 1 listed points, radius
+// |z / 7| + 3 (division truncating toward zero); coordinates passed as unsigned
+// 16-bit, so negative ones fail the stamp's box test.
+void draw_curve_points();
+
+// One frame of curves phase 0, 1 or 2 (A, B, C): background, curves, the phase's
+// sprites, present screen_frame (no pump). Called by curves_phases and the benchmark.
+void curves_phase_frame(int phase);
+
+// Control points back to their starting values, curve_frames to 0, point_spin and
+// view_spin to identity. Part of scene01_reset_state; the program never calls it.
+void curves_reset_state();
+
+// curves_init, clear and present, curves palette, then the three phases (each
+// increments cue_index and runs while its cue does).
+void curves_phases();

@@ -1,0 +1,76 @@
+// Scene 1, the show's first 34.2 seconds: the opening picture with its palette fade,
+// the warp burst, the glowing logo, then the curves (scene01_curves.h) and the tunnel
+// (scene01_tunnel.h). This header holds the opening and logo phases and their state.
+#pragma once
+
+#include <cstdint>
+
+constexpr int GLOW_BLOB_COUNT = 25;
+constexpr int STRIP_W = 40;          // overl2.dat is 40 columns wide
+constexpr int STRIP_ROWS = 295;      // and at least 295 rows tall
+constexpr int STRIP_X0 = 33;         // the strip covers columns 33..72
+constexpr int FADE_PASSES = 63;      // one step per pass takes 0 to any 6-bit value
+
+// One glow blob of the logo phase, running along the logo path.
+struct GlowBlob {
+    int16_t step;    // radius change per frame: -1 or +1 once running
+    int16_t speed;   // path points per frame: 0 at start, 4 once running
+    int16_t radius;  // current radius, the stamp's d
+    int16_t target;  // radius the blob walks towards, 10..39 once running
+    int16_t pos;     // index into path_x/path_y, 0..585 (585 is (0, 0), not drawn)
+};
+
+// The 25 blobs; set up at the start of the logo phase, kept afterwards.
+extern GlowBlob glow_blobs[GLOW_BLOB_COUNT];
+
+// First row of overl2.dat shown at the top of the frame (wraps as unsigned 16-bit;
+// swings 0..95), and its direction of travel. Start at 48 and +1, never reset.
+extern uint16_t strip_pos;
+extern int8_t strip_dir;
+
+// Stops the show with "error loading resource '<name>'" when a resource the scene
+// reads is shorter than the layout the scene reads from it. Called by scene_opening
+// before its first phase, so no phase reads past a loaded block.
+void scene01_check_resources();
+
+// Cue 0: the opening picture is put up under black, faded in over 63 passes of
+// pump_messages + set_palette with nothing presented, then held while the cue runs.
+void opening_picture_phase();
+
+// Cue 1: the opening picture under the XOR stripe warp; one pass in seven shows
+// the flash palette instead of a new frame.
+void warp_burst_phase();
+
+// One drawn pass of the warp burst: stripes with counter n, opening palette,
+// warp, present screen_frame. Called by warp_burst_phase and the benchmark.
+void warp_burst_pass(uint8_t n);
+
+// Cue 2: background, swinging strip, glow blobs along the logo path, blended logo
+// and caption.
+void logo_phase();
+
+// Seeds the generator from the tick counter and sets every blob to a random path
+// position with speed, radius and target 0. Called once by logo_phase.
+void init_glow_blobs();
+
+// Moves every blob along the path and walks its radius towards its target, picking
+// a new target in 10..39 (and speed 4) on arrival. Once per logo frame.
+void update_glow_blobs();
+
+// add_glow at every blob's path point with its radius. Once per logo frame.
+void draw_glow_blobs();
+
+// Advances strip_pos (turning at 0 and above 94), then averages rows
+// strip_pos..strip_pos+199 of overl2.dat into columns 33..72 of screen_frame:
+// p = (p + s) >> 1, no key, no minimum. Once per logo frame.
+void draw_strip();
+
+// One logo frame, drawn and presented (no pump). Called by logo_phase and the
+// benchmark.
+void logo_frame();
+
+// Puts every global of scene 1 (blobs, strip, curves, spins, counters, pulse) and
+// the shared eye_point and stripe_flip back to their program-start values, as if
+// the scene had never run. The program never calls it; tests and tools that run
+// the scene more than once in one process do.
+void scene01_reset_state();

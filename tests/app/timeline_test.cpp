@@ -1,0 +1,78 @@
+// The timeline: unsigned elapsed time, the phase rule, and the cue ceiling.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/timeline.h"
+#include "display/display.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "scenes/placeholder.h"
+
+namespace {
+
+struct Timeline : ::testing::Test {
+    std::vector<uint8_t> frame = std::vector<uint8_t>(FRAME_BYTES);
+    void SetUp() override { install(HeadlessConfig{}); }
+    void install(HeadlessConfig c) {
+        c.frame_ms = 10.0;
+        headless_install(c);
+        screen_frame = frame.data();
+        present_frame = [](const uint8_t*) {};
+    }
+};
+
+TEST_F(Timeline, ElapsedTimeSurvivesTheTickCounterWrapping) {
+    HeadlessConfig c;
+    c.first_tick = 0xFFFFFF00u;  // wraps 256 ms into the show
+    install(c);
+    cue_index = 0;
+    start_ticks = platform.sys->ticks();
+    int frames = 0;
+    while (cue_running()) {
+        pump_messages();
+        ++frames;
+    }
+    // 3220 ms at 10 ms a pump: the phase ends at the first test after its end time.
+    EXPECT_EQ(frames, 322);
+}
+
+TEST_F(Timeline, ComparesUnsignedAtTheExactEndTime) {
+    cue_index = 0;
+    start_ticks = platform.sys->ticks() - 3219u;
+    EXPECT_TRUE(cue_running());
+    start_ticks = platform.sys->ticks() - 3220u;
+    EXPECT_FALSE(cue_running());
+}
+
+TEST_F(Timeline, ALatePhaseDrawsNothingAndTheNextStartsAtOnce) {
+    static int presents;
+    presents = 0;
+    present_frame = [](const uint8_t*) { ++presents; };
+    cue_index = 0;
+    // The clock already stands past cues 1 and 2 when they begin.
+    start_ticks = platform.sys->ticks() - 12000u;
+    placeholder_phases(2);
+    EXPECT_EQ(cue_index, 2);
+    EXPECT_EQ(presents, 0);
+    placeholder_phases(1);  // cue 3 ends at 15000: 300 frames of 10 ms
+    EXPECT_EQ(cue_index, 3);
+    EXPECT_EQ(presents, 300);
+}
+
+TEST_F(Timeline, NothingRunsPastTheLastCue) {
+    start_ticks = platform.sys->ticks();
+    cue_index = CUE_COUNT;  // a scene that advanced once too often
+    EXPECT_FALSE(cue_running());
+    cue_index = -1;
+    EXPECT_FALSE(cue_running());
+}
+
+TEST(CueTable, RisesToTheEndOfTheShow) {
+    for (int i = 1; i < CUE_COUNT; ++i) EXPECT_LT(cue_table[i - 1], cue_table[i]) << i;
+    EXPECT_EQ(cue_table[0], 3220u);
+    EXPECT_EQ(cue_table[6], 34200u);
+    EXPECT_EQ(cue_table[CUE_COUNT - 1], 150000u);
+}
+
+}  // namespace

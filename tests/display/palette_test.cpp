@@ -1,0 +1,74 @@
+// Palette conversions and when a palette change reaches the screen.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "display/display.h"
+#include "platform/headless.h"
+
+namespace {
+
+Palette ramp() {
+    Palette p{};
+    for (int i = 0; i < 768; ++i) p.rgb[i] = uint8_t(i % 64);
+    return p;
+}
+
+TEST(PaletteConversion, SixBitValuesBecomeFourTimesAsMuch) {
+    Palette p{};
+    p.rgb[0] = 63; p.rgb[1] = 0; p.rgb[2] = 1;       // entry 0
+    p.rgb[765] = 0; p.rgb[766] = 63; p.rgb[767] = 32;  // entry 255
+    uint32_t lookup[256];
+    uint8_t entries[1024];
+    palette_to_rgb(p, lookup);
+    palette_to_entries(p, entries);
+    EXPECT_EQ(lookup[0], 0x00FC0004u);
+    EXPECT_EQ(lookup[255], 0x0000FC80u);
+    EXPECT_EQ(entries[0], 252); EXPECT_EQ(entries[1], 0); EXPECT_EQ(entries[2], 4); EXPECT_EQ(entries[3], 0);
+    EXPECT_EQ(entries[1020], 0); EXPECT_EQ(entries[1021], 252); EXPECT_EQ(entries[1022], 128);
+}
+
+TEST(PaletteConversion, BothPresentersAgreeOnEveryInRangeValue) {
+    const Palette p = ramp();
+    uint32_t lookup[256];
+    uint8_t entries[1024];
+    palette_to_rgb(p, lookup);
+    palette_to_entries(p, entries);
+    for (int i = 0; i < 256; ++i) {
+        const uint32_t from_entries =
+            uint32_t(entries[4 * i]) << 16 | uint32_t(entries[4 * i + 1]) << 8 | entries[4 * i + 2];
+        EXPECT_EQ(lookup[i], from_entries) << i;
+    }
+}
+
+struct PaletteOnScreen : ::testing::Test {
+    std::vector<uint8_t> frame = std::vector<uint8_t>(FRAME_BYTES, 7);
+    void start(bool fullscreen) {
+        headless_install(HeadlessConfig{});
+        display_start(fullscreen);
+    }
+    void TearDown() override { display_stop(); }
+};
+
+TEST_F(PaletteOnScreen, WindowShowsBlackUntilTheFirstPaletteAndChangesOnlyAtThePresent) {
+    start(false);
+    present_frame(frame.data());
+    EXPECT_EQ(headless_screen().rgb[7], 0u);
+    Palette p = ramp();
+    set_palette(p);
+    EXPECT_EQ(headless_screen().rgb[7], 0u) << "a window repaints only at the next present";
+    present_frame(frame.data());
+    EXPECT_EQ(headless_screen().rgb[7], 0x0054585Cu);  // entry 7 is (21, 22, 23)
+}
+
+TEST_F(PaletteOnScreen, FullScreenStartsOnTheGreyRampAndChangesAtOnce) {
+    start(true);
+    present_frame(frame.data());
+    EXPECT_EQ(headless_screen().rgb[7], 0x00070707u);
+    Palette p{};
+    p.rgb[21] = 63;
+    set_palette(p);
+    EXPECT_EQ(headless_screen().rgb[7], 0x00FC0000u);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// The picture generator: every entry at the size its scene reads, the same bytes on
+// every run, and a clear failure on a folder it cannot write.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "archive/resources.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Bytes each entry must hold: width x height of its layout, in catalogue order.
+const uint32_t expected_size[RESOURCE_COUNT] = {
+    180 * 33,  320 * 36,  74 * 90,  71 * 89,  64000,    132 * 144, 8,        64000,   52 * 144,
+    64000,     229 * 24,  174 * 33, 120 * 30, 320 * 56, 206 * 29,  40 * 295, 146 * 23, 133 * 26,
+    64000,     47 * 65,   37 * 35,  52 * 31,  108 * 188, 64000,    64000,    269 * 24, 288 * 32,
+    108 * 188, 64000,     65536,    105 * 71, 105 * 71, 320 * 45,  320 * 11, 320 * 11, 320 * 11,
+    320 * 11,  320 * 11,  199 * 29, 115 * 73, 238 * 27, 64000,     65536,    64000,   64000};
+
+std::vector<char> slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+struct Generated : testing::Test {
+    fs::path root;
+    void SetUp() override {
+        if (!fs::exists("kelvora-assets")) GTEST_SKIP() << "kelvora-assets is not built";
+        root = fs::temp_directory_path() / ("kelvora_assets_" + std::to_string(getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root);
+    }
+    void TearDown() override {
+        if (!root.empty()) fs::remove_all(root);
+    }
+    int run(const std::string& args) { return std::system(("./kelvora-assets " + args + " 2>" + (root / "err").string()).c_str()); }
+};
+
+TEST_F(Generated, EveryEntryHasItsSizeAndTwoRunsAgree) {
+    ASSERT_EQ(run("--out " + (root / "a").string()), 0);
+    ASSERT_EQ(run("--out " + (root / "b").string()), 0);
+    for (int i = 0; i < RESOURCE_COUNT; ++i) {
+        std::vector<char> a = slurp(root / "a" / resource_catalogue[i]);
+        std::vector<char> b = slurp(root / "b" / resource_catalogue[i]);
+        EXPECT_EQ(a.size(), expected_size[i]) << resource_catalogue[i];
+        EXPECT_TRUE(a == b) << resource_catalogue[i] << " differs between runs";
+    }
+}
+
+TEST_F(Generated, KeyedAndMaskedIndicesAreWhereTheScenesWantThem) {
+    ASSERT_EQ(run("--out " + root.string()), 0);
+    auto count = [&](const char* name, auto pred) {
+        std::vector<char> d = slurp(root / name);
+        size_t n = 0;
+        for (char c : d) n += pred(uint8_t(c)) ? 1 : 0;
+        return n;
+    };
+    // Opaque pixels of the logo must not be the key, and it must have both.
+    EXPECT_GT(count("kvlogo.dat", [](uint8_t v) { return v == 160; }), 0u);
+    EXPECT_GT(count("kvlogo.dat", [](uint8_t v) { return v != 160; }), 0u);
+    // Scene 3 smooths the revealed picture to at least 32: nothing useful below it.
+    EXPECT_EQ(count("alien.dat", [](uint8_t v) { return v <= 32; }), 0u);
+    // The lens pictures carry protected pixels.
+    EXPECT_GT(count("self_g.dat", [](uint8_t v) { return v == 1; }), 0u);
+    EXPECT_GT(count("self_b.dat", [](uint8_t v) { return v == 1; }), 0u);
+    // Tunnel band colours sit in the brown ramp and the orange run.
+    for (char c : slurp(root / "tunnel.dat")) {
+        EXPECT_GE(uint8_t(c), 176);
+        EXPECT_LE(uint8_t(c), 225);
+    }
+    // The silhouette mask covers exactly the sprite.
+    std::vector<char> k1 = slurp(root / "k1.dat"), k2 = slurp(root / "k2.dat");
+    ASSERT_EQ(k1.size(), k2.size());
+    for (size_t i = 0; i < k1.size(); ++i) EXPECT_EQ(k1[i] != 0, k2[i] != 0) << i;
+    // The closing sprites stay in the palette half that does not dim.
+    for (const char* s : {"uppera.dat", "lowera.dat", "dotp.dat"})
+        EXPECT_EQ(count(s, [](uint8_t v) { return v != 149 && (v < 42 || v > 148); }), 0u) << s;
+}
+
+TEST_F(Generated, UnwritableFolderFails) {
+    EXPECT_NE(run("--out /proc/kelvora-no-such-folder/x"), 0);
+    std::vector<char> err = slurp(root / "err");
+    EXPECT_NE(std::string(err.begin(), err.end()).find("cannot"), std::string::npos);
+}
+
+}  // namespace
