@@ -1,8 +1,8 @@
 // The kelvora program: the show on the real platform.
 #include "app/driver.h"
 #include "app/settings.h"
+#include "music/audio.h"
 #include "platform/real.h"
-#include "platform/silent_music.h"
 
 // PLACEHOLDER until the setup dialog exists: windowed, sound off, 44100 Hz, zoom 2.
 static int fixed_settings(RunSettings* settings) {
@@ -11,6 +11,6 @@ static int fixed_settings(RunSettings* settings) {
 }
 
 int main() {
-    platform_install({&sdl_system, &sdl_video, &silent_music_driver, fixed_settings});
+    platform_install({&sdl_system, &sdl_video, &sdl_music_driver, fixed_settings});
     return run_show();
 }

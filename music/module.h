@@ -1,0 +1,26 @@
+// One loaded tracker module, rendered on demand. The library behind it is named only
+// in module_openmpt.cpp; the audio device and the offline renderer use this.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct Module;
+
+// Reads the file at path whole and loads it. On failure returns nullptr and sets
+// *error to a sound_error_text code: 9 the file cannot be opened or read, 10 the
+// library does not recognise it, 11 it is recognised but cannot be loaded or has
+// nothing to play, 12 out of memory. Called by the music driver's load and by the offline renderer.
+Module* module_load(const char* path, int* error);
+
+// Renders up to frames interleaved stereo 16-bit frames at rate from the current
+// position. Returns the frames written: fewer than asked (down to 0) once the song
+// has ended; the rest of the buffer is left as it was. Plays the song once.
+size_t module_render(Module* module, int32_t rate, int16_t* stereo, size_t frames);
+
+// Releases the module; nullptr is ignored.
+void module_free(Module* module);
+
+// True when the library running now is at least the version the program was built
+// against. Read by the driver's version check.
+bool module_library_current();

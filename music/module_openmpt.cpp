@@ -1,0 +1,116 @@
+// The tracker module on libopenmpt; see module.h.
+#include <libopenmpt/libopenmpt.h>
+#include <libopenmpt/libopenmpt_version.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "music/module.h"
+
+struct Module {
+    openmpt_module* mod;
+};
+
+// The whole file in one heap block; nullptr with *error set on failure.
+static unsigned char* read_whole_file(const char* path, size_t* size, int* error) {
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+        *error = errno == ENOMEM ? 12 : 9;
+        return nullptr;
+    }
+    // Only a regular file counts: a folder opens, but has no bytes to read.
+    struct stat info;
+    if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
+        fclose(f);
+        *error = 9;
+        return nullptr;
+    }
+    const size_t length = size_t(info.st_size);
+    // One byte more so that an empty file still gets a block of its own.
+    auto* data = static_cast<unsigned char*>(malloc(length + 1));
+    if (!data) {
+        fclose(f);
+        *error = 12;
+        return nullptr;
+    }
+    const size_t got = fread(data, 1, length, f);
+    const bool failed = ferror(f) != 0;
+    fclose(f);
+    if (failed) {
+        free(data);
+        *error = 9;
+        return nullptr;
+    }
+    *size = got;
+    return data;
+}
+
+Module* module_load(const char* path, int* error) {
+    size_t size = 0;
+    unsigned char* data = read_whole_file(path, &size, error);
+    if (!data) return nullptr;
+
+    // The probe looks at the header only: a "no" here is a format the library does
+    // not know (an empty file included); a "yes" that then fails to load, or loads
+    // with nothing to play, is a damaged file of a known format.
+    int probe_error = OPENMPT_ERROR_OK;
+    const int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, data, size,
+                                                size, openmpt_log_func_silent, nullptr,
+                                                openmpt_error_func_store, nullptr, &probe_error,
+                                                nullptr);
+    if (probe != OPENMPT_PROBE_FILE_HEADER_RESULT_SUCCESS) {
+        free(data);
+        *error = probe == OPENMPT_PROBE_FILE_HEADER_RESULT_ERROR &&
+                         probe_error == OPENMPT_ERROR_OUT_OF_MEMORY
+                     ? 12
+                     : 10;
+        return nullptr;
+    }
+
+    int load_error = OPENMPT_ERROR_OK;
+    openmpt_module* mod = openmpt_module_create_from_memory2(
+        data, size, openmpt_log_func_silent, nullptr, openmpt_error_func_store, nullptr,
+        &load_error, nullptr, nullptr);
+    free(data);  // the library keeps its own copy of what it needs
+    if (!mod) {
+        *error = load_error == OPENMPT_ERROR_OUT_OF_MEMORY ? 12 : 11;
+        return nullptr;
+    }
+    auto* module = static_cast<Module*>(malloc(sizeof(Module)));
+    if (!module) {
+        openmpt_module_destroy(mod);
+        *error = 12;
+        return nullptr;
+    }
+    module->mod = mod;
+    openmpt_module_set_repeat_count(mod, 0);  // play once, then silence
+    // No dither on the 16-bit output: the same module renders the same samples every
+    // time, and the master volume scales exactly what was rendered.
+    openmpt_module_ctl_set_integer(mod, "dither", 0);
+    // The library accepts damaged files generously; one that leaves nothing to play
+    // (no patterns, no orders) is a file that did not load.
+    if (!(openmpt_module_get_duration_seconds(mod) > 0.0)) {
+        module_free(module);
+        *error = 11;
+        return nullptr;
+    }
+    return module;
+}
+
+size_t module_render(Module* module, int32_t rate, int16_t* stereo, size_t frames) {
+    return openmpt_module_read_interleaved_stereo(module->mod, rate, frames, stereo);
+}
+
+void module_free(Module* module) {
+    if (!module) return;
+    openmpt_module_destroy(module->mod);
+    free(module);
+}
+
+bool module_library_current() {
+    // Both are (major << 24) | (minor << 16) | patch, so they compare as numbers.
+    return openmpt_get_library_version() >= uint32_t(OPENMPT_API_VERSION);
+}

@@ -1,0 +1,23 @@
+// The module rendered into memory instead of a device, with the same volume
+// behaviour: for the capture tool, which writes the show's sound track, and tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One music_set_volume(level) call, at this many milliseconds after playback began.
+struct VolumeEvent {
+    double at_ms;
+    int level;  // as passed to music_set_volume: the low 8 bits times 4 is the volume
+};
+
+// Renders the module at path from its start to its end at rate, as interleaved
+// 16-bit stereo frames appended to *stereo, in blocks of audio_block_frames(rate).
+// Each event, in time order, is due at frame floor(at_ms * rate / 1000) and takes
+// effect, as on the device, at the next block: the first that starts at or after
+// that frame, ramping across it.
+// On failure returns false and sets *error to the text of the load error code.
+bool render_module_offline(const char* path, int32_t rate, const VolumeEvent* events,
+                           size_t n_events, std::vector<int16_t>* stereo, std::string* error);

@@ -1,0 +1,77 @@
+// Loading modules through libopenmpt: each kind of bad file maps to its code, and
+// on the headless platform with the real driver the show stops with its text.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "app/driver.h"
+#include "music/audio.h"
+#include "music/module.h"
+#include "music_test_util.h"
+#include "platform/headless.h"
+
+namespace {
+
+// The composed file's song header with no orders, patterns or instruments: every
+// player recognises it, and it has nothing to play.
+std::vector<uint8_t> hollow_module() {
+    std::vector<uint8_t> b(composed_module().begin(), composed_module().begin() + 336);
+    b[64] = b[65] = 0;  // orders
+    b[70] = b[71] = 0;  // patterns
+    b[72] = b[73] = 0;  // instruments
+    return b;
+}
+
+int load_error(const std::string& path) {
+    int error = -1;
+    Module* m = module_load(path.c_str(), &error);
+    module_free(m);
+    return m ? 0 : error;
+}
+
+TEST(ModuleLoad, EachFailureHasItsCode) {
+    const std::string dir = make_scratch_dir();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_EQ(load_error(dir + "/absent.xm"), 9);
+    EXPECT_EQ(load_error(dir), 9);  // a folder is not a file
+    ASSERT_TRUE(write_file(dir + "/empty.xm", {}));
+    EXPECT_EQ(load_error(dir + "/empty.xm"), 10);
+    ASSERT_TRUE(write_file(dir + "/text.xm", std::vector<uint8_t>(4000, 'k')));
+    EXPECT_EQ(load_error(dir + "/text.xm"), 10);
+    std::vector<uint8_t> cut(composed_module().begin(), composed_module().begin() + 70);
+    ASSERT_TRUE(write_file(dir + "/cut.xm", cut));
+    EXPECT_EQ(load_error(dir + "/cut.xm"), 10);  // too short to be told apart
+    ASSERT_TRUE(write_file(dir + "/hollow.xm", hollow_module()));
+    EXPECT_EQ(load_error(dir + "/hollow.xm"), 11);
+    EXPECT_EQ(load_error(module_dir() + "/kelvora.xm"), 0);
+}
+
+TEST(ModuleLoad, LibraryIsCurrent) { EXPECT_TRUE(module_library_current()); }
+
+// Runs the show with sound on in a folder whose kelvora.xm holds these bytes (none
+// when null); it must stop in music_open.
+void run_show_in(const std::vector<uint8_t>* module) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string dir = make_scratch_dir();
+    if (module && !write_file(dir + "/kelvora.xm", *module)) abort();
+    if (chdir(dir.c_str()) != 0) abort();
+    HeadlessConfig config;
+    config.music = &sdl_music_driver;
+    config.settings.sound = true;
+    headless_install(config);
+    run_show();
+}
+
+TEST(ModuleLoadDeath, MissingEmptyAndCorruptStopTheShow) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(run_show_in(nullptr), testing::ExitedWithCode(1), "Core Error: FMOD error : File not found");
+    const std::vector<uint8_t> empty;
+    EXPECT_EXIT(run_show_in(&empty), testing::ExitedWithCode(1), "Core Error: FMOD error : Unknown file format");
+    const std::vector<uint8_t> noise(3000, 0xA5);
+    EXPECT_EXIT(run_show_in(&noise), testing::ExitedWithCode(1), "Core Error: FMOD error : Unknown file format");
+    const std::vector<uint8_t> hollow = hollow_module();
+    EXPECT_EXIT(run_show_in(&hollow), testing::ExitedWithCode(1), "Core Error: FMOD error : Error loading file");
+}
+
+}  // namespace

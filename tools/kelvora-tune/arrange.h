@@ -1,0 +1,41 @@
+// From score to module: parts laid out on the tracker grid, the tempo of every
+// section fitted to its end time, the grid cut into patterns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "score.h"
+#include "xm.h"
+
+namespace tune {
+
+// Where a section landed, in seconds as players render it (see row_seconds in
+// arrange.cpp); speed 6 throughout.
+struct SectionTiming {
+    std::string name;
+    int first_order;  // order-list position of its first pattern
+    int rows;
+    int bpm_first;    // tempo of its first split_row rows
+    int bpm_rest;     // tempo of the rows after them
+    int split_row;
+    double start_s, end_s;
+};
+
+// The channels of the arrangement, in XM order.
+enum Channel {
+    ch_kick, ch_snare, ch_hat, ch_bass, ch_pad0, ch_pad1, ch_pad2, ch_lead, ch_echo, ch_arp,
+    ch_bell, ch_crash, ch_riser, ch_control, channel_count
+};
+
+// Lays the score out as a module. On a mistake returns false with *error set.
+bool arrange(const Score& score, xm::Module* module, std::vector<SectionTiming>* timing,
+             std::string* error);
+
+// Reads and parses the score file, arranges it and writes the XM bytes. Used by the
+// tool's main and by the tests.
+bool compose_file(const std::string& score_path, std::vector<uint8_t>* bytes,
+                  std::vector<SectionTiming>* timing, std::string* error);
+
+}  // namespace tune
