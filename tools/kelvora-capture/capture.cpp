@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -314,11 +313,11 @@ bool finish_video(int64_t k_end) {
         return true;
     }
     const MusicRecord& record = music_record();
-    const int64_t play_sample = std::llround(record.play_ms * AUDIO_RATE / 1000.0);
+    const int64_t play_sample = sample_at_frame(record.play_frame, o.fps, AUDIO_RATE);
     const int64_t first = sample_at_frame(run.k0, o.fps, AUDIO_RATE);
     const int64_t count = sample_at_frame(k_end, o.fps, AUDIO_RATE) - first;
     std::vector<int16_t> stereo;
-    if (!render_soundtrack("kelvora.xm", AUDIO_RATE, record, first - play_sample, count, &stereo, &error))
+    if (!render_soundtrack("kelvora.xm", AUDIO_RATE, o.fps, record, first - play_sample, count, &stereo, &error))
         return fail("cannot render kelvora.xm: " + error);
     if (!write_file_atomically(run.wav_part, encode_wav(stereo, AUDIO_RATE), &error)) return fail(error);
     if (!video_mux_audio(run.video.ffmpeg, run.video_part, run.wav_part, run.final_part, &error)) return fail(error);

@@ -5,6 +5,7 @@
 
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "timing.h"
 
 static MusicRecord record;
 
@@ -17,13 +18,15 @@ static bool r_load(const char*, int*) {
     record.loaded = true;
     return true;
 }
+// The frame on screen is the number of pumps so far. Frame counts, not the
+// clock's summed milliseconds, so that a change lands on its frame's exact sample.
 static void r_play() {
     record.played = true;
-    record.play_ms = headless_time_ms();
+    record.play_frame = int64_t(headless_screen().pumps);
 }
 // The show passes level * 4; the offline renderer wants the level back.
 static void r_set_volume(int volume) {
-    record.events.push_back({headless_time_ms() - record.play_ms, volume / 4});
+    record.changes.push_back({int64_t(headless_screen().pumps), volume / 4});
 }
 static void r_nothing() {}
 
@@ -32,11 +35,23 @@ static const MusicDriver recording_driver = {r_version, r_init, r_load, r_play, 
 
 const MusicDriver* recording_music_driver() { return &recording_driver; }
 
-bool render_soundtrack(const std::string& path, int32_t rate, const MusicRecord& rec, int64_t first,
+std::vector<VolumeEvent> volume_events(const MusicRecord& rec, int32_t fps, int32_t rate) {
+    std::vector<VolumeEvent> events;
+    const int64_t start = sample_at_frame(rec.play_frame, fps, rate);
+    for (const VolumeChange& c : rec.changes) {
+        // The renderer takes floor(at_ms * rate / 1000); a millionth of a millisecond
+        // (far below one sample) keeps that floor on the intended sample.
+        const int64_t sample = sample_at_frame(c.frame, fps, rate) - start;
+        events.push_back({double(sample) * 1000.0 / double(rate) + 1e-6, c.level});
+    }
+    return events;
+}
+
+bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const MusicRecord& rec, int64_t first,
                        int64_t count, std::vector<int16_t>* stereo, std::string* error) {
+    const std::vector<VolumeEvent> events = volume_events(rec, fps, rate);
     std::vector<int16_t> whole;
-    if (!render_module_offline(path.c_str(), rate, rec.events.data(), rec.events.size(), &whole, error))
-        return false;
+    if (!render_module_offline(path.c_str(), rate, events.data(), events.size(), &whole, error)) return false;
     stereo->assign(size_t(count) * 2, 0);
     const int64_t available = int64_t(whole.size() / 2);
     const int64_t begin = std::max<int64_t>(first, 0);
