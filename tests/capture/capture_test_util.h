@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,10 +19,27 @@
 #include <string>
 #include <vector>
 
+inline int remove_entry(const char* path, const struct stat*, int, FTW*) { return remove(path); }
+
+// Scratch folders made by this test program; removed with everything in them when
+// it exits.
+inline std::vector<std::string>& scratch_dirs() {
+    static std::vector<std::string> dirs;
+    return dirs;
+}
+
+inline void remove_scratch_dirs() {
+    for (const std::string& d : scratch_dirs()) nftw(d.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+// A fresh empty folder under the system's temporary folder.
 inline std::string scratch_dir() {
     char pattern[] = "/tmp/kelvora-capture-test-XXXXXX";
     const char* dir = mkdtemp(pattern);
-    return dir ? dir : "";
+    if (!dir) return "";
+    if (scratch_dirs().empty()) atexit(remove_scratch_dirs);
+    scratch_dirs().push_back(dir);
+    return dir;
 }
 
 inline std::string build_dir() {
@@ -118,9 +136,6 @@ inline ToolResult run_program(const std::string& program, const std::vector<std:
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     r.out = read_text(out);
     r.err = read_text(err);
-    unlink(out.c_str());
-    unlink(err.c_str());
-    rmdir(logs.c_str());
     return r;
 }
 
