@@ -60,7 +60,8 @@ struct Run {
     double scene_s[11] = {};
     int64_t scene_frames[11] = {};
     std::vector<uint32_t> pixels = std::vector<uint32_t>(64000);
-    std::vector<uint8_t> rgb;
+    std::vector<uint8_t> rgb;           // the frame on screen, enlarged by the zoom
+    std::vector<uint8_t> rgb_unzoomed;  // the same at 320 x 200, for the video
 };
 
 Run run;
@@ -202,8 +203,11 @@ void capture_pump(void*) {
             write_png_or_throw(o.frames_dir + name, run.rgb, w, h);
         }
         if (in_range && run.writing_video) {
+            // ffmpeg enlarges the video itself.
+            if (o.zoom != 1) zoom_pixels(run.pixels.data(), 1, &run.rgb_unzoomed);
+            const std::vector<uint8_t>& frame = o.zoom == 1 ? run.rgb : run.rgb_unzoomed;
             std::string error;
-            if (!video_write(&run.video, run.rgb.data(), run.rgb.size(), &error)) throw CaptureFailed{error};
+            if (!video_write(&run.video, frame.data(), frame.size(), &error)) throw CaptureFailed{error};
         }
         if (at != run.at.end())
             for (int64_t ms : at->second)
@@ -292,8 +296,7 @@ bool prepare(const CaptureOptions& options) {
         run.final_part = o.video + ".part";
         for (const std::string& p : {run.video_part, run.wav_part, run.final_part})
             for (const std::string& q : {p, p + ".log"}) cleanup_register(q);
-        if (!video_start(ffmpeg, run.video_part, zoomed_width(o.zoom), zoomed_height(o.zoom), o.fps, &run.video,
-                         &error))
+        if (!video_start(ffmpeg, run.video_part, o.zoom, o.fps, &run.video, &error))
             return fail(error);
         run.writing_video = true;
     }

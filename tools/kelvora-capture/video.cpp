@@ -83,7 +83,7 @@ static bool spawn_ffmpeg(const std::string& ffmpeg, const std::vector<std::strin
     return true;
 }
 
-bool video_start(const std::string& ffmpeg, const std::string& out_path, int width, int height, int32_t fps,
+bool video_start(const std::string& ffmpeg, const std::string& out_path, int zoom, int32_t fps,
                  VideoEncoder* enc, std::string* error) {
     // A reader that dies must show up as a failed write, not kill the capture.
     signal(SIGPIPE, SIG_IGN);
@@ -95,10 +95,12 @@ bool video_start(const std::string& ffmpeg, const std::string& out_path, int wid
     fcntl(fds[1], F_SETFD, FD_CLOEXEC);
     enc->ffmpeg = ffmpeg;
     enc->log_path = out_path + ".log";
+    const std::string size = std::to_string(320 * zoom) + ":" + std::to_string(200 * zoom);
     const std::vector<std::string> args = {
         "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-        "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", std::to_string(width) + "x" + std::to_string(height),
+        "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", "320x200",
         "-framerate", std::to_string(fps), "-i", "pipe:0",
+        "-vf", "scale=" + size + ":flags=neighbor",
         "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
         "-fflags", "+bitexact", "-movflags", "+faststart", "-f", "mp4", out_path};
     pid_t pid = -1;

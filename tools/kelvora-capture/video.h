@@ -20,11 +20,13 @@ struct VideoEncoder {
 };
 
 // Starts ffmpeg writing an MP4 with only an H.264 stream (yuv420p, CRF 18) to
-// out_path, reading width x height RGB frames at fps. It must exist: find_program.
-bool video_start(const std::string& ffmpeg, const std::string& out_path, int width, int height,
-                 int32_t fps, VideoEncoder* encoder, std::string* error);
+// out_path, reading 320 x 200 RGB frames at fps and enlarging them by zoom with
+// nearest-neighbour scaling (whole pixels; a quarter of the pipe traffic of sending
+// them enlarged at zoom 2). ffmpeg must exist: find_program.
+bool video_start(const std::string& ffmpeg, const std::string& out_path, int zoom, int32_t fps,
+                 VideoEncoder* encoder, std::string* error);
 
-// Hands one frame of width * height * 3 bytes to the encoder. False with *error when
+// Hands one frame of 320 * 200 * 3 bytes to the encoder. False with *error when
 // ffmpeg has stopped reading.
 bool video_write(VideoEncoder* encoder, const uint8_t* rgb, size_t size, std::string* error);
 
