@@ -1,0 +1,86 @@
+// The recording music driver and the offline sound track; see soundtrack.h.
+#include "soundtrack.h"
+
+#include <algorithm>
+
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "timing.h"
+
+static MusicRecord record;
+
+MusicRecord& music_record() { return record; }
+
+// The version the show's check asks for; the module itself is played offline.
+static float r_version() { return 3.33f; }
+static bool r_init(int, int*) { return true; }
+static bool r_load(const char*, int*) {
+    record.loaded = true;
+    return true;
+}
+// The frame on screen is the number of pumps so far. Frame counts, not the
+// clock's summed milliseconds, so that a change lands on its frame's exact sample.
+static void r_play() {
+    record.played = true;
+    record.play_frame = int64_t(headless_screen().pumps);
+}
+// The show passes level * 4; the offline renderer wants the level back.
+static void r_set_volume(int volume) {
+    record.changes.push_back({int64_t(headless_screen().pumps), volume / 4});
+}
+static void r_nothing() {}
+
+static const MusicDriver recording_driver = {r_version, r_init, r_load, r_play, r_set_volume,
+                                             r_nothing, r_nothing, r_nothing};
+
+const MusicDriver* recording_music_driver() { return &recording_driver; }
+
+std::vector<VolumeEvent> volume_events(const MusicRecord& rec, int32_t fps, int32_t rate) {
+    std::vector<VolumeEvent> events;
+    const int64_t start = sample_at_frame(rec.play_frame, fps, rate);
+    for (const VolumeChange& c : rec.changes) {
+        // The renderer takes floor(at_ms * rate / 1000); a millionth of a millisecond
+        // (far below one sample) keeps that floor on the intended sample.
+        const int64_t sample = sample_at_frame(c.frame, fps, rate) - start;
+        events.push_back({double(sample) * 1000.0 / double(rate) + 1e-6, c.level});
+    }
+    return events;
+}
+
+bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const MusicRecord& rec, int64_t first,
+                       int64_t count, std::vector<int16_t>* stereo, std::string* error) {
+    const std::vector<VolumeEvent> events = volume_events(rec, fps, rate);
+    std::vector<int16_t> whole;
+    if (!render_module_offline(path.c_str(), rate, events.data(), events.size(), &whole, error)) return false;
+    stereo->assign(size_t(count) * 2, 0);
+    const int64_t available = int64_t(whole.size() / 2);
+    const int64_t begin = std::max<int64_t>(first, 0);
+    const int64_t end = std::min(first + count, available);
+    if (begin < end)
+        std::copy(whole.begin() + begin * 2, whole.begin() + end * 2, stereo->begin() + (begin - first) * 2);
+    return true;
+}
+
+static void put_le(std::vector<uint8_t>* out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out->push_back(uint8_t(v >> (8 * i)));
+}
+
+std::vector<uint8_t> encode_wav(const std::vector<int16_t>& stereo, int32_t rate) {
+    const uint32_t data_bytes = uint32_t(stereo.size() * 2);
+    std::vector<uint8_t> out;
+    out.reserve(44 + data_bytes);
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    put_le(&out, 36 + data_bytes, 4);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put_le(&out, 16, 4);                   // format chunk size
+    put_le(&out, 1, 2);                    // PCM
+    put_le(&out, 2, 2);                    // channels
+    put_le(&out, uint32_t(rate), 4);
+    put_le(&out, uint32_t(rate) * 4, 4);   // bytes per second
+    put_le(&out, 4, 2);                    // bytes per frame
+    put_le(&out, 16, 2);                   // bits per sample
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    put_le(&out, data_bytes, 4);
+    for (int16_t s : stereo) put_le(&out, uint32_t(uint16_t(s)), 2);
+    return out;
+}

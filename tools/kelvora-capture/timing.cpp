@@ -1,0 +1,48 @@
+// Frame and phase arithmetic of a capture; see timing.h.
+#include "timing.h"
+
+#include <cstdio>
+
+#include "app/timeline.h"
+
+int64_t first_frame_at(int64_t ms, int32_t fps) { return (ms * fps + 999) / 1000; }
+
+int64_t frame_on_screen_at(int64_t ms, int32_t fps) { return ms * fps / 1000; }
+
+double frame_start_ms(int64_t frame, int32_t fps) { return double(frame) * 1000.0 / double(fps); }
+
+int64_t sample_at_frame(int64_t frame, int32_t fps, int32_t rate) {
+    return (frame * rate + fps - 1) / fps;
+}
+
+// The last cue of each scene, in show order.
+static const int last_cue_of_scene[10] = {6, 7, 8, 10, 11, 16, 17, 18, 20, 22};
+
+int scene_of_cue(int cue) {
+    if (cue < 0 || cue >= CUE_COUNT) return 0;
+    for (int s = 0; s < 10; ++s)
+        if (cue <= last_cue_of_scene[s]) return s + 1;
+    return 0;
+}
+
+uint32_t cue_start_ms(int cue) { return cue <= 0 ? 0 : cue_table[cue - 1]; }
+
+int scene_running(int open_cue, double ms) {
+    int by_time = 10;
+    for (int s = 0; s < 10; ++s)
+        if (ms < double(cue_table[last_cue_of_scene[s]])) {
+            by_time = s + 1;
+            break;
+        }
+    const int by_cue = scene_of_cue(open_cue);
+    return by_cue > by_time ? by_cue : by_time;
+}
+
+int64_t storyboard_frame(int cue, int32_t fps) {
+    const int64_t middle = (int64_t(cue_start_ms(cue)) + int64_t(cue_table[cue])) / 2;
+    return frame_on_screen_at(middle, fps);
+}
+
+void storyboard_label(double ms, int cue, int scene, char* text, int size) {
+    snprintf(text, size_t(size), "%.2f s  cue %d  scene %d", ms / 1000.0, cue, scene);
+}
