@@ -88,8 +88,6 @@ inline std::vector<std::string> list_dir(const std::string& dir) {
 }
 
 // A folder the tool can run the show from: the build's kelvora.xm and resource.rar.
-// PLACEHOLDER until the archive is built: an empty resource.rar stands in while the
-// resource loader reads nothing.
 inline std::string data_dir() {
     static std::string dir;
     if (!dir.empty()) return dir;
@@ -97,11 +95,7 @@ inline std::string data_dir() {
     mkdir(dir.c_str(), 0777);
     const std::string build = build_dir();
     if (symlink((build + "/kelvora.xm").c_str(), (dir + "/kelvora.xm").c_str()) != 0) abort();
-    if (exists(build + "/resource.rar")) {
-        if (symlink((build + "/resource.rar").c_str(), (dir + "/resource.rar").c_str()) != 0) abort();
-    } else {
-        write_text(dir + "/resource.rar", "");
-    }
+    if (symlink((build + "/resource.rar").c_str(), (dir + "/resource.rar").c_str()) != 0) abort();
     return dir;
 }
 

@@ -163,6 +163,7 @@ void abandon() {
     abandon();
     fprintf(stderr, "kelvora-capture: the show stopped with exit code %d; the capture is incomplete\n", code);
     headless_sys->exit_process(code == 0 ? 1 : code);
+    abort();  // exit_process never returns
 }
 
 // The last step of start-up: from here on the show's own frames are timed.
