@@ -30,7 +30,7 @@ const Golden goldens[] = {
     {13000, "curves A", 0x2df656f911f712d6ull},
     {18000, "curves B", 0x2be69950a141b6c5ull},
     {24000, "curves C", 0x92177f8f0ef1c846ull},
-    {30000, "tunnel", 0x7701c5ad0908938full},
+    {30000, "tunnel", 0x6c96ecd595f23229ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
