@@ -26,7 +26,7 @@ const Golden goldens[] = {
     {600, "opening fade, pass 42", 0x427af78b1a002b18ull},
     {3000, "opening picture held", 0xd8be6af4d1e12460ull},
     {3300, "warp burst", 0xf55fe96bb4d76121ull},
-    {7000, "logo", 0x9740737762a3051cull},
+    {7000, "logo", 0xd6633ae0516d3b19ull},
     {13000, "curves A", 0xedbc75f8baac9116ull},
     {18000, "curves B", 0x249957bc5a909c83ull},
     {24000, "curves C", 0x8aa8786c3c501782ull},
