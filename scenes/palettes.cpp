@@ -68,9 +68,11 @@ constexpr Palette make_opening() {
     return b.p;
 }
 
-// Entries 0..190, shared by the logo and curves palettes.
+// Entries 0..190, shared by the logo and curves palettes: white, pale cyan, then
+// teal. The ramp changes fastest between 24 and 130, where the curves' light field
+// sits, so the few steps a thin line adds there show as a clear darkening.
 constexpr void logo_cool_half(Builder& b) {
-    b.keys({{1, {63, 63, 63}}, {40, {46, 60, 62}}, {100, {20, 44, 50}}, {190, {1, 15, 22}}});
+    b.keys({{1, {63, 63, 63}}, {24, {52, 61, 62}}, {70, {26, 48, 55}}, {130, {8, 30, 40}}, {190, {1, 15, 22}}});
 }
 
 constexpr Palette make_logo() {

@@ -26,11 +26,11 @@ const Golden goldens[] = {
     {600, "opening fade, pass 42", 0x427af78b1a002b18ull},
     {3000, "opening picture held", 0xd8be6af4d1e12460ull},
     {3300, "warp burst", 0xf55fe96bb4d76121ull},
-    {7000, "logo", 0x40b590d718372a48ull},
-    {13000, "curves A", 0x2df656f911f712d6ull},
-    {18000, "curves B", 0x2be69950a141b6c5ull},
-    {24000, "curves C", 0x92177f8f0ef1c846ull},
-    {30000, "tunnel", 0x7701c5ad0908938full},
+    {7000, "logo", 0xd6633ae0516d3b19ull},
+    {13000, "curves A", 0xedbc75f8baac9116ull},
+    {18000, "curves B", 0x249957bc5a909c83ull},
+    {24000, "curves C", 0x8aa8786c3c501782ull},
+    {30000, "tunnel", 0x6c96ecd595f23229ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

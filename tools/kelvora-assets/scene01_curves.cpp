@@ -1,11 +1,25 @@
 // Scene 1, curves phases: the framed background (frm01), the credit captions keyed
 // by 38 (gaia, jar, bizk, nudge, ephoy) and the two small portraits (gpor, npor).
-// The curves add toward 190 (darker teal), so the background is kept light.
 #include "art.h"
 #include "scenes/palettes.h"
 
 namespace art {
 namespace {
+
+// The curves and their glows add toward 190, dark teal, so the field inside the
+// frame is a calm, smooth pale cyan (about 25..75, mostly near 40, where the ramp
+// already changes fast), lightest in the middle where the curves turn: every line
+// darkens it visibly and the glows gather into rich teal, deepest where they
+// overlap. A faint lighter grid, like drafting paper, gives the field depth without
+// the noise that would hide the thinnest lines.
+
+// Ramp positions (0 white .. 1 the teal at 190) of the frame and the field.
+constexpr float FRAME_OUTER = 0.95f, FRAME_LIT = 0.35f, FRAME_SHADE = 0.8f, FRAME_INNER = 0.9f;
+constexpr float FIELD_MID = 0.17f;     // the field's centre row, about index 33
+constexpr float FIELD_SLOPE = 0.08f;   // darker toward the bottom
+constexpr float FIELD_RADIAL = 0.07f;  // darker toward the corners
+constexpr int GRID = 20;               // grid pitch in pixels, lines through the centre
+constexpr float GRID_LIFT = 0.03f;     // grid lines this much lighter
 
 Indexed draw_frm01() {
     const int W = 320, H = 200;
@@ -15,20 +29,23 @@ Indexed draw_frm01() {
             int edge = std::min(std::min(x, W - 1 - x), std::min(y, H - 1 - y));
             float t;
             if (edge < 3) {
-                t = 0.95f;
+                t = FRAME_OUTER;
             } else if (edge < 9) {
                 // Bevel: lit on the top and left faces.
                 bool lit = (x < y && x < 9) || (y < 9 && y <= x && x < W - 9);
-                t = lit ? 0.35f : 0.75f;
-                t += 0.04f * float(edge - 3);
+                t = lit ? FRAME_LIT : FRAME_SHADE;
+                t += 0.02f * float(edge - 3);
             } else if (edge < 11) {
-                t = 0.9f;
+                t = FRAME_INNER;
             } else {
                 float dx = (x - 160.f) / 160.f, dy = (y - 100.f) / 100.f;
-                float r = std::sqrt(dx * dx + dy * dy);
-                float rings = 0.5f + 0.5f * std::cos(r * 38.f);
-                float grain = fbm(x / 24.f, y / 24.f, 21, 3);
-                t = 0.03f + 0.22f * r * r + 0.05f * rings + 0.1f * (grain - 0.5f);
+                float r2 = dx * dx + dy * dy;
+                float fall = float(y) / float(H);
+                t = FIELD_MID + FIELD_SLOPE * (fall - 0.5f) + FIELD_RADIAL * r2;
+                // Inner shadow under the bevel.
+                t += 0.08f * (1.f - smoothstep(11.f, 18.f, float(edge)));
+                bool grid = (x - 160 + 320) % GRID == 0 || (y - 100 + 200) % GRID == 0;
+                if (grid) t -= GRID_LIFT;
             }
             uint8_t v = ramp_index(t, 1, 190, x, y);
             if (v == 38) v = 37;  // 38 is the captions' key; keep it out of pictures

@@ -112,17 +112,30 @@ Indexed draw_kelbck() {
 
 // "KELVORA" in heavy letters: white faces with a darker rim, shaded downwards;
 // everything else is the key 160. Averaged with the background, the letters come out
-// halfway to white, their rims halfway to teal.
+// halfway to white, their rims halfway to teal. The letters sit in the lower part
+// of the sprite (ink rows LOGO_TOP..LOGO_TOP + LOGO_INK_H) so that the caption drawn
+// above them has rows of its own.
+constexpr double LOGO_INK_W = 236, LOGO_INK_H = 24, LOGO_TOP = 9;
+constexpr double LOGO_RIM = 4.0;  // stroke width; half of it lies outside the ink
+const char* const LOGO_FONT = "DejaVu Sans Bold";
+
+// The logo's pixel size and its ink width, for the caption to line up with.
+double logo_size(cairo_t* cr, double* ink_w) {
+    double px = fit_text(cr, "KELVORA", LOGO_FONT, LOGO_INK_W, LOGO_INK_H, 6);
+    if (ink_w) *ink_w = text_extents(cr, "KELVORA", LOGO_FONT, px, 6).w;
+    return px;
+}
+
 Indexed draw_kvlogo() {
     const int W = 320, H = 36;
     Canvas face(W, H), rim(W, H);
-    const char* font = "DejaVu Sans Bold";
-    double px = fit_text(face.cr, "KELVORA", font, 236, 30, 6);
+    const char* font = LOGO_FONT;
+    double px = logo_size(face.cr, nullptr);
     for (cairo_t* cr : {face.cr, rim.cr}) {
-        text_path_centred(cr, "KELVORA", font, px, 160, 18, 6);
+        text_path_centred(cr, "KELVORA", font, px, 160, LOGO_TOP + LOGO_INK_H / 2, 6);
     }
     cairo_set_source_rgb(rim.cr, 1, 1, 1);
-    cairo_set_line_width(rim.cr, 4.0);
+    cairo_set_line_width(rim.cr, LOGO_RIM);
     cairo_set_line_join(rim.cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(rim.cr);
     cairo_fill(rim.cr);
@@ -132,24 +145,33 @@ Indexed draw_kvlogo() {
     Indexed out(W, H, 160);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
+            float down = float((y - LOGO_TOP) / LOGO_INK_H);
             if (f.at(x, y) > 0.5f) {
                 // Face: white at the top, pale cyan lower down.
-                out.at(x, y) = ramp_index(float(y) / H * 0.9f, 1, 40, x, y);
+                out.at(x, y) = ramp_index(down * 0.9f, 1, 40, x, y);
             } else if (r.at(x, y) > 0.4f) {
-                out.at(x, y) = ramp_index(0.5f + 0.5f * float(y) / H, 165, 190, x, y);
+                out.at(x, y) = ramp_index(0.5f + 0.5f * down, 165, 190, x, y);
             }
         }
     return out;
 }
 
-// The caption, set above the logo in the warm ramp, with a dark edge; key 160.
+// The caption, a tagline set above the logo's letters in the warm ramp with a dark
+// edge, its right end over the logo's right end; key 160. The sprite lies at (90, 87)
+// over the logo's sprite at (0, 94): the caption's ink takes sprite rows 2..12
+// (screen rows 89..99) and the logo's rim starts at screen row 101.
 Indexed draw_overl() {
     const int W = 229, H = 24;
+    const double ink_h = 10, ink_top = 2;
     Canvas text(W, H), edge(W, H);
+    double logo_w = 0;
+    logo_size(text.cr, &logo_w);
+    const double right = 160 + logo_w / 2 - 90;  // the logo's right end, in sprite columns
     const char* font = "DejaVu Sans Bold Oblique";
-    const std::string s = "a real-time show in 256 colours";
-    double px = fit_text(text.cr, s, font, 214, 9);
-    for (cairo_t* cr : {text.cr, edge.cr}) text_path(cr, s, font, px, 221 - text_extents(cr, s, font, px).w, 2);
+    const std::string s = "real time in 256 colours";
+    double px = fit_text(text.cr, s, font, right - 4, ink_h, 0.4);
+    for (cairo_t* cr : {text.cr, edge.cr})
+        text_path(cr, s, font, px, right - text_extents(cr, s, font, px, 0.4).w, ink_top, 0.4);
     cairo_set_source_rgb(edge.cr, 1, 1, 1);
     cairo_set_line_width(edge.cr, 2.2);
     cairo_stroke_preserve(edge.cr);
@@ -160,7 +182,8 @@ Indexed draw_overl() {
     Indexed out(W, H, 160);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            if (t.at(x, y) > 0.45f) out.at(x, y) = ramp_index(float(y - 2) / 10.f * 0.6f, 191, 255, x, y, false);
+            if (t.at(x, y) > 0.45f)
+                out.at(x, y) = ramp_index(float((y - ink_top) / ink_h) * 0.6f, 191, 255, x, y, false);
             else if (e.at(x, y) > 0.3f) out.at(x, y) = 250;
         }
     return out;

@@ -2,6 +2,7 @@
 // band colours (tunnel), the picture frame around the tunnel (frm1 left, frm2
 // bottom, frm3 inner edge keyed by 0) and the breathing caption (sclpic), which is
 // added onto the black slot of frm2.
+#include <algorithm>
 #include <cmath>
 
 #include "art.h"
@@ -11,40 +12,66 @@ namespace art {
 namespace {
 
 // The tunnel's vanishing point, inside the frame's opening (columns 132..319,
-// rows 0..143).
-constexpr float TUNNEL_CX = 238.f, TUNNEL_CY = 70.f;
+// rows 0..143), and the squash that makes its rings round on a 4:3 screen, where a
+// pixel is 1.2 times as tall as it is wide.
+constexpr float TUNNEL_CX = 238.f, TUNNEL_CY = 70.f, PIXEL_ASPECT = 1.2f;
+// The scene colours a pixel by band (angle + depth) >> 6, so lines of equal colour
+// are spirals. Depth is TUBE_DEPTH / r, a tube seen end-on in perspective: a band is
+// 64 r^2 / TUBE_DEPTH pixels wide, 30 to 50 near the opening's edge and under a
+// pixel at the far end. The band colours repeat every four bands (256 units), so the
+// angle makes TUBE_TURNS whole repeats per turn (two spiral arms) and its wrap, like
+// the depth map's, lands on the same colour.
+constexpr float TUBE_DEPTH = 20000.f;
+constexpr int TUBE_TURNS = 2;
+// Band widths (pixels) between which the far end fades into its haze.
+constexpr float FOG_FULL = 0.4f, FOG_NONE = 1.6f;
 
-// Angle around the vanishing point, folded so the map has no seam: 0 straight to
-// the right, 255 straight to the left, both halves mirrored.
+float tube_radius(int x, int y) {
+    float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// Angle around the vanishing point: 0..255 TUBE_TURNS times per turn, wrapping.
 Indexed draw_tube_x() {
     Indexed out(320, 200);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
-            float a = std::fabs(std::atan2(float(y) - TUNNEL_CY, float(x) - TUNNEL_CX));
-            out.at(x, y) = uint8_t(std::min(255.f, a * 255.f / float(M_PI)));
+            float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
+            float turn = (std::atan2(dy, dx) + float(M_PI)) / (2.f * float(M_PI));
+            out.at(x, y) = uint8_t(int(turn * 256.f * float(TUBE_TURNS)) & 255);
         }
     return out;
 }
 
-// Depth: inversely proportional to the distance from the vanishing point, wrapping
-// every 255 so the bands keep coming; the centre is held at a fixed depth.
+// Depth, wrapping every 255. At the far end, where bands would shrink below a pixel
+// and shimmer, the depth stops growing and a 2 x 2 pattern spreads each four
+// neighbours over a whole colour repeat: the scene's smoothing averages them into one
+// steady haze, the mean of the band colours, whatever the flow.
 Indexed draw_tube_y() {
     Indexed out(320, 200);
+    const int spread[2][2] = {{0, 2}, {3, 1}};
+    // Radius where a band is FOG_FULL pixels wide: inside it the depth stops growing.
+    const float r_far = std::sqrt(FOG_FULL * TUBE_DEPTH / 64.f);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
-            float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * 1.15f;
-            float r = std::sqrt(dx * dx + dy * dy);
-            float depth = 5200.f / (r + 14.f);
+            float r = tube_radius(x, y);
+            float band_px = 64.f * r * r / TUBE_DEPTH;  // width of one band here
+            float fog = 1.f - smoothstep(FOG_FULL, FOG_NONE, band_px);
+            float depth = TUBE_DEPTH / std::max(lerp(r, r_far, fog), 1.f) +
+                          fog * 64.f * float(spread[y & 1][x & 1]);
             out.at(x, y) = uint8_t(int(depth) % 255);
         }
     return out;
 }
 
-// Alternating browns and oranges: smeared together they stay inside the brown
-// ramp and the orange run.
+// Four colours repeated twice, so a wrap of either map (a jump of four bands) lands
+// on the same colour: dark brown, brown, orange, light orange, each spiral arm lit
+// toward its leading edge. All lie on the dark-to-bright run 176..223, so the
+// scene's smoothing, which averages indices, blends neighbours into in-between
+// shades; the haze at the far end is their mean, a mid brown.
 Indexed draw_tunnel_bands() {
     Indexed out(8, 1);
-    const uint8_t bands[8] = {180, 214, 194, 221, 186, 218, 202, 224};
+    const uint8_t bands[8] = {178, 192, 212, 221, 178, 192, 212, 221};
     for (int i = 0; i < 8; ++i) out.v[i] = bands[i];
     return out;
 }
