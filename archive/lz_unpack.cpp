@@ -339,20 +339,8 @@ void lz_unpack(uint8_t* window) {
                                              : int64_t(room) - int64_t(FLUSH_MARGIN) + 1;
                 n = std::min({n, by_input, by_flush, int64_t(WINDOW_SIZE - wp)});
                 if (n <= 0) break;
-                uint8_t* dst = win + wp;
-                uint8_t* end = dst + n;
-                while (dst < end) {
-                    uint32_t e = decode_fast(dec[a.current], peek32(in, bit) >> 16);
-                    bit += e & 15;
-                    uint32_t s = e >> 4;
-                    if (s == 256) {
-                        switch_tables = true;
-                        break;
-                    }
-                    *dst++ = predict_audio_byte(a, s);
-                    if (++a.current >= a.channels) a.current = 0;
-                }
-                uint32_t produced = uint32_t(dst - (win + wp));
+                uint32_t produced = uint32_t(
+                    decode_audio_run(a, dec, in, &bit, win + wp, size_t(n), &switch_tables));
                 wp = (wp + produced) & WINDOW_MASK;
                 left -= int32_t(produced);
                 if (switch_tables) break;
