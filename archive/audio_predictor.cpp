@@ -14,12 +14,16 @@
 
 namespace {
 
+// Helpers of the run loop are always inlined: a call that takes the address of a
+// channel's locals would keep them in memory.
+#define AUDIO_INLINE inline __attribute__((always_inline))
+
 constexpr int SUMS = 11;
 constexpr uint32_t PERIOD = 32;  // bytes of a channel between weight adaptations
 
 // Index of the smallest of the eleven sums; only a strictly smaller sum replaces
 // the best so far, so the lowest index wins a tie.
-inline int smallest_sum(const uint32_t* sum) {
+AUDIO_INLINE int smallest_sum(const uint32_t* sum) {
     uint32_t best = sum[0];
     int m = 0;
     for (int i = 1; i < SUMS; ++i) {
@@ -33,11 +37,16 @@ inline int smallest_sum(const uint32_t* sum) {
 // The weight step for trial m: odd m lowers W((m+1)/2) unless it is below -16, even
 // m > 0 raises W(m/2) unless it is 16 or more. Constant indices only, so weights
 // held in locals stay there.
-inline void step_weights(int32_t* w, int m) {
-    for (int k = 0; k < 5; ++k) {
-        w[k] -= int32_t(m == 2 * k + 1 && w[k] >= -16);
-        w[k] += int32_t(m == 2 * k + 2 && w[k] < 16);
-    }
+AUDIO_INLINE void step_weight(int32_t& w, int m, int k) {
+    w -= int32_t(m == 2 * k + 1 && w >= -16);
+    w += int32_t(m == 2 * k + 2 && w < 16);
+}
+AUDIO_INLINE void step_weights(int32_t* w, int m) {
+    step_weight(w[0], m, 0);
+    step_weight(w[1], m, 1);
+    step_weight(w[2], m, 2);
+    step_weight(w[3], m, 3);
+    step_weight(w[4], m, 4);
 }
 
 }  // namespace
@@ -100,7 +109,7 @@ struct AudioTables {
 };
 constexpr AudioTables audio_tables;
 
-inline __m128i table_row(const Lanes8& row) { return _mm_load_si128(reinterpret_cast<const __m128i*>(row.v)); }
+AUDIO_INLINE __m128i table_row(const Lanes8& row) { return _mm_load_si128(reinterpret_cast<const __m128i*>(row.v)); }
 
 struct TrialSums {
     __m128i trial;   // D1, -D1, D2, -D2, D3, -D3, D4, -D4 of the channel's last byte
@@ -108,7 +117,7 @@ struct TrialSums {
     __m128i sum0x;   // E0, E9, E10, then lanes of no meaning
 };
 
-inline void load_sums(TrialSums& t, const AudioPredictor& v) {
+AUDIO_INLINE void load_sums(TrialSums& t, const AudioPredictor& v) {
     const int32_t* d = v.delta;
     const uint32_t* s = v.error_sum;
     t.trial = _mm_setr_epi16(int16_t(d[0]), int16_t(-d[0]), int16_t(d[1]), int16_t(-d[1]), int16_t(d[2]),
@@ -118,7 +127,7 @@ inline void load_sums(TrialSums& t, const AudioPredictor& v) {
     t.sum0x = _mm_setr_epi16(int16_t(s[0]), int16_t(s[9]), int16_t(s[10]), 0, 0, 0, 0, 0);
 }
 
-inline void store_sums(const TrialSums& t, AudioPredictor& v) {
+AUDIO_INLINE void store_sums(const TrialSums& t, AudioPredictor& v) {
     alignas(16) uint16_t a[8], b[8];
     _mm_store_si128(reinterpret_cast<__m128i*>(a), t.sum18);
     _mm_store_si128(reinterpret_cast<__m128i*>(b), t.sum0x);
@@ -128,13 +137,13 @@ inline void store_sums(const TrialSums& t, AudioPredictor& v) {
     v.error_sum[10] = b[2];
 }
 
-inline __m128i abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
+AUDIO_INLINE __m128i abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 
 // Adds the errors of one byte: symbol s, last_delta before the byte (the new D1),
 // cross delta x. The trial vector shifts as the deltas do: D4 = D3, D3 = D2, and
 // the new D2 = D1new - D1old comes from swapping the old (D1, -D1) pair into
 // (-D1, D1) and adding (D1new, -D1new).
-inline void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
+AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
     __m128i e = table_row(audio_tables.e[s & 255]);
     __m128i shifted = _mm_shufflelo_epi16(_mm_slli_si128(t.trial, 4), _MM_SHUFFLE(2, 3, 1, 0));
     t.trial = _mm_add_epi16(shifted, table_row(audio_tables.delta[(last_delta + 128) & 255]));
@@ -144,7 +153,7 @@ inline void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
 }
 
 // The index of the smallest sum (lowest index on a tie), with the sums cleared.
-inline int take_smallest(TrialSums& t) {
+AUDIO_INLINE int take_smallest(TrialSums& t) {
     // Unsigned order through signed compares: flip the top bit. Lanes 3..7 of
     // sum0x become the largest value, which no real sum reaches.
     const __m128i flip = _mm_set1_epi16(int16_t(0x8000));
@@ -174,14 +183,14 @@ struct TrialSums {
     uint32_t sum[SUMS];
 };
 
-inline void load_sums(TrialSums& t, const AudioPredictor& v) {
+AUDIO_INLINE void load_sums(TrialSums& t, const AudioPredictor& v) {
     std::memcpy(t.d, v.delta, sizeof t.d);
     std::memcpy(t.sum, v.error_sum, sizeof t.sum);
 }
 
-inline void store_sums(const TrialSums& t, AudioPredictor& v) { std::memcpy(v.error_sum, t.sum, sizeof t.sum); }
+AUDIO_INLINE void store_sums(const TrialSums& t, AudioPredictor& v) { std::memcpy(v.error_sum, t.sum, sizeof t.sum); }
 
-inline void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
+AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
     t.d[3] = t.d[2];
     t.d[2] = t.d[1];
     t.d[1] = last_delta - t.d[0];
@@ -191,7 +200,7 @@ inline void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
     for (int i = 0; i < SUMS; ++i) t.sum[i] += uint32_t(std::abs(e - trial[i]));
 }
 
-inline int take_smallest(TrialSums& t) {
+AUDIO_INLINE int take_smallest(TrialSums& t) {
     int m = smallest_sum(t.sum);
     std::memset(t.sum, 0, sizeof t.sum);
     return m;
@@ -209,7 +218,7 @@ struct BitReader {
     uint32_t count;
     const uint8_t* next;
 
-    inline void refill() {
+    AUDIO_INLINE void refill() {
         uint64_t v;
         std::memcpy(&v, next, 8);
         buf |= __builtin_bswap64(v) >> count;
@@ -217,7 +226,7 @@ struct BitReader {
         count |= 56;
     }
     // Skips the code of a decoding entry: its length is the entry's low 6 bits.
-    inline void skip_entry(uint32_t e) {
+    AUDIO_INLINE void skip_entry(uint32_t e) {
         buf <<= (e & HUFF_LENGTH_MASK);
         count -= e & HUFF_LENGTH_MASK;
     }
@@ -229,14 +238,21 @@ struct Lane {
     int32_t d1, d2, d3, d4;
     int32_t last_delta;
     int32_t last_byte;
-    uint32_t pos;  // position of the next byte in the channel's 32-byte period
+    int32_t own_weight;  // W1 + W2 + W5
+    uint32_t pos;        // position of the next byte in the channel's 32-byte period
     const HuffDecoder* dec;
     TrialSums sums;
 };
 
 // One byte of lane l: decode, predict, add the errors, adapt at the end of the
 // period. False (nothing written) when the symbol is the table switch.
-__attribute__((always_inline)) inline bool audio_step(Lane& l, BitReader& br, int32_t& cross, uint8_t*& out) {
+// OwnCross: the cross delta is the lane's own last difference (one channel, after
+// its first byte of the run); the prediction then needs one multiply less and
+// waits only for that difference: with D1 = last_delta and D2 = last_delta - D1old,
+// p = 8 x last_byte + W3 x D3 + W4 x D4 - W2 x D1old + (W1 + W2 + W5) x last_delta,
+// the same integer as the sum in the plain order (no term comes near overflow).
+template <bool OwnCross>
+AUDIO_INLINE bool audio_step(Lane& l, BitReader& br, int32_t& cross, uint8_t*& out) {
     uint32_t e = l.dec->fast[br.buf >> (64 - HUFF_FAST_BITS)];
     if (__builtin_expect(e == 0, 0)) e = decode_entry_long(*l.dec, uint32_t(br.buf >> 48));
     br.skip_entry(e);
@@ -245,11 +261,19 @@ __attribute__((always_inline)) inline bool audio_step(Lane& l, BitReader& br, in
     int32_t x = cross;
     add_errors(l.sums, s, l.last_delta, x);
     int32_t d1 = l.last_delta, d2 = l.last_delta - l.d1, d3 = l.d2, d4 = l.d3;
+    int32_t p;
+    if constexpr (OwnCross) {
+        int32_t early = 8 * l.last_byte + l.w[2] * d3 + l.w[3] * d4 - l.w[1] * l.d1;
+        p = early + l.own_weight * d1;
+    } else {
+        // The cross delta comes from the byte just before: its product is added last.
+        int32_t early = 8 * l.last_byte + l.w[0] * d1 + l.w[1] * d2 + l.w[2] * d3 + l.w[3] * d4;
+        p = early + l.w[4] * x;
+    }
     l.d1 = d1;
     l.d2 = d2;
     l.d3 = d3;
     l.d4 = d4;
-    int32_t p = 8 * l.last_byte + l.w[0] * d1 + l.w[1] * d2 + l.w[2] * d3 + l.w[3] * d4 + l.w[4] * x;
     int32_t q = p >> 3;
     int32_t v = (q & 0xFF) - s;
     // v - last_byte modulo 256, taken from q directly so the next byte need not
@@ -262,14 +286,21 @@ __attribute__((always_inline)) inline bool audio_step(Lane& l, BitReader& br, in
     if (__builtin_expect(++l.pos == PERIOD, 0)) {
         l.pos = 0;
         step_weights(l.w, take_smallest(l.sums));
+        l.own_weight = l.w[0] + l.w[1] + l.w[4];
     }
     return true;
 }
 
-__attribute__((always_inline)) inline void load_lane(Lane& l, const AudioState& st, const HuffDecoder* decoders,
+AUDIO_INLINE void load_lane(Lane& l, const AudioState& st, const HuffDecoder* decoders,
                                                      uint32_t channel) {
     const AudioPredictor& v = st.channel[channel];
-    for (int k = 0; k < 5; ++k) l.w[k] = v.weight[k];
+    // Written out: an index that varies would keep the lane in memory.
+    l.w[0] = v.weight[0];
+    l.w[1] = v.weight[1];
+    l.w[2] = v.weight[2];
+    l.w[3] = v.weight[3];
+    l.w[4] = v.weight[4];
+    l.own_weight = l.w[0] + l.w[1] + l.w[4];
     l.d1 = v.delta[0];
     l.d2 = v.delta[1];
     l.d3 = v.delta[2];
@@ -281,9 +312,13 @@ __attribute__((always_inline)) inline void load_lane(Lane& l, const AudioState& 
     load_sums(l.sums, v);
 }
 
-__attribute__((always_inline)) inline void store_lane(const Lane& l, AudioState& st, uint32_t channel, size_t bytes) {
+AUDIO_INLINE void store_lane(const Lane& l, AudioState& st, uint32_t channel, size_t bytes) {
     AudioPredictor& v = st.channel[channel];
-    for (int k = 0; k < 5; ++k) v.weight[k] = l.w[k];
+    v.weight[0] = l.w[0];
+    v.weight[1] = l.w[1];
+    v.weight[2] = l.w[2];
+    v.weight[3] = l.w[3];
+    v.weight[4] = l.w[4];
     v.delta[0] = l.d1;
     v.delta[1] = l.d2;
     v.delta[2] = l.d3;
@@ -292,6 +327,16 @@ __attribute__((always_inline)) inline void store_lane(const Lane& l, AudioState&
     v.last_byte = l.last_byte;
     v.count += uint32_t(bytes);
     store_sums(l.sums, v);
+}
+
+// Lane J of four, chosen at compile time so that the lanes stay separate
+// variables (a choice at run time would take their addresses).
+template <int J>
+AUDIO_INLINE Lane& pick_lane(Lane& l0, Lane& l1, Lane& l2, Lane& l3) {
+    if constexpr (J == 0) return l0;
+    else if constexpr (J == 1) return l1;
+    else if constexpr (J == 2) return l2;
+    else return l3;
 }
 
 // The run for C channels, C known at compile time: lane j holds channel
@@ -316,13 +361,21 @@ size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* 
     if constexpr (C > 3) load_lane(l3, st, decoders, (first + 3) % C);
     int32_t cross = st.cross_delta;
 
-#define KELVORA_LANE(j) ((j) % C == 0 ? l0 : (j) % C == 1 ? l1 : (j) % C == 2 ? l2 : l3)
-#define KELVORA_AUDIO_STEP(j)                               \
-    if (!audio_step(KELVORA_LANE(j), br, cross, out)) { \
+    constexpr size_t BLOCK = C == 1 ? 3 : C;
+    // With one channel the cross delta is the channel's own last difference
+    // after one byte.
+    if (C == 1 && cross != l0.last_delta && out < end) {
+        br.refill();
+        if (!audio_step<false>(l0, br, cross, out)) {
+            switched = true;
+            goto finished;
+        }
+    }
+#define KELVORA_AUDIO_STEP(j)                                                       \
+    if (!audio_step<C == 1>(pick_lane<(j) % C>(l0, l1, l2, l3), br, cross, out)) { \
         switched = true;                                    \
         goto finished;                                      \
     }
-    constexpr size_t BLOCK = C == 1 ? 3 : C;
     while (size_t(end - out) >= BLOCK) {
         br.refill();
         KELVORA_AUDIO_STEP(0)
@@ -343,7 +396,6 @@ size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* 
             if (out < end) KELVORA_AUDIO_STEP(2)
     }
 #undef KELVORA_AUDIO_STEP
-#undef KELVORA_LANE
 finished:
     const size_t made = size_t(out - dst);
     store_lane(l0, st, first, (made + C - 1) / C);
