@@ -90,26 +90,35 @@ namespace {
 #if defined(__SSE2__)
 
 // Per-byte constants by table: e (the symbol as a signed byte, times 8) in all
-// lanes; [v, -v, v, -v, 0, 0, 0, 0] for the new D1 and D2; [0, v, -v, 0, ...] for
-// the cross delta. Indexed by symbol, and by delta + 128.
+// eight lanes, by symbol; [v, -v, v, -v] for the new D1 and D2 and [0, v, -v, 0]
+// for the cross delta, by the signed byte v (8-byte rows, loaded into the low
+// half of a register, so that a signed index scales straight into the address).
 struct alignas(16) Lanes8 {
     int16_t v[8];
 };
+struct alignas(8) Lanes4 {
+    int16_t v[4];
+};
 struct AudioTables {
-    Lanes8 e[256], delta[256], cross[256];
+    Lanes8 e[256];
+    Lanes4 delta[256], cross[256];  // row v + 128
     constexpr AudioTables() : e{}, delta{}, cross{} {
         for (int i = 0; i < 256; ++i) {
             int16_t ev = int16_t(int8_t(uint8_t(i)) * 8);
             for (auto& x : e[i].v) x = ev;
             int16_t d = int16_t(i - 128);
-            delta[i] = Lanes8{{d, int16_t(-d), d, int16_t(-d), 0, 0, 0, 0}};
-            cross[i] = Lanes8{{0, d, int16_t(-d), 0, 0, 0, 0, 0}};
+            delta[i] = Lanes4{{d, int16_t(-d), d, int16_t(-d)}};
+            cross[i] = Lanes4{{0, d, int16_t(-d), 0}};
         }
     }
 };
 constexpr AudioTables audio_tables;
 
 AUDIO_INLINE __m128i table_row(const Lanes8& row) { return _mm_load_si128(reinterpret_cast<const __m128i*>(row.v)); }
+// Row v (-128..127) of a signed table, the upper four lanes zero.
+AUDIO_INLINE __m128i signed_row(const Lanes4 (&table)[256], int32_t v) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>((table + 128 + v)->v));
+}
 
 struct TrialSums {
     __m128i trial;   // D1, -D1, D2, -D2, D3, -D3, D4, -D4 of the channel's last byte
@@ -140,14 +149,14 @@ AUDIO_INLINE void store_sums(const TrialSums& t, AudioPredictor& v) {
 AUDIO_INLINE __m128i abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 
 // Adds the errors of one byte: symbol s, last_delta before the byte (the new D1),
-// cross delta x. The trial vector shifts as the deltas do: D4 = D3, D3 = D2, and
+// cross delta x; both deltas within -128..127. The trial vector shifts as the deltas do: D4 = D3, D3 = D2, and
 // the new D2 = D1new - D1old comes from swapping the old (D1, -D1) pair into
 // (-D1, D1) and adding (D1new, -D1new).
 AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
     __m128i e = table_row(audio_tables.e[s & 255]);
     __m128i shifted = _mm_shufflelo_epi16(_mm_slli_si128(t.trial, 4), _MM_SHUFFLE(2, 3, 1, 0));
-    t.trial = _mm_add_epi16(shifted, table_row(audio_tables.delta[(last_delta + 128) & 255]));
-    __m128i cross = table_row(audio_tables.cross[(x + 128) & 255]);
+    t.trial = _mm_add_epi16(shifted, signed_row(audio_tables.delta, last_delta));
+    __m128i cross = signed_row(audio_tables.cross, x);
     t.sum18 = _mm_add_epi16(t.sum18, abs16(_mm_sub_epi16(e, t.trial)));
     t.sum0x = _mm_add_epi16(t.sum0x, abs16(_mm_sub_epi16(e, cross)));
 }
@@ -305,7 +314,7 @@ AUDIO_INLINE void load_lane(Lane& l, const AudioState& st, const HuffDecoder* de
     l.d2 = v.delta[1];
     l.d3 = v.delta[2];
     l.d4 = v.delta[3];
-    l.last_delta = v.last_delta;
+    l.last_delta = int32_t(int8_t(v.last_delta));  // a byte difference already: kept in range
     l.last_byte = v.last_byte;
     l.pos = v.count & (PERIOD - 1);
     l.dec = decoders + channel;
@@ -344,8 +353,8 @@ AUDIO_INLINE Lane& pick_lane(Lane& l0, Lane& l1, Lane& l2, Lane& l3) {
 // knows its lane. The lanes are separate variables so that they can live in
 // registers. Blocks of three bytes (one channel) or C bytes share one refill.
 template <int C>
-size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit, uint8_t* dst,
-                    size_t n, bool* table_switch) {
+AUDIO_INLINE size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit,
+                                 uint8_t* dst, size_t n, uint32_t last_start, bool* table_switch) {
     BitReader br{0, 0, in + (*bit >> 3)};
     br.refill();
     br.skip_entry(*bit & 7);
@@ -359,13 +368,20 @@ size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* 
     if constexpr (C > 1) load_lane(l1, st, decoders, (first + 1) % C);
     if constexpr (C > 2) load_lane(l2, st, decoders, (first + 2) % C);
     if constexpr (C > 3) load_lane(l3, st, decoders, (first + 3) % C);
-    int32_t cross = st.cross_delta;
+    int32_t cross = int32_t(int8_t(st.cross_delta));  // as last_delta
 
     constexpr size_t BLOCK = C == 1 ? 3 : C;
+    // After a refill the read position is at most next * 8 - 56 and a block's
+    // symbols start within 15 x (BLOCK - 1) bits of it: a block may go while next
+    // stays at or below this.
+    // (Addresses compared as integers: the bound may lie far past the buffer.)
+    const int64_t next_room = (int64_t(last_start) + 56 - 15 * int64_t(BLOCK - 1)) / 8;
+    const uintptr_t next_limit = uintptr_t(in) + uintptr_t(next_room < 0 ? 0 : next_room);
     // With one channel the cross delta is the channel's own last difference
     // after one byte.
     if (C == 1 && cross != l0.last_delta && out < end) {
         br.refill();
+        if (uintptr_t(br.next) > next_limit) goto finished;
         if (!audio_step<false>(l0, br, cross, out)) {
             switched = true;
             goto finished;
@@ -378,6 +394,7 @@ size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* 
     }
     while (size_t(end - out) >= BLOCK) {
         br.refill();
+        if (uintptr_t(br.next) > next_limit) goto finished;
         KELVORA_AUDIO_STEP(0)
         if constexpr (BLOCK > 1) KELVORA_AUDIO_STEP(1)
         if constexpr (BLOCK > 2) KELVORA_AUDIO_STEP(2)
@@ -389,6 +406,7 @@ size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* 
     // Fewer than a block left: at most three bytes, one refill.
     if (out < end) {
         br.refill();
+        if (uintptr_t(br.next) > next_limit) goto finished;
         KELVORA_AUDIO_STEP(0)
         if constexpr (BLOCK > 2)
             if (out < end) KELVORA_AUDIO_STEP(1)
@@ -409,14 +427,50 @@ finished:
     return made;
 }
 
+// The run decoder built twice: for the baseline instruction set, and for
+// processors with AVX2 and BMI2, where three-operand vector instructions and
+// shifts by a register without flags make the same loop shorter. Same results.
+size_t run_baseline(AudioState& state, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit, uint8_t* dst,
+                    size_t n, uint32_t last_start, bool* table_switch) {
+    switch (state.channels) {
+    case 2: return run_channels<2>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 3: return run_channels<3>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 4: return run_channels<4>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    default: return run_channels<1>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    }
+}
+
+#if defined(__x86_64__) && defined(__SSE2__)
+#define AUDIO_HAVE_AVX2_BUILD 1
+__attribute__((target("avx2,bmi2"))) size_t run_avx2(AudioState& state, const HuffDecoder* decoders,
+                                                      const uint8_t* in, uint32_t* bit, uint8_t* dst, size_t n,
+                                                      uint32_t last_start, bool* table_switch) {
+    switch (state.channels) {
+    case 2: return run_channels<2>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 3: return run_channels<3>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 4: return run_channels<4>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    default: return run_channels<1>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    }
+}
+
+bool detect_avx2() { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2"); }
+bool use_avx2 = detect_avx2();
+#endif
+
 }  // namespace
 
+void audio_run_use_baseline(bool baseline) {
+#if defined(AUDIO_HAVE_AVX2_BUILD)
+    use_avx2 = !baseline && detect_avx2();
+#else
+    (void)baseline;
+#endif
+}
+
 size_t decode_audio_run(AudioState& state, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit,
-                        uint8_t* dst, size_t n, bool* table_switch) {
-    switch (state.channels) {
-    case 2: return run_channels<2>(state, decoders, in, bit, dst, n, table_switch);
-    case 3: return run_channels<3>(state, decoders, in, bit, dst, n, table_switch);
-    case 4: return run_channels<4>(state, decoders, in, bit, dst, n, table_switch);
-    default: return run_channels<1>(state, decoders, in, bit, dst, n, table_switch);
-    }
+                        uint8_t* dst, size_t n, uint32_t last_start, bool* table_switch) {
+#if defined(AUDIO_HAVE_AVX2_BUILD)
+    if (use_avx2) return run_avx2(state, decoders, in, bit, dst, n, last_start, table_switch);
+#endif
+    return run_baseline(state, decoders, in, bit, dst, n, last_start, table_switch);
 }

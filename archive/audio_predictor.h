@@ -39,13 +39,22 @@ void adapt_audio_weights(AudioPredictor& v);
 // decode_audio_run for bytes outside its fast loop.
 uint8_t predict_audio_byte(AudioState& state, uint32_t s);
 
+// No bound on the input for decode_audio_run: the caller has bounded n instead.
+constexpr uint32_t AUDIO_NO_INPUT_LIMIT = 0xFFFFFFFFu;
+
 // Decodes audio-mode bytes into dst, at most n of them: for each one a symbol with
 // the current channel's decoder (decoders[channel]) from in at bit position *bit
 // (most significant bit first), turned into a byte as predict_audio_byte does,
 // then the next channel. Stops early at the table switch symbol 256, which it
-// consumes and reports in *table_switch. Advances *bit and state; returns the
-// bytes written. in must be readable 16 bytes past the byte where the last symbol
-// starts. Called by the decompressor for stretches it knows need no input refill,
-// window flush or wrap.
+// consumes and reports in *table_switch, and (possibly some way) before a symbol
+// would start past bit last_start. Advances *bit and state; returns the bytes
+// written. in must be readable 24 bytes past the byte where the last symbol
+// starts. Called by the decompressor for stretches it knows need no window flush
+// or wrap.
 size_t decode_audio_run(AudioState& state, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit,
-                        uint8_t* dst, size_t n, bool* table_switch);
+                        uint8_t* dst, size_t n, uint32_t last_start, bool* table_switch);
+
+// Makes decode_audio_run take its baseline build (true) even on processors where
+// it would take the AVX2 one, or go back to choosing by processor (false). Both
+// give the same results; tests call this to check each.
+void audio_run_use_baseline(bool baseline);

@@ -324,12 +324,13 @@ void lz_unpack(uint8_t* window) {
         }
         if (audio) {
             // Runs of audio bytes on a private copy of the predictor state, which
-            // window stores cannot alias. Each run is as long as the step above is
-            // sure to have nothing to do (no refill, flush, end or window wrap), so
-            // the bytes inside need no checks; a table switch ends it early.
+            // window stores cannot alias. A run ends before the step above would
+            // have something to do (refill, flush, end or window wrap), so the
+            // bytes inside need no checks; a table switch ends it early.
             AudioState a = u.audio;
             const HuffDecoder* dec = u.audio_dec;
             bool switch_tables = false;
+            bool exact = false;
             for (;;) {
                 int64_t n = int64_t(left) + 1;
                 int64_t input_end = int64_t(limit) * 8 + 7;  // last bit a symbol may start at
@@ -337,13 +338,21 @@ void lz_unpack(uint8_t* window) {
                 uint32_t room = (fp - wp) & WINDOW_MASK;
                 int64_t by_flush = room == 0 ? WINDOW_SIZE - FLUSH_MARGIN + 1
                                              : int64_t(room) - int64_t(FLUSH_MARGIN) + 1;
-                n = std::min({n, by_input, by_flush, int64_t(WINDOW_SIZE - wp)});
-                if (n <= 0) break;
+                n = std::min({n, by_flush, int64_t(WINDOW_SIZE - wp)});
+                if (n <= 0 || by_input <= 0) break;
+                // Far from the end of the input the run watches it itself; close to
+                // it (or when the run could not start) the count is bounded instead.
+                uint32_t last_start = uint32_t(input_end);
+                if (exact || by_input < 64) {
+                    n = std::min(n, by_input);
+                    last_start = AUDIO_NO_INPUT_LIMIT;
+                }
                 uint32_t produced = uint32_t(
-                    decode_audio_run(a, dec, in, &bit, win + wp, size_t(n), &switch_tables));
+                    decode_audio_run(a, dec, in, &bit, win + wp, size_t(n), last_start, &switch_tables));
                 wp = (wp + produced) & WINDOW_MASK;
                 left -= int32_t(produced);
                 if (switch_tables) break;
+                exact = produced == 0;
             }
             u.audio = a;
             if (switch_tables) {
