@@ -146,19 +146,32 @@ AUDIO_INLINE void store_sums(const TrialSums& t, AudioPredictor& v) {
     v.error_sum[10] = b[2];
 }
 
-AUDIO_INLINE __m128i abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
+// |v| per 16-bit lane. Wide: written with generic vector operations, which the
+// compiler turns into one instruction where the function being built allows
+// SSSE3 (the AVX2 build); the baseline build takes the larger of v and -v.
+template <bool Wide>
+AUDIO_INLINE __m128i abs16(__m128i v) {
+    if constexpr (Wide) {
+        typedef short Short8 __attribute__((vector_size(16)));
+        Short8 x = Short8(v);
+        return __m128i(x < 0 ? -x : x);
+    } else {
+        return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+    }
+}
 
 // Adds the errors of one byte: symbol s, last_delta before the byte (the new D1),
 // cross delta x; both deltas within -128..127. The trial vector shifts as the deltas do: D4 = D3, D3 = D2, and
 // the new D2 = D1new - D1old comes from swapping the old (D1, -D1) pair into
 // (-D1, D1) and adding (D1new, -D1new).
+template <bool Wide>
 AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
     __m128i e = table_row(audio_tables.e[s & 255]);
     __m128i shifted = _mm_shufflelo_epi16(_mm_slli_si128(t.trial, 4), _MM_SHUFFLE(2, 3, 1, 0));
     t.trial = _mm_add_epi16(shifted, signed_row(audio_tables.delta, last_delta));
     __m128i cross = signed_row(audio_tables.cross, x);
-    t.sum18 = _mm_add_epi16(t.sum18, abs16(_mm_sub_epi16(e, t.trial)));
-    t.sum0x = _mm_add_epi16(t.sum0x, abs16(_mm_sub_epi16(e, cross)));
+    t.sum18 = _mm_add_epi16(t.sum18, abs16<Wide>(_mm_sub_epi16(e, t.trial)));
+    t.sum0x = _mm_add_epi16(t.sum0x, abs16<Wide>(_mm_sub_epi16(e, cross)));
 }
 
 // The index of the smallest sum (lowest index on a tie), with the sums cleared.
@@ -199,6 +212,7 @@ AUDIO_INLINE void load_sums(TrialSums& t, const AudioPredictor& v) {
 
 AUDIO_INLINE void store_sums(const TrialSums& t, AudioPredictor& v) { std::memcpy(v.error_sum, t.sum, sizeof t.sum); }
 
+template <bool Wide>
 AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
     t.d[3] = t.d[2];
     t.d[2] = t.d[1];
@@ -260,7 +274,7 @@ struct Lane {
 // waits only for that difference: with D1 = last_delta and D2 = last_delta - D1old,
 // p = 8 x last_byte + W3 x D3 + W4 x D4 - W2 x D1old + (W1 + W2 + W5) x last_delta,
 // the same integer as the sum in the plain order (no term comes near overflow).
-template <bool OwnCross>
+template <bool OwnCross, bool Wide>
 AUDIO_INLINE bool audio_step(Lane& l, BitReader& br, int32_t& cross, uint8_t*& out) {
     uint32_t e = l.dec->fast[br.buf >> (64 - HUFF_FAST_BITS)];
     if (__builtin_expect(e == 0, 0)) e = decode_entry_long(*l.dec, uint32_t(br.buf >> 48));
@@ -268,7 +282,7 @@ AUDIO_INLINE bool audio_step(Lane& l, BitReader& br, int32_t& cross, uint8_t*& o
     int32_t s = int32_t(e >> HUFF_SYMBOL_SHIFT);
     if (__builtin_expect(s == 256, 0)) return false;
     int32_t x = cross;
-    add_errors(l.sums, s, l.last_delta, x);
+    add_errors<Wide>(l.sums, s, l.last_delta, x);
     int32_t d1 = l.last_delta, d2 = l.last_delta - l.d1, d3 = l.d2, d4 = l.d3;
     int32_t p;
     if constexpr (OwnCross) {
@@ -352,7 +366,7 @@ AUDIO_INLINE Lane& pick_lane(Lane& l0, Lane& l1, Lane& l2, Lane& l3) {
 // (first + j) mod C, so the bytes go lane 0, 1, ..., C-1, 0, ... and each step
 // knows its lane. The lanes are separate variables so that they can live in
 // registers. Blocks of three bytes (one channel) or C bytes share one refill.
-template <int C>
+template <int C, bool Wide>
 AUDIO_INLINE size_t run_channels(AudioState& st, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit,
                                  uint8_t* dst, size_t n, uint32_t last_start, bool* table_switch) {
     BitReader br{0, 0, in + (*bit >> 3)};
@@ -382,13 +396,13 @@ AUDIO_INLINE size_t run_channels(AudioState& st, const HuffDecoder* decoders, co
     if (C == 1 && cross != l0.last_delta && out < end) {
         br.refill();
         if (uintptr_t(br.next) > next_limit) goto finished;
-        if (!audio_step<false>(l0, br, cross, out)) {
+        if (!audio_step<false, Wide>(l0, br, cross, out)) {
             switched = true;
             goto finished;
         }
     }
 #define KELVORA_AUDIO_STEP(j)                                                       \
-    if (!audio_step<C == 1>(pick_lane<(j) % C>(l0, l1, l2, l3), br, cross, out)) { \
+    if (!audio_step<C == 1, Wide>(pick_lane<(j) % C>(l0, l1, l2, l3), br, cross, out)) { \
         switched = true;                                    \
         goto finished;                                      \
     }
@@ -433,10 +447,10 @@ finished:
 size_t run_baseline(AudioState& state, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit, uint8_t* dst,
                     size_t n, uint32_t last_start, bool* table_switch) {
     switch (state.channels) {
-    case 2: return run_channels<2>(state, decoders, in, bit, dst, n, last_start, table_switch);
-    case 3: return run_channels<3>(state, decoders, in, bit, dst, n, last_start, table_switch);
-    case 4: return run_channels<4>(state, decoders, in, bit, dst, n, last_start, table_switch);
-    default: return run_channels<1>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 2: return run_channels<2, false>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 3: return run_channels<3, false>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 4: return run_channels<4, false>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    default: return run_channels<1, false>(state, decoders, in, bit, dst, n, last_start, table_switch);
     }
 }
 
@@ -446,10 +460,10 @@ __attribute__((target("avx2,bmi2"))) size_t run_avx2(AudioState& state, const Hu
                                                       const uint8_t* in, uint32_t* bit, uint8_t* dst, size_t n,
                                                       uint32_t last_start, bool* table_switch) {
     switch (state.channels) {
-    case 2: return run_channels<2>(state, decoders, in, bit, dst, n, last_start, table_switch);
-    case 3: return run_channels<3>(state, decoders, in, bit, dst, n, last_start, table_switch);
-    case 4: return run_channels<4>(state, decoders, in, bit, dst, n, last_start, table_switch);
-    default: return run_channels<1>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 2: return run_channels<2, true>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 3: return run_channels<3, true>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    case 4: return run_channels<4, true>(state, decoders, in, bit, dst, n, last_start, table_switch);
+    default: return run_channels<1, true>(state, decoders, in, bit, dst, n, last_start, table_switch);
     }
 }
 
