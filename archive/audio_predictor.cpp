@@ -116,8 +116,8 @@ constexpr AudioTables audio_tables;
 
 AUDIO_INLINE __m128i table_row(const Lanes8& row) { return _mm_load_si128(reinterpret_cast<const __m128i*>(row.v)); }
 // Row v (-128..127) of a signed table, the upper four lanes zero.
-AUDIO_INLINE __m128i signed_row(const Lanes4 (&table)[256], int32_t v) {
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>((table + 128 + v)->v));
+AUDIO_INLINE __m128i signed_row(const Lanes4 (&table)[256], int64_t v) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(table[128 + v].v));
 }
 
 struct TrialSums {
@@ -161,11 +161,12 @@ AUDIO_INLINE __m128i abs16(__m128i v) {
 }
 
 // Adds the errors of one byte: symbol s, last_delta before the byte (the new D1),
-// cross delta x; both deltas within -128..127. The trial vector shifts as the deltas do: D4 = D3, D3 = D2, and
+// cross delta x; both deltas within -128..127 (64-bit, so that they index the
+// tables as they are). The trial vector shifts as the deltas do: D4 = D3, D3 = D2, and
 // the new D2 = D1new - D1old comes from swapping the old (D1, -D1) pair into
 // (-D1, D1) and adding (D1new, -D1new).
 template <bool Wide>
-AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
+AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int64_t last_delta, int64_t x) {
     __m128i e = table_row(audio_tables.e[s & 255]);
     __m128i shifted = _mm_shufflelo_epi16(_mm_slli_si128(t.trial, 4), _MM_SHUFFLE(2, 3, 1, 0));
     t.trial = _mm_add_epi16(shifted, signed_row(audio_tables.delta, last_delta));
@@ -213,13 +214,14 @@ AUDIO_INLINE void load_sums(TrialSums& t, const AudioPredictor& v) {
 AUDIO_INLINE void store_sums(const TrialSums& t, AudioPredictor& v) { std::memcpy(v.error_sum, t.sum, sizeof t.sum); }
 
 template <bool Wide>
-AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int32_t last_delta, int32_t x) {
+AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int64_t last_delta, int64_t x) {
     t.d[3] = t.d[2];
     t.d[2] = t.d[1];
-    t.d[1] = last_delta - t.d[0];
-    t.d[0] = last_delta;
+    t.d[1] = int32_t(last_delta) - t.d[0];
+    t.d[0] = int32_t(last_delta);
     int32_t e = int32_t(int8_t(uint8_t(s))) * 8;
-    const int32_t trial[SUMS] = {0, t.d[0], -t.d[0], t.d[1], -t.d[1], t.d[2], -t.d[2], t.d[3], -t.d[3], x, -x};
+    const int32_t xs = int32_t(x);
+    const int32_t trial[SUMS] = {0, t.d[0], -t.d[0], t.d[1], -t.d[1], t.d[2], -t.d[2], t.d[3], -t.d[3], xs, -xs};
     for (int i = 0; i < SUMS; ++i) t.sum[i] += uint32_t(std::abs(e - trial[i]));
 }
 
@@ -259,7 +261,7 @@ struct BitReader {
 struct Lane {
     int32_t w[5];
     int32_t d1, d2, d3, d4;
-    int32_t last_delta;
+    int64_t last_delta;  // 64-bit: also a table index
     int32_t last_byte;
     int32_t own_weight;  // W1 + W2 + W5
     uint32_t pos;        // position of the next byte in the channel's 32-byte period
@@ -275,15 +277,15 @@ struct Lane {
 // p = 8 x last_byte + W3 x D3 + W4 x D4 - W2 x D1old + (W1 + W2 + W5) x last_delta,
 // the same integer as the sum in the plain order (no term comes near overflow).
 template <bool OwnCross, bool Wide>
-AUDIO_INLINE bool audio_step(Lane& l, BitReader& br, int32_t& cross, uint8_t*& out) {
+AUDIO_INLINE bool audio_step(Lane& l, BitReader& br, int64_t& cross, uint8_t*& out) {
     uint32_t e = l.dec->fast[br.buf >> (64 - HUFF_FAST_BITS)];
     if (__builtin_expect(e == 0, 0)) e = decode_entry_long(*l.dec, uint32_t(br.buf >> 48));
     br.skip_entry(e);
     int32_t s = int32_t(e >> HUFF_SYMBOL_SHIFT);
     if (__builtin_expect(s == 256, 0)) return false;
-    int32_t x = cross;
-    add_errors<Wide>(l.sums, s, l.last_delta, x);
-    int32_t d1 = l.last_delta, d2 = l.last_delta - l.d1, d3 = l.d2, d4 = l.d3;
+    int32_t x = int32_t(cross);
+    add_errors<Wide>(l.sums, s, l.last_delta, cross);
+    int32_t d1 = int32_t(l.last_delta), d2 = d1 - l.d1, d3 = l.d2, d4 = l.d3;
     int32_t p;
     if constexpr (OwnCross) {
         int32_t early = 8 * l.last_byte + l.w[2] * d3 + l.w[3] * d4 - l.w[1] * l.d1;
@@ -301,7 +303,7 @@ AUDIO_INLINE bool audio_step(Lane& l, BitReader& br, int32_t& cross, uint8_t*& o
     int32_t v = (q & 0xFF) - s;
     // v - last_byte modulo 256, taken from q directly so the next byte need not
     // wait for v.
-    int32_t diff = int32_t(int8_t(uint8_t(q - (s + l.last_byte))));
+    int64_t diff = int8_t(uint8_t(q - (s + l.last_byte)));
     l.last_delta = diff;
     cross = diff;
     l.last_byte = v;
@@ -328,7 +330,7 @@ AUDIO_INLINE void load_lane(Lane& l, const AudioState& st, const HuffDecoder* de
     l.d2 = v.delta[1];
     l.d3 = v.delta[2];
     l.d4 = v.delta[3];
-    l.last_delta = int32_t(int8_t(v.last_delta));  // a byte difference already: kept in range
+    l.last_delta = int8_t(v.last_delta);  // a byte difference already: kept in range
     l.last_byte = v.last_byte;
     l.pos = v.count & (PERIOD - 1);
     l.dec = decoders + channel;
@@ -346,7 +348,7 @@ AUDIO_INLINE void store_lane(const Lane& l, AudioState& st, uint32_t channel, si
     v.delta[1] = l.d2;
     v.delta[2] = l.d3;
     v.delta[3] = l.d4;
-    v.last_delta = l.last_delta;
+    v.last_delta = int32_t(l.last_delta);
     v.last_byte = l.last_byte;
     v.count += uint32_t(bytes);
     store_sums(l.sums, v);
@@ -382,7 +384,7 @@ AUDIO_INLINE size_t run_channels(AudioState& st, const HuffDecoder* decoders, co
     if constexpr (C > 1) load_lane(l1, st, decoders, (first + 1) % C);
     if constexpr (C > 2) load_lane(l2, st, decoders, (first + 2) % C);
     if constexpr (C > 3) load_lane(l3, st, decoders, (first + 3) % C);
-    int32_t cross = int32_t(int8_t(st.cross_delta));  // as last_delta
+    int64_t cross = int8_t(st.cross_delta);  // as last_delta
 
     constexpr size_t BLOCK = C == 1 ? 3 : C;
     // After a refill the read position is at most next * 8 - 56 and a block's
@@ -434,7 +436,7 @@ finished:
     if constexpr (C > 1) store_lane(l1, st, (first + 1) % C, (made + C - 2) / C);
     if constexpr (C > 2) store_lane(l2, st, (first + 2) % C, (made + C - 3) / C);
     if constexpr (C > 3) store_lane(l3, st, (first + 3) % C, (made + C - 4) / C);
-    st.cross_delta = cross;
+    st.cross_delta = int32_t(cross);
     st.current = uint32_t((first + made) % C);
     *bit = uint32_t(br.next - in) * 8 - br.count;
     *table_switch = switched;
