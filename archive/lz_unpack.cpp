@@ -93,9 +93,9 @@ inline uint32_t get_bits(uint32_t n) {
 }
 
 inline uint32_t decode_symbol(const HuffDecoder& d) {
-    uint32_t e = decode_fast(d, peek_bits());
-    u.bitpos += e & 15;
-    return e >> 4;
+    uint32_t e = decode_entry(d, peek_bits());
+    u.bitpos += e & HUFF_LENGTH_MASK;
+    return e >> HUFF_SYMBOL_SHIFT;
 }
 
 // Bytes of the buffer past what a fill wrote are cleared, so whatever a broken
@@ -362,9 +362,9 @@ void lz_unpack(uint8_t* window) {
             }
             continue;
         }
-        uint32_t e = decode_fast(u.lit, peek32(in, bit) >> 16);
-        bit += e & 15;
-        uint32_t s = e >> 4;
+        uint32_t e = decode_entry(u.lit, peek32(in, bit) >> 16);
+        bit += e & HUFF_LENGTH_MASK;
+        uint32_t s = e >> HUFF_SYMBOL_SHIFT;
         if (s < 256) {
             win[wp] = uint8_t(s);
             wp = (wp + 1) & WINDOW_MASK;
@@ -379,9 +379,9 @@ void lz_unpack(uint8_t* window) {
                 len += peek32(in, bit) >> (32 - n);
                 bit += n;
             }
-            uint32_t de = decode_fast(u.dist, peek32(in, bit) >> 16);
-            bit += de & 15;
-            uint32_t d = de >> 4;
+            uint32_t de = decode_entry(u.dist, peek32(in, bit) >> 16);
+            bit += de & HUFF_LENGTH_MASK;
+            uint32_t d = de >> HUFF_SYMBOL_SHIFT;
             dist = dist_base[d] + 1;
             if (uint32_t n = dist_extra[d]) {
                 dist += peek32(in, bit) >> (32 - n);
@@ -401,9 +401,9 @@ void lz_unpack(uint8_t* window) {
             dist = u.last_dist;
         } else if (s <= 260) {
             dist = u.recent_dist[(u.recent_index - (s - 256)) & 3];
-            uint32_t re = decode_fast(u.rep, peek32(in, bit) >> 16);
-            bit += re & 15;
-            uint32_t r = re >> 4;
+            uint32_t re = decode_entry(u.rep, peek32(in, bit) >> 16);
+            bit += re & HUFF_LENGTH_MASK;
+            uint32_t r = re >> HUFF_SYMBOL_SHIFT;
             len = length_base[r] + 2;
             if (uint32_t n = length_extra[r]) {
                 len += peek32(in, bit) >> (32 - n);
