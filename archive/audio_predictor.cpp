@@ -2,7 +2,8 @@
 // decoder. The run decoder keeps each channel's predictor in locals and its eleven
 // error sums in two SIMD registers of 16-bit lanes, so that the adaptation every
 // 32 bytes (which the next byte of the channel waits for) is a few vector
-// operations instead of a scan through memory.
+// operations instead of a scan through memory. It is built twice, for the
+// baseline instruction set and for AVX2 with BMI2, chosen at run time.
 #include "archive/audio_predictor.h"
 
 #include <cstdlib>
@@ -162,9 +163,9 @@ AUDIO_INLINE __m128i abs16(__m128i v) {
 
 // Adds the errors of one byte: symbol s, last_delta before the byte (the new D1),
 // cross delta x; both deltas within -128..127 (64-bit, so that they index the
-// tables as they are). The trial vector shifts as the deltas do: D4 = D3, D3 = D2, and
-// the new D2 = D1new - D1old comes from swapping the old (D1, -D1) pair into
-// (-D1, D1) and adding (D1new, -D1new).
+// tables as they are). The trial vector shifts as the deltas do: D4 = D3,
+// D3 = D2, and the new D2 = D1new - D1old comes from swapping the old (D1, -D1)
+// pair into (-D1, D1) and adding (D1new, -D1new).
 template <bool Wide>
 AUDIO_INLINE void add_errors(TrialSums& t, int32_t s, int64_t last_delta, int64_t x) {
     __m128i e = table_row(audio_tables.e[s & 255]);
@@ -316,8 +317,7 @@ AUDIO_INLINE bool audio_step(Lane& l, BitReader& br, int64_t& cross, uint8_t*& o
     return true;
 }
 
-AUDIO_INLINE void load_lane(Lane& l, const AudioState& st, const HuffDecoder* decoders,
-                                                     uint32_t channel) {
+AUDIO_INLINE void load_lane(Lane& l, const AudioState& st, const HuffDecoder* decoders, uint32_t channel) {
     const AudioPredictor& v = st.channel[channel];
     // Written out: an index that varies would keep the lane in memory.
     l.w[0] = v.weight[0];
@@ -405,8 +405,8 @@ AUDIO_INLINE size_t run_channels(AudioState& st, const HuffDecoder* decoders, co
     }
 #define KELVORA_AUDIO_STEP(j)                                                       \
     if (!audio_step<C == 1, Wide>(pick_lane<(j) % C>(l0, l1, l2, l3), br, cross, out)) { \
-        switched = true;                                    \
-        goto finished;                                      \
+        switched = true;                                                            \
+        goto finished;                                                              \
     }
     while (size_t(end - out) >= BLOCK) {
         br.refill();
