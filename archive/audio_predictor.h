@@ -1,15 +1,14 @@
 // The audio predictor of the compressed format's audio mode: each decoded symbol
 // is a prediction error that a per-channel linear predictor over recent byte
 // differences turns into an output byte. Five weights per channel adapt every 32
-// bytes of that channel. Inline: the decoder calls it once per output byte.
+// bytes of that channel. predict_audio_byte is the byte-at-a-time form;
+// decode_audio_run is the decoder's fast form for runs of audio bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "archive/huff_decoder.h"
 
 struct AudioPredictor {
     int32_t weight[5];      // W1..W5, each within -17..16
@@ -36,57 +35,26 @@ void adapt_audio_weights(AudioPredictor& v);
 // Turns symbol s (0..255) into the next output byte of the current channel and
 // updates that channel's predictor and cross_delta. The caller stores the byte and
 // moves to the next channel. Signed 32-bit arithmetic, arithmetic right shifts;
-// the result is the low 8 bits of the unreduced value.
-__attribute__((always_inline)) inline uint8_t predict_audio_byte(AudioState& state, uint32_t s) {
-    AudioPredictor& v = state.channel[state.current & 3];
-    const int32_t* w = v.weight;
-    int32_t* d = v.delta;
-    v.count += 1;
-    int32_t ld = v.last_delta;
-    int32_t d1 = ld, d2 = ld - d[0], d3 = d[1], d4 = d[2];
-    d[0] = d1;
-    d[1] = d2;
-    d[2] = d3;
-    d[3] = d4;
-    int32_t cross = state.cross_delta;
-    int32_t p = 8 * v.last_byte + w[0] * d1 + w[1] * d2 + w[2] * d3 + w[3] * d4 + w[4] * cross;
-    p = (p >> 3) & 0xFF;
-    int32_t out = p - int32_t(s);
-    int32_t e = int32_t(int8_t(uint8_t(s))) * 8;
+// the result is the low 8 bits of the unreduced value. Called by tests and by
+// decode_audio_run for bytes outside its fast loop.
+uint8_t predict_audio_byte(AudioState& state, uint32_t s);
 
-    uint32_t* sum = v.error_sum;
-    sum[0] += uint32_t(std::abs(e));
-#if defined(__SSE2__)
-    // E1..E8 are |e - D1|, |e + D1|, ..., |e + D4|: two vectors of four.
-    __m128i x = _mm_set_epi32(d4, d3, d2, d1);
-    __m128i nx = _mm_sub_epi32(_mm_setzero_si128(), x);
-    __m128i ev = _mm_set1_epi32(e);
-    __m128i lo = _mm_sub_epi32(ev, _mm_unpacklo_epi32(x, nx));  // e-D1 e+D1 e-D2 e+D2
-    __m128i hi = _mm_sub_epi32(ev, _mm_unpackhi_epi32(x, nx));  // e-D3 e+D3 e-D4 e+D4
-    __m128i slo = _mm_srai_epi32(lo, 31), shi = _mm_srai_epi32(hi, 31);
-    lo = _mm_sub_epi32(_mm_xor_si128(lo, slo), slo);
-    hi = _mm_sub_epi32(_mm_xor_si128(hi, shi), shi);
-    __m128i* s14 = reinterpret_cast<__m128i*>(sum + 1);
-    __m128i* s58 = reinterpret_cast<__m128i*>(sum + 5);
-    _mm_storeu_si128(s14, _mm_add_epi32(_mm_loadu_si128(s14), lo));
-    _mm_storeu_si128(s58, _mm_add_epi32(_mm_loadu_si128(s58), hi));
-#else
-    sum[1] += uint32_t(std::abs(e - d1));
-    sum[2] += uint32_t(std::abs(e + d1));
-    sum[3] += uint32_t(std::abs(e - d2));
-    sum[4] += uint32_t(std::abs(e + d2));
-    sum[5] += uint32_t(std::abs(e - d3));
-    sum[6] += uint32_t(std::abs(e + d3));
-    sum[7] += uint32_t(std::abs(e - d4));
-    sum[8] += uint32_t(std::abs(e + d4));
-#endif
-    sum[9] += uint32_t(std::abs(e - cross));
-    sum[10] += uint32_t(std::abs(e + cross));
+// No bound on the input for decode_audio_run: the caller has bounded n instead.
+constexpr uint32_t AUDIO_NO_INPUT_LIMIT = 0xFFFFFFFFu;
 
-    int32_t diff = int32_t(int8_t(uint8_t(out - v.last_byte)));  // low byte, sign-extended
-    v.last_delta = diff;
-    state.cross_delta = diff;
-    v.last_byte = out;
-    if ((v.count & 31) == 0) adapt_audio_weights(v);
-    return uint8_t(out);
-}
+// Decodes audio-mode bytes into dst, at most n of them: for each one a symbol with
+// the current channel's decoder (decoders[channel]) from in at bit position *bit
+// (most significant bit first), turned into a byte as predict_audio_byte does,
+// then the next channel. Stops early at the table switch symbol 256, which it
+// consumes and reports in *table_switch, and (possibly some way) before a symbol
+// would start past bit last_start. Advances *bit and state; returns the bytes
+// written. in must be readable 24 bytes past the byte where the last symbol
+// starts. Called by the decompressor for stretches it knows need no window flush
+// or wrap.
+size_t decode_audio_run(AudioState& state, const HuffDecoder* decoders, const uint8_t* in, uint32_t* bit,
+                        uint8_t* dst, size_t n, uint32_t last_start, bool* table_switch);
+
+// Makes decode_audio_run take its baseline build (true) even on processors where
+// it would take the AVX2 one, or go back to choosing by processor (false). Both
+// give the same results; tests call this to check each.
+void audio_run_use_baseline(bool baseline);

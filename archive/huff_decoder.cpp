@@ -5,23 +5,27 @@
 
 namespace {
 
-// Length and symbol for b from the limits, searching only lengths from first_len.
+// Length and symbol for b from the limits, searching only lengths from first_len;
+// returns a decoding entry.
 inline uint32_t decode_from(const HuffDecoder& d, uint32_t b, uint32_t first_len) {
     b &= 0xFFFE;
     uint32_t len = first_len;
     while (len < 15 && b >= d.limit[len]) ++len;
     uint32_t n = ((b - d.limit[len - 1]) >> (16 - len)) + d.first_index[len];
     if (n >= d.symbol_count) n = 0;
-    return (d.symbols[n] << 4) | len;
+    return (d.symbols[n] << HUFF_SYMBOL_SHIFT) | len;
 }
 
 }  // namespace
 
 uint32_t decode_slow(const HuffDecoder& decoder, uint32_t b) {
-    // The table said the code is longer than 10 bits whenever its entry is 0, but
-    // a direct caller may pass any bits: start where a short code could still end.
-    uint32_t e = decoder.fast[(b & 0xFFFF) >> (16 - HUFF_FAST_BITS)];
-    return decode_from(decoder, b & 0xFFFF, (e & 15) ? 1 : HUFF_FAST_BITS + 1);
+    uint32_t e = decode_from(decoder, b & 0xFFFF, 1);
+    return ((e >> HUFF_SYMBOL_SHIFT) << 4) | (e & HUFF_LENGTH_MASK);
+}
+
+uint32_t decode_entry_long(const HuffDecoder& decoder, uint32_t b) {
+    // The table said the code is longer than 10 bits, so the search starts there.
+    return decode_from(decoder, b & 0xFFFF, HUFF_FAST_BITS + 1);
 }
 
 void build_decoder(const uint8_t* lengths, HuffDecoder& d, uint32_t count) {
@@ -63,6 +67,6 @@ void build_decoder(const uint8_t* lengths, HuffDecoder& d, uint32_t count) {
         }
         uint32_t n = ((b - d.limit[len - 1]) >> (16 - len)) + d.first_index[len];
         if (n >= d.symbol_count) n = 0;
-        d.fast[p] = uint16_t((d.symbols[n] << 4) | len);
+        d.fast[p] = uint16_t((d.symbols[n] << HUFF_SYMBOL_SHIFT) | len);
     }
 }

@@ -93,9 +93,9 @@ inline uint32_t get_bits(uint32_t n) {
 }
 
 inline uint32_t decode_symbol(const HuffDecoder& d) {
-    uint32_t e = decode_fast(d, peek_bits());
-    u.bitpos += e & 15;
-    return e >> 4;
+    uint32_t e = decode_entry(d, peek_bits());
+    u.bitpos += e & HUFF_LENGTH_MASK;
+    return e >> HUFF_SYMBOL_SHIFT;
 }
 
 // Bytes of the buffer past what a fill wrote are cleared, so whatever a broken
@@ -324,12 +324,13 @@ void lz_unpack(uint8_t* window) {
         }
         if (audio) {
             // Runs of audio bytes on a private copy of the predictor state, which
-            // window stores cannot alias. Each run is as long as the step above is
-            // sure to have nothing to do (no refill, flush, end or window wrap), so
-            // the bytes inside need no checks; a table switch ends it early.
+            // window stores cannot alias. A run ends before the step above would
+            // have something to do (refill, flush, end or window wrap), so the
+            // bytes inside need no checks; a table switch ends it early.
             AudioState a = u.audio;
             const HuffDecoder* dec = u.audio_dec;
             bool switch_tables = false;
+            bool exact = false;
             for (;;) {
                 int64_t n = int64_t(left) + 1;
                 int64_t input_end = int64_t(limit) * 8 + 7;  // last bit a symbol may start at
@@ -337,25 +338,21 @@ void lz_unpack(uint8_t* window) {
                 uint32_t room = (fp - wp) & WINDOW_MASK;
                 int64_t by_flush = room == 0 ? WINDOW_SIZE - FLUSH_MARGIN + 1
                                              : int64_t(room) - int64_t(FLUSH_MARGIN) + 1;
-                n = std::min({n, by_input, by_flush, int64_t(WINDOW_SIZE - wp)});
-                if (n <= 0) break;
-                uint8_t* dst = win + wp;
-                uint8_t* end = dst + n;
-                while (dst < end) {
-                    uint32_t e = decode_fast(dec[a.current], peek32(in, bit) >> 16);
-                    bit += e & 15;
-                    uint32_t s = e >> 4;
-                    if (s == 256) {
-                        switch_tables = true;
-                        break;
-                    }
-                    *dst++ = predict_audio_byte(a, s);
-                    if (++a.current >= a.channels) a.current = 0;
+                n = std::min({n, by_flush, int64_t(WINDOW_SIZE - wp)});
+                if (n <= 0 || by_input <= 0) break;
+                // Far from the end of the input the run watches it itself; close to
+                // it (or when the run could not start) the count is bounded instead.
+                uint32_t last_start = uint32_t(input_end);
+                if (exact || by_input < 64) {
+                    n = std::min(n, by_input);
+                    last_start = AUDIO_NO_INPUT_LIMIT;
                 }
-                uint32_t produced = uint32_t(dst - (win + wp));
+                uint32_t produced = uint32_t(
+                    decode_audio_run(a, dec, in, &bit, win + wp, size_t(n), last_start, &switch_tables));
                 wp = (wp + produced) & WINDOW_MASK;
                 left -= int32_t(produced);
                 if (switch_tables) break;
+                exact = produced == 0;
             }
             u.audio = a;
             if (switch_tables) {
@@ -365,9 +362,9 @@ void lz_unpack(uint8_t* window) {
             }
             continue;
         }
-        uint32_t e = decode_fast(u.lit, peek32(in, bit) >> 16);
-        bit += e & 15;
-        uint32_t s = e >> 4;
+        uint32_t e = decode_entry(u.lit, peek32(in, bit) >> 16);
+        bit += e & HUFF_LENGTH_MASK;
+        uint32_t s = e >> HUFF_SYMBOL_SHIFT;
         if (s < 256) {
             win[wp] = uint8_t(s);
             wp = (wp + 1) & WINDOW_MASK;
@@ -382,9 +379,9 @@ void lz_unpack(uint8_t* window) {
                 len += peek32(in, bit) >> (32 - n);
                 bit += n;
             }
-            uint32_t de = decode_fast(u.dist, peek32(in, bit) >> 16);
-            bit += de & 15;
-            uint32_t d = de >> 4;
+            uint32_t de = decode_entry(u.dist, peek32(in, bit) >> 16);
+            bit += de & HUFF_LENGTH_MASK;
+            uint32_t d = de >> HUFF_SYMBOL_SHIFT;
             dist = dist_base[d] + 1;
             if (uint32_t n = dist_extra[d]) {
                 dist += peek32(in, bit) >> (32 - n);
@@ -404,9 +401,9 @@ void lz_unpack(uint8_t* window) {
             dist = u.last_dist;
         } else if (s <= 260) {
             dist = u.recent_dist[(u.recent_index - (s - 256)) & 3];
-            uint32_t re = decode_fast(u.rep, peek32(in, bit) >> 16);
-            bit += re & 15;
-            uint32_t r = re >> 4;
+            uint32_t re = decode_entry(u.rep, peek32(in, bit) >> 16);
+            bit += re & HUFF_LENGTH_MASK;
+            uint32_t r = re >> HUFF_SYMBOL_SHIFT;
             len = length_base[r] + 2;
             if (uint32_t n = length_extra[r]) {
                 len += peek32(in, bit) >> (32 - n);

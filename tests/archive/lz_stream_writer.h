@@ -1,8 +1,8 @@
 // A small writer of the archive format's compressed streams, the mirror of the
 // decoder: MSB-first bits, canonical Huffman codes, code-length sets sent as
 // differences with the 19-symbol bit-length code, literals, the four match kinds
-// and audio symbols. Tests hand-assemble streams with it; the benchmark uses it
-// (with greedy matching) to make its input. Header-only.
+// and audio symbols. Tests hand-assemble streams with it, or make whole streams
+// with its greedy matching. Header-only.
 #pragma once
 
 #include <algorithm>
