@@ -1,6 +1,7 @@
 // The decompressor: bit input, code-length tables, the main decoding loop, match
 // copies and flushing the window into the output block.
 #include "archive/lz_unpack.h"
+#include "archive/rar20_tables.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,21 +35,6 @@ constexpr uint32_t ALL_LENGTHS = 4 * AUDIO_SYMBOLS;                      // 1028
 // A flush is due when the write position has come this close behind the flush
 // position; longer than the longest match (260 bytes).
 constexpr uint32_t FLUSH_MARGIN = 270;
-
-constexpr uint8_t length_base[28] = {0,  1,  2,  3,  4,  5,  6,   7,   8,   10,  12,  14,  16,  20,
-                                     24, 28, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224};
-constexpr uint8_t length_extra[28] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
-                                      2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
-constexpr uint32_t dist_base[48] = {
-    0,      1,      2,      3,      4,      6,      8,      12,     16,     24,     32,     48,
-    64,     96,     128,    192,    256,    384,    512,    768,    1024,   1536,   2048,   3072,
-    4096,   6144,   8192,   12288,  16384,  24576,  32768,  49152,  65536,  98304,  131072, 196608,
-    262144, 327680, 393216, 458752, 524288, 589824, 655360, 720896, 786432, 851968, 917504, 983040};
-constexpr uint8_t dist_extra[48] = {0,  0,  0,  0,  1,  1,  2,  2,  3,  3,  4,  4,  5,  5,  6,  6,
-                                    7,  7,  8,  8,  9,  9,  10, 10, 11, 11, 12, 12, 13, 13, 14, 14,
-                                    15, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
-constexpr uint8_t short_base[8] = {0, 4, 8, 16, 32, 64, 128, 192};
-constexpr uint8_t short_extra[8] = {2, 2, 3, 4, 5, 6, 6, 6};
 
 struct UnpackState {
     uint8_t in_buf[IN_SIZE + IN_PAD];

@@ -13,7 +13,8 @@
 
 namespace {
 
-unsigned plain_slot(const uint32_t* base, unsigned n, uint32_t v) {
+template <class T>
+unsigned plain_slot(const T* base, unsigned n, uint32_t v) {
     unsigned s = 0;
     while (s + 1 < n && base[s + 1] <= v) ++s;
     return s;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "archive/rar20_tables.h"
+
 namespace rarw {
 
 constexpr unsigned kLiteralSymbols = 298;  // 0..255 bytes, 256..297 match kinds and the switch
@@ -21,12 +23,13 @@ constexpr unsigned kAudioSwitch = 256;
 constexpr uint32_t kWindowSize = 0x100000;
 constexpr uint32_t kMaxDistance = 0xFFFFF;
 
-extern const uint32_t kLengthBase[28];
-extern const uint8_t kLengthExtra[28];
-extern const uint32_t kDistBase[48];
-extern const uint8_t kDistExtra[48];
-extern const uint32_t kShortBase[8];
-extern const uint8_t kShortExtra[8];
+// The slot tables are the reader's own: one definition for both directions.
+inline constexpr const auto& kLengthBase = length_base;
+inline constexpr const auto& kLengthExtra = length_extra;
+inline constexpr const auto& kDistBase = dist_base;
+inline constexpr const auto& kDistExtra = dist_extra;
+inline constexpr const auto& kShortBase = short_base;
+inline constexpr const auto& kShortExtra = short_extra;
 
 // Slot of a length value 0..255 (the value the length tables add extra bits to).
 inline unsigned length_slot(uint32_t v) {
