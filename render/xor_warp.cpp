@@ -26,10 +26,9 @@ void draw_xor_stripes(uint16_t t) {
     stripe_flip ^= 1;
 }
 
-// Eight 16-bit lanes: the compiler's portable vector type (SSE2 on x86). Sixteen
-// height bytes loaded as eight lanes split into their even and odd pixels by a mask
-// and a shift, so no byte shuffles are needed.
-typedef uint16_t Lanes __attribute__((vector_size(16)));
+// Eight 16-bit lanes, read as signed: the compiler's portable vector type (SSE2 on
+// x86, where the comparisons below become single min/max instructions).
+typedef int16_t Lanes __attribute__((vector_size(16)));
 
 static inline Lanes load_lanes(const uint8_t* p) {
     Lanes v;
@@ -37,53 +36,61 @@ static inline Lanes load_lanes(const uint8_t* p) {
     return v;
 }
 
-// Clamps each lane, read as a signed 16-bit value, to 0..hi without branches:
-// comparisons give all-ones masks. Lanes carry values in -255..573.
-static inline Lanes clamp_lanes(Lanes v, uint16_t hi) {
-    typedef int16_t Signed __attribute__((vector_size(16)));
-    const Signed s = (Signed)v, zero = {}, top = zero + int16_t(hi);
-    const Signed low = s < zero, high = s > top;
-    return (Lanes)((s & ~(low | high)) | (top & high));
+// Clamps every lane to 0..hi. Lanes carry values in -255..573.
+static inline Lanes clamp_lanes(Lanes v, int16_t hi) {
+    const Lanes zero = {}, top = zero + hi;
+    v = v > zero ? v : zero;
+    return v < top ? v : top;
 }
 
-// Source offsets of eight pixels (every other one) from their four height bytes.
+// Source offsets of eight pixels from their four height bytes (each 0..255) and their
+// undisplaced row and column. At most 199 * 320 + 319 = 63999: no lane wraps as
+// unsigned.
 static inline Lanes source_offsets(Lanes rows, Lanes up, Lanes down, Lanes cols, Lanes right,
                                    Lanes left) {
-    // Unsigned lanes wrap modulo 2^16, so a - b here is the signed difference.
+    // The row stride goes through an empty asm so that the compiler multiplies (one
+    // instruction) instead of building 320 from shifts and adds (four).
+    Lanes stride = Lanes{} + int16_t(FRAME_W);
+    __asm__("" : "+x"(stride));
     const Lanes sy = clamp_lanes(rows + up - down, FRAME_H - 1);
     const Lanes sx = clamp_lanes(cols + right - left, FRAME_W - 1);
-    return sy * uint16_t(FRAME_W) + sx;  // at most 63999: no wrap
+    return sy * stride + sx;
 }
 
 void warp_frame() {
     const uint8_t* const back = back_frame;
-    // Sixteen pixels at a time: their source offsets in lanes, then the byte
-    // gather. The offset pass covers columns 0 and 319 too (their neighbours are
-    // the rows' wrap-around bytes, still inside the frame on rows 1..198); only
-    // columns 1..318 are gathered.
-    uint16_t src[FRAME_W];
+    // Per row, the source offsets of columns 0..319 go into two arrays, even and odd
+    // columns apart: sixteen height bytes loaded as eight lanes split into their even
+    // and odd pixels by a mask and a shift, with no shuffle to put them back in order.
+    // Columns 0 and 319 are computed but not used (their neighbours are the rows'
+    // wrap-around bytes, still inside the frame on rows 1..198). Then the byte gather,
+    // which is the pass's real cost: two loads and a store per pixel.
+    uint16_t even[FRAME_W / 2], odd[FRAME_W / 2];
     const Lanes even_cols = {0, 2, 4, 6, 8, 10, 12, 14};
-    const Lanes low = Lanes{} + uint16_t(0xFF);
+    const Lanes low = Lanes{} + int16_t(0xFF);
     for (int y = 1; y < FRAME_H - 1; ++y) {
         const uint8_t* mid = work_frame + row_offset[y];
         const uint8_t* up = mid - FRAME_W;
         const uint8_t* down = mid + FRAME_W;
-        const Lanes rows = Lanes{} + uint16_t(y - 1);
-        for (int x = 0; x < FRAME_W; x += 16) {
+        const Lanes rows = Lanes{} + int16_t(y - 1);
+        Lanes cols = even_cols - int16_t(1);  // undisplaced: x - 1
+        for (int x = 0; x < FRAME_W; x += 16, cols += int16_t(16)) {
             const Lanes u = load_lanes(up + x), d = load_lanes(down + x);
             const Lanes r = load_lanes(mid + x + 1), l = load_lanes(mid + x - 1);
-            const Lanes cols = even_cols + uint16_t(x - 1);  // undisplaced: x - 1
-            const Lanes even = source_offsets(rows, u & low, d & low, cols, r & low, l & low);
-            const Lanes odd = source_offsets(rows, u >> 8, d >> 8, cols + 1, r >> 8, l >> 8);
-            for (int i = 0; i < 8; ++i) {
-                src[x + 2 * i] = even[i];
-                src[x + 2 * i + 1] = odd[i];
-            }
+            // A logical shift for the high bytes: the lanes are unsigned here.
+            typedef uint16_t Unsigned __attribute__((vector_size(16)));
+            auto high = [](Lanes v) { return Lanes((Unsigned)v >> 8); };
+            const Lanes e = source_offsets(rows, u & low, d & low, cols, r & low, l & low);
+            const Lanes o = source_offsets(rows, high(u), high(d), cols + 1, high(r), high(l));
+            memcpy(even + x / 2, &e, sizeof e);
+            memcpy(odd + x / 2, &o, sizeof o);
         }
-        uint8_t* out = screen_frame + row_offset[y];
-        for (int x = 1; x < FRAME_W - 1; x += 2) {  // 318 columns, two per turn
-            out[x] = back[src[x]];
-            out[x + 1] = back[src[x + 1]];
+        // Columns 1..318 as (odd, even) pairs: pixel 2i + 1 and pixel 2i + 2.
+        uint8_t* out = screen_frame + row_offset[y] + 1;
+#pragma GCC unroll 8
+        for (int i = 0; i < FRAME_W / 2 - 1; ++i) {
+            out[2 * i] = back[odd[i]];
+            out[2 * i + 1] = back[even[i + 1]];
         }
     }
 }
