@@ -29,6 +29,7 @@ void draw_xor_stripes(uint16_t t) {
 // Eight 16-bit lanes, read as signed: the compiler's portable vector type (SSE2 on
 // x86, where the comparisons below become single min/max instructions).
 typedef int16_t Lanes __attribute__((vector_size(16)));
+typedef uint16_t Offsets __attribute__((vector_size(16)));
 
 static inline Lanes load_lanes(const uint8_t* p) {
     Lanes v;
@@ -44,17 +45,18 @@ static inline Lanes clamp_lanes(Lanes v, int16_t hi) {
 }
 
 // Source offsets of eight pixels from their four height bytes (each 0..255) and their
-// undisplaced row and column. At most 199 * 320 + 319 = 63999: no lane wraps as
-// unsigned.
-static inline Lanes source_offsets(Lanes rows, Lanes up, Lanes down, Lanes cols, Lanes right,
-                                   Lanes left) {
-    // The row stride goes through an empty asm so that the compiler multiplies (one
-    // instruction) instead of building 320 from shifts and adds (four).
-    Lanes stride = Lanes{} + int16_t(FRAME_W);
+// undisplaced row and column: at most 199 * 320 + 319 = 63999, so unsigned lanes.
+static inline Offsets source_offsets(Lanes rows, Lanes up, Lanes down, Lanes cols,
+                                     Lanes right, Lanes left) {
+    Offsets stride = Offsets{} + uint16_t(FRAME_W);
+#if defined(__x86_64__) || defined(__i386__)
+    // Hidden from the optimiser, so it multiplies (one instruction) instead of
+    // building 320 from shifts and adds (four).
     __asm__("" : "+x"(stride));
+#endif
     const Lanes sy = clamp_lanes(rows + up - down, FRAME_H - 1);
     const Lanes sx = clamp_lanes(cols + right - left, FRAME_W - 1);
-    return sy * stride + sx;
+    return (Offsets)sy * stride + (Offsets)sx;
 }
 
 void warp_frame() {
@@ -77,11 +79,10 @@ void warp_frame() {
         for (int x = 0; x < FRAME_W; x += 16, cols += int16_t(16)) {
             const Lanes u = load_lanes(up + x), d = load_lanes(down + x);
             const Lanes r = load_lanes(mid + x + 1), l = load_lanes(mid + x - 1);
-            // A logical shift for the high bytes: the lanes are unsigned here.
-            typedef uint16_t Unsigned __attribute__((vector_size(16)));
-            auto high = [](Lanes v) { return Lanes((Unsigned)v >> 8); };
-            const Lanes e = source_offsets(rows, u & low, d & low, cols, r & low, l & low);
-            const Lanes o = source_offsets(rows, high(u), high(d), cols + 1, high(r), high(l));
+            // A logical shift for the high bytes: they are unsigned.
+            auto high = [](Lanes v) { return Lanes((Offsets)v >> 8); };
+            const Offsets e = source_offsets(rows, u & low, d & low, cols, r & low, l & low);
+            const Offsets o = source_offsets(rows, high(u), high(d), cols + 1, high(r), high(l));
             memcpy(even + x / 2, &e, sizeof e);
             memcpy(odd + x / 2, &o, sizeof o);
         }
