@@ -1,10 +1,14 @@
 // Whole-frame fills and the rectangular sprite copies.
 #include "render/blit.h"
 
+#include <bit>
 #include <cstring>
 
 #include "display/display.h"
 #include "render/swar.h"
+
+static_assert(std::endian::native == std::endian::little,
+              "blit_blend takes a word's last pixel from its top byte");
 
 void fill_frame(uint8_t* frame, uint8_t index) { memset(frame, index, FRAME_BYTES); }
 
@@ -66,11 +70,13 @@ void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t 
 }
 
 // Key pixel of blit_blend on rows 2..197: all eight linear neighbours lie inside
-// the frame. floor(sum / 9), 0 written as 1.
-static inline uint8_t blur_at(const uint8_t* p) {
-    const unsigned sum = p[-321] + p[-320] + p[-319] + p[-1] + p[1] + p[319] + p[320] + p[321];
-    const unsigned v = sum / 9;
-    return uint8_t(v ? v : 1);
+// the frame. The left one is passed in (the value just written there, kept in a
+// register), so only it chains one pixel to the next; the seven others are loads
+// that do not wait on it. floor(sum / 9) by the compiler's multiply, 0 written as 1.
+static inline unsigned blur_at(const uint8_t* p, unsigned left) {
+    const unsigned others = p[-321] + p[-320] + p[-319] + p[1] + p[319] + p[320] + p[321];
+    const unsigned v = (others + left) / 9;  // at most 2040 / 9: a byte
+    return v ? v : 1;
 }
 
 // The same near the frame's top and bottom, where linear neighbours can fall outside
@@ -102,27 +108,46 @@ void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_
         const int row = y + r;
         const int start = row_offset[row] + x;
         uint8_t* p = screen_frame + start;
-        const bool edge_row = row <= 1 || row >= FRAME_H - 2;
         // Key pixels read their left neighbour as just written and their right one
-        // as not yet written, so the row runs strictly left to right. Eight non-key
-        // pixels read no neighbours and go as one word; a word holding a key byte
-        // goes pixel by pixel (that branch follows the sprite's shape).
-        int i = 0;
-        auto pixel = [&](int j) {
-            const uint8_t s = src[j];
-            if (s != key) {
-                const unsigned v = (p[j] + s) >> 1;
-                p[j] = uint8_t(v ? v : 1);
-            } else {
-                p[j] = edge_row ? blur_at_edge(start + j) : blur_at(p + j);
+        // as not yet written, so the row runs strictly left to right.
+        if (row <= 1 || row >= FRAME_H - 2) {
+            for (int i = 0; i < span.w; ++i) {
+                const uint8_t s = src[i];
+                if (s != key) {
+                    const unsigned v = (p[i] + s) >> 1;
+                    p[i] = uint8_t(v ? v : 1);
+                } else {
+                    p[i] = blur_at_edge(start + i);
+                }
             }
+            continue;
+        }
+        // Eight non-key pixels read no neighbours and go as one word; a word holding
+        // a key byte goes pixel by pixel (that branch follows the sprite's shape).
+        // `left` is the byte before pixel i as it now stands.
+        unsigned left = p[-1];
+        auto pixel = [&](int i) {
+            const uint8_t s = src[i];
+            unsigned v;
+            if (s != key) {
+                v = (p[i] + s) >> 1;
+                v = v ? v : 1;
+            } else {
+                v = blur_at(p + i, left);
+            }
+            p[i] = uint8_t(v);
+            left = v;
         };
+        int i = 0;
         for (; i + 8 <= span.w; i += 8) {
             const uint64_t s8 = swar_load(src + i);
-            if (swar_nonzero(s8 ^ keys) == ~uint64_t(0))
-                swar_store(p + i, blend_word(swar_load(p + i), s8));
-            else
+            if (swar_nonzero(s8 ^ keys) == ~uint64_t(0)) {
+                const uint64_t v = blend_word(swar_load(p + i), s8);
+                swar_store(p + i, v);
+                left = unsigned(v >> 56);
+            } else {
                 for (int j = i; j < i + 8; ++j) pixel(j);
+            }
         }
         for (; i < span.w; ++i) pixel(i);
     }
