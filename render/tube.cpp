@@ -147,23 +147,25 @@ static inline bool neighbour_sums(const uint8_t* at, uint16_t* s) {
 }
 
 // One chunk of each row in flight: pixel j of slot m gets max(S + left, 8) >> 3 with
-// S at s[m][j / 2] (j even) or s[m][ODD + j / 2] (j odd). The rows follow each other
-// in program order; their chains overlap in the processor, and each row's stores
-// stay together (stores to one cache line in a row retire two at a time).
+// S at s[m][j / 2] (j even) or s[m][ODD + j / 2] (j odd). Four pixels of one row,
+// then four of the next: the chains advance side by side in program order, while
+// each row's stores still come in runs to one cache line.
 template <bool NO_MAX>
 static inline void run_chains(const uint16_t* const (&s)[SMOOTH_ROWS],
                               uint8_t* const (&out)[SMOOTH_ROWS], unsigned (&left)[SMOOTH_ROWS]) {
+    constexpr int RUN = 4;
 #pragma GCC unroll 4
-    for (int m = 0; m < SMOOTH_ROWS; ++m) {
-        unsigned l = left[m];
-#pragma GCC unroll 16
-        for (int j = 0; j < CHUNK; ++j) {
-            unsigned v = s[m][j % 2 * ODD + j / 2] + l;
-            if (!NO_MAX) v = v > 8 ? v : 8;  // floor(v / 8), 0 written as 1
-            l = v >> 3;
-            out[m][j] = uint8_t(l);
+    for (int g = 0; g < CHUNK; g += RUN) {
+#pragma GCC unroll 4
+        for (int m = 0; m < SMOOTH_ROWS; ++m) {
+#pragma GCC unroll 4
+            for (int j = g; j < g + RUN; ++j) {
+                unsigned v = s[m][j % 2 * ODD + j / 2] + left[m];
+                if (!NO_MAX) v = v > 8 ? v : 8;  // floor(v / 8), 0 written as 1
+                left[m] = v >> 3;
+                out[m][j] = uint8_t(left[m]);
+            }
         }
-        left[m] = l;
     }
 }
 
