@@ -217,3 +217,14 @@ void BM_warp_frame_flat(benchmark::State& s) {
 }
 }  // namespace
 BENCHMARK(BM_warp_frame_flat);
+namespace {
+// The warp without the AVX2 offset loop, as on a processor without it.
+void BM_warp_frame_portable(benchmark::State& s) {
+    setup();
+    draw_xor_stripes(17);
+    warp_wide_offsets = false;
+    measure(s, [] { warp_frame(); });
+    warp_wide_offsets = true;
+}
+}  // namespace
+BENCHMARK(BM_warp_frame_portable);
