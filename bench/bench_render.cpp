@@ -157,6 +157,14 @@ void BM_warp_frame(benchmark::State& s) {
 void BM_smooth_samples(benchmark::State& s) {
     measure(s, [] { smooth_samples(); });
 }
+// A nearly black frame (all 1s stay 1s away from the border): neighbour sums below
+// 8, so the chains take the max that writes 0 as 1.
+void BM_smooth_samples_dark(benchmark::State& s) {
+    setup();
+    fill_frame(back_frame, 1);
+    measure(s, [] { smooth_samples(); });
+    noise(g_back, 2);
+}
 
 // Rays per second: whole frames of the sampling grid at step 4 (4000 rays each),
 // storing what scene 7 stores.
@@ -207,6 +215,7 @@ BENCHMARK(BM_lens_feedback_frame);
 BENCHMARK(BM_draw_xor_stripes);
 BENCHMARK(BM_warp_frame);
 BENCHMARK(BM_smooth_samples);
+BENCHMARK(BM_smooth_samples_dark);
 BENCHMARK(BM_tube_grid_step4);
 BENCHMARK(BM_cast_tube_ray);
 namespace {
