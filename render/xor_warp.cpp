@@ -118,22 +118,25 @@ __attribute__((target("avx2"))) static void row_offsets_avx2(int y, uint16_t* sr
 
 bool warp_wide_offsets = true;
 
-void warp_frame() {
-    using RowOffsets = void (*)(int, uint16_t*);
-    RowOffsets row_offsets = row_offsets_portable;
-#if defined(__x86_64__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2 && warp_wide_offsets) row_offsets = row_offsets_avx2;
-#endif
-    // Per row the offsets, then the byte gather, which is the pass's real cost: two
-    // loads and a store per pixel, at about one pixel a cycle. (Hardware gathers,
-    // AVX2 or AVX-512, were measured no faster on a recent core.)
+// One row of the warp: its offsets, then the byte gather, which is the pass's real
+// cost: two loads and a store per pixel, at about one pixel a cycle. (Hardware
+// gathers, AVX2 or AVX-512, were measured no faster on a recent core.)
+template <void (*ROW_OFFSETS)(int, uint16_t*)>
+static void warp_rows() {
     const uint8_t* const back = back_frame;
     uint16_t src[FRAME_W];
     for (int y = 1; y < FRAME_H - 1; ++y) {
-        row_offsets(y, src);
+        ROW_OFFSETS(y, src);
         uint8_t* out = screen_frame + row_offset[y];
 #pragma GCC unroll 8
         for (int x = 1; x < FRAME_W - 1; ++x) out[x] = back[src[x]];
     }
+}
+
+void warp_frame() {
+#if defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2 && warp_wide_offsets) return warp_rows<row_offsets_avx2>();
+#endif
+    warp_rows<row_offsets_portable>();
 }
