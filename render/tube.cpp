@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/swar.h"
+
 Vec3f tube_camera = {0.0f, 0.0f, 0.0f};
 Vec3f ray_dir = {0.0f, 0.0f, 1.0f};
 
@@ -100,47 +102,19 @@ constexpr int LAST_X = 1 + (CHUNKS - 1) * CHUNK;  // 305
 constexpr int LAST_W = FRAME_W - 1 - LAST_X;      // 14
 constexpr int LAST_SUMS = FRAME_W - 1 - CHUNK;    // 303
 
-// Eight 16-bit lanes: the compiler's portable vector type (SSE2 on x86). Sixteen
-// bytes loaded as eight lanes split into their even and odd pixels by a mask and a
-// shift, so the sums of a chunk come out as its even and its odd pixels apart (the
-// chain reads them alternately) and no byte shuffles are needed.
-typedef int16_t Lanes __attribute__((vector_size(16)));
-
-static inline Lanes load_lanes(const uint8_t* p) {
-    Lanes v;
-    memcpy(&v, p, sizeof v);  // lane i = p[2i] | p[2i + 1] << 8 (little-endian)
-    return v;
-}
-static inline Lanes low_bytes(Lanes v) { return v & int16_t(0xFF); }
-static inline Lanes high_bytes(Lanes v) {
-    typedef uint16_t Unsigned __attribute__((vector_size(16)));
-    return Lanes((Unsigned)v >> 8);
-}
-
 // The sums of one chunk: S of its pixels 0, 2, .., CHUNK - 2 from index 0, of pixels
 // 1, 3, .., CHUNK - 1 from index ODD; one spare of 8 after each half (see LAST_SUMS).
 constexpr int ODD = CHUNK / 2 + 1;
 typedef uint16_t ChunkSums[2 * ODD];
 
-// S for the CHUNK pixels from `at` (at most 7 * 255, no wrap), sixteen at a time;
+// S for the sixteen pixels from `at` (at most 7 * 255, no wrap) into s;
 // returns whether every one is at least 8, so that the chain needs no max.
 static inline bool neighbour_sums(const uint8_t* at, uint16_t* s) {
-    Lanes small = {};
-    for (int h = 0; h < CHUNK; h += 16, at += 16) {
-        // Lane i of a load from x - 1 holds columns x - 1 + 2i (low) and x + 2i
-        // (high); from x + 1, columns x + 1 + 2i and x + 2 + 2i. Pixel x + 2i sums
-        // columns x - 1 + 2i .. x + 1 + 2i above and below, pixel x + 2i + 1 the next
-        // three; the middle two are shared.
-        const Lanes pa = load_lanes(at - FRAME_W - 1), pb = load_lanes(at + FRAME_W - 1);
-        const Lanes qa = load_lanes(at - FRAME_W + 1), qb = load_lanes(at + FRAME_W + 1);
-        const Lanes right = load_lanes(at + 1);
-        const Lanes shared = high_bytes(pa) + high_bytes(pb) + low_bytes(qa) + low_bytes(qb);
-        const Lanes even = low_bytes(pa) + low_bytes(pb) + shared + low_bytes(right);
-        const Lanes odd = shared + high_bytes(qa) + high_bytes(qb) + high_bytes(right);
-        memcpy(s + h / 2, &even, sizeof even);
-        memcpy(s + ODD + h / 2, &odd, sizeof odd);
-        small |= (even < 8) | (odd < 8);
-    }
+    static_assert(CHUNK == 16);
+    const NeighbourSums n = neighbour_sums16(at);
+    memcpy(s, &n.even, sizeof n.even);
+    memcpy(s + ODD, &n.odd, sizeof n.odd);
+    const Lanes small = (n.even < 8) | (n.odd < 8);
     uint64_t any[2];
     memcpy(any, &small, sizeof any);
     return (any[0] | any[1]) == 0;
