@@ -79,6 +79,45 @@ static inline unsigned blur_at(const uint8_t* p, unsigned left) {
     return v ? v : 1;
 }
 
+// Eight key pixels from p on rows 2..197 (all linear neighbours inside the frame);
+// `left` is the value just before them and becomes the last one written. The seven
+// neighbours other than the left one are summed for all eight at once (they do not
+// depend on this word's results). Where every such sum is 9 or more, no result can be
+// 0, and nested floors fold: floor((a + floor(b / 9)) / 9) = floor((9a + b) / 81). So
+// the k-th pixel of a group of four follows from the value before the group in one
+// add and one division by 9^k, and only the fourth feeds the next group: the chain
+// through the left neighbours (an add, a multiply and a shift per pixel) is cut to
+// one link per four pixels. Otherwise the pixels go one after the other.
+static inline void blur_word(uint8_t* p, unsigned& left) {
+    const NeighbourSums n = neighbour_sums16(p);  // pixels 0..7 in lanes 0..3
+    uint16_t even[8], odd[8];
+    memcpy(even, &n.even, sizeof even);
+    memcpy(odd, &n.odd, sizeof odd);
+    const Lanes small = (n.even < 9) | (n.odd < 9);
+    uint64_t first_four_lanes;
+    memcpy(&first_four_lanes, &small, sizeof first_four_lanes);
+    unsigned v = left;
+    if (first_four_lanes == 0) {
+        for (int h = 0; h < 8; h += 4) {
+            // At most 820 * 1785 + 255: no wrap.
+            const unsigned q1 = even[h / 2], q2 = q1 + 9 * odd[h / 2];
+            const unsigned q3 = q2 + 81 * even[h / 2 + 1], q4 = q3 + 729 * odd[h / 2 + 1];
+            p[h] = uint8_t((q1 + v) / 9);
+            p[h + 1] = uint8_t((q2 + v) / 81);
+            p[h + 2] = uint8_t((q3 + v) / 729);
+            v = (q4 + v) / 6561;
+            p[h + 3] = uint8_t(v);
+        }
+    } else {
+        for (int j = 0; j < 8; ++j) {
+            v = ((j % 2 ? odd : even)[j / 2] + v) / 9;
+            v = v ? v : 1;
+            p[j] = uint8_t(v);
+        }
+    }
+    left = v;
+}
+
 // The same near the frame's top and bottom, where linear neighbours can fall outside
 // the 64000 bytes: those count as 0. Rows 0 and 199 are outside the contract, but
 // column 0 of row 1 (k - 321) and column 319 of row 198 (k + 321) reach out too.
@@ -122,8 +161,9 @@ void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_
             }
             continue;
         }
-        // Eight non-key pixels read no neighbours and go as one word; a word holding
-        // a key byte goes pixel by pixel (that branch follows the sprite's shape).
+        // Eight non-key pixels read no neighbours and go as one word, eight key pixels
+        // as another; a word holding both goes pixel by pixel (that branch follows
+        // the sprite's shape).
         // `left` is the byte before pixel i as it now stands.
         unsigned left = p[-1];
         auto pixel = [&](int i) {
@@ -145,6 +185,8 @@ void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_
                 const uint64_t v = blend_word(swar_load(p + i), s8);
                 swar_store(p + i, v);
                 left = unsigned(v >> 56);
+            } else if (s8 == keys) {
+                blur_word(p + i, left);
             } else {
                 for (int j = i; j < i + 8; ++j) pixel(j);
             }
