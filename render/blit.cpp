@@ -69,8 +69,8 @@ void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t 
         [key](uint8_t p, uint8_t s) { return s == key ? p : uint8_t(p + s); });  // wraps
 }
 
-// Key pixel of blit_blend on rows 2..197: all eight linear neighbours lie inside
-// the frame. The left one is passed in (the value just written there, kept in a
+// Key pixel of blit_blend whose eight linear neighbours all lie inside the frame
+// (rows 1..198 but for column 0 of row 1 and column 319 of row 198). The left one is passed in (the value just written there, kept in a
 // register), so only it chains one pixel to the next; the seven others are loads
 // that do not wait on it. floor(sum / 9) by the compiler's multiply, 0 written as 1.
 static inline unsigned blur_at(const uint8_t* p, unsigned left) {
@@ -118,9 +118,9 @@ static inline void blur_word(uint8_t* p, unsigned& left) {
     left = v;
 }
 
-// The same near the frame's top and bottom, where linear neighbours can fall outside
-// the 64000 bytes: those count as 0. Rows 0 and 199 are outside the contract, but
-// column 0 of row 1 (k - 321) and column 319 of row 198 (k + 321) reach out too.
+// The same where linear neighbours can fall outside the 64000 bytes: those count as 0.
+// Rows 0 and 199 are outside the contract, but column 0 of row 1 (k - 321) and
+// column 319 of row 198 (k + 321) reach out too.
 static uint8_t blur_at_edge(int k) {
     static const int offsets[8] = {-321, -320, -319, -1, 1, 319, 320, 321};
     unsigned sum = 0;
@@ -139,17 +139,60 @@ static inline uint64_t blend_word(uint64_t p, uint64_t s) {
     return v | (~swar_nonzero(v) & SWAR_ONES);
 }
 
+// One row of blit_blend from frame offset `start`, n pixels, on rows 1..198. On rows
+// 1 and 198 (NEAR_EDGE) one pixel each, column 0 of row 1 and column 319 of row 198,
+// has a linear neighbour outside the frame, and the wide sums of blur_word would read
+// outside it too: there key pixels go one by one with the checked sum.
+template <bool NEAR_EDGE>
+static inline void blend_row(const uint8_t* src, uint8_t key, int start, int n) {
+    uint8_t* p = screen_frame + start;
+    const uint64_t keys = SWAR_ONES * key;
+    // Key pixels read their left neighbour as just written and their right one as not
+    // yet written, so the row runs strictly left to right. `left` is the byte before
+    // pixel i as it now stands.
+    unsigned left = p[-1];
+    auto pixel = [&](int i) {
+        const uint8_t s = src[i];
+        unsigned v;
+        if (s != key) {
+            v = (p[i] + s) >> 1;
+            v = v ? v : 1;
+        } else if (NEAR_EDGE) {
+            const int k = start + i;
+            v = k <= FRAME_W || k >= FRAME_BYTES - FRAME_W - 1 ? blur_at_edge(k) : blur_at(p + i, left);
+        } else {
+            v = blur_at(p + i, left);
+        }
+        p[i] = uint8_t(v);
+        left = v;
+    };
+    // Eight non-key pixels read no neighbours and go as one word, eight key pixels as
+    // another; a word holding both goes pixel by pixel (that branch follows the
+    // sprite's shape).
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const uint64_t s8 = swar_load(src + i);
+        if (swar_nonzero(s8 ^ keys) == ~uint64_t(0)) {
+            const uint64_t v = blend_word(swar_load(p + i), s8);
+            swar_store(p + i, v);
+            left = unsigned(v >> 56);
+        } else if (!NEAR_EDGE && s8 == keys) {
+            blur_word(p + i, left);
+        } else {
+            for (int j = i; j < i + 8; ++j) pixel(j);
+        }
+    }
+    for (; i < n; ++i) pixel(i);
+}
+
 void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
                 uint16_t h) {
     const Span span = clip_rect(x, y, w, h);
-    const uint64_t keys = SWAR_ONES * key;
     for (int r = 0; r < span.h; ++r, src += w) {
         const int row = y + r;
         const int start = row_offset[row] + x;
-        uint8_t* p = screen_frame + start;
-        // Key pixels read their left neighbour as just written and their right one
-        // as not yet written, so the row runs strictly left to right.
-        if (row <= 1 || row >= FRAME_H - 2) {
+        if (row == 0 || row == FRAME_H - 1) {  // outside the contract: all checked
+            uint8_t* p = screen_frame + start;
             for (int i = 0; i < span.w; ++i) {
                 const uint8_t s = src[i];
                 if (s != key) {
@@ -159,39 +202,11 @@ void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_
                     p[i] = blur_at_edge(start + i);
                 }
             }
-            continue;
+        } else if (row == 1 || row == FRAME_H - 2) {
+            blend_row<true>(src, key, start, span.w);
+        } else {
+            blend_row<false>(src, key, start, span.w);
         }
-        // Eight non-key pixels read no neighbours and go as one word, eight key pixels
-        // as another; a word holding both goes pixel by pixel (that branch follows
-        // the sprite's shape).
-        // `left` is the byte before pixel i as it now stands.
-        unsigned left = p[-1];
-        auto pixel = [&](int i) {
-            const uint8_t s = src[i];
-            unsigned v;
-            if (s != key) {
-                v = (p[i] + s) >> 1;
-                v = v ? v : 1;
-            } else {
-                v = blur_at(p + i, left);
-            }
-            p[i] = uint8_t(v);
-            left = v;
-        };
-        int i = 0;
-        for (; i + 8 <= span.w; i += 8) {
-            const uint64_t s8 = swar_load(src + i);
-            if (swar_nonzero(s8 ^ keys) == ~uint64_t(0)) {
-                const uint64_t v = blend_word(swar_load(p + i), s8);
-                swar_store(p + i, v);
-                left = unsigned(v >> 56);
-            } else if (s8 == keys) {
-                blur_word(p + i, left);
-            } else {
-                for (int j = i; j < i + 8; ++j) pixel(j);
-            }
-        }
-        for (; i < span.w; ++i) pixel(i);
     }
 }
 
