@@ -70,9 +70,10 @@ void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t 
 }
 
 // Key pixel of blit_blend whose eight linear neighbours all lie inside the frame
-// (rows 1..198 but for column 0 of row 1 and column 319 of row 198). The left one is passed in (the value just written there, kept in a
-// register), so only it chains one pixel to the next; the seven others are loads
-// that do not wait on it. floor(sum / 9) by the compiler's multiply, 0 written as 1.
+// (rows 1..198 but for column 0 of row 1 and column 319 of row 198). The left one is
+// passed in (the value just written there, kept in a register), so only it chains
+// one pixel to the next; the seven others are loads that do not wait on it.
+// floor(sum / 9) by the compiler's multiply, 0 written as 1.
 static inline unsigned blur_at(const uint8_t* p, unsigned left) {
     const unsigned others = p[-321] + p[-320] + p[-319] + p[1] + p[319] + p[320] + p[321];
     const unsigned v = (others + left) / 9;  // at most 2040 / 9: a byte

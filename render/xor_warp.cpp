@@ -6,6 +6,10 @@
 
 #include "display/display.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 static_assert(std::endian::native == std::endian::little,
               "the warp reads pixel pairs as 16-bit lanes, first pixel lowest");
 
@@ -86,8 +90,6 @@ static void row_offsets_portable(int y, uint16_t* src) {
 }
 
 #if defined(__x86_64__)
-#include <immintrin.h>
-
 // The same with AVX2, which widens sixteen bytes to sixteen 16-bit lanes in order in
 // one instruction and works on all of them at once: a third of the instructions.
 __attribute__((target("avx2"))) static inline __m256i widen_bytes(const uint8_t* p) {
@@ -120,7 +122,7 @@ bool warp_wide_offsets = true;
 
 // One row of the warp: its offsets, then the byte gather, which is the pass's real
 // cost: two loads and a store per pixel, at about one pixel a cycle. (Hardware
-// gathers, AVX2 or AVX-512, were measured no faster on a recent core.)
+// gathers, AVX2 or AVX-512, measured no faster than this loop on a recent core.)
 template <void (*ROW_OFFSETS)(int, uint16_t*)>
 static void warp_rows() {
     const uint8_t* const back = back_frame;
