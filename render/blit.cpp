@@ -110,10 +110,14 @@ static inline void blur_word(uint8_t* p, unsigned& left) {
             p[h + 3] = uint8_t(v);
         }
     } else {
-        for (int j = 0; j < 8; ++j) {
-            v = ((j % 2 ? odd : even)[j / 2] + v) / 9;
+        auto next = [&v](unsigned others) {
+            v = (others + v) / 9;
             v = v ? v : 1;
-            p[j] = uint8_t(v);
+            return uint8_t(v);
+        };
+        for (int i = 0; i < 4; ++i) {
+            p[2 * i] = next(even[i]);
+            p[2 * i + 1] = next(odd[i]);
         }
     }
     left = v;
