@@ -154,8 +154,10 @@ static inline void blend_row(const uint8_t* src, uint8_t key, int start, int n) 
     const uint64_t keys = SWAR_ONES * key;
     // Key pixels read their left neighbour as just written and their right one as not
     // yet written, so the row runs strictly left to right. `left` is the byte before
-    // pixel i as it now stands.
-    unsigned left = p[-1];
+    // pixel i as it now stands, carried in a register from key pixel to key pixel;
+    // after non-key words it is read back once, when the next key pixel comes.
+    constexpr unsigned FROM_MEMORY = ~0u;  // never a byte value
+    unsigned left = FROM_MEMORY;
     auto pixel = [&](int i) {
         const uint8_t s = src[i];
         unsigned v;
@@ -178,15 +180,18 @@ static inline void blend_row(const uint8_t* src, uint8_t key, int start, int n) 
     for (; i + 8 <= n; i += 8) {
         const uint64_t s8 = swar_load(src + i);
         if (swar_nonzero(s8 ^ keys) == ~uint64_t(0)) {
-            const uint64_t v = blend_word(swar_load(p + i), s8);
-            swar_store(p + i, v);
-            left = unsigned(v >> 56);
-        } else if (!NEAR_EDGE && s8 == keys) {
+            swar_store(p + i, blend_word(swar_load(p + i), s8));
+            left = FROM_MEMORY;
+            continue;
+        }
+        if (left == FROM_MEMORY) left = p[i - 1];
+        if (!NEAR_EDGE && s8 == keys) {
             blur_word(p + i, left);
         } else {
             for (int j = i; j < i + 8; ++j) pixel(j);
         }
     }
+    if (i < n && left == FROM_MEMORY) left = p[i - 1];
     for (; i < n; ++i) pixel(i);
 }
 
