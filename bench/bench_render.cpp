@@ -126,6 +126,24 @@ void blend_bench(benchmark::State& s, int key_share) {
 void BM_blit_blend_no_key(benchmark::State& s) { blend_bench(s, 0); }
 void BM_blit_blend_half_key(benchmark::State& s) { blend_bench(s, 50); }
 void BM_blit_blend_all_key(benchmark::State& s) { blend_bench(s, 100); }
+// The filters above run over their own output and darken it frame by frame; these
+// draw the picture first each time (one frame copy, included in the ratio), as a
+// scene does.
+void blend_bench_fresh(benchmark::State& s, int key_share) {
+    setup();
+    static std::vector<uint8_t> sprite(FRAME_BYTES);
+    std::mt19937 rng(9);
+    for (int i = 0; i < FRAME_BYTES; i += 16) {
+        const bool key = int(rng() % 100) < key_share;
+        for (int j = 0; j < 16; ++j) sprite[i + j] = key ? 160 : uint8_t(rng() % 160);
+    }
+    measure(s, [] {
+        memcpy(screen_frame, g_picture.data(), FRAME_BYTES);
+        blit_blend(sprite.data(), 160, 0, 1, 320, 198);
+    });
+}
+void BM_blit_blend_half_key_fresh(benchmark::State& s) { blend_bench_fresh(s, 50); }
+void BM_blit_blend_all_key_fresh(benchmark::State& s) { blend_bench_fresh(s, 100); }
 void BM_add_glow_d20(benchmark::State& s) {
     measure(s, [] { add_glow(160, 100, 20); });
 }
@@ -156,6 +174,14 @@ void BM_warp_frame(benchmark::State& s) {
 }
 void BM_smooth_samples(benchmark::State& s) {
     measure(s, [] { smooth_samples(); });
+}
+// A nearly black frame (all 1s stay 1s away from the border): neighbour sums below
+// 8, so the chains take the max that writes 0 as 1.
+void BM_smooth_samples_dark(benchmark::State& s) {
+    setup();
+    fill_frame(back_frame, 1);
+    measure(s, [] { smooth_samples(); });
+    noise(g_back, 2);
 }
 
 // Rays per second: whole frames of the sampling grid at step 4 (4000 rays each),
@@ -199,6 +225,8 @@ BENCHMARK(BM_blit_keyed_clipped_full);
 BENCHMARK(BM_blit_blend_no_key);
 BENCHMARK(BM_blit_blend_half_key);
 BENCHMARK(BM_blit_blend_all_key);
+BENCHMARK(BM_blit_blend_half_key_fresh);
+BENCHMARK(BM_blit_blend_all_key_fresh);
 BENCHMARK(BM_add_glow_d20);
 BENCHMARK(BM_feedback_mix);
 BENCHMARK(BM_tile_quarters);
@@ -207,6 +235,7 @@ BENCHMARK(BM_lens_feedback_frame);
 BENCHMARK(BM_draw_xor_stripes);
 BENCHMARK(BM_warp_frame);
 BENCHMARK(BM_smooth_samples);
+BENCHMARK(BM_smooth_samples_dark);
 BENCHMARK(BM_tube_grid_step4);
 BENCHMARK(BM_cast_tube_ray);
 namespace {
@@ -217,3 +246,14 @@ void BM_warp_frame_flat(benchmark::State& s) {
 }
 }  // namespace
 BENCHMARK(BM_warp_frame_flat);
+namespace {
+// The warp without the AVX2 offset loop, as on a processor without it.
+void BM_warp_frame_portable(benchmark::State& s) {
+    setup();
+    draw_xor_stripes(17);
+    warp_wide_offsets = false;
+    measure(s, [] { warp_frame(); });
+    warp_wide_offsets = true;
+}
+}  // namespace
+BENCHMARK(BM_warp_frame_portable);

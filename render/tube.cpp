@@ -2,6 +2,9 @@
 #include "render/tube.h"
 
 #include <cmath>
+#include <cstring>
+
+#include "render/swar.h"
 
 Vec3f tube_camera = {0.0f, 0.0f, 0.0f};
 Vec3f ray_dir = {0.0f, 0.0f, 1.0f};
@@ -72,36 +75,141 @@ int cast_tube_row(int y, int x0, int step, TubeHit* hits) {
     return n;
 }
 
+// The smoothing pass. Pixel (x, r) of a smoothed row is a chain value:
+//   L(x) = max(S(x) + L(x - 1), 8) >> 3
+// where S(x) sums the seven neighbours other than the left one: the three above
+// (final, smoothed one row earlier), the three below (not yet smoothed) and the one
+// to the right (not yet smoothed). S is known ahead of the chain and is summed
+// sixteen pixels at a time in vector lanes; what is left per pixel is an add, a shift
+// (and a max where S can be below 8) on the value just computed. One chain takes two
+// to four cycles a pixel, so SMOOTH_ROWS rows run at once, each SMOOTH_LAG chunks
+// of sixteen pixels behind the row above: far enough back that the three pixels
+// above every chunk are final before its sums are taken (and long since stored, so
+// the wide loads find them in cache rather than waiting on the byte stores), and far
+// enough ahead of the row below that the row below still reads this row's old pixels.
+namespace {
+
+constexpr uint8_t BORDER = 5;
+constexpr int CHUNK = 16;                                 // pixels per step
+constexpr int CHUNKS = (FRAME_W - 2 + CHUNK - 1) / CHUNK;  // 20: columns 1..318
+constexpr int SMOOTH_ROWS = 4;                            // rows in flight
+constexpr int SMOOTH_LAG = CHUNKS / SMOOTH_ROWS;          // 5 chunks between rows
+static_assert(SMOOTH_LAG * SMOOTH_ROWS == CHUNKS && SMOOTH_LAG >= 2);
+// The last chunk holds columns 305..318 (14 pixels). Its sums are taken from column
+// LAST_SUMS so that no load reaches past column 319 (below row 199 that would be past
+// the frame); its first two sums are not used, and its last two pixels are idle.
+constexpr int LAST_X = 1 + (CHUNKS - 1) * CHUNK;  // 305
+constexpr int LAST_W = FRAME_W - 1 - LAST_X;      // 14
+constexpr int LAST_SUMS = FRAME_W - 1 - CHUNK;    // 303
+
+// The sums of one chunk: S of its pixels 0, 2, .., CHUNK - 2 from index 0, of pixels
+// 1, 3, .., CHUNK - 1 from index ODD; one spare of 8 after each half (see LAST_SUMS).
+constexpr int ODD = CHUNK / 2 + 1;
+typedef uint16_t ChunkSums[2 * ODD];
+
+// S for the sixteen pixels from `at` (at most 7 * 255, no wrap) into s;
+// returns whether every one is at least 8, so that the chain needs no max.
+static inline bool neighbour_sums(const uint8_t* at, uint16_t* s) {
+    static_assert(CHUNK == 16);
+    const NeighbourSums n = neighbour_sums16(at);
+    memcpy(s, &n.even, sizeof n.even);
+    memcpy(s + ODD, &n.odd, sizeof n.odd);
+    const Lanes small = (n.even < 8) | (n.odd < 8);
+    uint64_t any[2];
+    memcpy(any, &small, sizeof any);
+    return (any[0] | any[1]) == 0;
+}
+
+// One chunk of each row in flight: pixel j of slot m gets max(S + left, 8) >> 3 with
+// S at s[m][j / 2] (j even) or s[m][ODD + j / 2] (j odd). Four pixels of one row,
+// then four of the next: the chains advance side by side in program order, while
+// each row's stores still come in runs to one cache line.
+template <bool NO_MAX>
+static inline void run_chains(const uint16_t* const (&s)[SMOOTH_ROWS],
+                              uint8_t* const (&out)[SMOOTH_ROWS], unsigned (&left)[SMOOTH_ROWS]) {
+    constexpr int RUN = 4;
+#pragma GCC unroll 4
+    for (int g = 0; g < CHUNK; g += RUN) {
+#pragma GCC unroll 4
+        for (int m = 0; m < SMOOTH_ROWS; ++m) {
+#pragma GCC unroll 4
+            for (int j = g; j < g + RUN; ++j) {
+                unsigned v = s[m][j % 2 * ODD + j / 2] + left[m];
+                if (!NO_MAX) v = v > 8 ? v : 8;  // floor(v / 8), 0 written as 1
+                left[m] = v >> 3;
+                out[m][j] = uint8_t(left[m]);
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void smooth_samples() {
-    constexpr uint8_t BORDER = 5;
     uint8_t* const f = back_frame;
     for (int x = 0; x < FRAME_W; ++x) f[x] = BORDER;
 
-    for (int y = 0; y < FRAME_H - 1; ++y) {
-        uint8_t* above = f + row_offset[y];  // final already, but for its last pixel
-        uint8_t* row = above + FRAME_W;      // being smoothed
-        const uint8_t* below = row + FRAME_W;  // still as before the pass
-        above[0] = BORDER;
-        if (y <= FRAME_H - 3) {
-            // Column sums of the rows above and below roll along; only the left
-            // neighbour, written one step earlier, chains the pixels together.
-            unsigned col_prev = above[0] + below[0];
-            unsigned col_cur = above[1] + below[1];
-            unsigned left = row[0];
-            for (int x = 1; x < FRAME_W - 1; ++x) {
-                const unsigned col_next = above[x + 1] + below[x + 1];
-                const unsigned sum = col_prev + col_cur + col_next + row[x + 1] + left;
-                // max(sum, 8) >> 3 is floor(sum / 8) with 0 written as 1.
-                left = (sum > 8 ? sum : 8) >> 3;
-                row[x] = uint8_t(left);
-                col_prev = col_cur;
-                col_cur = col_next;
+    // Rows 1..198 are smoothed. In phase q the rows in flight are q + 1 - m for slots
+    // m = 0 (newest) .. SMOOTH_ROWS - 1, and slot m does chunks m * SMOOTH_LAG ..
+    // m * SMOOTH_LAG + SMOOTH_LAG - 1 of its row, one per step; the oldest row's last
+    // step is its last chunk. A slot with no row (while the pipeline fills and
+    // drains) works on three rows of scratch, so every step has the same shape.
+    constexpr int FIRST = 1, LAST = FRAME_H - 2;
+    uint8_t scratch[3 * FRAME_W] = {};
+    ChunkSums sums[SMOOTH_ROWS];
+    for (ChunkSums& s : sums) s[ODD - 1] = s[2 * ODD - 1] = 8;
+    uint8_t stage[CHUNK];  // the last chunk's pixels, of which LAST_W are kept
+    unsigned left[SMOOTH_ROWS] = {};
+
+    for (int q = 0; q < LAST - FIRST + SMOOTH_ROWS; ++q) {
+        for (int m = SMOOTH_ROWS - 1; m > 0; --m) left[m] = left[m - 1];
+        uint8_t* at[SMOOTH_ROWS];  // pixel (x, r) where slot m's next chunk starts
+        for (int m = 0; m < SMOOTH_ROWS; ++m) {
+            const int r = FIRST + q - m;
+            uint8_t* row = r >= FIRST && r <= LAST ? f + row_offset[r] : scratch + FRAME_W;
+            at[m] = row + 1 + m * SMOOTH_LAG * CHUNK;
+        }
+        // The entering row's chain starts from its own column 0 as it was before the
+        // pass; then that pixel becomes border, as the row below must see it.
+        left[0] = at[0][-1];
+        at[0][-1] = BORDER;
+
+        for (int p = 0; p < SMOOTH_LAG; ++p) {
+            const bool last = p == SMOOTH_LAG - 1;
+            const uint16_t* s[SMOOTH_ROWS];
+            uint8_t* out[SMOOTH_ROWS];
+            bool no_max = true;
+            for (int m = 0; m < SMOOTH_ROWS; ++m) {
+                s[m] = sums[m];
+                out[m] = at[m];
+            }
+            for (int m = 0; m < SMOOTH_ROWS - 1; ++m)
+                no_max &= neighbour_sums(at[m], sums[m]);
+            uint8_t* const oldest = at[SMOOTH_ROWS - 1];
+            if (!last) {
+                no_max &= neighbour_sums(oldest, sums[SMOOTH_ROWS - 1]);
+            } else {
+                // Sums from LAST_SUMS on, two pixels (one lane) ahead of the chunk;
+                // the pixels go to the stage.
+                no_max &= neighbour_sums(oldest - (LAST_X - LAST_SUMS), sums[SMOOTH_ROWS - 1]);
+                s[SMOOTH_ROWS - 1] += (LAST_X - LAST_SUMS) / 2;
+                out[SMOOTH_ROWS - 1] = stage;
+            }
+            if (no_max)
+                run_chains<true>(s, out, left);
+            else
+                run_chains<false>(s, out, left);
+            for (uint8_t*& a : at) a += CHUNK;
+            if (last) {
+                memcpy(oldest, stage, LAST_W);
+                // Column 319 of the row above has been read for the last time.
+                oldest[-LAST_X - 1] = BORDER;
             }
         }
-        above[FRAME_W - 1] = BORDER;
     }
-    uint8_t* last = f + row_offset[FRAME_H - 1];
-    for (int x = 0; x < FRAME_W; ++x) last[x] = BORDER;
+    f[row_offset[LAST] + FRAME_W - 1] = BORDER;
+    uint8_t* bottom = f + row_offset[FRAME_H - 1];
+    for (int x = 0; x < FRAME_W; ++x) bottom[x] = BORDER;
 
     copy_frame(screen_frame, back_frame);
 }

@@ -17,3 +17,8 @@ void draw_xor_stripes(uint16_t t);
 // W[k-320] - W[k+320], 0, 199) and sx = clamp(x - 1 + W[k+1] - W[k-1], 0, 319), W =
 // work_frame read unsigned. The frame border of screen_frame is left alone.
 void warp_frame();
+
+// Whether warp_frame may compute its source offsets with AVX2 where the processor has
+// it (the default); false keeps it to the portable loop. Tests check both against
+// the same reference.
+extern bool warp_wide_offsets;

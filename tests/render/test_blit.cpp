@@ -129,6 +129,43 @@ TEST_F(Blit, BlendMatchesTheReferenceWithWrappedNeighbours) {
     }
 }
 
+TEST_F(Blit, BlendMatchesTheReferenceInsideTheFrame) {
+    // Sprites that start and end mid-row at odd columns: eight-pixel words of either
+    // kind and mixed ones, tails shorter than a word, and a first pixel whose left
+    // neighbour lies outside the sprite. Over a bright picture eight key pixels go as
+    // one group; over dark patches (neighbour sums below 9, where 0 is written as 1)
+    // they go one by one; the patches come in all sizes so that both meet.
+    const struct {
+        int x, y, w, h;
+    } rects[] = {{37, 1, 101, 198}, {1, 2, 7, 50}, {200, 150, 119, 48}, {0, 100, 9, 3}, {3, 5, 317, 190}};
+    for (int screen = 0; screen < 3; ++screen)
+        for (int all_key = 0; all_key < 2; ++all_key)
+            for (const auto& rc : rects) {
+                auto src = noise_block(size_t(rc.w) * rc.h);
+                for (size_t i = 0; i < src.size();) {  // runs of 1 to 20 pixels, either kind
+                    const size_t n = 1 + rng_() % 20;
+                    const bool key = all_key || rng_() % 2;
+                    for (size_t j = i; j < std::min(i + n, src.size()); ++j) src[j] = key ? 9 : src[j] | 16;
+                    i += n;
+                }
+                noise(screen_frame, FRAME_BYTES);
+                if (screen == 1)
+                    for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] &= 1;
+                if (screen == 2)
+                    for (int i = 0; i < FRAME_BYTES;) {
+                        const int n = 1 + int(rng_() % 30);
+                        for (int j = i; j < std::min(i + n, FRAME_BYTES); ++j)
+                            if (n % 2) screen_frame[j] &= 1;
+                        i += n;
+                    }
+                auto expect = frame_copy(screen_frame);
+                blit_blend(src.data(), 9, uint16_t(rc.x), uint16_t(rc.y), uint16_t(rc.w), uint16_t(rc.h));
+                reference_blend(expect.data(), src.data(), 9, rc.x, rc.y, rc.w, rc.h);
+                ASSERT_EQ(frame_copy(screen_frame), expect)
+                    << rc.x << "," << rc.y << " screen " << screen << " all key " << all_key;
+            }
+}
+
 TEST_F(Blit, BlendCornersInsideTheContractStayInTheFrame) {
     // (0, 1) and (319, 198) are allowed positions whose farthest linear neighbour is
     // one byte outside the frame; it counts as 0.

@@ -13,6 +13,7 @@ class XorWarp : public RenderTest {
 protected:
     void TearDown() override {
         stripe_flip = 0;
+        warp_wide_offsets = true;
         RenderTest::TearDown();
     }
 };
@@ -54,32 +55,43 @@ void reference_warp(uint8_t* screen, const uint8_t* back, const uint8_t* w) {
         }
 }
 
+// The warp has a portable offset loop and, where the processor has AVX2, a wide one;
+// every check runs on both.
 TEST_F(XorWarp, FlatHeightFieldShiftsByOnePixel) {
-    fill_frame(work_frame, 77);
-    noise(back_frame, FRAME_BYTES);
-    noise(screen_frame, FRAME_BYTES);
-    auto before = frame_copy(screen_frame);
-    warp_frame();
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 320; ++x) {
-            const bool border = x == 0 || x == 319 || y == 0 || y == 199;
-            const uint8_t want = border ? before[y * 320 + x] : px(back_frame, x - 1, y - 1);
-            ASSERT_EQ(px(screen_frame, x, y), want) << x << "," << y;
-        }
+    for (bool wide : {false, true}) {
+        warp_wide_offsets = wide;
+        fill_frame(work_frame, 77);
+        noise(back_frame, FRAME_BYTES);
+        noise(screen_frame, FRAME_BYTES);
+        auto before = frame_copy(screen_frame);
+        warp_frame();
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const bool border = x == 0 || x == 319 || y == 0 || y == 199;
+                const uint8_t want = border ? before[y * 320 + x] : px(back_frame, x - 1, y - 1);
+                ASSERT_EQ(px(screen_frame, x, y), want) << x << "," << y << " wide " << wide;
+            }
+    }
 }
 
 TEST_F(XorWarp, MatchesTheReferenceOnStripesAndNoise) {
     noise(back_frame, FRAME_BYTES);
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 6; ++round) {
         if (round < 3)
-            draw_xor_stripes(uint16_t(round * 37));
-        else
+            draw_xor_stripes(uint16_t(round * 37 + 200));  // large t: long carries, big slopes
+        else if (round < 5)
             noise(work_frame, FRAME_BYTES);  // steep slopes clamp on every side
-        noise(screen_frame, FRAME_BYTES);
-        auto expect = frame_copy(screen_frame);
-        reference_warp(expect.data(), back_frame, work_frame);
-        warp_frame();
-        ASSERT_EQ(frame_copy(screen_frame), expect) << round;
+        else
+            for (int i = 0; i < FRAME_BYTES; ++i)  // only the extremes: every clamp at once
+                work_frame[i] = rng_() % 2 ? 255 : 0;
+        for (bool wide : {false, true}) {
+            warp_wide_offsets = wide;
+            noise(screen_frame, FRAME_BYTES);
+            auto expect = frame_copy(screen_frame);
+            reference_warp(expect.data(), back_frame, work_frame);
+            warp_frame();
+            ASSERT_EQ(frame_copy(screen_frame), expect) << round << " wide " << wide;
+        }
     }
 }
 
@@ -92,11 +104,14 @@ TEST_F(XorWarp, LargeSlopesClampAtThePictureEdge) {
     px(work_frame, 10, 59) = 255;   // sy for (10, 60) = 59 + 255 > 199
     px(work_frame, 20, 21) = 255;   // sy for (20, 20) = 19 - 255 < 0
     px(work_frame, 29, 1) = 255;    // and sx for (30, 1) = 29 - 255 < 0
-    warp_frame();
-    EXPECT_EQ(px(screen_frame, 100, 50), 9);
-    EXPECT_EQ(px(screen_frame, 10, 60), 7);
-    EXPECT_EQ(px(screen_frame, 20, 20), px(back_frame, 19, 0));
-    EXPECT_EQ(px(screen_frame, 30, 1), 3);
+    for (bool wide : {false, true}) {
+        warp_wide_offsets = wide;
+        warp_frame();
+        EXPECT_EQ(px(screen_frame, 100, 50), 9);
+        EXPECT_EQ(px(screen_frame, 10, 60), 7);
+        EXPECT_EQ(px(screen_frame, 20, 20), px(back_frame, 19, 0));
+        EXPECT_EQ(px(screen_frame, 30, 1), 3);
+    }
 }
 
 }  // namespace
