@@ -67,6 +67,23 @@ inline uint32_t peek32(const uint8_t* buf, uint32_t bit) {
     return __builtin_bswap32(v) << (bit & 7);
 }
 
+// The bits from bit position bit on, most significant first, left-aligned in 64
+// bits; the top 57 are valid.
+inline uint64_t load_bits(const uint8_t* buf, uint32_t bit) {
+    uint64_t v;
+    std::memcpy(&v, buf + (bit >> 3), 8);
+    return __builtin_bswap64(v) << (bit & 7);
+}
+
+// Takes an extra value of n bits (0..16) off the top of bb; 0 bits give 0 (the
+// first shift keeps the second below 64).
+inline uint32_t take_bits(uint64_t& bb, uint32_t& bit, uint32_t n) {
+    uint32_t v = uint32_t((bb >> 1) >> (63 - n));
+    bb <<= n;
+    bit += n;
+    return v;
+}
+
 inline uint32_t peek_bits() { return peek32(u.in_buf, u.bitpos) >> 16; }
 inline void skip_bits(uint32_t n) { u.bitpos += n; }
 
@@ -348,73 +365,92 @@ void lz_unpack(uint8_t* window) {
             }
             continue;
         }
-        uint32_t e = decode_entry(u.lit, peek32(in, bit) >> 16);
-        bit += e & HUFF_LENGTH_MASK;
-        uint32_t s = e >> HUFF_SYMBOL_SHIFT;
-        if (s < 256) {
-            win[wp] = uint8_t(s);
-            wp = (wp + 1) & WINDOW_MASK;
-            --left;
-            continue;
-        }
-        uint32_t len, dist;
-        if (s >= 270) {
-            uint32_t k = s - 270;
-            len = length_base[k] + 3;
-            if (uint32_t n = length_extra[k]) {
-                len += peek32(in, bit) >> (32 - n);
-                bit += n;
+        // LZ tokens without the checks above, as long as none of them could fire:
+        // the flush would become due once the bytes written since flush_pos pass
+        // WINDOW_SIZE - FLUSH_MARGIN, and bytes written equal the drop in left, so
+        // one bound on left covers both the end of the entry and the flush.
+        // Audio mode changes only at a table switch, which leaves this loop.
+        int64_t written = int64_t((wp - fp) & WINDOW_MASK);
+        int64_t flush_bound = int64_t(left) - (int64_t(WINDOW_SIZE - FLUSH_MARGIN) - written);
+        int32_t stop = int32_t(std::max<int64_t>(0, flush_bound));
+        bool switch_tables = false;
+        while (left >= stop && int32_t(bit >> 3) <= limit) {
+            // At least 57 valid bits, more than a whole token takes (51 at most);
+            // the read lies inside the padded buffer as the position is <= limit.
+            uint64_t bb = load_bits(in, bit);
+            uint32_t e = decode_entry(u.lit, uint32_t(bb >> 48));
+            uint32_t s = e >> HUFF_SYMBOL_SHIFT;
+            if (s < 256) {
+                bit += e & HUFF_LENGTH_MASK;
+                win[wp] = uint8_t(s);
+                wp = (wp + 1) & WINDOW_MASK;
+                --left;
+                // A second literal from the same bits when the checks still pass.
+                if (left < stop || int32_t(bit >> 3) > limit) break;
+                bb <<= e & HUFF_LENGTH_MASK;
+                e = decode_entry(u.lit, uint32_t(bb >> 48));
+                s = e >> HUFF_SYMBOL_SHIFT;
+                if (s < 256) {
+                    bit += e & HUFF_LENGTH_MASK;
+                    win[wp] = uint8_t(s);
+                    wp = (wp + 1) & WINDOW_MASK;
+                    --left;
+                    continue;
+                }
+                bb = load_bits(in, bit);
             }
-            uint32_t de = decode_entry(u.dist, peek32(in, bit) >> 16);
-            bit += de & HUFF_LENGTH_MASK;
-            uint32_t d = de >> HUFF_SYMBOL_SHIFT;
-            dist = dist_base[d] + 1;
-            if (uint32_t n = dist_extra[d]) {
-                dist += peek32(in, bit) >> (32 - n);
-                bit += n;
-            }
-            if (dist >= 0x2000) {
-                ++len;
-                if (dist >= 0x40000) ++len;
-            }
-        } else if (s == 269) {
-            SAVE();
-            read_code_lengths();
-            LOAD();
-            continue;
-        } else if (s == 256) {
-            len = u.last_len;
-            dist = u.last_dist;
-        } else if (s <= 260) {
-            dist = u.recent_dist[(u.recent_index - (s - 256)) & 3];
-            uint32_t re = decode_entry(u.rep, peek32(in, bit) >> 16);
-            bit += re & HUFF_LENGTH_MASK;
-            uint32_t r = re >> HUFF_SYMBOL_SHIFT;
-            len = length_base[r] + 2;
-            if (uint32_t n = length_extra[r]) {
-                len += peek32(in, bit) >> (32 - n);
-                bit += n;
-            }
-            if (dist >= 0x101) {
-                ++len;
+            bb <<= e & HUFF_LENGTH_MASK;
+            bit += e & HUFF_LENGTH_MASK;
+            uint32_t len, dist;
+            if (s >= 270) {
+                uint32_t k = s - 270;
+                len = length_base[k] + 3 + take_bits(bb, bit, length_extra[k]);
+                uint32_t de = decode_entry(u.dist, uint32_t(bb >> 48));
+                bb <<= de & HUFF_LENGTH_MASK;
+                bit += de & HUFF_LENGTH_MASK;
+                uint32_t d = de >> HUFF_SYMBOL_SHIFT;
+                dist = dist_base[d] + 1 + take_bits(bb, bit, dist_extra[d]);
                 if (dist >= 0x2000) {
                     ++len;
                     if (dist >= 0x40000) ++len;
                 }
+            } else if (s == 269) {
+                switch_tables = true;
+                break;
+            } else if (s == 256) {
+                len = u.last_len;
+                dist = u.last_dist;
+            } else if (s <= 260) {
+                dist = u.recent_dist[(u.recent_index - (s - 256)) & 3];
+                uint32_t re = decode_entry(u.rep, uint32_t(bb >> 48));
+                bb <<= re & HUFF_LENGTH_MASK;
+                bit += re & HUFF_LENGTH_MASK;
+                uint32_t r = re >> HUFF_SYMBOL_SHIFT;
+                len = length_base[r] + 2 + take_bits(bb, bit, length_extra[r]);
+                if (dist >= 0x101) {
+                    ++len;
+                    if (dist >= 0x2000) {
+                        ++len;
+                        if (dist >= 0x40000) ++len;
+                    }
+                }
+            } else {
+                uint32_t k = s - 261;
+                dist = short_base[k] + 1 + take_bits(bb, bit, short_extra[k]);
+                len = 2;
             }
-        } else {
-            uint32_t k = s - 261;
-            dist = short_base[k] + 1;
-            dist += peek32(in, bit) >> (32 - short_extra[k]);
-            bit += short_extra[k];
-            len = 2;
+            u.recent_dist[u.recent_index & 3] = dist;
+            ++u.recent_index;
+            u.last_dist = dist;
+            u.last_len = len;
+            left -= int32_t(len);
+            wp = copy_match(win, wp, dist, len);
         }
-        u.recent_dist[u.recent_index & 3] = dist;
-        ++u.recent_index;
-        u.last_dist = dist;
-        u.last_len = len;
-        left -= int32_t(len);
-        wp = copy_match(win, wp, dist, len);
+        if (switch_tables) {
+            SAVE();
+            read_code_lengths();
+            LOAD();
+        }
     }
     SAVE();
 #undef SAVE
