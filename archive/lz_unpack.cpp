@@ -242,8 +242,33 @@ inline uint32_t copy_match(uint8_t* win, uint32_t wp, uint32_t dist, uint32_t le
         uint8_t* d = win + wp;
         const uint8_t* s = win + src;
         if (dist >= len || src > wp) {
-            // No overlap, or the source lies ahead: a forward copy is a move.
-            std::memmove(d, s, len);
+            // No overlap, or the source lies ahead: a forward copy is a move. Short
+            // ones as two overlapping pieces, both loaded before either is stored.
+            if (len <= 16) {
+                if (len >= 8) {
+                    uint64_t a, b;
+                    std::memcpy(&a, s, 8);
+                    std::memcpy(&b, s + len - 8, 8);
+                    std::memcpy(d, &a, 8);
+                    std::memcpy(d + len - 8, &b, 8);
+                } else if (len >= 4) {
+                    uint32_t a, b;
+                    std::memcpy(&a, s, 4);
+                    std::memcpy(&b, s + len - 4, 4);
+                    std::memcpy(d, &a, 4);
+                    std::memcpy(d + len - 4, &b, 4);
+                } else {
+                    for (uint32_t i = 0; i < len; ++i) d[i] = s[i];
+                }
+            } else if (len <= 32) {
+                uint64_t a[2], b[2];
+                std::memcpy(a, s, 16);
+                std::memcpy(b, s + len - 16, 16);
+                std::memcpy(d, a, 16);
+                std::memcpy(d + len - 16, b, 16);
+            } else {
+                std::memmove(d, s, len);
+            }
         } else if (dist == 1) {
             std::memset(d, *s, len);
         } else if (dist >= 8) {

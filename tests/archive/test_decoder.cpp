@@ -158,6 +158,31 @@ TEST(Decoder, EntriesOverOneMegabyteCrossTheWindowWrap) {
     EXPECT_TRUE(a.data == data);
 }
 
+// Match copies of every short length against sources behind (overlapping or not)
+// and ahead of the write position (old bytes of the window, past its wrap), each
+// followed by a literal so a copy that writes too far shows.
+TEST(Decoder, ShortAndOverlappingCopiesMatchTheReference) {
+    std::mt19937 rng(5);
+    auto w = flat_writer();
+    uint32_t produced = 0;
+    for (; produced < 0x100000 + 4000; ++produced) w.literal(uint8_t(rng()));
+    for (uint32_t len = 5; len <= 40; ++len) {
+        for (uint32_t dist : {1u, 2u, 3u, 4u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 32u, 33u, len - 1, len, len + 1,
+                              0x100000u - len + 1, 0x100000u - 20, 0x100000u - 8, 0x100000u - 1, 0x100000u}) {
+            w.match(len, dist);
+            w.literal(uint8_t(rng()));
+            produced += len + 1;
+        }
+    }
+    auto stream = w.finish();
+    refdec::State ref;
+    auto want = refdec::unpack(ref, stream, produced, false);
+    ASSERT_EQ(want.size(), produced);
+    auto r = unpack_one(stream, want);
+    EXPECT_EQ(r.ok, 1);
+    EXPECT_TRUE(r.data == want);
+}
+
 TEST(Decoder, OverrunGuardStopsAtTheUnpackedSize) {
     LogFolder log;
     auto w = flat_writer();
