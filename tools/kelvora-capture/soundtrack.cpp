@@ -61,26 +61,25 @@ bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const
     return true;
 }
 
-static void put_le(std::vector<uint8_t>* out, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out->push_back(uint8_t(v >> (8 * i)));
-}
-
 std::vector<uint8_t> encode_wav(const std::vector<int16_t>& stereo, int32_t rate) {
     const uint32_t data_bytes = uint32_t(stereo.size() * 2);
-    std::vector<uint8_t> out;
-    out.reserve(44 + data_bytes);
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put_le(&out, 36 + data_bytes, 4);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put_le(&out, 16, 4);                   // format chunk size
-    put_le(&out, 1, 2);                    // PCM
-    put_le(&out, 2, 2);                    // channels
-    put_le(&out, uint32_t(rate), 4);
-    put_le(&out, uint32_t(rate) * 4, 4);   // bytes per second
-    put_le(&out, 4, 2);                    // bytes per frame
-    put_le(&out, 16, 2);                   // bits per sample
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put_le(&out, data_bytes, 4);
-    for (int16_t s : stereo) put_le(&out, uint32_t(uint16_t(s)), 2);
+    std::vector<uint8_t> out(44 + size_t(data_bytes));
+    uint8_t* p = out.data();
+    auto tag = [&p](const char* t) { for (int i = 0; i < 4; ++i) *p++ = uint8_t(t[i]); };
+    auto put_le = [&p](uint32_t v, int bytes) { for (int i = 0; i < bytes; ++i) *p++ = uint8_t(v >> (8 * i)); };
+    tag("RIFF");
+    put_le(36 + data_bytes, 4);
+    tag("WAVE");
+    tag("fmt ");
+    put_le(16, 4);                   // format chunk size
+    put_le(1, 2);                    // PCM
+    put_le(2, 2);                    // channels
+    put_le(uint32_t(rate), 4);
+    put_le(uint32_t(rate) * 4, 4);   // bytes per second
+    put_le(4, 2);                    // bytes per frame
+    put_le(16, 2);                   // bits per sample
+    tag("data");
+    put_le(data_bytes, 4);
+    for (int16_t s : stereo) put_le(uint32_t(uint16_t(s)), 2);  // little-endian samples
     return out;
 }

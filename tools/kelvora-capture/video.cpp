@@ -23,8 +23,12 @@ bool find_program(const char* name, std::string* path) {
     for (;;) {
         const size_t end = dirs.find(':', start);
         std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (dir.empty()) dir = ".";
-        const std::string candidate = dir + "/" + name;
+        if (dir.empty()) dir.push_back('.');  // an empty entry names the current folder
+        // Built by appending: GCC 12 misreads string literals joined here as an
+        // overlapping copy (a false -Wrestrict in optimised builds).
+        std::string candidate = dir;
+        candidate += '/';
+        candidate += name;
         struct stat info;
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0) {
             *path = candidate;
