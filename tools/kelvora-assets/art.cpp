@@ -36,52 +36,44 @@ Canvas::~Canvas() {
     cairo_surface_destroy(surface);
 }
 
-Plane Canvas::alpha() const {
+// Calls f(x, y, pixel) for every premultiplied ARGB32 pixel of the flushed surface.
+template <class F>
+static void each_argb(cairo_surface_t* surface, int w, int h, F&& f) {
     cairo_surface_flush(surface);
-    Plane p(w, h);
     const uint8_t* data = cairo_image_surface_get_data(surface);
-    int stride = cairo_image_surface_get_stride(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             uint32_t px;
             memcpy(&px, data + y * stride + x * 4, 4);
-            p.at(x, y) = float(px >> 24) / 255.f;
+            f(x, y, px);
         }
+}
+
+Plane Canvas::alpha() const {
+    Plane p(w, h);
+    each_argb(surface, w, h, [&](int x, int y, uint32_t px) { p.at(x, y) = float(px >> 24) / 255.f; });
     return p;
 }
 
 RgbImage Canvas::colour() const {
-    cairo_surface_flush(surface);
     RgbImage img(w, h);
-    const uint8_t* data = cairo_image_surface_get_data(surface);
-    int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t px;
-            memcpy(&px, data + y * stride + x * 4, 4);
-            float a = float(px >> 24);
-            Rgb c;
-            if (a > 0) {
-                c.r = float((px >> 16) & 255) / a * 63.f;
-                c.g = float((px >> 8) & 255) / a * 63.f;
-                c.b = float(px & 255) / a * 63.f;
-            }
-            img.at(x, y) = c;
+    each_argb(surface, w, h, [&](int x, int y, uint32_t px) {
+        const float a = float(px >> 24);
+        Rgb c;
+        if (a > 0) {  // undo the premultiplication, onto the 6-bit scale
+            c.r = float((px >> 16) & 255) / a * 63.f;
+            c.g = float((px >> 8) & 255) / a * 63.f;
+            c.b = float(px & 255) / a * 63.f;
         }
+        img.at(x, y) = c;
+    });
     return img;
 }
 
 Plane Canvas::grey() const {
-    cairo_surface_flush(surface);
     Plane p(w, h);
-    const uint8_t* data = cairo_image_surface_get_data(surface);
-    int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t px;
-            memcpy(&px, data + y * stride + x * 4, 4);
-            p.at(x, y) = float((px >> 16) & 255) / 255.f;
-        }
+    each_argb(surface, w, h, [&](int x, int y, uint32_t px) { p.at(x, y) = float((px >> 16) & 255) / 255.f; });
     return p;
 }
 
