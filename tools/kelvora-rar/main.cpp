@@ -165,7 +165,8 @@ int command_add(int argc, char** argv) {
         std::printf("added %-24s %10u -> %10u  %s%s\n", e.name.c_str(), e.unpacked, e.packed,
                     method_name(e.method).c_str(), detail.c_str());
     }
-    std::printf("%s: %zu entries, %zu bytes\n", a.positional[0].c_str(), r.entries.size(), r.bytes.size());
+    std::printf("%s: %zu %s, %zu bytes\n", a.positional[0].c_str(), r.entries.size(),
+                r.entries.size() == 1 ? "entry" : "entries", r.bytes.size());
     return kOk;
 }
 
@@ -235,10 +236,14 @@ int command_test(int argc, char** argv) {
         return kFailed;
     }
     if (failed) {
-        std::printf("%d of %zu entries failed\n", failed, list.entries.size());
+        std::printf("%d of %zu %s failed\n", failed, list.entries.size(),
+                    list.entries.size() == 1 ? "entry" : "entries");
         return kFailed;
     }
-    std::printf("all %zu entries OK\n", list.entries.size());
+    if (list.entries.size() == 1)
+        std::printf("1 entry OK\n");
+    else
+        std::printf("all %zu entries OK\n", list.entries.size());
     return kOk;
 }
 
