@@ -241,6 +241,25 @@ TEST(Decoder, MatchesThePlainReferenceOnRandomStreams) {
         };
         auto has = [](const std::vector<uint8_t>& l, size_t s) { return l[s] != 0; };
         AudioState ast{};
+        // New tables after a switch symbol: audio with 1..4 channels whose symbol
+        // weights run up to weight_range, or a random LZ set.
+        auto switch_tables = [&](bool to_audio, uint32_t weight_range) {
+            if (!to_audio) {
+                w.tables(random_lz(), false, 1, rng() % 2);
+                return;
+            }
+            uint32_t ch = 1 + rng() % 4;
+            std::vector<uint8_t> l;
+            for (uint32_t k = 0; k < ch; ++k) {
+                std::vector<uint64_t> f(257);
+                for (auto& x : f) x = 1 + rng() % weight_range;
+                auto lk = lzw::huffman_lengths(f);
+                l.insert(l.end(), lk.begin(), lk.end());
+            }
+            w.tables(l, true, ch, rng() % 2);
+            ast.channels = ch;
+            if (ast.current >= ch) ast.current = 0;
+        };
         bool audio = false;
         w.tables(random_lz());
         int ops = 200 + int(rng() % 2000);
@@ -251,21 +270,7 @@ TEST(Decoder, MatchesThePlainReferenceOnRandomStreams) {
                 if (kind < 3 && has(w.audio_len[c], 256)) {
                     w.audio_symbol(c, 256);
                     audio = rng() % 2;
-                    if (audio) {
-                        uint32_t ch = 1 + rng() % 4;
-                        std::vector<uint8_t> l;
-                        for (uint32_t k = 0; k < ch; ++k) {
-                            std::vector<uint64_t> f(257);
-                            for (auto& x : f) x = 1 + rng() % 50;
-                            auto lk = lzw::huffman_lengths(f);
-                            l.insert(l.end(), lk.begin(), lk.end());
-                        }
-                        w.tables(l, true, ch, rng() % 2);
-                        ast.channels = ch;
-                        if (ast.current >= ch) ast.current = 0;
-                    } else {
-                        w.tables(random_lz(), false, 1, rng() % 2);
-                    }
+                    switch_tables(audio, 50);
                     continue;
                 }
                 uint32_t s = rng() % 256;
@@ -317,21 +322,7 @@ TEST(Decoder, MatchesThePlainReferenceOnRandomStreams) {
                 if (!has(L, 269)) continue;
                 audio = rng() % 3 == 0;
                 w.lit_symbol(269);
-                if (audio) {
-                    uint32_t ch = 1 + rng() % 4;
-                    std::vector<uint8_t> l;
-                    for (uint32_t k = 0; k < ch; ++k) {
-                        std::vector<uint64_t> f(257);
-                        for (auto& x : f) x = 1 + rng() % 1000;
-                        auto lk = lzw::huffman_lengths(f);
-                        l.insert(l.end(), lk.begin(), lk.end());
-                    }
-                    w.tables(l, true, ch, rng() % 2);
-                    ast.channels = ch;
-                    if (ast.current >= ch) ast.current = 0;
-                } else {
-                    w.tables(random_lz(), false, 1, rng() % 2);
-                }
+                switch_tables(audio, 1000);
                 continue;
             }
             ring[ring_i++ & 3] = dist;
