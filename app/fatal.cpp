@@ -1,13 +1,15 @@
 // fatal_error and check_fatal: one line on stderr, the platform's error box, exit 1.
 #include "app/fatal.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
 
-void fatal_report(const char* caption, const char* format, va_list args) {
+// The shared end of both reporters: box with this caption and the text, exit 1.
+[[noreturn]] static void fatal_report(const char* caption, const char* format, va_list args) {
     // Every message the show formats is far shorter than this; vsnprintf truncates
     // anything longer rather than overrunning.
     char text[512];

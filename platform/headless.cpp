@@ -26,7 +26,7 @@ static bool h_poll_quit() {
 }
 
 static void h_error_box(const char*, const char*) {
-    // fatal_report already wrote the line to stderr; there is no one to click OK.
+    // fatal_error already wrote the line to stderr; there is no one to click OK.
 }
 
 [[noreturn]] static void h_exit(int code) {
