@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "app/setup_dialog.h"
 
 // Positions and sizes in the layout are dialog units: a quarter of the font's

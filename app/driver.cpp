@@ -1,7 +1,7 @@
 // run_show: setup dialog, music, resources, tables, display, then the scenes.
 #include "app/driver.h"
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"

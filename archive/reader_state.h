@@ -1,4 +1,4 @@
-// The archive reader's process-wide state, shared by the block walk (urarlib.cpp)
+// The archive reader's process-wide state, shared by the block walk (rar_reader.cpp)
 // and the decompressor (lz_unpack.cpp). Internal to archive/.
 #pragma once
 

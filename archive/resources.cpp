@@ -1,9 +1,9 @@
 // The catalogue table and the loader that pulls each entry out of "resource.rar".
 #include "archive/resources.h"
 
-#include "app/fatal.h"
+#include "platform/fatal.h"
 
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 
 const char resource_catalogue[RESOURCE_COUNT][RESOURCE_NAME_BYTES] = {
     "bizk.dat",    "kvlogo.dat",  "gpor.dat",   "npor.dat",    "psx.dat",    "frm1.dat",

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 #include "rar_writer.h"
 #include "tests/rar_tool/corpus.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "archive/resources.h"
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 
 namespace {
 

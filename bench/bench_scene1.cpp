@@ -6,7 +6,7 @@
 // of one 64000-byte frame copy measured in the same run.
 #include <benchmark/benchmark.h>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "bench_common.h"

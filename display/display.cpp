@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/fatal.h"
-#include "app/settings.h"
+#include "platform/fatal.h"
+#include "platform/settings.h"
 #include "platform/platform.h"
 
 uint8_t* screen_frame = nullptr;

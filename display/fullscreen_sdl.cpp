@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "app/fatal.h"
+#include "platform/fatal.h"
 #include "display/convert.h"
 #include "display/display.h"
 #include "display/fullscreen.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 
 // The extraction log goes to a private temporary folder and is started afresh
 // every few thousand runs, so it is exercised without growing without bound.

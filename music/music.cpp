@@ -1,8 +1,8 @@
 // The music wrapper over the installed MusicDriver.
 #include "music/music.h"
 
-#include "app/fatal.h"
-#include "app/settings.h"
+#include "platform/fatal.h"
+#include "platform/settings.h"
 #include "platform/platform.h"
 
 // The oldest library version the show accepts, as single precision (3.3299999...).

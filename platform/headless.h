@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 
 struct MusicDriver;
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/fatal.h"
+#include "platform/fatal.h"
 #include "render/knot_mesh.h"
 
 uint8_t* cone_table = nullptr;

@@ -2,7 +2,7 @@
 // burst, and the glowing logo with its blobs and swinging strip.
 #include "scenes/scene01_opening.h"
 
-#include "app/fatal.h"
+#include "platform/fatal.h"
 #include "app/random.h"
 #include "app/timeline.h"
 #include "archive/resources.h"

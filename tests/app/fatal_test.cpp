@@ -1,7 +1,7 @@
 // Fatal paths: caption and text on stderr, exit code 1.
 #include <gtest/gtest.h>
 
-#include "app/fatal.h"
+#include "platform/fatal.h"
 #include "platform/headless.h"
 
 namespace {

@@ -40,7 +40,7 @@ TEST(ExtractLog, HeaderAndRecords) {
     EXPECT_EQ(built[44], ':');
     EXPECT_EQ(built.back(), ')');
     EXPECT_EQ(lines[3], "");
-    // Records: " %8u ms (line %u in urarlib.cpp):" then the message after 14 spaces and "- ".
+    // Records: " %8u ms (line %u in rar_reader.cpp):" then the message after 14 spaces and "- ".
     for (int r : {4, 6}) {
         const std::string& head = lines[size_t(r)];
         ASSERT_GT(head.size(), 10u);
@@ -50,7 +50,7 @@ TEST(ExtractLog, HeaderAndRecords) {
         ASSERT_NE(digits, std::string::npos);
         EXPECT_EQ(ms.substr(digits).find_first_not_of("0123456789"), std::string::npos) << head;
         EXPECT_EQ(head.substr(9, 10), " ms (line ");
-        EXPECT_EQ(head.substr(head.size() - 17), " in urarlib.cpp):");
+        EXPECT_EQ(head.substr(head.size() - 20), " in rar_reader.cpp):");
     }
     EXPECT_EQ(lines[5], "              - Extracting >X< from >(memory)< (password is >pw<)...");
     EXPECT_EQ(lines[7], "              - Extracted 6 Bytes.");
@@ -90,9 +90,9 @@ TEST(ExtractLog, ElapsedTimeComesFromThePlatformAndWraps) {
     fake_ticks_now = 0xFFFFFFF0u;
     open_extract_log(log.log_path().c_str());
     fake_ticks_now = 5;  // the counter wrapped: 21 ms later
-    log_line("by hand", "urarlib.cpp", 7);
+    log_line("by hand", "rar_reader.cpp", 7);
     platform_install(Platform{});
-    EXPECT_NE(log.text().find("\n       21 ms (line 7 in urarlib.cpp):\n              - by hand\n"),
+    EXPECT_NE(log.text().find("\n       21 ms (line 7 in rar_reader.cpp):\n              - by hand\n"),
               std::string::npos)
         << log.text();
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 
 namespace testarc {
 

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "capture_test_util.h"
 #include "music/music.h"
 #include "music/offline.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "display/display.h"
 #include "platform/real.h"
 

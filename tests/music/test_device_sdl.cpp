@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "music/audio.h"
 #include "music/music.h"
 #include "music_test_util.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "music/music.h"
 #include "platform/headless.h"
 #include "platform/platform.h"

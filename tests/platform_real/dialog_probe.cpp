@@ -4,7 +4,7 @@
 #include <clocale>
 #include <cstdio>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "app/setup_dialog.h"
 
 int main() {

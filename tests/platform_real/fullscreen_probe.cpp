@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/fatal.h"
-#include "app/settings.h"
+#include "platform/fatal.h"
+#include "platform/settings.h"
 #include "app/timeline.h"
 #include "display/display.h"
 #include "platform/real.h"

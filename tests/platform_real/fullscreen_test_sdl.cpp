@@ -10,7 +10,7 @@
 #include <functional>
 #include <thread>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "display/display.h"
 #include "platform/real.h"
 #include "platform/silent_music.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "archive/crc32.h"
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 #include "archive_list.h"
 #include "corpus.h"
 #include "rar_writer.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "app/timeline.h"
 #include "archive/crc32.h"
 #include "archive/resources.h"

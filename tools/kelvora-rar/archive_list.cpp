@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "archive/crc32.h"
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 
 namespace rarw {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 #include "archive_list.h"
 #include "rar_writer.h"
 

@@ -14,7 +14,7 @@
 
 #include "archive/cipher.h"
 #include "archive/crc32.h"
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 #include "stream_encoder.h"
 
 namespace rarw {

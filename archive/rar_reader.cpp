@@ -1,7 +1,7 @@
 // The archive reader: the public extraction calls, the marker and archive header,
 // the walk over the block chain, name matching, stored entries and the source of
 // packed bytes (with deciphering).
-#include "archive/urarlib.h"
+#include "archive/rar_reader.h"
 
 #include <cstdlib>
 #include <cstring>

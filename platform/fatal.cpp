@@ -1,5 +1,5 @@
 // fatal_error and check_fatal: one line on stderr, the platform's error box, exit 1.
-#include "app/fatal.h"
+#include "platform/fatal.h"
 
 #include <cstdarg>
 #include <cstdio>
