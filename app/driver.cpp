@@ -12,6 +12,10 @@
 
 RunSettings run_settings;
 
+void play_scenes() {
+    for (void (*entry)() : scene_entry) entry();
+}
+
 int run_show() {
     if (platform.setup_dialog(&run_settings) != 1) return 1;
     music_open();
@@ -25,16 +29,7 @@ int run_show() {
     cue_index = 0;
     start_ticks = platform.sys->ticks();
 
-    scene_opening();
-    scene_lens_portrait_a();
-    scene_cloud_reveal();
-    scene_lens_portrait_b();
-    scene_textured_tube();
-    scene_glow_cloud();
-    scene_shaded_tube();
-    scene_spinning_knot();
-    scene_warped_picture();
-    scene_closing();
+    play_scenes();
 
     music_close();
     return 0;

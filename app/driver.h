@@ -5,3 +5,8 @@
 // 0 after the whole show, 1 when the setup dialog was not accepted. Quit requests
 // and fatal errors end the process from inside and never return here.
 int run_show();
+
+// The ten scenes in show order, from cue 0 to the end of cue 22. Called by run_show
+// once the clock has started; whole-show tests and the capture tool call it on the
+// headless platform.
+void play_scenes();

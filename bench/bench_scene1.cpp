@@ -6,13 +6,7 @@
 // of one 64000-byte frame copy measured in the same run.
 #include <benchmark/benchmark.h>
 
-#include "platform/settings.h"
-#include "app/timeline.h"
-#include "archive/resources.h"
-#include "bench_common.h"
-#include "display/display.h"
-#include "platform/headless.h"
-#include "render/tables.h"
+#include "bench_show.h"
 #include "scenes/palettes.h"
 #include "scenes/scene01_curves.h"
 #include "scenes/scene01_opening.h"
@@ -20,33 +14,9 @@
 
 namespace {
 
-// The driver's start-up on the headless platform, once per process.
-void start_show() {
-    static bool started = false;
-    if (started) return;
-    started = true;
-    HeadlessConfig c;
-    c.settings = RunSettings{true, false, 44100, 1};
-    headless_install(c);
-    run_settings = c.settings;
-    load_catalogue();
-    for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
-    build_lookup_tables();
-    display_start(true);
-    scene01_check_resources();
-}
-
-template <class Frame>
-void run_phase(benchmark::State& state, Frame&& frame) {
-    run_against_copy(state, [&] {
-        frame();
-        pump_messages();
-    });
-    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-}
-
 void BM_OpeningFadePass(benchmark::State& state) {
     start_show();
+    scene01_check_resources();
     Palette fade{};
     run_phase(state, [&] {
         for (int i = 0; i < 768; ++i)
@@ -59,6 +29,7 @@ BENCHMARK(BM_OpeningFadePass);
 
 void BM_WarpBurstPass(benchmark::State& state) {
     start_show();
+    scene01_check_resources();
     copy_frame(back_frame, resource_slot[RES_PSX]);
     uint8_t n = 0;
     run_phase(state, [&] { warp_burst_pass(n++); });
@@ -67,6 +38,7 @@ BENCHMARK(BM_WarpBurstPass);
 
 void BM_LogoFrame(benchmark::State& state) {
     start_show();
+    scene01_check_resources();
     set_palette(logo_palette);
     init_glow_blobs();
     run_phase(state, [] { logo_frame(); });
@@ -75,6 +47,7 @@ BENCHMARK(BM_LogoFrame);
 
 void BM_CurvesFrame(benchmark::State& state) {
     start_show();
+    scene01_check_resources();
     curves_init();
     set_palette(curves_palette);
     const int phase = int(state.range(0));
@@ -84,6 +57,7 @@ BENCHMARK(BM_CurvesFrame)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_TunnelFrame(benchmark::State& state) {
     start_show();
+    scene01_check_resources();
     set_palette(tunnel_palette);
     flow_u = flow_v = 0;
     run_phase(state, [] { tunnel_frame(); });

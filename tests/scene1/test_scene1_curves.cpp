@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "render/blobs.h"
-#include "scene1_fixture.h"
+#include "scene_fixture.h"
 #include "scenes/scene01_curves.h"
 
 namespace {
 
-using Curves = Scene1Test;
+using Curves = SceneTest;
 
 int changed_pixels(const std::vector<uint8_t>& before) {
     int n = 0;

@@ -6,12 +6,13 @@
 
 #include "app/timeline.h"
 #include "platform/platform.h"
-#include "scene1_fixture.h"
+#include "scene_fixture.h"
 #include "scenes/palettes.h"
+#include "scenes/scene01_opening.h"
 
 namespace {
 
-using Opening = Scene1Test;
+using Opening = SceneTest;
 
 // Opens cue `cue` as if the previous one had just ended now.
 void open_cue_now(int cue) {
@@ -26,7 +27,7 @@ struct PumpSeen {
 
 TEST_F(Opening, FadeRunsSixtyThreePassesWithoutAPresentThenHolds) {
     std::vector<PumpSeen> seen;
-    scene1_platform([&](const HeadlessScreen& s) {
+    show_platform([&](const HeadlessScreen& s) {
         seen.push_back({s.presents, s.palette_uploads, std::vector<uint32_t>(s.rgb, s.rgb + 256)});
     });
     open_cue_now(0);
@@ -48,13 +49,13 @@ TEST_F(Opening, FadeRunsSixtyThreePassesWithoutAPresentThenHolds) {
     for (int i = 0; i < 256; ++i) EXPECT_EQ(seen.back().rgb[i], shown_rgb(opening_palette, i));
     // The hold ends at the first pump after 3220 ms.
     EXPECT_GE(headless_time_ms(), 3220.0);
-    EXPECT_LT(headless_time_ms(), 3220.0 + SCENE1_FRAME_MS);
+    EXPECT_LT(headless_time_ms(), 3220.0 + SHOW_FRAME_MS);
     EXPECT_EQ(cue_index, 0);
 }
 
 TEST_F(Opening, FadeIsCountedNotTimed) {
     int pumps = 0;
-    scene1_platform([&](const HeadlessScreen&) { ++pumps; });
+    show_platform([&](const HeadlessScreen&) { ++pumps; });
     cue_index = 0;
     start_ticks = platform.sys->ticks() - 5000;  // cue 0 is long over
     opening_picture_phase();
@@ -66,7 +67,7 @@ TEST_F(Opening, WarpBurstShowsTheFlashPaletteOnePassInSeven) {
     std::vector<bool> flash_seen;
     std::vector<uint64_t> presents;
     const uint32_t flash = uint32_t(FLASH_RGB[0] * 4) << 16 | uint32_t(FLASH_RGB[1] * 4) << 8 | FLASH_RGB[2] * 4;
-    scene1_platform([&](const HeadlessScreen& s) {
+    show_platform([&](const HeadlessScreen& s) {
         bool all = true;
         for (uint32_t c : s.rgb) all = all && c == flash;
         flash_seen.push_back(all);

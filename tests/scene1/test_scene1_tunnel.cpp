@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "render/tables.h"
-#include "scene1_fixture.h"
+#include "scene_fixture.h"
 #include "scenes/scene01_tunnel.h"
 
 namespace {
 
-using Tunnel = Scene1Test;
+using Tunnel = SceneTest;
 
 TEST_F(Tunnel, BandsOfTheMapCorners) {
     flow_u = flow_v = 0;

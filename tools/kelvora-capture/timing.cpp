@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/timeline.h"
+#include "scenes/scenes.h"
 
 int64_t first_frame_at(int64_t ms, int32_t fps) { return (ms * fps + 999) / 1000; }
 
@@ -15,13 +16,10 @@ int64_t sample_at_frame(int64_t frame, int32_t fps, int32_t rate) {
     return (frame * rate + fps - 1) / fps;
 }
 
-// The last cue of each scene, in show order.
-static const int last_cue_of_scene[10] = {6, 7, 8, 10, 11, 16, 17, 18, 20, 22};
-
 int scene_of_cue(int cue) {
     if (cue < 0 || cue >= CUE_COUNT) return 0;
     for (int s = 0; s < 10; ++s)
-        if (cue <= last_cue_of_scene[s]) return s + 1;
+        if (cue <= scene_last_cue[s]) return s + 1;
     return 0;
 }
 
@@ -30,7 +28,7 @@ uint32_t cue_start_ms(int cue) { return cue <= 0 ? 0 : cue_table[cue - 1]; }
 int scene_running(int open_cue, double ms) {
     int by_time = 10;
     for (int s = 0; s < 10; ++s)
-        if (ms < double(cue_table[last_cue_of_scene[s]])) {
+        if (ms < double(cue_table[scene_last_cue[s]])) {
             by_time = s + 1;
             break;
         }

@@ -1,6 +1,6 @@
-// Test base for the pieces of scene 1: the headless platform with the real
-// resources and tables, scene state back at program start, and resource slots that
-// a test may point at its own data (put back afterwards).
+// Test base for the pieces of a scene: the headless platform with the real
+// resources and tables, every scene's state back at program start, and resource
+// slots that a test may point at its own data (put back afterwards).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,14 +11,14 @@
 
 #include "archive/resources.h"
 #include "display/display.h"
-#include "scene1_run.h"
-#include "scenes/scene01_opening.h"
+#include "scenes/scenes.h"
+#include "show_run.h"
 
-class Scene1Test : public ::testing::Test {
+class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        scene1_platform();
-        scene01_reset_state();
+        show_platform();
+        scenes_reset_state();
         for (int i = 0; i < RESOURCE_COUNT; ++i) {
             saved_slot_[i] = resource_slot[i];
             saved_length_[i] = resource_length[i];

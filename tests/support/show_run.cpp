@@ -1,18 +1,18 @@
-// The headless run of scene 1, the screen hash and the PNG writer; see scene1_run.h.
-#include "scene1_run.h"
+// The headless show runner, the screen hash and the PNG writer; see show_run.h.
+#include "show_run.h"
 
 #include <cstdio>
 #include <utility>
 #include <vector>
 
-#include "platform/settings.h"
+#include "app/driver.h"
 #include "app/timeline.h"
 #include "archive/crc32.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
+#include "platform/settings.h"
 #include "render/tables.h"
-#include "scenes/scene01_opening.h"
 #include "scenes/scenes.h"
 
 namespace {
@@ -25,10 +25,10 @@ void forward_pump(void*) {
 
 }  // namespace
 
-void scene1_platform(PumpWatch on_pump) {
+void show_platform(PumpWatch on_pump) {
     pump_hook = std::move(on_pump);
     HeadlessConfig c;
-    c.frame_ms = SCENE1_FRAME_MS;
+    c.frame_ms = SHOW_FRAME_MS;
     c.settings = RunSettings{true, false, 44100, 1};
     c.on_pump = forward_pump;
     headless_install(c);
@@ -42,12 +42,23 @@ void scene1_platform(PumpWatch on_pump) {
     display_start(true);
 }
 
-void scene1_run(PumpWatch on_pump) {
-    scene1_platform(std::move(on_pump));
-    scene01_reset_state();
+void run_scene(int scene, PumpWatch on_pump) {
+    show_platform(std::move(on_pump));
+    scenes_reset_state();
+    const int first = scene_first_cue[scene - 1];
+    // Scene 1 opens cue 0 itself; every later scene increments into its first cue.
+    cue_index = first > 0 ? first - 1 : 0;
+    start_ticks = platform.sys->ticks() - (first > 0 ? cue_table[first - 1] : 0);
+    scene_entry[scene - 1]();
+    pump_hook = nullptr;
+}
+
+void run_whole_show(PumpWatch on_pump) {
+    show_platform(std::move(on_pump));
+    scenes_reset_state();
     cue_index = 0;
     start_ticks = platform.sys->ticks();
-    scene_opening();
+    play_scenes();
     pump_hook = nullptr;
 }
 

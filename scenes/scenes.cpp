@@ -1,0 +1,16 @@
+// The scene order and the reset of every scene's state to program start.
+#include "scenes/scenes.h"
+
+#include "app/random.h"
+#include "scenes/scene01_opening.h"
+
+void (*const scene_entry[SCENE_COUNT])() = {
+    scene_opening,       scene_lens_portrait_a, scene_cloud_reveal, scene_lens_portrait_b,
+    scene_textured_tube, scene_glow_cloud,      scene_shaded_tube,  scene_spinning_knot,
+    scene_warped_picture, scene_closing,
+};
+
+void scenes_reset_state() {
+    show_srand(1);
+    scene01_reset_state();
+}
