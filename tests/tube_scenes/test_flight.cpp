@@ -2,27 +2,12 @@
 // one-unit drift of the camera, and the period rule.
 #include "app/random.h"
 #include "render/tube_flight.h"
+#include "replay.h"
 #include "scene_fixture.h"
 
 namespace {
 
 using Flight = SceneTest;
-
-// The show's generator, replayed from a known state.
-struct Replay {
-    uint32_t state;
-    int next() {
-        state = state * 214013u + 2531011u;
-        return int((state >> 16) & 0x7FFF);
-    }
-    FlightTargets targets() {
-        FlightTargets t;
-        t.x_mag = uint8_t(next() % 128);
-        t.y_mag = uint8_t(next() % 128);
-        t.flip = next() % 10 < 6;
-        return t;
-    }
-};
 
 void expect_targets(const FlightTargets& got, const FlightTargets& want) {
     EXPECT_EQ(got.x_mag, want.x_mag);
