@@ -33,10 +33,10 @@ struct ResourceNeed {
 };
 
 constexpr ResourceNeed scene05_needs[] = {
-    {RES_TEXTURE, TEXTURE_SIZE * TEXTURE_SIZE},
-    {RES_APSAVE, BANNER_W * BANNER_H},
-    {RES_K1, SLIDER_W * SLIDER_H},
-    {RES_K2, SLIDER_W * SLIDER_H},
+    {RES_TEXTURE, TEXTURE_DAT_SIZE * TEXTURE_DAT_SIZE},
+    {RES_APSAVE, APSAVE_W * APSAVE_H},
+    {RES_K1, K1_W * K1_H},
+    {RES_K2, K1_W * K1_H},
 };
 
 // Samples back_frame on the flight's grid; each cast stores its texel plus its
@@ -44,17 +44,17 @@ constexpr ResourceNeed scene05_needs[] = {
 void sample_textured_tube() {
     const uint8_t* texture = resource_slot[RES_TEXTURE];
     sample_tube_grid(textured_flight.grid, [texture](const TubeHit& h) {
-        return uint8_t(texture[h.v * TEXTURE_SIZE + h.u] + h.shade);
+        return uint8_t(texture[h.v * TEXTURE_DAT_SIZE + h.u] + h.shade);
     });
 }
 
 // Paints every pixel of the k2.dat silhouette at (x, 0) whose mask byte is not 0
-// in colour c. 0 <= x <= 320 - SLIDER_W.
+// in colour c. 0 <= x <= 320 - K1_W.
 void paint_silhouette(int x, uint8_t c) {
     const uint8_t* mask = resource_slot[RES_K2];
-    for (int r = 0; r < SLIDER_H; ++r, mask += SLIDER_W) {
+    for (int r = 0; r < K1_H; ++r, mask += K1_W) {
         uint8_t* p = screen_frame + row_offset[r] + x;
-        for (int i = 0; i < SLIDER_W; ++i) p[i] = mask[i] ? c : p[i];
+        for (int i = 0; i < K1_W; ++i) p[i] = mask[i] ? c : p[i];
     }
 }
 
@@ -119,7 +119,7 @@ void flight_frame(int n) {
     jump_tube_camera(textured_flight.targets, tube_z);
     sample_textured_tube();
     smooth_samples();
-    blit_blend(resource_slot[RES_APSAVE], 0, 0, BANNER_Y, BANNER_W, BANNER_H);
+    blit_blend(resource_slot[RES_APSAVE], 0, 0, APSAVE_Y, APSAVE_W, APSAVE_H);
     if (n < SPRITE_FIRST_FRAME)
         present_frame(screen_frame);
     else
@@ -151,7 +151,7 @@ void draw_sliding_sprite() {
             paint_silhouette(x, uint8_t(TRAIL_FIRST_COLOUR + i));
         }
     }
-    blit_keyed(resource_slot[RES_K1], 0, uint16_t(slide_x), 0, SLIDER_W, SLIDER_H);
+    blit_keyed(resource_slot[RES_K1], 0, uint16_t(slide_x), 0, K1_W, K1_H);
     if (!trail_finished) {
         slide_x += SLIDE_SPEED;
         if (slide_x > SLIDE_STOP) {

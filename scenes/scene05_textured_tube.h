@@ -9,10 +9,10 @@
 
 #include "render/tube_flight.h"
 
-constexpr int TEXTURE_SIZE = 256;             // texture.dat: 256 x 256, row v at v * 256
-constexpr int BANNER_W = 320, BANNER_H = 45;  // apsave.dat, blended at (0, 154)
-constexpr int BANNER_Y = 154;
-constexpr int SLIDER_W = 105, SLIDER_H = 71;  // k1.dat (sprite) and k2.dat (its mask)
+constexpr int TEXTURE_DAT_SIZE = 256;         // texture.dat: 256 x 256, row v at v * 256
+constexpr int APSAVE_W = 320, APSAVE_H = 45;  // apsave.dat, blended at (0, 154)
+constexpr int APSAVE_Y = 154;
+constexpr int K1_W = 105, K1_H = 71;          // k1.dat (sprite) and k2.dat (its mask)
 constexpr int SLIDE_STOP = 213;               // the sprite's last x
 constexpr int TRAIL_COUNT = 12;               // silhouettes, in colours 239..250
 constexpr uint8_t TRAIL_FIRST_COLOUR = 239;

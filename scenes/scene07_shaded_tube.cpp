@@ -18,8 +18,8 @@ struct ResourceNeed {
 };
 
 constexpr ResourceNeed scene07_needs[] = {
-    {RES_FACE, FACE_W * FACE_H},
-    {RES_PAY_ATT, NOTICE_W * NOTICE_H},
+    {RES_FACE, FACE_DAT_W * FACE_DAT_H},
+    {RES_PAY_ATT, PAY_ATT_W * PAY_ATT_H},
 };
 
 constexpr int STEP_LOW = 5, STEP_HIGH = 7;  // the change turns outside this range
@@ -62,8 +62,8 @@ void shaded_tube_frame(ShadedTube& run) {
     // entries from 192 up, far ones on the flat cyan below 55.
     sample_tube_grid(run.flight.grid, [](const TubeHit& h) { return uint8_t(4 * h.shade); });
     smooth_samples();
-    blit_keyed(resource_slot[RES_FACE], 0, FACE_X, 0, FACE_W, FACE_H);
-    blit_add_capped(resource_slot[RES_PAY_ATT], 0, NOTICE_X, NOTICE_Y, NOTICE_W, NOTICE_H, NOTICE_CAP);
+    blit_keyed(resource_slot[RES_FACE], 0, FACE_DAT_X, 0, FACE_DAT_W, FACE_DAT_H);
+    blit_add_capped(resource_slot[RES_PAY_ATT], 0, PAY_ATT_X, PAY_ATT_Y, PAY_ATT_W, PAY_ATT_H, PAY_ATT_CAP);
     present_frame(screen_frame);
     if (end_flight_frame(run.flight, run.driver)) {
         int& step = run.flight.grid.step;

@@ -8,11 +8,11 @@
 
 #include "render/tube_flight.h"
 
-constexpr int FACE_W = 115, FACE_H = 73;  // face.dat, keyed (key 0) at (103, 0)
-constexpr int FACE_X = 103;
-constexpr int NOTICE_W = 238, NOTICE_H = 27;  // pay_att.dat: amounts, key 0
-constexpr int NOTICE_X = 40, NOTICE_Y = 152;
-constexpr uint8_t NOTICE_CAP = 191;  // the top of the cyan-to-white ramp
+constexpr int FACE_DAT_W = 115, FACE_DAT_H = 73;  // face.dat, keyed (key 0) at (103, 0)
+constexpr int FACE_DAT_X = 103;
+constexpr int PAY_ATT_W = 238, PAY_ATT_H = 27;    // pay_att.dat: amounts, key 0
+constexpr int PAY_ATT_X = 40, PAY_ATT_Y = 152;
+constexpr uint8_t PAY_ATT_CAP = 191;              // the top of the cyan-to-white ramp
 
 // One run's state, fresh for each run.
 struct ShadedTube {

@@ -102,11 +102,11 @@ TEST_F(TexturedTube, TransitionsCountFramesWhateverTheClock) {
 // A test sprite: k1 a 3-pixel-wide bar in colour 7 at its column 50, k2 a full
 // rectangle, so that the silhouettes show beside the sprite.
 struct SliderFixture {
-    std::vector<uint8_t> k1 = std::vector<uint8_t>(SLIDER_W * SLIDER_H, 0);
-    std::vector<uint8_t> k2 = std::vector<uint8_t>(SLIDER_W * SLIDER_H, 1);
+    std::vector<uint8_t> k1 = std::vector<uint8_t>(K1_W * K1_H, 0);
+    std::vector<uint8_t> k2 = std::vector<uint8_t>(K1_W * K1_H, 1);
     SliderFixture() {
-        for (int r = 0; r < SLIDER_H; ++r)
-            for (int c = 50; c < 53; ++c) k1[r * SLIDER_W + c] = 7;
+        for (int r = 0; r < K1_H; ++r)
+            for (int c = 50; c < 53; ++c) k1[r * K1_W + c] = 7;
     }
 };
 
@@ -151,7 +151,7 @@ TEST_F(TexturedTube, SilhouettesClampAtTheLeftEdgeWithTheDarkestOnTop) {
     EXPECT_EQ(px(screen_frame, 133, 10), 0);
     EXPECT_EQ(px(screen_frame, 48 + 51, 10), 7);  // the sprite over them
     EXPECT_EQ(px(screen_frame, 48 + 60, 10), 240);  // its key bytes show what is below
-    EXPECT_EQ(px(screen_frame, 0, SLIDER_H), 0);    // nothing below its rows
+    EXPECT_EQ(px(screen_frame, 0, K1_H), 0);    // nothing below its rows
 }
 
 struct SceneRecord {
@@ -199,7 +199,7 @@ TEST_F(TexturedTube, RunsTheSameTwiceFromTheSameFrames) {
 TEST_F(TexturedTube, AResourceShorterThanItsLayoutIsFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     scene05_check_resources();  // the built ones pass
-    std::vector<uint8_t> short_mask(SLIDER_W * SLIDER_H - 1);
+    std::vector<uint8_t> short_mask(K1_W * K1_H - 1);
     use_resource(RES_K2, short_mask);
     EXPECT_EXIT(scene05_check_resources(), ::testing::ExitedWithCode(1), "error loading resource 'k2.dat'");
 }

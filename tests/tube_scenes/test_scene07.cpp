@@ -63,8 +63,8 @@ TEST_F(ShadedTubeScene, FirstFrameIsASmoothedTubeOverThirtyTwo) {
     for (int y = 0; y < FRAME_H; ++y)
         for (int x = 0; x < FRAME_W; ++x) {
             const int k = y * FRAME_W + x;
-            const bool face = x >= FACE_X && x < FACE_X + FACE_W && y < FACE_H;
-            const bool notice = x >= NOTICE_X && x < NOTICE_X + NOTICE_W && y >= NOTICE_Y && y < NOTICE_Y + NOTICE_H;
+            const bool face = x >= FACE_DAT_X && x < FACE_DAT_X + FACE_DAT_W && y < FACE_DAT_H;
+            const bool notice = x >= PAY_ATT_X && x < PAY_ATT_X + PAY_ATT_W && y >= PAY_ATT_Y && y < PAY_ATT_Y + PAY_ATT_H;
             const bool border = x == 0 || x == 319 || y == 0 || y == 199;
             ASSERT_EQ(shown.frame[k], screen_frame[k]);
             if (border) {
@@ -133,7 +133,7 @@ TEST_F(ShadedTubeScene, WholeSceneConsumesCueSeventeenAndRepeats) {
 TEST_F(ShadedTubeScene, AResourceShorterThanItsLayoutIsFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     scene07_check_resources();  // the built ones pass
-    std::vector<uint8_t> short_banner(NOTICE_W * NOTICE_H - 1);
+    std::vector<uint8_t> short_banner(PAY_ATT_W * PAY_ATT_H - 1);
     use_resource(RES_PAY_ATT, short_banner);
     EXPECT_EXIT(scene07_check_resources(), ::testing::ExitedWithCode(1), "error loading resource 'pay_att.dat'");
 }

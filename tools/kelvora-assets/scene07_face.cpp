@@ -56,7 +56,7 @@ float eye_field(V3 p) {
 // goes on the cyan-to-white ramp 121..191, shadow on the dark cyans 62..120, and
 // a dark line (62) keeps the outline apart from the tube behind.
 Indexed draw_face() {
-    const int W = FACE_W, H = FACE_H, SS = 3;  // 3 x 3 samples a pixel
+    const int W = FACE_DAT_W, H = FACE_DAT_H, SS = 3;  // 3 x 3 samples a pixel
     auto scene = [](V3 p) { return std::min(face_field(p), eye_field(p)); };
     const V3 eye{0.0f, -0.25f, -4.2f};
     const V3 fw = normalize(V3{0.0f, -0.05f, 0.0f} - eye), rt = normalize(cross({0, 1, 0}, fw)),
@@ -119,7 +119,7 @@ Indexed draw_face() {
 // amount, more at the top than at the bottom. Edge pixels add in proportion to
 // their coverage, which antialiases the letters over any background.
 Indexed draw_pay_att() {
-    const int W = NOTICE_W, H = NOTICE_H;
+    const int W = PAY_ATT_W, H = PAY_ATT_H;
     Canvas c(W, H);
     const char* font = "DejaVu Sans Bold";
     const double spacing = 3;
