@@ -4,6 +4,7 @@
 #include "app/random.h"
 #include "scenes/scene01_opening.h"
 #include "scenes/scene03_cloud_reveal.h"
+#include "scenes/scene05_textured_tube.h"
 
 void (*const scene_entry[SCENE_COUNT])() = {
     scene_opening,       scene_lens_portrait_a, scene_cloud_reveal, scene_lens_portrait_b,
@@ -15,4 +16,5 @@ void scenes_reset_state() {
     show_srand(1);
     scene01_reset_state();
     scene03_reset_state();
+    scene05_reset_state();
 }
