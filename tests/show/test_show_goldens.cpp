@@ -42,15 +42,15 @@ const Golden goldens[] = {
     {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
     // scene 4
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0xe9fe0caeb654ea24ull},
-    {63400, "scene 5 tube zoom-out", 0x8078cb74d4d3713eull},
-    {64200, "scene 5 flight", 0xc8e63b991dfb8868ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x5d7f3124a98cfd02ull},
-    {70000, "scene 5 flight, sprite at rest", 0x9a629f15f464c707ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x614dc68689092f16ull},
+    {63400, "scene 5 tube zoom-out", 0x693e810261ffc8c5ull},
+    {64200, "scene 5 flight", 0x0f7432999e1879a7ull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xd6c1fca1bf4d6018ull},
+    {70000, "scene 5 flight, sprite at rest", 0x67d3013c151ae66dull},
     // scene 6
     // scene 7
-    {84000, "scene 7 shaded tube", 0x2ba5e30115f1fc5eull},
-    {95000, "scene 7 shaded tube, late", 0xc73653c5257f0283ull},
+    {84000, "scene 7 shaded tube", 0x86c0d775093a0787ull},
+    {95000, "scene 7 shaded tube, late", 0xe5a33149c673d02cull},
     // scene 8
     // scene 9
     // scene 10
