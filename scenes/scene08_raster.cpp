@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "display/display.h"
 
@@ -24,12 +25,14 @@ struct Ratio {
     int64_t q = 0, r = 0;
     int64_t delta = 0, den = 1, step_q = 0, step_r = 0;
 
+    // k is 0 or 1: an edge starts at its origin or one step along.
     void start(int64_t d, int64_t n, int64_t k) {
         delta = d;
         den = n;
         step_q = d / n;
         step_r = d % n;
-        seek(k);
+        q = k ? step_q : 0;
+        r = k ? step_r : 0;
     }
     void seek(int64_t k) {
         const wide v = wide(k) * delta;
@@ -95,27 +98,43 @@ void fill_span(int64_t y, int64_t xn, int64_t xp, uint8_t sn, uint8_t sp) {
     const int64_t e0 = d - (len >> 1);
 
     uint8_t* out = render_target + row_offset[y] + (xn + first);
-    int64_t k = first, count = last - first + 1;
+    int64_t count = last - first + 1;
+    if (d == 0) {  // one shade across
+        memset(out, sn, size_t(count));
+        return;
+    }
+    int64_t k = first;
     if (k == 0) {
         *out++ = sn;
         ++k;
         --count;
     }
     if (count == 0) return;
-    const int64_t num = e0 + len + (k - 1) * d;  // positive: e0 > -len
-    uint8_t shade = uint8_t(sn + s * (num / len));
-    int64_t rem = num % len;
-    const uint8_t whole = uint8_t(s * (d / len));
-    const int64_t part = d % len;
+    // Shade and remainder at pixel k, and the whole and partial steps per pixel. An
+    // unclipped span whose shade changes by less than its length (the usual case)
+    // needs no division: its numerator len + D - (len >> 1) lies below 2 len.
+    int64_t num = e0 + len + (k - 1) * d;
+    int64_t whole_steps = 0, part = d;
+    uint8_t shade;
+    if (k == 1 && d < len) {
+        const bool up = num >= len;
+        shade = uint8_t(sn + (up ? s : 0));
+        num -= up ? len : 0;
+    } else {
+        shade = uint8_t(sn + s * (num / len));
+        num %= len;
+        whole_steps = d / len;
+        part = d % len;
+    }
+    int64_t rem = num;
+    const uint8_t whole = uint8_t(s * whole_steps);
     const uint8_t carry = uint8_t(s);
     for (uint8_t* end = out + count; out != end; ++out) {
         *out = shade;
-        shade = uint8_t(shade + whole);
         rem += part;
-        if (rem >= len) {
-            rem -= len;
-            shade = uint8_t(shade + carry);
-        }
+        const bool over = rem >= len;
+        rem -= over ? len : 0;
+        shade = uint8_t(shade + whole + (over ? carry : 0));
     }
 }
 
@@ -132,9 +151,12 @@ void walk_line(int64_t u0, int64_t v0, int su, int sv, int64_t dmaj, int64_t dmi
     lo = std::max<int64_t>(lo, 0);
     hi = std::min(hi, dmaj);
     if (lo > hi) return;
-    const wide acc = wide(dmaj >> 1) + wide(lo) * dmin;
-    int64_t v = v0 + sv * int64_t(acc / dmaj);
-    int64_t err = int64_t(acc % dmaj);
+    int64_t v = v0, err = dmaj >> 1;
+    if (lo > 0) {
+        const wide acc = wide(err) + wide(lo) * dmin;
+        v += sv * int64_t(acc / dmaj);
+        err = int64_t(acc % dmaj);
+    }
     int64_t u = u0 + su * lo;
     for (int64_t i = lo;; ++i) {
         if (v >= 0 && v < v_size) {

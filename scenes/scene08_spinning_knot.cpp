@@ -3,6 +3,7 @@
 #include "scenes/scene08_spinning_knot.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "app/timeline.h"
 #include "archive/resources.h"
@@ -92,9 +93,21 @@ void draw_knot() {
 }
 
 void tint_silhouette(uint8_t n) {
-    const uint8_t* mask = back_frame;
-    uint8_t* p = screen_frame;
-    for (int i = 0; i < FRAME_BYTES; ++i) p[i] = mask[i] ? uint8_t((n + p[i]) >> 1) : p[i];
+    // Sixteen pixels at a time, skipping runs where the knot left nothing; the
+    // halved sum is taken as (n & p) + ((n ^ p) >> 1), which cannot overflow a byte.
+    typedef uint8_t Bytes __attribute__((vector_size(16)));
+    const Bytes tint = Bytes{} + n;
+    for (int i = 0; i < FRAME_BYTES; i += 16) {
+        Bytes mask, p;
+        memcpy(&mask, back_frame + i, 16);
+        uint64_t any[2];
+        memcpy(any, &mask, 16);
+        if ((any[0] | any[1]) == 0) continue;
+        memcpy(&p, screen_frame + i, 16);
+        const Bytes half = (tint & p) + ((tint ^ p) >> 1);
+        p = mask != 0 ? half : p;
+        memcpy(screen_frame + i, &p, 16);
+    }
 }
 
 void knot_frame() {

@@ -46,7 +46,7 @@ TEST_F(Knot, TurnedMeshStaysInItsScreenSquareAndItsShades) {
     // Over several turns of both angles: points in 3..197, vertex shades in 0..64.
     render_target = work_frame;
     int lo = 1000, hi = -1000, shade_lo = 1000, shade_hi = -1000;
-    for (int frame = 0; frame < 1600; ++frame) {
+    for (int frame = 0; frame < 800; ++frame) {
         spin_knot();
         draw_knot();
         for (int i = 0; i < KNOT_VERTICES; ++i) {
