@@ -1,7 +1,7 @@
 // Scene 8's line, wire triangle and Gouraud triangle. Every truncating ratio
 // (edge x and shade per row, line minor axis, span shade) is stepped as a quotient
-// and a remainder: two additions per step, no division, and no product that can
-// overflow whatever the 32-bit coordinates. Rows, spans and line points outside
+// and a remainder: two additions per step, a division only where it starts, and
+// no product that can overflow whatever the 32-bit coordinates. Rows, spans and line points outside
 // the frame are skipped in closed form, so a far-off triangle costs no more than a
 // near one and lands the same pixels inside the frame as the unclipped walk.
 #include "scenes/scene08_raster.h"
@@ -34,6 +34,7 @@ struct Ratio {
         q = k ? step_q : 0;
         r = k ? step_r : 0;
     }
+    // Jumps to step k; k times delta may need more than 64 bits.
     void seek(int64_t k) {
         const wide v = wide(k) * delta;
         q = int64_t(v / den);

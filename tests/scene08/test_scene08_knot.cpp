@@ -12,9 +12,9 @@
 
 namespace {
 
-using Knot = SceneTest;
+using SpinningKnot = SceneTest;
 
-TEST_F(Knot, TurnsInSinglePrecisionAndTruncatesTowardZero) {
+TEST_F(SpinningKnot, TurnsInSinglePrecisionAndTruncatesTowardZero) {
     int32_t a, b;
     rotate_in_plane(-3, 0, 0, 0, 0.70710677f, 0.70710677f, a, b);  // -2.12, -2.12
     EXPECT_EQ(a, -2);
@@ -26,7 +26,7 @@ TEST_F(Knot, TurnsInSinglePrecisionAndTruncatesTowardZero) {
     EXPECT_EQ(a, 7);
 }
 
-TEST_F(Knot, OrderIsAStableDeepestFirstSortOfTheLastFramesOrder) {
+TEST_F(SpinningKnot, OrderIsAStableDeepestFirstSortOfTheLastFramesOrder) {
     std::vector<int32_t> expect(knot_draw_order, knot_draw_order + KNOT_QUADS);
     float a = 0, b = 0;
     for (int frame = 0; frame < 400; ++frame) {
@@ -42,7 +42,7 @@ TEST_F(Knot, OrderIsAStableDeepestFirstSortOfTheLastFramesOrder) {
     EXPECT_EQ(knot_turn_b, b);
 }
 
-TEST_F(Knot, TurnedMeshStaysInItsScreenSquareAndItsShades) {
+TEST_F(SpinningKnot, TurnedMeshStaysInItsScreenSquareAndItsShades) {
     // Over several turns of both angles: points in 3..197, vertex shades in 0..64.
     render_target = work_frame;
     int lo = 1000, hi = -1000, shade_lo = 1000, shade_hi = -1000;
@@ -62,7 +62,7 @@ TEST_F(Knot, TurnedMeshStaysInItsScreenSquareAndItsShades) {
     EXPECT_LE(shade_hi, 64);
 }
 
-TEST_F(Knot, FacingAwayIsOutlinedFacingTheViewerShaded) {
+TEST_F(SpinningKnot, FacingAwayIsOutlinedFacingTheViewerShaded) {
     render_target = work_frame;
     knot_rotated[0] = {0, 0, -100};  // shades 0, 32, 64
     knot_rotated[1] = {40, 0, 0};
@@ -104,7 +104,7 @@ std::vector<int> watch_tints(std::vector<double>* times) {
     return tints;
 }
 
-TEST_F(Knot, SpinsThroughItsCueThenFades126DownTo55InExactly72Frames) {
+TEST_F(SpinningKnot, SpinsThroughItsCueThenFades126DownTo55InExactly72Frames) {
     std::vector<uint8_t> pic(FRAME_BYTES);
     for (int i = 0; i < FRAME_BYTES; ++i) pic[i] = uint8_t((i + i / FRAME_W) & 1);
     use_resource(RES_PLANT, pic);
@@ -128,7 +128,7 @@ TEST_F(Knot, SpinsThroughItsCueThenFades126DownTo55InExactly72Frames) {
     EXPECT_EQ(pumps, KNOT_FADE_FRAMES);
 }
 
-TEST_F(Knot, AShortPictureStopsTheShow) {
+TEST_F(SpinningKnot, AShortPictureStopsTheShow) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     std::vector<uint8_t> short_pic(FRAME_BYTES - 1);
     use_resource(RES_PLANT, short_pic);
