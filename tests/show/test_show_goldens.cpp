@@ -38,6 +38,8 @@ const Golden goldens[] = {
     {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
     // scene 2
     // scene 3
+    {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
+    {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
     // scene 4
     // scene 5
     // scene 6
