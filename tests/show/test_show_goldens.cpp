@@ -45,7 +45,7 @@ const Golden goldens[] = {
     // scene 6
     // scene 7
     // scene 8
-    {97510, "scene 8 knot, first frame", 0xd60538f975e0d5a1ull},
+    {97520, "scene 8 knot, first frame", 0xe84651bafe9a6d96ull},
     {104500, "scene 8 spinning knot", 0x58e1014e5ddb5abdull},
     {111500, "scene 8 tinted fade", 0xc0efe2f9343d89dbull},
     // scene 9
