@@ -52,6 +52,9 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x86c0d775093a0787ull},
     {95000, "scene 7 shaded tube, late", 0xe5a33149c673d02cull},
     // scene 8
+    {97520, "scene 8 knot, first frame", 0xe84651bafe9a6d96ull},
+    {104500, "scene 8 spinning knot", 0x58e1014e5ddb5abdull},
+    {111500, "scene 8 tinted fade", 0xc0efe2f9343d89dbull},
     // scene 9
     // scene 10
 };
