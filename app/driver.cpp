@@ -12,8 +12,14 @@
 
 RunSettings run_settings;
 
+int32_t scene_playing = 0;
+
 void play_scenes() {
-    for (void (*entry)() : scene_entry) entry();
+    for (int s = 0; s < SCENE_COUNT; ++s) {
+        scene_playing = s + 1;
+        scene_entry[s]();
+    }
+    scene_playing = 0;
 }
 
 int run_show() {

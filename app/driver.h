@@ -1,6 +1,8 @@
 // The show's spine: the fixed start-up order, the ten scenes, the normal end.
 #pragma once
 
+#include <cstdint>
+
 // Runs the whole program on the installed platform and returns its exit code:
 // 0 after the whole show, 1 when the setup dialog was not accepted. Quit requests
 // and fatal errors end the process from inside and never return here.
@@ -10,3 +12,8 @@ int run_show();
 // once the clock has started; whole-show tests and the capture tool call it on the
 // headless platform.
 void play_scenes();
+
+// The scene play_scenes is running, 1..10 (0 before and after). Read by the capture
+// tool, which labels and times frames by the scene that drew them: a scene's
+// counted steps may run before it opens its first cue or after its last has ended.
+extern int32_t scene_playing;

@@ -183,7 +183,7 @@ void capture_pump(void*) {
     if (o.bench) {
         const uint64_t t = now_ns();
         if (in_range) {
-            const int scene = scene_running(cue_index, frame_start_ms(k, o.fps));
+            const int scene = scene_playing;
             run.scene_s[scene] += double(t - run.last_ns) * 1e-9;
             ++run.scene_frames[scene];
         }
@@ -217,7 +217,7 @@ void capture_pump(void*) {
             if (run.story_frame[c] != k || run.have_tile[size_t(c)]) continue;
             const double ms = frame_start_ms(k, o.fps);
             char label[64];
-            storyboard_label(ms, cue_index, scene_running(cue_index, ms), label, sizeof label);
+            storyboard_label(ms, cue_index, scene_playing, label, sizeof label);
             run.tiles[size_t(c)] = {run.rgb, label};
             run.have_tile[size_t(c)] = true;
         }

@@ -25,17 +25,6 @@ int scene_of_cue(int cue) {
 
 uint32_t cue_start_ms(int cue) { return cue <= 0 ? 0 : cue_table[cue - 1]; }
 
-int scene_running(int open_cue, double ms) {
-    int by_time = 10;
-    for (int s = 0; s < 10; ++s)
-        if (ms < double(cue_table[scene_last_cue[s]])) {
-            by_time = s + 1;
-            break;
-        }
-    const int by_cue = scene_of_cue(open_cue);
-    return by_cue > by_time ? by_cue : by_time;
-}
-
 int64_t storyboard_frame(int cue, int32_t fps) {
     const int64_t middle = (int64_t(cue_start_ms(cue)) + int64_t(cue_table[cue])) / 2;
     return frame_on_screen_at(middle, fps);

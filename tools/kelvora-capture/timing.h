@@ -29,10 +29,6 @@ int scene_of_cue(int cue);
 // The time the phase of cue c opens: the previous cue's end, 0 for cue 0.
 uint32_t cue_start_ms(int cue);
 
-// The scene running at show time ms with cue open_cue open: the later of the cue's
-// owner and the first scene whose last cue has not ended by ms. A scene that opens
-// with steps counted in frames (before advancing cue_index) still counts as itself.
-int scene_running(int open_cue, double ms);
 
 // The frame the storyboard shows for cue c: the one on screen at the middle of the
 // cue's phase.
