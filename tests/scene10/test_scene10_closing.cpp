@@ -1,10 +1,14 @@
 // The closing scene as a whole: its sprites' clipping and slides, the counted
 // shrink, the cues it opens and skips, the fade reaching black and the music level
-// 1, the resource size check, and a second run repeating the first.
+// 1, the room its pictures leave the dots, the resource size check, and a second
+// run repeating the first.
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "archive/resources.h"
 #include "closing_run.h"
+#include "display/display.h"
 #include "scenes/scene10_closing.h"
 #include "scenes/scene10_fades.h"
 
@@ -121,6 +125,32 @@ TEST_F(Closing, FadeIsBlackAfter128FramesWithTheMusicLeftAtLevelOne) {
     ASSERT_EQ(recorded_volumes().size(), 64u);
     EXPECT_EQ(recorded_volumes().front(), 256);
     EXPECT_EQ(recorded_volumes().back(), 4);
+}
+
+TEST_F(Closing, RestingDotsNeverCarryThePictureIntoTheDimmingHalf) {
+    // Over the lit half a dot may add up to 148 and no further: one more step lands
+    // in the dimming copy, whose first colour is the ramp's darkest, and the dot
+    // shows a dark hole. The pictures leave the dots that room wherever they rest
+    // (the hold once the sprites stand still, and the fade).
+    copy_frame(screen_frame, resource_slot[RES_APFRM]);
+    draw_sprites({UPPERA_TO, LOWERA_TO, DOTP_TO});
+    const std::vector<uint8_t> held(screen_frame, screen_frame + FRAME_BYTES);
+    const uint8_t* picture = resource_slot[RES_APFRM];
+    int checked = 0;
+    std::string first_fault;
+    run_scene(10, [&](const HeadlessScreen& s) {
+        const uint32_t now = platform.sys->ticks() - start_ticks;
+        const uint8_t* under = cue_index == 22 ? picture : cue_index == 21 && now > 147400 ? held.data() : nullptr;
+        if (!under || !first_fault.empty()) return;
+        ++checked;
+        for (int i = 0; i < FRAME_BYTES && first_fault.empty(); ++i)
+            if (s.frame[i] >= SPRITE_KEY && under[i] < SPRITE_KEY)
+                first_fault = "pixel " + std::to_string(i % FRAME_W) + "," + std::to_string(i / FRAME_W) + " at " +
+                              std::to_string(now) + " ms: " + std::to_string(under[i]) + " became " +
+                              std::to_string(s.frame[i]);
+    });
+    EXPECT_EQ(first_fault, "");
+    EXPECT_GT(checked, 150);
 }
 
 TEST_F(Closing, AShortSpriteIsTheLoadersFatalMessage) {
