@@ -78,11 +78,14 @@ TEST(CaptureCli, ZoomRepeatsEveryPixel) {
 }
 
 TEST(CaptureCli, StoryboardHasOneLabelledFramePerPhase) {
+    // At 100 frames a second every counted step of the show ends inside its cue,
+    // so the middle of each cue shows that cue's own phase; at 20 the closing
+    // scene's 105 counted frames would still be running in cues 21 and 22.
     const std::string dir = scratch_dir();
-    std::vector<std::string> args = {"--data", data_dir(), "--fps", "20", "--zoom", "1", "--storyboard", "sb.png"};
+    std::vector<std::string> args = {"--data", data_dir(), "--fps", "100", "--zoom", "1", "--storyboard", "sb.png"};
     for (int c : {0, 11, 22}) {
         args.push_back("--at");
-        args.push_back(std::to_string(storyboard_frame(c, 20) * 1000 / 20));
+        args.push_back(std::to_string(storyboard_frame(c, 100) * 1000 / 100));
     }
     const ToolResult r = run_capture_tool(args, dir);
     ASSERT_EQ(r.code, 0) << r.err;
@@ -98,10 +101,10 @@ TEST(CaptureCli, StoryboardHasOneLabelledFramePerPhase) {
     for (int c = 0; c < 23; ++c) {
         char key[16], label[64];
         snprintf(key, sizeof key, "Phase %02d", c);
-        storyboard_label(frame_start_ms(storyboard_frame(c, 20), 20), c, scene_of_cue(c), label, sizeof label);
+        storyboard_label(frame_start_ms(storyboard_frame(c, 100), 100), c, scene_of_cue(c), label, sizeof label);
         EXPECT_EQ(png.text[key], label);
     }
-    EXPECT_EQ(png.text["Phase 00"], "1.60 s  cue 0  scene 1");
+    EXPECT_EQ(png.text["Phase 00"], "1.61 s  cue 0  scene 1");
     EXPECT_EQ(png.text["Phase 22"], "149.15 s  cue 22  scene 10");
 
     const size_t stride = size_t(png.width) * 3;
@@ -110,7 +113,7 @@ TEST(CaptureCli, StoryboardHasOneLabelledFramePerPhase) {
     for (int c : {0, 11, 22}) {
         // The tile is the frame on screen at its time, pixel for pixel.
         const Png frame = decode_png(
-            read_bytes(dir + "/frame-" + std::to_string(storyboard_frame(c, 20) * 1000 / 20) + ".png"));
+            read_bytes(dir + "/frame-" + std::to_string(storyboard_frame(c, 100) * 1000 / 100) + ".png"));
         ASSERT_TRUE(frame.ok);
         const int x0 = storyboard_tile_x(c, 1), y0 = storyboard_tile_y(c, 1);
         for (int y = 0; y < 200; ++y)
