@@ -203,7 +203,13 @@ constexpr Palette make_scene8() {
 
 constexpr Palette make_scene10() {
     Builder b;
-    b.keys({{42, {11, 25, 32}}, {80, {26, 38, 46}}, {120, {46, 52, 57}}, {148, {63, 63, 63}}});
+    // The picture uses 42..85: night blue through slate and dusky rose to a warm
+    // peach. 86..148 climb on to white for the dots, which add up to 63 onto the
+    // picture. No channel falls, so the dim floor (the first entry) is below every
+    // colour.
+    b.keys({{42, {11, 25, 32}}, {52, {14, 28, 37}}, {62, {21, 31, 40}}, {70, {32, 34, 40}},
+            {86, {54, 44, 40}}, {94, {60, 50, 42}}, {110, {63, 56, 47}}, {130, {63, 60, 55}},
+            {148, {63, 63, 63}}});
     b.copy(42, 149, 107);
     return b.p;
 }

@@ -1,6 +1,121 @@
-// Scene 10: closing picture with sliding sprites, dot trails and fade-out.
-// PLACEHOLDER until the scene's pictures are built: runs its cues on a cleared frame.
-#include "scenes/placeholder.h"
+// Scene 10: the entry operation, its set-up, the sliding sprites and the three
+// phases (a counted shrink, the hold of cue 21, the fade of cue 22).
+#include "scenes/scene10_closing.h"
+
+#include "app/timeline.h"
+#include "archive/resources.h"
+#include "display/display.h"
+#include "platform/fatal.h"
+#include "render/blit.h"
+#include "scenes/palettes.h"
+#include "scenes/scene10_fades.h"
+#include "scenes/scene10_trails.h"
 #include "scenes/scenes.h"
 
-void scene_closing() { placeholder_phases(2); }
+namespace {
+
+struct ResourceNeed {
+    ResourceId id;
+    uint32_t bytes;
+};
+
+constexpr ResourceNeed scene10_needs[] = {
+    {RES_APFRM, FRAME_BYTES},
+    {RES_UPPERA, UPPERA_W * UPPERA_H},
+    {RES_LOWERA, LOWERA_W * LOWERA_H},
+    {RES_DOTP, DOTP_W * DOTP_H},
+};
+
+// The frame both sliding phases draw; only the shrink moves the scale, and it
+// places the outlines before the step and sizes the dots after it.
+void sprite_frame(ClosingRun& run, double step) {
+    copy_frame(screen_frame, resource_slot[RES_APFRM]);
+    draw_sprites(run.sprites);
+    advance_dots();
+    place_outlines(run.scale);
+    run.scale += step;
+    draw_dots(run.scale);
+    if (++run.c6 >= DIM_EVERY) {
+        run.c6 = 0;
+        dim_step();
+    }
+    present_frame(screen_frame);
+    slide_sprites(run.sprites);
+}
+
+}  // namespace
+
+void scene10_check_resources() {
+    for (const ResourceNeed& need : scene10_needs)
+        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
+            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+}
+
+ClosingRun closing_setup() {
+    fill_dot_indices();
+    clear_frame(screen_frame);
+    present_frame(screen_frame);
+    set_palette(scene10_palette);
+    return ClosingRun{};
+}
+
+void draw_sprites(const ClosingSprites& s) {
+    blit_keyed_clipped(resource_slot[RES_UPPERA], UPPERA_W, UPPERA_H, s.ua, UPPERA_Y, SPRITE_KEY);
+    blit_keyed_clipped(resource_slot[RES_LOWERA], LOWERA_W, LOWERA_H, s.la, LOWERA_Y, SPRITE_KEY);
+    blit_keyed_clipped(resource_slot[RES_DOTP], DOTP_W, DOTP_H, s.dp, DOTP_Y, SPRITE_KEY);
+}
+
+void slide_sprites(ClosingSprites& s) {
+    s.ua = s.ua >= UPPERA_TO ? UPPERA_TO : int16_t(s.ua + 1);
+    s.la = s.la >= LOWERA_TO ? LOWERA_TO : int16_t(s.la + 1);
+    s.dp = s.dp <= DOTP_TO ? DOTP_TO : int16_t(s.dp - 1);
+}
+
+void shrink_frame(ClosingRun& run) { sprite_frame(run, SHRINK_STEP); }
+
+void hold_frame(ClosingRun& run) { sprite_frame(run, 0.0); }
+
+void fade_frame() {
+    copy_frame(screen_frame, resource_slot[RES_APFRM]);
+    advance_dots();
+    place_outlines(1.0);
+    draw_dots(1.0);
+    present_frame(screen_frame);
+    fade_step();
+}
+
+void shrink_phase(ClosingRun& run) {
+    do {
+        shrink_frame(run);
+        pump_messages();
+    } while (run.scale > SHRINK_UNTIL);
+}
+
+void hold_phase(ClosingRun& run) {
+    ++cue_index;
+    while (cue_running()) {
+        hold_frame(run);
+        pump_messages();
+    }
+}
+
+void fade_phase() {
+    ++cue_index;
+    while (cue_running()) {
+        fade_frame();
+        pump_messages();
+    }
+}
+
+void scene_closing() {
+    scene10_check_resources();
+    ClosingRun run = closing_setup();
+    shrink_phase(run);
+    hold_phase(run);
+    fade_phase();
+}
+
+void scene10_reset_state() {
+    trails_reset_state();
+    fades_reset_state();
+}

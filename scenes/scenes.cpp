@@ -6,6 +6,7 @@
 #include "scenes/scene03_cloud_reveal.h"
 #include "scenes/scene05_textured_tube.h"
 #include "scenes/scene08_spinning_knot.h"
+#include "scenes/scene10_closing.h"
 
 void (*const scene_entry[SCENE_COUNT])() = {
     scene_opening,       scene_lens_portrait_a, scene_cloud_reveal, scene_lens_portrait_b,
@@ -19,4 +20,5 @@ void scenes_reset_state() {
     scene03_reset_state();
     scene05_reset_state();
     scene08_reset_state();
+    scene10_reset_state();
 }

@@ -57,6 +57,9 @@ const Golden goldens[] = {
     {111500, "scene 8 tinted fade", 0xc0efe2f9343d89dbull},
     // scene 9
     // scene 10
+    {144700, "scene 10 shrink, trails at 1.5 times", 0xaba332d629872649ull},
+    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0x77dd6ef112fbbeddull},
+    {149000, "scene 10 fade, step 24", 0x8ce9f796d1db2fffull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

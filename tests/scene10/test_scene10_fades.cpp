@@ -1,0 +1,71 @@
+// The closing scene's palette work: the upper half's dimming and its floor, and
+// the closing fade of palette and music on every second call.
+#include <algorithm>
+
+#include "closing_run.h"
+#include "scenes/palettes.h"
+#include "scenes/scene10_fades.h"
+
+namespace {
+
+using Fades = SceneTest;
+
+// The palette the screen shows now equals p.
+::testing::AssertionResult shows(const Palette& p) {
+    for (int i = 0; i < 256; ++i)
+        if (headless_screen().rgb[i] != shown_rgb(p, i))
+            return ::testing::AssertionFailure() << "entry " << i;
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(Fades, DimLowersOnlyTheUpperHalfOneMoreEachStepDownToTheRampFloor) {
+    const int floor_rgb[3] = {11, 25, 32};
+    for (int step = 0; step < 70; ++step) {
+        dim_step();
+        const int level = std::min(step, 63);
+        Palette expect = scene10_palette;
+        for (int i = DIM_FIRST * 3; i < 768; ++i)
+            expect.rgb[i] = uint8_t(std::max(int(expect.rgb[i]) - level, floor_rgb[i % 3]));
+        ASSERT_TRUE(shows(expect)) << "step " << step;
+        EXPECT_EQ(dim_level, std::min(step + 1, 63));
+    }
+    // Fully dimmed, the upper half is the ramp's darkest colour throughout.
+    for (int i = DIM_FIRST; i < 256; ++i) EXPECT_EQ(headless_screen().rgb[i], shown_rgb(scene10_palette, 42)) << i;
+}
+
+TEST_F(Fades, FadeStartsFromTheUndimmedPaletteAndIsBlackAfter128Calls) {
+    for (int k = 0; k < 30; ++k) dim_step();
+    uint64_t uploads = headless_screen().palette_uploads;
+    for (int call = 1; call <= 140; ++call) {
+        fade_step();
+        const bool body = call % 2 == 0 && call <= 128;
+        ASSERT_EQ(headless_screen().palette_uploads, uploads + (body ? 1 : 0)) << "call " << call;
+        uploads = headless_screen().palette_uploads;
+        if (!body) continue;
+        const int level = call / 2 - 1;
+        Palette expect;
+        for (int i = 0; i < 768; ++i) expect.rgb[i] = uint8_t(std::max(int(scene10_palette.rgb[i]) - level, 0));
+        ASSERT_TRUE(shows(expect)) << "call " << call;
+    }
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(headless_screen().rgb[i], 0u) << i;
+    EXPECT_EQ(fade_level, FADE_STEPS);
+}
+
+TEST_F(Fades, MusicFallsFromFullToLevelOneThenIsLeftAlone) {
+    HeadlessConfig c;
+    c.settings = RunSettings{true, true, 44100, 1};
+    c.music = recording_music();
+    headless_install(c);
+    const RunSettings saved = run_settings;
+    run_settings = c.settings;
+    music_open();
+    for (int call = 0; call < 200; ++call) fade_step();
+    music_close();
+    run_settings = saved;
+
+    ASSERT_EQ(recorded_volumes().size(), 64u);
+    for (int k = 0; k < 64; ++k) EXPECT_EQ(recorded_volumes()[size_t(k)], (64 - k) * 4) << k;
+    EXPECT_EQ(fade_volume, 0);
+}
+
+}  // namespace
