@@ -63,6 +63,9 @@ struct MusicDriver {
     void (*stop)();
     void (*free_song)();
     void (*close)();
+    // The library release the program was built against ("0.6.9"), named when the
+    // version check fails. Drivers whose version always passes may leave it null.
+    const char* (*needed_version)();
 };
 
 struct Platform {
