@@ -20,17 +20,6 @@ namespace {
 
 uint32_t grey(int level) { return uint32_t(level) * 0x010101u; }
 
-// Polls the condition for up to two seconds: the picture reaches the server over
-// the renderer's own connection, not the one the test reads from.
-bool soon(const std::function<bool()>& condition, int timeout_ms = 2000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 class Fullscreen : public ::testing::Test {
 protected:
     // A 1280x1024 screen that also offers the three modes of the zooms, unless
@@ -59,10 +48,10 @@ protected:
 
     void TearDown() override { stop(); }
 
-    // True when the screen shows the frame under the grey ramp, stretched over
-    // sw x sh: checked at the centre of every frame pixel's block.
-    bool shows_grey_frame(const uint8_t* frame, int sw, int sh) {
-        const std::vector<uint32_t> screen = x.pixels(0, 0, sw, sh);
+    // True when the screen shows the frame under the grey ramp, stretched over the
+    // sw x sh rectangle at (sx0, sy0): checked at the centre of every frame pixel's block.
+    bool shows_grey_frame(const uint8_t* frame, int sw, int sh, int sx0 = 0, int sy0 = 0) {
+        const std::vector<uint32_t> screen = x.pixels(sx0, sy0, sw, sh);
         if (screen.size() != size_t(sw) * size_t(sh)) return false;
         for (int y = 0; y < FRAME_H; ++y) {
             const int sy = int((y + 0.5) * sh / FRAME_H);
@@ -141,6 +130,34 @@ TEST_F(Fullscreen, WithoutALargeEnoughModeTheDesktopModeIsKeptAndFilled) {
     EXPECT_EQ(x.current_mode(), std::make_pair(1024, 768));
     stop();
     EXPECT_EQ(x.current_mode(), std::make_pair(1024, 768));
+}
+
+TEST_F(Fullscreen, OnAScreenOfAnotherShapeThePictureKeepsFourToThreeWithBlackBorders) {
+    // A 5:4 panel whose only mode is its own: zoom 2 gets that mode as the nearest
+    // larger one, zoom 4 finds none large enough and keeps the desktop's.
+    OPEN_SCREEN(1280, 1024, true);
+    for (int zoom : {2, 4}) {
+        SCOPED_TRACE(zoom);
+        start(zoom);
+        for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = uint8_t(1 + i % 255);  // never black
+        present_frame(screen_frame);
+        // The largest centred 4:3 rectangle: 1280 x 960 from row 32.
+        EXPECT_TRUE(soon([&] { return shows_grey_frame(screen_frame, 1280, 960, 0, 32); }));
+        EXPECT_EQ(x.pixels(0, 32, 1, 1)[0], grey(screen_frame[0]));
+        EXPECT_EQ(x.pixels(1279, 991, 1, 1)[0], grey(screen_frame[FRAME_BYTES - 1]));
+        const std::vector<uint32_t> black(1280 * 32, 0);
+        EXPECT_EQ(x.pixels(0, 0, 1280, 32), black);
+        EXPECT_EQ(x.pixels(0, 992, 1280, 32), black);
+        // The borders stay black when a palette change shows the picture again,
+        // even one that makes index 0 bright.
+        Palette p{};
+        for (int i = 0; i < 768; ++i) p.rgb[i] = 63;
+        set_palette(p);
+        EXPECT_TRUE(soon([&] { return x.pixels(640, 500, 1, 1)[0] == 0xFCFCFCu; }));
+        EXPECT_EQ(x.pixels(0, 0, 1280, 32), black);
+        EXPECT_EQ(x.pixels(0, 992, 1280, 32), black);
+        stop();
+    }
 }
 
 TEST_F(Fullscreen, PaletteChangesShowAtOnceWithoutAPresent) {

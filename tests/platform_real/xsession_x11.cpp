@@ -36,6 +36,15 @@ bool have_program(const char* name) {
     return false;
 }
 
+bool soon(const std::function<bool()>& condition, int timeout_ms) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (condition()) return true;
+        if (Clock::now() > deadline) return false;
+        sleep_ms(10);
+    }
+}
+
 static std::string read_file(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream s;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -11,6 +12,11 @@
 
 // True when a program of this name is found on PATH.
 bool have_program(const char* name);
+
+// Polls the condition every 10 ms for up to timeout_ms; true as soon as it holds.
+// What a test reads back from the server arrives over another connection than the
+// one that drew it, so a picture is waited for, not expected at once.
+bool soon(const std::function<bool()>& condition, int timeout_ms = 2000);
 
 struct ChildResult {
     int exit_code = -1;      // -1 when killed by a signal or by the timeout
