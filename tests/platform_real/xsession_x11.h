@@ -33,8 +33,10 @@ public:
     Child& operator=(const Child&) = delete;
     ~Child();
     // Starts argv[0] (searched on PATH) with the environment changed by env ("NAME=value"
-    // sets, "NAME" alone removes). False when it could not be started.
-    bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+    // sets, "NAME" alone removes), in the folder cwd when it is not empty. False when
+    // it could not be started.
+    bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
+               const std::string& cwd = "");
     // True while the process has not ended.
     bool running();
     // Waits at most timeout_ms for the end, then kills it; returns code and output.
