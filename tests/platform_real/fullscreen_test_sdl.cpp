@@ -12,6 +12,7 @@
 
 #include "platform/settings.h"
 #include "display/display.h"
+#include "opening_fade.h"
 #include "platform/real.h"
 #include "platform/silent_music.h"
 #include "xsession_x11.h"
@@ -219,6 +220,14 @@ TEST_F(Fullscreen, ALostRenderTargetDropsOneFrameAndTheNextShows) {
         EXPECT_TRUE(soon([&] { return x.pixels(160, 100, 1, 1)[0] == grey(150); }));
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
+}
+
+TEST_F(Fullscreen, TheOpeningFadesInOverAboutASecond) {
+    OPEN_SCREEN();
+    start(2);
+    const double fade = opening_fade_seconds();
+    EXPECT_GE(fade, 63 / 70.0);
+    printf("opening fade in full screen: %.3f s\n", fade);
 }
 
 }  // namespace

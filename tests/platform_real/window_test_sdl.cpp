@@ -1,7 +1,8 @@
 // The windowed presenter in this process on a private X server, read back from the
 // screen: the client area of each zoom, centred and upright, black before the first
 // palette; palette changes that show at once without a present; and presents and
-// palette changes paced at no more than 70 a second where Xvfb has no refresh.
+// palette changes paced at no more than 70 a second where Xvfb has no refresh, so
+// that the show's opening fade lasts about a second.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "display/display.h"
+#include "opening_fade.h"
 #include "platform/real.h"
 #include "platform/settings.h"
 #include "platform/silent_music.h"
@@ -141,6 +143,13 @@ TEST_F(Window, PresentsAndPaletteChangesComeNoFasterThanSeventyASecond) {
     start(1);
     time_presents_and_fade("without vsync");
     unsetenv("SDL_RENDER_VSYNC");
+}
+
+TEST_F(Window, TheOpeningFadesInOverAboutASecond) {
+    start(2);
+    const double fade = opening_fade_seconds();
+    EXPECT_GE(fade, 63 / 70.0);
+    printf("opening fade in a window: %.3f s\n", fade);
 }
 
 }  // namespace
