@@ -5,14 +5,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <functional>
-#include <thread>
 
 #include "platform/settings.h"
 #include "display/display.h"
-#include "opening_fade.h"
+#include "presenter_checks.h"
 #include "platform/real.h"
 #include "platform/silent_music.h"
 #include "xsession_x11.h"
@@ -165,25 +163,7 @@ TEST_F(Fullscreen, PaletteChangesShowAtOnceWithoutAPresent) {
     OPEN_SCREEN();
     start(2);
     ASSERT_TRUE(x.wait_mode(640, 480, 5000));
-    for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = (i % FRAME_W) < 160 ? 10 : 200;
-    present_frame(screen_frame);
-    ASSERT_TRUE(soon([&] { return x.pixels(100, 240, 1, 1)[0] == grey(10); }));
-    // The scene goes on drawing into the frame; a palette change must show what was
-    // presented, not the frame's new contents.
-    clear_frame(screen_frame);
-
-    // A fade: every step is on screen before anything is presented again.
-    for (int level : {21, 42, 63}) {
-        SCOPED_TRACE(level);
-        Palette p{};
-        p.rgb[10 * 3 + 0] = uint8_t(level);
-        p.rgb[200 * 3 + 2] = uint8_t(level);
-        set_palette(p);
-        const uint32_t red = uint32_t(level * 4) << 16, blue = uint32_t(level * 4);
-        EXPECT_TRUE(soon([&] {
-            return x.pixels(100, 240, 1, 1)[0] == red && x.pixels(500, 240, 1, 1)[0] == blue;
-        }));
-    }
+    expect_palette_steps_shown_at_once(x, 100, 500, 240);
 }
 
 TEST_F(Fullscreen, CursorIsHiddenForTheShowAndBackAfterIt) {

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "display/display.h"
-#include "opening_fade.h"
+#include "presenter_checks.h"
 #include "platform/real.h"
 #include "platform/settings.h"
 #include "platform/silent_music.h"
@@ -92,23 +92,7 @@ TEST_F(Window, EachZoomGivesItsClientAreaCentredUprightAndBlackUntilThePalette) 
 
 TEST_F(Window, APaletteChangeWithoutAPresentShowsTheLastPresentedFrameAtOnce) {
     const auto [wx, wy, ww, wh] = start(2);
-    std::vector<uint8_t> frame(FRAME_BYTES);
-    for (int i = 0; i < FRAME_BYTES; ++i) frame[i] = (i % FRAME_W) < 160 ? 10 : 200;
-    present_frame(frame.data());
-    // The scene draws on into its frame; a palette change shows what was presented.
-    std::fill(frame.begin(), frame.end(), 0);
-    // A fade and a flash: each step is on screen before anything is presented again.
-    for (int level : {21, 42, 63, 0}) {
-        SCOPED_TRACE(level);
-        Palette p{};
-        p.rgb[10 * 3 + 0] = uint8_t(level);
-        p.rgb[200 * 3 + 2] = uint8_t(level);
-        set_palette(p);
-        const uint32_t red = uint32_t(level * 4) << 16, blue = uint32_t(level * 4);
-        EXPECT_TRUE(soon([&] {
-            return x.pixels(wx + 100, wy + 200, 1, 1)[0] == red && x.pixels(wx + 500, wy + 200, 1, 1)[0] == blue;
-        }));
-    }
+    expect_palette_steps_shown_at_once(x, wx + 100, wx + 500, wy + 200);
 }
 
 // Times 1 + N presents and then 1 + 63 palette changes (the opening's fade) from

@@ -1,13 +1,17 @@
-// The opening fade, timed; see opening_fade.h.
-#include "opening_fade.h"
+// Checks shared by the presenter tests; see presenter_checks.h.
+#include "presenter_checks.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 
 #include "app/timeline.h"
 #include "archive/resources.h"
+#include "display/display.h"
 #include "platform/platform.h"
 #include "render/tables.h"
 #include "scenes/scene01_opening.h"
+#include "xsession_x11.h"
 
 namespace {
 
@@ -24,6 +28,23 @@ bool timed_poll_quit() {
 }
 
 }  // namespace
+
+void expect_palette_steps_shown_at_once(XSession& x, int left_x, int right_x, int y) {
+    for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = (i % FRAME_W) < 160 ? 10 : 200;
+    present_frame(screen_frame);
+    // The scene draws on into its frame; a palette change shows what was presented.
+    clear_frame(screen_frame);
+    // A fade and a flash: each step is on screen before anything is presented again.
+    for (int level : {21, 42, 63, 0}) {
+        SCOPED_TRACE(level);
+        Palette p{};
+        p.rgb[10 * 3 + 0] = uint8_t(level);
+        p.rgb[200 * 3 + 2] = uint8_t(level);
+        set_palette(p);
+        const uint32_t red = uint32_t(level * 4) << 16, blue = uint32_t(level * 4);
+        EXPECT_TRUE(soon([&] { return x.pixels(left_x, y, 1, 1)[0] == red && x.pixels(right_x, y, 1, 1)[0] == blue; }));
+    }
+}
 
 double opening_fade_seconds() {
     static bool loaded = false;
