@@ -1,7 +1,8 @@
 // The full-screen presenter in this process on a private X server, read back from
 // the screen itself: the mode of each zoom and the desktop's mode afterwards, the
-// grey ramp, the stretch over the whole screen, palette changes without a present,
-// the hidden cursor, and a lost render target dropping one frame.
+// grey ramp, the stretch over the whole screen, 4:3 between black borders on a 5:4
+// screen, palette changes without a present, the hidden cursor, a lost render
+// target dropping one frame, and the length of the show's opening fade.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
