@@ -153,17 +153,11 @@ TEST(RealProgram, HelpVersionAndBadOptionsNeedNoDisplay) {
     r = run_program({KELVORA_PROGRAM, "--version"}, no_display, 10000);
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(r.out.rfind("kelvora ", 0), 0u) << r.out;
-    for (const auto& [args, line] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"--zoom", "3"}, "kelvora: --zoom wants 1, 2 or 4, not '3'\n"},
-             {{"--window", "--loud"}, "kelvora: unknown option '--loud' (see --help)\n"},
-             {{"--rate"}, "kelvora: --rate needs a value\n"}}) {
-        std::vector<std::string> argv{KELVORA_PROGRAM};
-        argv.insert(argv.end(), args.begin(), args.end());
-        r = run_program(argv, no_display, 10000);
-        EXPECT_EQ(r.exit_code, 1) << line;
-        EXPECT_EQ(r.err, line);
-        EXPECT_EQ(r.out, "");
-    }
+    // The parser's reasons are tested on their own; here, the program's one line and code.
+    r = run_program({KELVORA_PROGRAM, "--window", "--zoom", "3"}, no_display, 10000);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "kelvora: --zoom wants 1, 2 or 4, not '3'\n");
+    EXPECT_EQ(r.out, "");
 }
 
 }  // namespace
