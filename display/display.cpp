@@ -44,7 +44,10 @@ void set_palette(const Palette& palette) {
         palette_to_entries(palette, entries);
         platform.video->set_hw_palette(entries);
     } else {
+        // The window shows the new colours at once, as a hardware palette does, so
+        // that fades and flashes that present nothing are seen.
         palette_to_rgb(palette, rgb_lookup);
+        platform.video->repaint_rgb(rgb_lookup);
     }
 }
 

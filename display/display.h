@@ -39,8 +39,8 @@ void clear_frame(uint8_t* frame);
 // Copies the 64000 bytes of source onto destination (destination first).
 void copy_frame(uint8_t* destination, const uint8_t* source);
 
-// Makes the palette current: at once in full screen, at the next present in a
-// window. Called by the scenes and their fades.
+// Makes the palette current and shows the last presented frame under it at once,
+// in full screen and in a window alike. Called by the scenes and their fades.
 void set_palette(const Palette& palette);
 
 // Windowed conversion of one palette: entry i = 4r << 16 | 4g << 8 | 4b, with the

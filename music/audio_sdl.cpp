@@ -91,5 +91,6 @@ static void m_close() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-const MusicDriver sdl_music_driver = {m_version, m_init,    m_load,      m_play,
-                                      m_set_volume, m_stop, m_free_song, m_close};
+const MusicDriver sdl_music_driver = {m_version,    m_init, m_load,      m_play,
+                                      m_set_volume, m_stop, m_free_song, m_close,
+                                      module_library_needed};

@@ -24,3 +24,7 @@ void module_free(Module* module);
 // True when the library running now is at least the version the program was built
 // against. Read by the driver's version check.
 bool module_library_current();
+
+// The library release the program was built against, as "major.minor.patch".
+// Named by the driver's version check when the running library is older.
+const char* module_library_needed();

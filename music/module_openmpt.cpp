@@ -114,3 +114,5 @@ bool module_library_current() {
     // Both are (major << 24) | (minor << 16) | patch, so they compare as numbers.
     return openmpt_get_library_version() >= uint32_t(OPENMPT_API_VERSION);
 }
+
+const char* module_library_needed() { return OPENMPT_API_VERSION_STRING; }

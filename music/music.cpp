@@ -42,12 +42,15 @@ const char* sound_error_text(int code) {
 void music_open() {
     if (!run_settings.sound) return;
     const MusicDriver* m = platform.music;
-    if (m->version() < required_version)
-        fatal_error("FMOD error : You are using the wrong DLL version! You should be using FMOD %.02f\n",
-                    double(required_version));
+    if (m->version() < required_version) {
+        if (!m->needed_version) fatal_error("Sound error : You are using the wrong libopenmpt version!\n");
+        fatal_error("Sound error : You are using the wrong libopenmpt version! You should be using "
+                    "libopenmpt %s or later\n",
+                    m->needed_version());
+    }
     int error = 0;
-    if (!m->init(run_settings.mix_rate, &error)) fatal_error("FMOD error : %s", sound_error_text(error));
-    if (!m->load("kelvora.xm", &error)) fatal_error("FMOD error : %s", sound_error_text(error));
+    if (!m->init(run_settings.mix_rate, &error)) fatal_error("Sound error : %s", sound_error_text(error));
+    if (!m->load("kelvora.xm", &error)) fatal_error("Sound error : %s", sound_error_text(error));
     song_loaded = true;
 }
 

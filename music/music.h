@@ -6,7 +6,8 @@
 
 // Called by the driver before the resources load. With sound off it does nothing;
 // otherwise it checks the library's version, opens output at mix_rate and loads
-// "kelvora.xm". Every failure is fatal ("FMOD error : %s").
+// "kelvora.xm". Every failure is fatal ("Sound error : %s"); an old library names
+// the libopenmpt release the program was built against.
 void music_open();
 
 // Starts the loaded module at once. Called by the driver right before start_ticks;

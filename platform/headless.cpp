@@ -13,7 +13,7 @@ static HeadlessScreen screen;
 static double virtual_ms;
 
 // Full screen shows the hardware palette in force now; a window shows the lookup
-// that was current at its last present.
+// of its last present or palette change.
 static uint32_t hw_palette[256];
 
 static uint32_t h_ticks() { return config.first_tick + uint32_t(uint64_t(virtual_ms)); }
@@ -57,6 +57,11 @@ static void h_present_rgb(const uint8_t* frame, const uint32_t* lookup) {
     ++screen.presents;
 }
 
+static void h_repaint_rgb(const uint32_t* lookup) {
+    memcpy(screen.rgb, lookup, sizeof screen.rgb);
+    ++screen.palette_uploads;
+}
+
 static void h_present_indexed(const uint8_t* frame) {
     memcpy(screen.frame, frame, sizeof screen.frame);
     ++screen.presents;
@@ -73,8 +78,8 @@ static void h_stop() { screen.window_open = false; }
 
 static const SystemDriver headless_system = {h_ticks, h_poll_quit, h_error_box, h_exit};
 static const VideoDriver headless_video = {h_open_window, h_start_windowed, h_start_fullscreen,
-                                           h_present_rgb, h_present_indexed, h_set_hw_palette,
-                                           h_stop};
+                                           h_present_rgb, h_repaint_rgb,     h_present_indexed,
+                                           h_set_hw_palette, h_stop};
 
 static int h_setup_dialog(RunSettings* settings) {
     if (config.dialog_result == 1) *settings = config.settings;

@@ -26,8 +26,8 @@ struct SystemDriver {
 
 // The screen. Called by display_start, present_frame, set_palette, display_stop.
 struct VideoDriver {
-    // Creates the show's window ("kelvora", zoom*320 x zoom*200 client area, centred).
-    // Returns false when no window can be had.
+    // Creates the show's window ("kelvora", zoom*320 x zoom*200 client area, centred)
+    // and, for a window, what draws into it. Returns false when no window can be had.
     bool (*open_window)(int zoom, bool fullscreen);
     // Prepares windowed presenting. Returns false when its pixel buffer cannot be had.
     bool (*start_windowed)(int zoom);
@@ -35,10 +35,14 @@ struct VideoDriver {
     // Reports its own failures through check_fatal.
     void (*start_fullscreen)(int zoom);
     // Windowed present: shows the frame converted through the 256-entry 0x00RRGGBB
-    // lookup, enlarged by whole-pixel replication. Not throttled.
+    // lookup, enlarged by whole-pixel replication; waits for the display's refresh,
+    // or stands in for one at 70 per second where the display offers none.
     void (*present_rgb)(const uint8_t* frame, const uint32_t* rgb_lookup);
-    // Full-screen present: shows the frame under the hardware palette, waits for the
-    // display's refresh.
+    // Windowed palette change: shows the last presented frame again through the new
+    // lookup at once (the frame of zeros before any present), paced like a present.
+    void (*repaint_rgb)(const uint32_t* rgb_lookup);
+    // Full-screen present: shows the frame under the hardware palette, paced like a
+    // windowed present.
     void (*present_indexed)(const uint8_t* frame);
     // Full-screen palette: 256 entries of (r, g, b, 0), 8 bits each; visible at once,
     // also on the picture already shown.
@@ -63,6 +67,9 @@ struct MusicDriver {
     void (*stop)();
     void (*free_song)();
     void (*close)();
+    // The library release the program was built against ("0.6.9"), named when the
+    // version check fails. Drivers whose version always passes may leave it null.
+    const char* (*needed_version)();
 };
 
 struct Platform {

@@ -1,4 +1,4 @@
-// Palette conversions and when a palette change reaches the screen.
+// Palette conversions, and a palette change reaching the screen at once in both modes.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -50,15 +50,23 @@ struct PaletteOnScreen : ::testing::Test {
     void TearDown() override { display_stop(); }
 };
 
-TEST_F(PaletteOnScreen, WindowShowsBlackUntilTheFirstPaletteAndChangesOnlyAtThePresent) {
+TEST_F(PaletteOnScreen, WindowShowsBlackUntilTheFirstPaletteThenEachChangeAtOnce) {
     start(false);
     present_frame(frame.data());
     EXPECT_EQ(headless_screen().rgb[7], 0u);
+    // A fade that only pumps: every step shows on the frame last presented.
+    frame.assign(FRAME_BYTES, 9);
     Palette p = ramp();
     set_palette(p);
-    EXPECT_EQ(headless_screen().rgb[7], 0u) << "a window repaints only at the next present";
-    present_frame(frame.data());
     EXPECT_EQ(headless_screen().rgb[7], 0x0054585Cu);  // entry 7 is (21, 22, 23)
+    EXPECT_EQ(headless_screen().frame[0], 7);
+    p.rgb[21] = 63;
+    set_palette(p);
+    EXPECT_EQ(headless_screen().rgb[7], 0x00FC585Cu);
+    EXPECT_EQ(headless_screen().presents, 1u);
+    uint32_t seen[FRAME_BYTES];
+    headless_snapshot(seen);
+    EXPECT_EQ(seen[FRAME_BYTES - 1], 0x00FC585Cu);
 }
 
 TEST_F(PaletteOnScreen, FullScreenStartsOnTheGreyRampAndChangesAtOnce) {

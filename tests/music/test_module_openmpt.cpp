@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/driver.h"
@@ -47,7 +48,14 @@ TEST(ModuleLoad, EachFailureHasItsCode) {
     EXPECT_EQ(load_error(module_dir() + "/kelvora.xm"), 0);
 }
 
-TEST(ModuleLoad, LibraryIsCurrent) { EXPECT_TRUE(module_library_current()); }
+TEST(ModuleLoad, LibraryIsCurrentAndNamesItsRelease) {
+    EXPECT_TRUE(module_library_current());
+    unsigned major = 99, minor = 99, patch = 99;
+    char rest = 0;
+    EXPECT_EQ(sscanf(module_library_needed(), "%u.%u.%u%c", &major, &minor, &patch, &rest), 3)
+        << module_library_needed();
+    EXPECT_EQ(major, 0u);  // libopenmpt's releases are 0.x
+}
 
 // Runs the show with sound on in a folder whose kelvora.xm holds these bytes (none
 // when null); it must stop in music_open.
@@ -65,13 +73,13 @@ void run_show_in(const std::vector<uint8_t>* module) {
 
 TEST(ModuleLoadDeath, MissingEmptyAndCorruptStopTheShow) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(run_show_in(nullptr), testing::ExitedWithCode(1), "Core Error: FMOD error : File not found");
+    EXPECT_EXIT(run_show_in(nullptr), testing::ExitedWithCode(1), "Core Error: Sound error : File not found");
     const std::vector<uint8_t> empty;
-    EXPECT_EXIT(run_show_in(&empty), testing::ExitedWithCode(1), "Core Error: FMOD error : Unknown file format");
+    EXPECT_EXIT(run_show_in(&empty), testing::ExitedWithCode(1), "Core Error: Sound error : Unknown file format");
     const std::vector<uint8_t> noise(3000, 0xA5);
-    EXPECT_EXIT(run_show_in(&noise), testing::ExitedWithCode(1), "Core Error: FMOD error : Unknown file format");
+    EXPECT_EXIT(run_show_in(&noise), testing::ExitedWithCode(1), "Core Error: Sound error : Unknown file format");
     const std::vector<uint8_t> hollow = hollow_module();
-    EXPECT_EXIT(run_show_in(&hollow), testing::ExitedWithCode(1), "Core Error: FMOD error : Error loading file");
+    EXPECT_EXIT(run_show_in(&hollow), testing::ExitedWithCode(1), "Core Error: Sound error : Error loading file");
 }
 
 }  // namespace

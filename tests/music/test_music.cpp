@@ -39,7 +39,9 @@ void r_set_volume(int v) { rec.calls.push_back("volume " + std::to_string(v)); }
 void r_stop() { rec.calls.push_back("stop"); }
 void r_free() { rec.calls.push_back("free"); }
 void r_close() { rec.calls.push_back("close"); }
-const MusicDriver recording_driver = {r_version, r_init, r_load, r_play, r_set_volume, r_stop, r_free, r_close};
+const char* r_needed() { return "0.6.9"; }
+const MusicDriver recording_driver = {r_version, r_init,  r_load,  r_play,  r_set_volume,
+                                      r_stop,    r_free, r_close, r_needed};
 
 void install(bool sound) {
     rec = Recorder{};
@@ -89,12 +91,22 @@ TEST(Music, SoundOnCallsInOrder) {
     EXPECT_EQ(rec.calls, expected);
 }
 
-TEST(MusicDeath, OldLibraryStopsWithVersionText) {
+TEST(MusicDeath, OldLibraryStopsNamingTheReleaseTheBuildNeeds) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     install(true);
     rec.version = 3.32f;
     EXPECT_EXIT(music_open(), testing::ExitedWithCode(1),
-                "FMOD error : You are using the wrong DLL version! You should be using FMOD 3.33");
+                "kelvora: Core Error: Sound error : You are using the wrong libopenmpt version! You "
+                "should be using libopenmpt 0\\.6\\.9 or later\n$");
+    // A driver that cannot say which release it needs still stops with the first sentence.
+    MusicDriver unnamed = recording_driver;
+    unnamed.needed_version = nullptr;
+    HeadlessConfig config;
+    config.music = &unnamed;
+    headless_install(config);
+    run_settings.sound = true;
+    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1),
+                "kelvora: Core Error: Sound error : You are using the wrong libopenmpt version!\n$");
 }
 
 TEST(MusicDeath, InitAndLoadFailuresCarryTheirTexts) {
@@ -102,15 +114,15 @@ TEST(MusicDeath, InitAndLoadFailuresCarryTheirTexts) {
     install(true);
     rec.init_ok = false;
     rec.error = 3;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "FMOD error : Error initializing output device\\.");
+    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "Sound error : Error initializing output device\\.");
     install(true);
     rec.load_ok = false;
     rec.error = 12;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "FMOD error : Not enough memory");
+    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "Sound error : Not enough memory");
     install(true);
     rec.load_ok = false;
     rec.error = 77;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "FMOD error : Unknown error");
+    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "Sound error : Unknown error");
 }
 
 }  // namespace

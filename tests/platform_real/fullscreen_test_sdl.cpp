@@ -1,17 +1,17 @@
 // The full-screen presenter in this process on a private X server, read back from
 // the screen itself: the mode of each zoom and the desktop's mode afterwards, the
-// grey ramp, the stretch over the whole screen, palette changes without a present,
-// the hidden cursor, and a lost render target dropping one frame.
+// grey ramp, the stretch over the whole screen, 4:3 between black borders on a 5:4
+// screen, palette changes without a present, the hidden cursor, a lost render
+// target dropping one frame, and the length of the show's opening fade.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <functional>
-#include <thread>
 
 #include "platform/settings.h"
 #include "display/display.h"
+#include "presenter_checks.h"
 #include "platform/real.h"
 #include "platform/silent_music.h"
 #include "xsession_x11.h"
@@ -19,17 +19,6 @@
 namespace {
 
 uint32_t grey(int level) { return uint32_t(level) * 0x010101u; }
-
-// Polls the condition for up to two seconds: the picture reaches the server over
-// the renderer's own connection, not the one the test reads from.
-bool soon(const std::function<bool()>& condition, int timeout_ms = 2000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
 
 class Fullscreen : public ::testing::Test {
 protected:
@@ -59,10 +48,10 @@ protected:
 
     void TearDown() override { stop(); }
 
-    // True when the screen shows the frame under the grey ramp, stretched over
-    // sw x sh: checked at the centre of every frame pixel's block.
-    bool shows_grey_frame(const uint8_t* frame, int sw, int sh) {
-        const std::vector<uint32_t> screen = x.pixels(0, 0, sw, sh);
+    // True when the screen shows the frame under the grey ramp, stretched over the
+    // sw x sh rectangle at (sx0, sy0): checked at the centre of every frame pixel's block.
+    bool shows_grey_frame(const uint8_t* frame, int sw, int sh, int sx0 = 0, int sy0 = 0) {
+        const std::vector<uint32_t> screen = x.pixels(sx0, sy0, sw, sh);
         if (screen.size() != size_t(sw) * size_t(sh)) return false;
         for (int y = 0; y < FRAME_H; ++y) {
             const int sy = int((y + 0.5) * sh / FRAME_H);
@@ -143,29 +132,39 @@ TEST_F(Fullscreen, WithoutALargeEnoughModeTheDesktopModeIsKeptAndFilled) {
     EXPECT_EQ(x.current_mode(), std::make_pair(1024, 768));
 }
 
+TEST_F(Fullscreen, OnAScreenOfAnotherShapeThePictureKeepsFourToThreeWithBlackBorders) {
+    // A 5:4 panel whose only mode is its own: zoom 2 gets that mode as the nearest
+    // larger one, zoom 4 finds none large enough and keeps the desktop's.
+    OPEN_SCREEN(1280, 1024, true);
+    for (int zoom : {2, 4}) {
+        SCOPED_TRACE(zoom);
+        start(zoom);
+        for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = uint8_t(1 + i % 255);  // never black
+        present_frame(screen_frame);
+        // The largest centred 4:3 rectangle: 1280 x 960 from row 32.
+        EXPECT_TRUE(soon([&] { return shows_grey_frame(screen_frame, 1280, 960, 0, 32); }));
+        EXPECT_EQ(x.pixels(0, 32, 1, 1)[0], grey(screen_frame[0]));
+        EXPECT_EQ(x.pixels(1279, 991, 1, 1)[0], grey(screen_frame[FRAME_BYTES - 1]));
+        const std::vector<uint32_t> black(1280 * 32, 0);
+        EXPECT_EQ(x.pixels(0, 0, 1280, 32), black);
+        EXPECT_EQ(x.pixels(0, 992, 1280, 32), black);
+        // The borders stay black when a palette change shows the picture again,
+        // even one that makes index 0 bright.
+        Palette p{};
+        for (int i = 0; i < 768; ++i) p.rgb[i] = 63;
+        set_palette(p);
+        EXPECT_TRUE(soon([&] { return x.pixels(640, 500, 1, 1)[0] == 0xFCFCFCu; }));
+        EXPECT_EQ(x.pixels(0, 0, 1280, 32), black);
+        EXPECT_EQ(x.pixels(0, 992, 1280, 32), black);
+        stop();
+    }
+}
+
 TEST_F(Fullscreen, PaletteChangesShowAtOnceWithoutAPresent) {
     OPEN_SCREEN();
     start(2);
     ASSERT_TRUE(x.wait_mode(640, 480, 5000));
-    for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = (i % FRAME_W) < 160 ? 10 : 200;
-    present_frame(screen_frame);
-    ASSERT_TRUE(soon([&] { return x.pixels(100, 240, 1, 1)[0] == grey(10); }));
-    // The scene goes on drawing into the frame; a palette change must show what was
-    // presented, not the frame's new contents.
-    clear_frame(screen_frame);
-
-    // A fade: every step is on screen before anything is presented again.
-    for (int level : {21, 42, 63}) {
-        SCOPED_TRACE(level);
-        Palette p{};
-        p.rgb[10 * 3 + 0] = uint8_t(level);
-        p.rgb[200 * 3 + 2] = uint8_t(level);
-        set_palette(p);
-        const uint32_t red = uint32_t(level * 4) << 16, blue = uint32_t(level * 4);
-        EXPECT_TRUE(soon([&] {
-            return x.pixels(100, 240, 1, 1)[0] == red && x.pixels(500, 240, 1, 1)[0] == blue;
-        }));
-    }
+    expect_palette_steps_shown_at_once(x, 100, 500, 240);
 }
 
 TEST_F(Fullscreen, CursorIsHiddenForTheShowAndBackAfterIt) {
@@ -202,6 +201,14 @@ TEST_F(Fullscreen, ALostRenderTargetDropsOneFrameAndTheNextShows) {
         EXPECT_TRUE(soon([&] { return x.pixels(160, 100, 1, 1)[0] == grey(150); }));
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
+}
+
+TEST_F(Fullscreen, TheOpeningFadesInOverAboutASecond) {
+    OPEN_SCREEN();
+    start(2);
+    const double fade = opening_fade_seconds();
+    EXPECT_GE(fade, 63 / 70.0);
+    printf("opening fade in full screen: %.3f s\n", fade);
 }
 
 }  // namespace

@@ -3,7 +3,11 @@
 // released or the window closed, exit code 1 and the desktop's mode back. And the
 // other ends of a full-screen show: the normal end gives the mode back too, and on
 // a fatal error the desktop's mode and the cursor are back while its box waits.
+// Then the command line: options in place of the dialog, started away from the data.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include <functional>
 #include <string>
@@ -94,6 +98,66 @@ TEST_F(RealShow, FatalErrorInFullScreenGivesTheDesktopBackBeforeItsBox) {
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.err, "kelvora: Core Error: probe failure\n");
     EXPECT_EQ(x.current_mode(), std::make_pair(1280, 1024));
+}
+
+// Starts the program with these options in an empty folder of its own (its data lie
+// beside it in the build folder), checks that no dialog came and the show runs in a
+// window of the zoom's size or in the zoom's mode, then ends it with Escape.
+void run_answered_show(XSession& x, const std::vector<std::string>& options, int w, int h, bool fullscreen) {
+    char folder[] = "/tmp/kelvora-elsewhere-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::vector<std::string> argv{KELVORA_PROGRAM};
+    argv.insert(argv.end(), options.begin(), options.end());
+    Child show;
+    ASSERT_TRUE(show.start(argv, x.child_env(), folder));
+    const unsigned long window = x.wait_window("kelvora", 20000);
+    ASSERT_NE(window, 0ul) << show.wait(0).err;
+    EXPECT_EQ(x.find_window("Kelvora windows version"), 0ul) << "the options answer the dialog";
+    int wx = 0, wy = 0;
+    if (fullscreen) {
+        EXPECT_TRUE(x.wait_mode(w, h, 5000));
+    } else {
+        const auto [rx, ry, rw, rh] = x.window_rect(window);
+        EXPECT_EQ(std::make_pair(rw, rh), std::make_pair(w, h));
+        EXPECT_EQ(std::make_pair(rx, ry), std::make_pair((1280 - w) / 2, (1024 - h) / 2));
+        wx = rx;
+        wy = ry;
+    }
+    // The opening picture comes up out of black: the data were found.
+    EXPECT_TRUE(soon(
+        [&] {
+            for (uint32_t p : x.pixels(wx, wy, w, h))
+                if (p != 0) return true;
+            return false;
+        },
+        5000));
+    x.focus(window);
+    EXPECT_TRUE(x.xdotool({"key", "Escape"}));
+    const ChildResult r = show.wait(10000);
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_EQ(r.err, "");
+    rmdir(folder);
+}
+
+TEST_F(RealShow, OptionsSkipTheDialogAndTheShowFindsItsDataFromAnyFolder) {
+    run_answered_show(x, {"--window", "--no-sound"}, 640, 400, false);
+    run_answered_show(x, {"--window", "--zoom", "1", "--no-sound"}, 320, 200, false);
+    run_answered_show(x, {"--zoom=1", "--no-sound"}, 320, 200, true);
+}
+
+TEST(RealProgram, HelpVersionAndBadOptionsNeedNoDisplay) {
+    const std::vector<std::string> no_display{"DISPLAY", "WAYLAND_DISPLAY"};
+    ChildResult r = run_program({KELVORA_PROGRAM, "--help"}, no_display, 10000);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.out.rfind("usage: kelvora [--window | --fullscreen]", 0), 0u) << r.out;
+    r = run_program({KELVORA_PROGRAM, "--version"}, no_display, 10000);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.out.rfind("kelvora ", 0), 0u) << r.out;
+    // The parser's reasons are tested on their own; here, the program's one line and code.
+    r = run_program({KELVORA_PROGRAM, "--window", "--zoom", "3"}, no_display, 10000);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "kelvora: --zoom wants 1, 2 or 4, not '3'\n");
+    EXPECT_EQ(r.out, "");
 }
 
 }  // namespace

@@ -36,6 +36,15 @@ bool have_program(const char* name) {
     return false;
 }
 
+bool soon(const std::function<bool()>& condition, int timeout_ms) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (condition()) return true;
+        if (Clock::now() > deadline) return false;
+        sleep_ms(10);
+    }
+}
+
 static std::string read_file(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream s;
@@ -58,7 +67,8 @@ static std::string temp_file(int* fd) {
     return *fd >= 0 ? name : "";
 }
 
-bool Child::start(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+bool Child::start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                  const std::string& cwd) {
     int out_fd = -1, err_fd = -1;
     out_path_ = temp_file(&out_fd);
     err_path_ = temp_file(&err_fd);
@@ -90,6 +100,7 @@ bool Child::start(const std::vector<std::string>& argv, const std::vector<std::s
         const int null_fd = open("/dev/null", O_RDONLY);
         if (null_fd >= 0) dup2(null_fd, 0);
         setpgid(0, 0);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
         execvpe(cargv[0], cargv.data(), cenv.data());
         _exit(127);
     }

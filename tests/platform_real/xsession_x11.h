@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -11,6 +12,11 @@
 
 // True when a program of this name is found on PATH.
 bool have_program(const char* name);
+
+// Polls the condition every 10 ms for up to timeout_ms; true as soon as it holds.
+// What a test reads back from the server arrives over another connection than the
+// one that drew it, so a picture is waited for, not expected at once.
+bool soon(const std::function<bool()>& condition, int timeout_ms = 2000);
 
 struct ChildResult {
     int exit_code = -1;      // -1 when killed by a signal or by the timeout
@@ -27,8 +33,10 @@ public:
     Child& operator=(const Child&) = delete;
     ~Child();
     // Starts argv[0] (searched on PATH) with the environment changed by env ("NAME=value"
-    // sets, "NAME" alone removes). False when it could not be started.
-    bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+    // sets, "NAME" alone removes), in the folder cwd when it is not empty. False when
+    // it could not be started.
+    bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
+               const std::string& cwd = "");
     // True while the process has not ended.
     bool running();
     // Waits at most timeout_ms for the end, then kills it; returns code and output.

@@ -20,6 +20,7 @@
 #include "music/module.h"
 #include "music/music.h"
 #include "picture.h"
+#include "platform/data_folder.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "png.h"
@@ -247,10 +248,16 @@ bool prepare(const CaptureOptions& options) {
     o.storyboard = absolute(cwd, o.storyboard);
     o.video = absolute(cwd, o.video);
 
-    // The show reads its data by relative path from the current folder.
-    const std::string data = o.data_dir.empty() ? std::string(".") : o.data_dir;
-    if (!o.data_dir.empty() && (!is_directory(o.data_dir) || chdir(o.data_dir.c_str()) != 0))
-        return fail("the data folder " + o.data_dir + " does not exist");
+    // The show reads its data by relative path from the current folder: the folder
+    // given, or the first of the current folder, the program's and the installed one
+    // that holds the data (the current folder when none does).
+    std::string data = o.data_dir;
+    if (data.empty()) {
+        data = enter_data_folder();
+        if (data.empty()) data = ".";
+    } else if (!is_directory(data) || chdir(data.c_str()) != 0) {
+        return fail("the data folder " + data + " does not exist");
+    }
     std::string reason;
     if (!readable_file("resource.rar", &reason))
         return fail("cannot read resource.rar in " + data + ": " + reason +

@@ -7,7 +7,7 @@
 
 // Every choice of the command line, with its default.
 struct CaptureOptions {
-    std::string data_dir;               // where resource.rar and kelvora.xm lie; empty: current folder
+    std::string data_dir;               // where resource.rar and kelvora.xm lie; empty: searched
     int32_t fps = 70;                   // frames per second of the virtual clock, 1..1000
     int32_t zoom = 2;                   // whole-pixel enlargement of every picture written: 1, 2 or 4
     bool sound = true;                  // music on: the show loads kelvora.xm, the video gets audio

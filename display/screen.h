@@ -1,0 +1,35 @@
+// The picture on a real screen, shared by the windowed and the full-screen
+// presenters (display/video_sdl.cpp, display/fullscreen_sdl.cpp): a renderer on the
+// show's window, one 320x200 streaming texture that the GPU enlarges nearest-
+// neighbour, the frame last shown (so that a palette change can show it again at
+// once), and presents paced by the display's refresh or by the stand-in refresh of
+// display/pacer.h. Declared without SDL's types.
+#pragma once
+
+#include <cstdint>
+
+// Makes the renderer for app_window, waiting for the refresh where the display
+// offers that. False when no renderer can be had. Called while the window is still
+// hidden: SDL may make the window anew for a renderer.
+bool screen_create_renderer();
+
+// Makes the frame texture and forgets any frame shown before (the screen holds the
+// frame of zeros). False when it cannot be had.
+bool screen_create_texture();
+
+// Where the picture goes from now on: the whole output (fit_mode_w == 0), or for a
+// full screen picture_rect of the output and the mode asked for. Also reads the
+// display's refresh rate again. Called after set-up and after a mode change.
+void screen_set_fit(int fit_mode_w, int fit_mode_h);
+
+// Shows the frame through lookup (index -> 0x00RRGGBB) with black borders, then
+// waits for the refresh or the stand-in. After a lost or reset render target the
+// frame is dropped (nothing shown, nothing remembered) and the targets restored.
+void screen_show(const uint8_t* frame, const uint32_t* lookup);
+
+// Shows the frame last shown again through lookup, paced like screen_show. Does
+// nothing while the render target is lost. Called on a palette change.
+void screen_reshow(const uint32_t* lookup);
+
+// Releases the texture and the renderer; safe when never created.
+void screen_close();

@@ -1,0 +1,73 @@
+// Checks shared by the presenter tests; see presenter_checks.h.
+#include "presenter_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/timeline.h"
+#include "archive/resources.h"
+#include "display/display.h"
+#include "platform/platform.h"
+#include "render/tables.h"
+#include "scenes/scene01_opening.h"
+#include "xsession_x11.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const SystemDriver* real_sys = nullptr;
+int pumps = 0;
+Clock::time_point first_pass;
+
+// Pump n (from 1) opens fade pass n.
+bool timed_poll_quit() {
+    if (++pumps == 1) first_pass = Clock::now();
+    return real_sys->poll_quit();
+}
+
+}  // namespace
+
+void expect_palette_steps_shown_at_once(XSession& x, int left_x, int right_x, int y) {
+    for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = (i % FRAME_W) < 160 ? 10 : 200;
+    present_frame(screen_frame);
+    // The scene draws on into its frame; a palette change shows what was presented.
+    clear_frame(screen_frame);
+    // A fade and a flash: each step is on screen before anything is presented again.
+    for (int level : {21, 42, 63, 0}) {
+        SCOPED_TRACE(level);
+        Palette p{};
+        p.rgb[10 * 3 + 0] = uint8_t(level);
+        p.rgb[200 * 3 + 2] = uint8_t(level);
+        set_palette(p);
+        const uint32_t red = uint32_t(level * 4) << 16, blue = uint32_t(level * 4);
+        EXPECT_TRUE(soon([&] { return x.pixels(left_x, y, 1, 1)[0] == red && x.pixels(right_x, y, 1, 1)[0] == blue; }));
+    }
+}
+
+double opening_fade_seconds() {
+    static bool loaded = false;
+    if (!loaded) {
+        load_catalogue();
+        build_lookup_tables();
+        loaded = true;
+    }
+    real_sys = platform.sys;
+    static SystemDriver timed;
+    timed = *real_sys;
+    timed.poll_quit = timed_poll_quit;
+    Platform p = platform;
+    p.sys = &timed;
+    platform_install(p);
+
+    pumps = 0;
+    cue_index = 0;
+    start_ticks = platform.sys->ticks() - cue_table[0];  // cue 0 is over: only the fade runs
+    opening_picture_phase();  // returns after the last pass's palette change: no wait
+    const Clock::time_point after_fade = Clock::now();
+
+    p.sys = real_sys;
+    platform_install(p);
+    return std::chrono::duration<double>(after_fade - first_pass).count();
+}
