@@ -2,6 +2,7 @@
 #include "scenes/scenes.h"
 
 #include "app/random.h"
+#include "scenes/lens_portrait.h"
 #include "scenes/scene01_opening.h"
 
 void (*const scene_entry[SCENE_COUNT])() = {
@@ -13,4 +14,5 @@ void (*const scene_entry[SCENE_COUNT])() = {
 void scenes_reset_state() {
     show_srand(1);
     scene01_reset_state();
+    lens_portrait_reset_state();
 }
