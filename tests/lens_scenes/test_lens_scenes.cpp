@@ -187,6 +187,23 @@ TEST_F(LensScenes, AtALowFrameRateTheWarpMayDrawOneFrameOrNoneAndNeverTheFigure)
     }
 }
 
+TEST_F(LensScenes, PicturesKeepToTheIndicesTheFeedbackLeavesReadable) {
+    // Under the doubling feedback any low bit of a portrait byte reaches the top bit
+    // of its shrunken copies: only 0, 8 and the protected 1 keep it a clean double
+    // exposure. The figures are shown as they are, on the warm run and greys.
+    for (ResourceId id : {RES_SELF_G, RES_SELF_B}) {
+        const uint8_t* p = resource_slot[id];
+        EXPECT_EQ(std::count_if(p, p + FRAME_BYTES, [](uint8_t v) { return v != 0 && v != 1 && v != 8; }), 0)
+            << resource_catalogue[id];
+        EXPECT_GT(std::count(p, p + FRAME_BYTES, 1), 0) << resource_catalogue[id];
+    }
+    for (ResourceId id : {RES_GIRL, RES_BOY}) {
+        const uint8_t* p = resource_slot[id];
+        EXPECT_EQ(std::count_if(p, p + FIGURE_W * FIGURE_H, [](uint8_t v) { return v < 165; }), 0)
+            << resource_catalogue[id];
+    }
+}
+
 TEST_F(LensScenes, AShortPictureOrFigureIsFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     scene02_check_resources();

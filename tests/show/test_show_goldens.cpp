@@ -37,8 +37,11 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x8aa8786c3c501782ull},
     {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
     // scene 2
+    {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
     // scene 3
     // scene 4
+    {58000, "scene 4 lens, boy", 0xa05cd863a52dfa63ull},
+    {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
     // scene 5
     // scene 6
     // scene 7
