@@ -1,7 +1,7 @@
 // Scenes 2 and 4, the two portraits under the circling lens: their offset tables,
-// every presented frame against the effect read plainly (window, word mix, tiling,
+// every presented frame against the effect read plainly (window, mix, tiling,
 // figure, then the melting warp), the cue already over on entry, the warp at a low
-// frame rate, and the resource checks.
+// frame rate, the indices their pictures keep to, and the resource checks.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -33,7 +33,8 @@ TEST(LensTables, AreTheCircleRoundedHalfUp) {
 }
 
 // The effect read plainly, one frame at a time, from the picture and figure the
-// scene reads: the reference for every frame the scenes present.
+// scene reads: the reference for every frame the scenes present. The packed mix is
+// the render kit's, checked against its word-by-word reading in tests/render.
 struct PlainLens {
     const uint8_t* picture;
     const uint8_t* figure;
@@ -53,15 +54,7 @@ struct PlainLens {
                 if (picture[k] != 1) s[k] = picture[(ty[index] + r) * 320 + tx[index] + c];
             }
         index = index == 63 ? 0 : index + 1;
-        for (int i = 0; i < FRAME_BYTES; i += 4) {
-            uint32_t a = 0, b = 0;
-            for (int j = 3; j >= 0; --j) {
-                a = a << 8 | s[i + j];
-                b = b << 8 | back[i + j];
-            }
-            uint32_t v = ((a + b) * 2u) & 0x3FBFBFBEu;
-            for (int j = 0; j < 4; ++j, v >>= 8) s[i + j] = uint8_t(v);
-        }
+        feedback_mix(s.data(), back.data());
         for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 320; ++x) back[y * 320 + x] = s[2 * (y % 100) * 320 + 2 * (x % 160)];
         mixed = shown = s;

@@ -9,13 +9,13 @@
 //
 // The portraits never reach the screen as they are: the feedback adds each frame to
 // the previous one shrunk into four tiles and doubles the sum, so every low bit of
-// a picture byte climbs into the high bits of its shrunken copies. A picture with
-// fine grey levels turns into noise within a few frames; one painted in a few tones
-// on multiples of 8 keeps the full-size picture in the low bits and its half-size
-// tiles in the next ones, a clean double exposure of the face in four teal shades.
-// So the portraits are cut like screen-printed posters, in two tones: 0 for the
-// light, 8 for the shadow, and 1 (the pixels the lens leaves in place) for the
-// whites of the eyes.
+// a picture byte climbs into the high bits of its ever smaller copies, and a
+// picture with fine grey levels turns into noise within a few frames. Cut in two
+// tones, 0 for the light and 8 for the shadow, a picture settles into 16 x (its own
+// tone + 2 x the tone of its half-size tiles): a clean double exposure of the
+// face in the teal shades 0, 16, 32 and 48, hardly a sum carrying into the top bit.
+// So the portraits are drawn like screen-printed posters, with 1 (the pixels the
+// lens leaves in place) kept for the whites of the eyes.
 #include <algorithm>
 #include <cmath>
 #include <functional>
