@@ -86,7 +86,7 @@ void tile_quarters() {
     }
 }
 
-void lens_feedback_frame(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure) {
+void lens_feedback_draw(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure) {
     copy_frame(screen_frame, lens_picture);
     // The tables hold 64 steps; the mask keeps a stray index inside them.
     lens_window(lens_x[lens_index & 63], lens_y[lens_index & 63]);
@@ -97,5 +97,9 @@ void lens_feedback_frame(const uint16_t* lens_x, const uint16_t* lens_y, const u
     // The figure goes on the presented copy only, never into the feedback.
     blit_aligned(work_frame, figure, 108, 5, 108, 188);
     present_frame(work_frame);
+}
+
+void lens_feedback_frame(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure) {
+    lens_feedback_draw(lens_x, lens_y, figure);
     pump_messages();
 }

@@ -32,7 +32,11 @@ void feedback_mix(uint8_t* dst, const uint8_t* src);
 // that half-size frame tiled 2x2.
 void tile_quarters();
 
-// One frame of the effect: picture, window at (lens_x[lens_index], lens_y[...]),
-// mix with back_frame, tiling, copy to work_frame, the 108x188 figure at (108, 5)
-// on that copy only, present_frame(work_frame), pump_messages.
+// One frame of the effect without its pump: picture, window at (lens_x[lens_index],
+// lens_y[...]), mix with back_frame, tiling, copy to work_frame, the 108x188 figure
+// at (108, 5) on that copy only, present_frame(work_frame). The scene benchmarks
+// call it; lens_feedback_frame adds the pump.
+void lens_feedback_draw(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure);
+
+// lens_feedback_draw, then pump_messages: one frame of the portrait scenes' loop.
 void lens_feedback_frame(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure);

@@ -100,13 +100,16 @@ constexpr Palette make_tunnel() {
 }
 
 // Entries 0..164 of both portrait palettes: the teal ramp and the black run.
-constexpr void portrait_teal(Builder& b) { b.ramp(0, {1, 25, 30}, 62, {1, 1, 1}); }
+// The pictures under the lens mostly show 0, 16, 32 and 48, so the ramp keeps
+// those four well apart and bright for as long as it can.
+constexpr void portrait_teal(Builder& b) {
+    b.keys({{0, {1, 25, 30}}, {16, {1, 22, 27}}, {32, {1, 16, 20}}, {48, {1, 9, 12}}, {62, {1, 1, 1}}});
+}
 
 constexpr Palette make_scene2() {
     Builder b;
     portrait_teal(b);
-    b.keys({{165, {47, 16, 0}}, {171, {58, 30, 8}}, {178, {58, 42, 30}}, {186, {62, 54, 46}},
-            {190, {62, 61, 60}}});
+    b.keys({{165, {47, 16, 0}}, {172, {56, 32, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
     b.set(191, {59, 58, 58});
     b.ramp(192, {1, 1, 1}, 253, {62, 62, 62});
     b.set(254, {43, 34, 0});
@@ -131,9 +134,9 @@ constexpr Palette make_scene4() {
     portrait_teal(b);
     b.set(165, {31, 0, 0});
     b.set(166, {18, 37, 46});
-    b.keys({{167, {40, 14, 4}}, {171, {54, 28, 12}}});
+    b.keys({{167, {42, 4, 2}}, {169, {52, 12, 6}}, {171, {60, 26, 14}}});
     b.set(172, {46, 47, 51});
-    b.keys({{173, {46, 24, 12}}, {182, {56, 40, 28}}, {191, {62, 58, 54}}});
+    b.keys({{173, {50, 27, 15}}, {182, {60, 45, 35}}, {191, {63, 59, 55}}});
     b.set(192, {63, 63, 63});
     b.set(193, {59, 51, 45});
     b.set(194, {1, 1, 1});

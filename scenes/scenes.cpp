@@ -2,6 +2,7 @@
 #include "scenes/scenes.h"
 
 #include "app/random.h"
+#include "scenes/lens_portrait.h"
 #include "scenes/scene01_opening.h"
 #include "scenes/scene03_cloud_reveal.h"
 #include "scenes/scene05_textured_tube.h"
@@ -21,4 +22,5 @@ void scenes_reset_state() {
     scene05_reset_state();
     scene08_reset_state();
     scene10_reset_state();
+    lens_portrait_reset_state();
 }

@@ -37,10 +37,13 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x8aa8786c3c501782ull},
     {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
     // scene 2
+    {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
     {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
     // scene 4
+    {58000, "scene 4 lens, boy", 0xa05cd863a52dfa63ull},
+    {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x614dc68689092f16ull},
     {63400, "scene 5 tube zoom-out", 0x693e810261ffc8c5ull},

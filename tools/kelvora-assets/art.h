@@ -185,9 +185,6 @@ struct PortraitColours {
 void paint_portrait(cairo_t* cr, Person who, double cx, double cy, double fh,
                     const PortraitColours& c, bool paint_background, int w, int h);
 
-// Paints a standing full figure inside (0, 0, w, h).
-void paint_figure(cairo_t* cr, Person who, int w, int h, const PortraitColours& c);
-
 }  // namespace art
 
 namespace art {

@@ -1,6 +1,5 @@
-// Vector people for the portrait pictures: a head-and-shoulders portrait and a
-// standing figure, girl or boy, painted with Cairo in whatever colours the caller's
-// palette offers.
+// Vector people for the small portrait pictures: a head-and-shoulders portrait, girl
+// or boy, painted with Cairo in whatever colours the caller's palette offers.
 #include <cmath>
 
 #include "art.h"
@@ -238,71 +237,6 @@ void paint_portrait(cairo_t* cr, Person who, double cx, double cy, double fh, co
         cairo_curve_to(cr, cx - fh * 0.15, sy + fh * 0.12, cx + fh * 0.15, sy + fh * 0.12, cx + fh * 0.24, sy - fh * 0.01);
         cairo_stroke(cr);
     }
-}
-
-void paint_figure(cairo_t* cr, Person who, int w, int h, const PortraitColours& c) {
-    const bool girl = who == Person::girl;
-    linear(cr, 0, 0, 0, h, c.background_top, c.background_bottom);
-    cairo_rectangle(cr, 0, 0, w, h);
-    cairo_fill(cr);
-    const double cx = w / 2.0, s = h * 0.15;  // face height
-    const double head_y = h * 0.13, shoulder = head_y + s * 0.85;
-    // Legs.
-    linear(cr, 0, h * 0.55, 0, h, c.cloth_dark, mix(c.cloth_dark, {0, 0, 0}, 0.4f));
-    if (girl) {
-        set_rgb(cr, mix(c.skin_dark, c.skin_light, 0.5f));
-        cairo_rectangle(cr, cx - s * 0.3, h * 0.62, s * 0.2, h * 0.33);
-        cairo_rectangle(cr, cx + s * 0.1, h * 0.62, s * 0.2, h * 0.33);
-        cairo_fill(cr);
-    } else {
-        cairo_move_to(cr, cx - s * 0.42, h * 0.56);
-        cairo_line_to(cr, cx - s * 0.38, h * 0.95);
-        cairo_line_to(cr, cx - s * 0.04, h * 0.95);
-        cairo_line_to(cr, cx, h * 0.66);
-        cairo_line_to(cr, cx + s * 0.04, h * 0.95);
-        cairo_line_to(cr, cx + s * 0.38, h * 0.95);
-        cairo_line_to(cr, cx + s * 0.42, h * 0.56);
-        cairo_close_path(cr);
-        cairo_fill(cr);
-    }
-    // Shoes.
-    set_rgb(cr, mix(c.hair_dark, {0, 0, 0}, 0.5f));
-    ellipse(cr, cx - s * 0.24, h * 0.955, s * 0.2, s * 0.07);
-    ellipse(cr, cx + s * 0.24, h * 0.955, s * 0.2, s * 0.07);
-    cairo_fill(cr);
-    // Arms.
-    set_rgb(cr, mix(c.skin_dark, c.skin_light, 0.45f));
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, s * 0.2);
-    cairo_move_to(cr, cx - s * 0.55, shoulder + s * 0.2);
-    cairo_curve_to(cr, cx - s * 0.75, h * 0.38, cx - s * 0.72, h * 0.46, cx - s * 0.66, h * 0.55);
-    cairo_move_to(cr, cx + s * 0.55, shoulder + s * 0.2);
-    cairo_curve_to(cr, cx + s * 0.75, h * 0.38, cx + s * 0.72, h * 0.46, cx + s * 0.66, h * 0.55);
-    cairo_stroke(cr);
-    // Torso: a dress flaring out for the girl, a shirt for the boy.
-    linear(cr, cx - s, shoulder, cx + s, h * 0.6, c.cloth_light, c.cloth_dark);
-    cairo_move_to(cr, cx - s * 0.55, shoulder);
-    cairo_line_to(cr, cx + s * 0.55, shoulder);
-    if (girl) {
-        cairo_curve_to(cr, cx + s * 0.6, h * 0.4, cx + s * 0.45, h * 0.42, cx + s * 0.8, h * 0.64);
-        cairo_line_to(cr, cx - s * 0.8, h * 0.64);
-        cairo_curve_to(cr, cx - s * 0.45, h * 0.42, cx - s * 0.6, h * 0.4, cx - s * 0.55, shoulder);
-    } else {
-        cairo_curve_to(cr, cx + s * 0.6, h * 0.4, cx + s * 0.48, h * 0.5, cx + s * 0.46, h * 0.58);
-        cairo_line_to(cr, cx - s * 0.46, h * 0.58);
-        cairo_curve_to(cr, cx - s * 0.48, h * 0.5, cx - s * 0.6, h * 0.4, cx - s * 0.55, shoulder);
-    }
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    // Sleeves over the upper arms.
-    set_rgb(cr, c.cloth_light);
-    cairo_set_line_width(cr, s * 0.28);
-    cairo_move_to(cr, cx - s * 0.5, shoulder + s * 0.1);
-    cairo_line_to(cr, cx - s * 0.68, shoulder + s * 0.55);
-    cairo_move_to(cr, cx + s * 0.5, shoulder + s * 0.1);
-    cairo_line_to(cr, cx + s * 0.68, shoulder + s * 0.55);
-    cairo_stroke(cr);
-    head(cr, who, cx, head_y + s * 0.1, s, c);
 }
 
 }  // namespace art

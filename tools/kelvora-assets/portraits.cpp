@@ -1,97 +1,820 @@
 // Scenes 2 and 4: the full-screen portraits that the lens circles over (self_g,
-// self_b: teal ramp 0..62, index 1 marking the protected stripes of the backdrop)
-// and the standing figures pasted over them (girl, boy: skin run and grey ramp).
+// self_b) and the standing figures pasted over them (girl, boy).
+//
+// The figures are painted supersampled in float colour: every body part is a Cairo
+// path whose coverage, blurred into a height field, gives it a rounded relief lit
+// from the upper left, with a cool rim light from behind and soft contact shadows
+// on what lies under it. The result is box-filtered down and diffused onto the
+// warm run and grey ramp of the scene's palette.
+//
+// The portraits never reach the screen as they are: the feedback adds each frame to
+// the previous one shrunk into four tiles and doubles the sum, so every low bit of
+// a picture byte climbs into the high bits of its ever smaller copies, and a
+// picture with fine grey levels turns into noise within a few frames. Cut in two
+// tones, 0 for the light and 8 for the shadow, a picture settles into 16 x (its own
+// tone + 2 x the tone of its half-size tiles): a clean double exposure of the
+// face in the teal shades 0, 16, 32 and 48, hardly a sum carrying into the top bit.
+// So the portraits are drawn like screen-printed posters, with 1 (the pixels the
+// lens leaves in place) kept for the whites of the eyes.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
 #include "art.h"
+#include "painter.h"
 #include "scenes/palettes.h"
 
 namespace art {
 namespace {
 
-PortraitColours grey_colours(Person who) {
-    // Painted in greys: only the luminance is kept, mapped onto the teal ramp.
-    PortraitColours c;
-    c.background_top = {30, 30, 30};
-    c.background_bottom = {8, 8, 8};
-    c.skin_light = {60, 60, 60};
-    c.skin_dark = {26, 26, 26};
-    c.hair_light = who == Person::girl ? Rgb{34, 34, 34} : Rgb{22, 22, 22};
-    c.hair_dark = {4, 4, 4};
-    c.cloth_light = {40, 40, 40};
-    c.cloth_dark = {10, 10, 10};
-    c.eye = {14, 14, 14};
-    c.lips = {30, 30, 30};
-    return c;
+using namespace painter;
+
+// The colour set each part of a figure is quantised with.
+enum Region : uint8_t { R_BACK, R_SKIN, R_HAIR, R_CLOTH, R_ACCENT, R_LOWER, R_DETAIL };
+
+// Strands combed over a lit hair mass: thin curves from `strand`, lighter or darker
+// than the mass, clipped to it.
+struct HairStyle {
+    Rgb sheen, deep;
+    int strands;
+    uint32_t seed;
+};
+
+void comb(Paint& pt, const Plane& clip, const HairStyle& st,
+          const std::function<std::vector<P2>(Rng&)>& strand, double width) {
+    Rng rng(st.seed);
+    for (int i = 0; i < st.strands; ++i) {
+        const std::vector<P2> pts = strand(rng);
+        const bool light = rng.uniform() < 0.55f;
+        const float a = rng.range(0.3f, 0.6f);
+        Plane s = pt.stroke_mask([&](cairo_t* cr) { curve(cr, pts); }, width * rng.range(0.6f, 1.3f));
+        for (size_t k = 0; k < s.v.size(); ++k) s.v[k] *= clip.v[k];
+        pt.flat(s, light ? st.sheen : st.deep, a);
+    }
 }
 
-// The lens picture: a large head and shoulders on a striped backdrop. Light goes to
-// the bright end of the teal ramp (0), shadow to 62; index 1 is kept for the
-// protected backdrop stripes only.
-Indexed draw_self(Person who) {
-    const int W = 320, H = 200;
-    Canvas c(W, H);
-    double cx = who == Person::girl ? 150 : 170;
-    paint_portrait(c.cr, who, cx, 88, 110, grey_colours(who), false, W, H);
-    Plane lum = c.grey(), cover = c.alpha();
-    Indexed out(W, H);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            uint8_t v;
-            if (cover.at(x, y) < 0.5f) {
-                // Backdrop: a soft radial falloff; every fourth row protected.
-                float dx = (x - cx) / 220.f, dy = (y - 90.f) / 160.f;
-                float t = 0.35f + 0.6f * (dx * dx + dy * dy);
-                v = (y % 4 == 0) ? 1 : ramp_index(t, 0, 62, x, y);
-            } else {
-                v = ramp_index(1.f - lum.at(x, y) * cover.at(x, y), 0, 62, x, y);
-            }
-            if (v == 1 && !(cover.at(x, y) < 0.5f && y % 4 == 0)) v = 2;
-            out.at(x, y) = v;
+// A framed card: dark outline, a bevelled metal edge, studio backdrop inside.
+void card_frame(Paint& pt, Rgb light_edge, Rgb dark_edge) {
+    const double w = pt.w, h = pt.h;
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        cairo_rectangle(cr, 0, 0, w, h);
+        cairo_rectangle(cr, 3, 3, w - 6, h - 6);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    }), grey(2));
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        cairo_move_to(cr, 1, 1);
+        cairo_line_to(cr, w - 1, 1);
+        cairo_line_to(cr, w - 2, 2);
+        cairo_line_to(cr, 2, 2);
+        cairo_line_to(cr, 2, h - 2);
+        cairo_line_to(cr, 1, h - 1);
+        cairo_close_path(cr);
+    }), light_edge);
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        cairo_move_to(cr, w - 1, 1);
+        cairo_line_to(cr, w - 1, h - 1);
+        cairo_line_to(cr, 1, h - 1);
+        cairo_line_to(cr, 2, h - 2);
+        cairo_line_to(cr, w - 2, h - 2);
+        cairo_line_to(cr, w - 2, 2);
+        cairo_close_path(cr);
+    }), dark_edge);
+}
+
+// The studio backdrop of a figure card: a lit wall fading into a floor, and the
+// soft shadow the figure casts on the floor behind it.
+void backdrop(Paint& pt, Rgb wall_top, Rgb wall_low, Rgb floor_near, double floor_y, double feet_x) {
+    const float fy = float(floor_y);
+    pt.fill(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, pt.w, pt.h); }), [&](float x, float y) {
+        if (y < fy) {
+            // A spot on the wall behind the head, falling off to the corners.
+            const float dx = (x - float(feet_x) + 8.f) / 70.f, dy = (y - fy * 0.35f) / 110.f;
+            const float spot = std::exp(-(dx * dx + dy * dy) * 2.2f);
+            return mix(mix(wall_top, wall_low, y / fy), scale(wall_low, 1.25f), spot * 0.6f);
         }
-    return out;
+        return mix(wall_low, floor_near, std::min(1.f, (y - fy) / 22.f));
+    });
+    // Contact shadow under the feet and a long soft one thrown back and right.
+    const Plane s1 = pt.mask([&](cairo_t* cr) { oval(cr, feet_x + 1, floor_y + 2, 17, 3.2); });
+    pt.shadow(s1, 0, 0, 5, 0.5f);
+}
+
+// ---------------------------------------------------------------- the girl
+
+constexpr int FIG_W = 108, FIG_H = 188, FIG_SS = 4;
+
+// Skin on the warm run, blonde hair on the two golds, a black satin dress.
+const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 50, 56}, 0.3f, 1.f};
+const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 52, 56}, 0.45f, 1.35f};
+const Finish girl_dress{{2, 2, 3}, {20, 20, 23}, {54, 56, 60}, 0.6f, {34, 42, 52}, 0.9f, 1.25f};
+
+// Colour sets of the girl's regions on the scene 2 palette.
+std::vector<ColourSet> girl_sets() {
+    const Palette& p = scene2_palette;
+    return {ColourSet(p, {{192, 253}}),                           // backdrop
+            ColourSet(p, {{165, 191}}),                           // skin
+            ColourSet(p, {{192, 214}, {254, 255}, {180, 190}}),   // hair
+            ColourSet(p, {{192, 253}}),                           // dress
+            ColourSet(p, {{254, 255}, {192, 220}, {184, 190}}),   // gold
+            ColourSet(p, {{192, 253}}),                           // shoes
+            ColourSet(p, {{165, 255}})};                          // eyes, lips
+}
+
+// The girl's face inside the head oval at (cx, cy), s = face height: she looks a
+// little to our left, lit from the upper left.
+void girl_face(Paint& pt, double cx, double cy, double s) {
+    pt.current = R_SKIN;
+    const Plane face = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 0.02 * s, cy - 0.5 * s}, {cx + 0.28 * s, cy - 0.4 * s}, {cx + 0.33 * s, cy - 0.05 * s},
+                  {cx + 0.25 * s, cy + 0.28 * s}, {cx + 0.04 * s, cy + 0.48 * s}, {cx - 0.13 * s, cy + 0.4 * s},
+                  {cx - 0.28 * s, cy + 0.16 * s}, {cx - 0.32 * s, cy - 0.18 * s}, {cx - 0.24 * s, cy - 0.42 * s}});
+    });
+    pt.shaded(face, s * 0.4, girl_skin);
+    const Plane blush = blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, cx - 0.17 * s, cy + 0.15 * s, 0.09 * s, 0.05 * s);
+        oval(cr, cx + 0.18 * s, cy + 0.15 * s, 0.07 * s, 0.05 * s);
+    }), int(0.05 * s * pt.ss));
+    pt.flat(blush, {60, 36, 28}, 0.4f);
+    // Eye sockets a shade darker, so the eyes sit in the face.
+    pt.flat(blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, cx - 0.14 * s, cy - 0.03 * s, 0.12 * s, 0.07 * s);
+        oval(cr, cx + 0.17 * s, cy - 0.03 * s, 0.11 * s, 0.07 * s);
+    }), int(0.05 * s * pt.ss)), {50, 28, 18}, 0.45f);
+
+    pt.current = R_DETAIL;
+    for (int side = -1; side <= 1; side += 2) {
+        const double ex = cx + (side < 0 ? -0.14 : 0.17) * s, ey = cy - 0.02 * s, ew = 0.085 * s;
+        pt.flat(pt.mask([&](cairo_t* cr) { oval(cr, ex, ey + 0.01 * s, ew, 0.035 * s); }), {60, 58, 56});
+        pt.flat(pt.mask([&](cairo_t* cr) { oval(cr, ex - 0.01 * s, ey + 0.005 * s, 0.042 * s, 0.042 * s); }),
+                {6, 10, 12});
+        // Lash line, heavier at the outer corner.
+        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+            cairo_move_to(cr, ex - ew * 1.05, ey + 0.015 * s);
+            cairo_curve_to(cr, ex - ew * 0.5, ey - 0.05 * s, ex + ew * 0.5, ey - 0.055 * s, ex + ew * 1.15,
+                           ey - 0.005 * s);
+        }, 0.04 * s), {3, 2, 2});
+        // Brow.
+        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+            cairo_move_to(cr, ex - ew * 1.0, ey - 0.1 * s);
+            cairo_curve_to(cr, ex - ew * 0.3, ey - 0.15 * s, ex + ew * 0.5, ey - 0.15 * s, ex + ew * 1.1,
+                           ey - 0.1 * s);
+        }, 0.028 * s), {30, 18, 6}, 0.85f);
+    }
+    // Lips: a darker upper, a fuller lit lower.
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 0.1 * s, cy + 0.29 * s}, {cx + 0.01 * s, cy + 0.26 * s}, {cx + 0.12 * s, cy + 0.28 * s},
+                  {cx + 0.02 * s, cy + 0.3 * s}});
+    }), {40, 10, 8});
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 0.08 * s, cy + 0.3 * s}, {cx + 0.1 * s, cy + 0.295 * s}, {cx + 0.02 * s, cy + 0.36 * s}});
+    }), {56, 24, 20});
+    pt.current = R_SKIN;
+    // The nose: shadow under it and down the far side.
+    pt.flat(blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx + 0.05 * s, cy + 0.02 * s}, {cx + 0.07 * s, cy + 0.13 * s}, {cx + 0.0 * s, cy + 0.2 * s}});
+    }, 0.035 * s), int(0.02 * s * pt.ss)), {44, 20, 8}, 0.55f);
 }
 
 Indexed draw_girl() {
-    Canvas c(108, 188);
-    PortraitColours pc;
-    pc.background_top = {40, 40, 40};
-    pc.background_bottom = {6, 6, 6};
-    pc.skin_light = {62, 56, 48};
-    pc.skin_dark = {50, 26, 10};
-    pc.hair_light = {54, 40, 0};
-    pc.hair_dark = {43, 34, 0};
-    pc.cloth_light = {58, 58, 58};
-    pc.cloth_dark = {14, 14, 14};
-    pc.eye = {20, 20, 20};
-    pc.lips = {55, 22, 6};
-    paint_figure(c.cr, Person::girl, 108, 188, pc);
-    cairo_set_source_rgb(c.cr, 54 / 63., 40 / 63., 0);
-    cairo_set_line_width(c.cr, 2);
-    cairo_rectangle(c.cr, 1, 1, 106, 186);
-    cairo_stroke(c.cr);
-    ColourSet set(scene2_palette, {{165, 191}, {192, 255}});
-    return quantise(c.colour(), set, 0.2f);
+    Paint pt(FIG_W, FIG_H, FIG_SS);
+    const double floor_y = 176, cx = 54;
+    pt.current = R_BACK;
+    backdrop(pt, {33, 33, 34}, {50, 50, 51}, {26, 26, 27}, floor_y, cx);
+
+    // Back hair: long and loosely waved, falling behind the shoulders.
+    const double hx = cx + 0.5, hy = 23, fh = 21;
+    pt.current = R_HAIR;
+    const Plane back_hair = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{hx, 10.5}, {hx + 11, 13}, {hx + 15, 25}, {hx + 15, 36}, {hx + 19, 47}, {hx + 18, 58},
+                  {hx + 22, 68}, {hx + 15, 77}, {hx + 8, 70}, {hx - 2, 72}, {hx - 12, 78}, {hx - 20, 70},
+                  {hx - 17, 58}, {hx - 19, 46}, {hx - 15, 35}, {hx - 14, 24}, {hx - 10, 13}});
+    });
+    pt.shadow(back_hair, 4, 2, 6, 0.3f);
+    pt.shaded(back_hair, 9, girl_hair);
+    comb(pt, back_hair, {{60, 50, 20}, {22, 16, 0}, 26, 5}, [&](Rng& r) {
+        const double x0 = hx + r.range(-13, 13), side = x0 < hx ? -1 : 1;
+        std::vector<P2> p;
+        for (int k = 0; k <= 6; ++k) {
+            const double t = k / 6.0;
+            p.push_back({x0 + side * t * 8 + std::sin(t * 9 + x0 * 0.3) * 2.2 * t, 12 + t * r.range(46, 66)});
+        }
+        return p;
+    }, 0.8);
+
+    // Legs, her weight on the right (our left), the other knee turned in a little.
+    const P2 hip_l{cx - 6, 88}, knee_l{cx - 6.5, 130}, ankle_l{cx - 5, 168};
+    const P2 hip_r{cx + 6, 88}, knee_r{cx + 4.5, 129}, ankle_r{cx + 9, 166};
+    pt.current = R_SKIN;
+    const Plane leg_r = pt.mask([&](cairo_t* cr) {
+        limb(cr, hip_r, 7, knee_r, 3.8);
+        limb(cr, knee_r, 3.8, {knee_r.x + 2.5, 145}, 3.3);
+        limb(cr, {knee_r.x + 2.5, 145}, 3.3, ankle_r, 2.1);
+    });
+    const Plane leg_l = pt.mask([&](cairo_t* cr) {
+        limb(cr, hip_l, 7, knee_l, 3.9);
+        limb(cr, knee_l, 3.9, {knee_l.x - 0.5, 146}, 3.4);
+        limb(cr, {knee_l.x - 0.5, 146}, 3.4, ankle_l, 2.2);
+    });
+    pt.shaded(leg_r, 5, girl_skin);
+    pt.shadow(leg_l, 2, 1, 3, 0.4f);
+    pt.shaded(leg_l, 5, girl_skin);
+    // Black court shoes with a lit edge.
+    pt.current = R_LOWER;
+    const Plane shoes = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{ankle_l.x - 3, 166.5}, {ankle_l.x + 2.5, 166}, {ankle_l.x + 2, 171}, {ankle_l.x - 2, 176},
+                  {ankle_l.x - 9, 177}, {ankle_l.x - 8, 174}});
+        blob(cr, {{ankle_r.x - 2.5, 164.5}, {ankle_r.x + 3, 164.5}, {ankle_r.x + 8, 171}, {ankle_r.x + 9, 175},
+                  {ankle_r.x + 3, 175}, {ankle_r.x, 170}});
+    });
+    pt.shaded(shoes, 2, {{2, 2, 2}, {16, 15, 16}, {62, 62, 62}, 0.9f, {40, 44, 50}, 0.6f, 1.f});
+
+    // The dress: black satin, sleeveless, fitted to the waist and flaring to the
+    // knee, the hem swinging to her left.
+    const Plane dress = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 9, 41}, {cx - 4, 46}, {cx + 4, 46}, {cx + 10, 41}, {cx + 12, 50}, {cx + 9.5, 62},
+                  {cx + 8.5, 72}, {cx + 14, 86}, {cx + 21, 104}, {cx + 11, 109}, {cx - 1, 107}, {cx - 13, 109},
+                  {cx - 19, 102}, {cx - 12, 86}, {cx - 9, 72}, {cx - 9.5, 60}, {cx - 12, 49}});
+    });
+    pt.shadow(dress, 3, 2, 5, 0.45f);
+    pt.shaded(dress, 9, girl_dress);
+    for (int f = 0; f < 4; ++f) {
+        const double fx = cx - 10 + f * 7;
+        Plane fold = blur(pt.stroke_mask([&](cairo_t* cr) {
+            curve(cr, {{fx + 2, 84}, {fx + 0.5 - f * 0.6, 97}, {fx - 1 - f * 1.5, 108}});
+        }, 1.1), 3);
+        for (size_t k = 0; k < fold.v.size(); ++k) fold.v[k] *= dress.v[k];
+        pt.flat(fold, {34, 36, 40}, 0.65f);
+    }
+    pt.current = R_ACCENT;
+    Plane belt = pt.mask([&](cairo_t* cr) {
+        cairo_move_to(cr, cx - 10, 70.5);
+        cairo_curve_to(cr, cx - 3, 72.5, cx + 4, 72.5, cx + 10, 70.5);
+        cairo_line_to(cr, cx + 10, 72.6);
+        cairo_curve_to(cr, cx + 4, 74.6, cx - 3, 74.6, cx - 10, 72.6);
+        cairo_close_path(cr);
+    });
+    for (size_t k = 0; k < belt.v.size(); ++k) belt.v[k] *= dress.v[k];
+    pt.shaded(belt, 1.2, {{26, 18, 0}, {54, 40, 0}, {62, 60, 48}, 1.f, {40, 40, 40}, 0.2f, 1.f});
+
+    // Neck and collarbones above the neckline.
+    pt.current = R_SKIN;
+    const Plane neck = minus(pt.mask([&](cairo_t* cr) {
+        limb(cr, {hx, 29}, 3.2, {cx, 41}, 3.7);
+        cairo_fill(cr);
+        blob(cr, {{cx - 10, 41.5}, {cx - 4, 39}, {cx + 4, 39}, {cx + 11, 41.5}, {cx + 4, 46.5}, {cx - 4, 46.5}});
+    }), dress);
+    pt.shaded(neck, 4, girl_skin);
+
+    // Arms: her right hangs loose, her left rests on the hip.
+    const P2 sh_r{cx - 9.5, 44}, el_r{cx - 13, 69}, wr_r{cx - 14, 90};
+    const P2 sh_l{cx + 10, 44}, el_l{cx + 20.5, 63}, wr_l{cx + 11, 79};
+    const Plane arm_r = pt.mask([&](cairo_t* cr) {
+        limb(cr, sh_r, 3.9, el_r, 2.7);
+        limb(cr, el_r, 2.7, wr_r, 2.0);
+        cairo_fill(cr);  // filled apart: the hand may wind the other way
+        blob(cr, {{wr_r.x - 2.2, wr_r.y}, {wr_r.x + 2, wr_r.y}, {wr_r.x + 2.4, wr_r.y + 5}, {wr_r.x + 0.4, wr_r.y + 8.5},
+                  {wr_r.x - 2.2, wr_r.y + 5.5}});
+    });
+    const Plane arm_l = pt.mask([&](cairo_t* cr) {
+        limb(cr, sh_l, 3.9, el_l, 2.7);
+        limb(cr, el_l, 2.7, wr_l, 2.0);
+        cairo_fill(cr);
+        blob(cr, {{wr_l.x + 1.5, wr_l.y - 2}, {wr_l.x - 5.5, wr_l.y + 0.5}, {wr_l.x - 6.5, wr_l.y + 3.5},
+                  {wr_l.x + 0.5, wr_l.y + 3}});
+    });
+    pt.shadow(arm_r, 2, 1.5, 3, 0.5f);
+    pt.shaded(arm_r, 4, girl_skin);
+    pt.shadow(arm_l, 2, 1.5, 3, 0.5f);
+    pt.shaded(arm_l, 4, girl_skin);
+
+    // The head, its shadow across the throat.
+    const Plane head_shape = pt.mask([&](cairo_t* cr) { oval(cr, hx, hy + 1, 6.8, 10); });
+    pt.shadow(head_shape, 1.5, 3, 2.5, 0.5f);
+    girl_face(pt, hx, hy, fh);
+
+    // Front hair: a side parting, the fringe swept across the brow, two long locks
+    // falling in front of the shoulders.
+    pt.current = R_HAIR;
+    const Plane front = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{hx - 3, 11.5}, {hx + 6, 12.5}, {hx + 9.5, 18}, {hx + 8.5, 30}, {hx + 10.5, 41}, {hx + 13.5, 56},
+                  {hx + 9.5, 59}, {hx + 6, 43}, {hx + 5.8, 27}, {hx + 3.5, 18}, {hx - 1, 16.2}, {hx - 5.2, 19.5},
+                  {hx - 6.3, 29}, {hx - 8, 44}, {hx - 10.5, 58}, {hx - 14, 54}, {hx - 11.5, 40}, {hx - 9.5, 24},
+                  {hx - 7.5, 14.5}});
+    });
+    pt.shadow(front, 1.5, 1.5, 2.5, 0.5f);
+    pt.shaded(front, 4, girl_hair);
+    comb(pt, front, {{60, 50, 20}, {22, 16, 0}, 22, 7}, [&](Rng& r) {
+        const double x0 = hx + r.range(-8, 8), side = x0 < hx - 1 ? -1 : 1;
+        const double len = r.range(20, 48);
+        std::vector<P2> p;
+        for (int k = 0; k <= 5; ++k) {
+            const double t = k / 5.0;
+            p.push_back({x0 + side * (std::sin(t * 2.2) * 6 + t * 4) + std::sin(t * 9 + x0) * 0.7, 12 + t * len});
+        }
+        return p;
+    }, 0.7);
+
+    pt.current = R_ACCENT;
+    card_frame(pt, {54, 40, 0}, {28, 20, 0});
+    Indexed out = quantise_regions(pt.down(), pt.regions(), girl_sets(), 0.45f);
+    // Eyes with dark lashes swept out at the corners, brows, lips.
+    stamp(out, 49, 20, {" bbb    bbb ",
+                        "llll   llll ",
+                        " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 254}});
+    stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 167}, {'r', 172}, {'s', 176}});
+    return out;
+}
+
+// ---------------------------------------------------------------- the boy
+
+// Skin on the upper warm run, a red T-shirt on its lower end, a dark leather jacket
+// on the greys, jeans on the steel blue.
+const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 58}, 0.3f, 1.05f};
+const Finish boy_hair{{2, 2, 2}, {20, 18, 17}, {50, 50, 52}, 0.6f, {40, 46, 54}, 0.6f, 1.3f};
+const Finish boy_jacket{{3, 3, 3}, {22, 22, 23}, {58, 58, 60}, 0.7f, {38, 44, 52}, 0.9f, 1.3f};
+const Finish boy_shirt{{31, 0, 0}, {54, 12, 6}, {62, 34, 24}, 0.3f, {40, 40, 46}, 0.3f, 1.1f};
+const Finish boy_jeans{{9, 18, 23}, {19, 38, 47}, {46, 47, 51}, 0.35f, {40, 46, 54}, 0.4f, 0.8f};
+
+std::vector<ColourSet> boy_sets() {
+    const Palette& p = scene4_palette;
+    return {ColourSet(p, {{195, 255}}),                          // backdrop
+            ColourSet(p, {{173, 191}, {193, 193}}),              // skin
+            ColourSet(p, {{195, 235}}),                          // hair
+            ColourSet(p, {{195, 255}, {172, 172}}),              // jacket, sneakers
+            ColourSet(p, {{165, 165}, {167, 171}, {195, 200}}),  // T-shirt
+            ColourSet(p, {{166, 166}, {172, 172}, {195, 225}}),  // jeans
+            ColourSet(p, {{165, 255}})};                         // eyes, mouth
+}
+
+void boy_face(Paint& pt, double cx, double cy, double s) {
+    pt.current = R_SKIN;
+    const Plane ears = pt.mask([&](cairo_t* cr) {
+        oval(cr, cx - 0.35 * s, cy + 0.02 * s, 0.06 * s, 0.1 * s);
+        oval(cr, cx + 0.36 * s, cy + 0.02 * s, 0.06 * s, 0.1 * s);
+    });
+    pt.shaded(ears, s * 0.1, boy_skin);
+    const Plane face = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx, cy - 0.5 * s}, {cx + 0.3 * s, cy - 0.42 * s}, {cx + 0.36 * s, cy - 0.05 * s},
+                  {cx + 0.3 * s, cy + 0.28 * s}, {cx + 0.1 * s, cy + 0.47 * s}, {cx - 0.1 * s, cy + 0.47 * s},
+                  {cx - 0.3 * s, cy + 0.28 * s}, {cx - 0.36 * s, cy - 0.05 * s}, {cx - 0.3 * s, cy - 0.42 * s}});
+    });
+    pt.shaded(face, s * 0.4, boy_skin);
+    pt.flat(blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, cx - 0.15 * s, cy - 0.03 * s, 0.12 * s, 0.07 * s);
+        oval(cr, cx + 0.16 * s, cy - 0.03 * s, 0.12 * s, 0.07 * s);
+    }), int(0.05 * s * pt.ss)), {48, 26, 16}, 0.5f);
+    pt.current = R_DETAIL;
+    for (int side = -1; side <= 1; side += 2) {
+        const double ex = cx + side * 0.155 * s, ey = cy - 0.02 * s, ew = 0.075 * s;
+        pt.flat(pt.mask([&](cairo_t* cr) { oval(cr, ex, ey + 0.01 * s, ew, 0.03 * s); }), {58, 56, 54});
+        pt.flat(pt.mask([&](cairo_t* cr) { oval(cr, ex - 0.01 * s, ey + 0.008 * s, 0.038 * s, 0.038 * s); }),
+                {18, 37, 46});
+        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+            cairo_move_to(cr, ex - ew * 1.1, ey + 0.005 * s);
+            cairo_curve_to(cr, ex - ew * 0.5, ey - 0.04 * s, ex + ew * 0.5, ey - 0.04 * s, ex + ew * 1.1, ey);
+        }, 0.028 * s), {6, 4, 4});
+        // Straight, heavy brows.
+        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+            cairo_move_to(cr, ex - ew * 1.2, ey - 0.1 * s + side * 0.01 * s);
+            cairo_line_to(cr, ex + ew * 1.1, ey - 0.12 * s);
+        }, 0.045 * s), {8, 6, 5}, 0.95f);
+    }
+    // Mouth: a firm line with a shadow under the lower lip.
+    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 0.1 * s, cy + 0.29 * s}, {cx, cy + 0.3 * s}, {cx + 0.11 * s, cy + 0.285 * s}});
+    }, 0.03 * s), {30, 10, 6});
+    pt.current = R_SKIN;
+    pt.flat(blur(pt.mask([&](cairo_t* cr) { oval(cr, cx + 0.01 * s, cy + 0.35 * s, 0.06 * s, 0.02 * s); }),
+                 int(0.02 * s * pt.ss)), {46, 24, 14}, 0.5f);
+    pt.flat(blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx + 0.04 * s, cy + 0.0 * s}, {cx + 0.07 * s, cy + 0.14 * s}, {cx + 0.0 * s, cy + 0.19 * s}});
+    }, 0.04 * s), int(0.02 * s * pt.ss)), {42, 20, 10}, 0.6f);
 }
 
 Indexed draw_boy() {
-    Canvas c(108, 188);
-    PortraitColours pc;
-    pc.background_top = {44, 44, 44};
-    pc.background_bottom = {6, 6, 6};
-    pc.skin_light = {62, 56, 50};
-    pc.skin_dark = {46, 22, 10};
-    pc.hair_light = {24, 24, 24};
-    pc.hair_dark = {3, 3, 3};
-    pc.cloth_light = {18, 37, 46};
-    pc.cloth_dark = {12, 20, 26};
-    pc.eye = {18, 37, 46};
-    pc.lips = {40, 12, 4};
-    paint_figure(c.cr, Person::boy, 108, 188, pc);
-    cairo_set_source_rgb(c.cr, 46 / 63., 47 / 63., 51 / 63.);
-    cairo_set_line_width(c.cr, 2);
-    cairo_rectangle(c.cr, 1, 1, 106, 186);
-    cairo_stroke(c.cr);
-    ColourSet set(scene4_palette, {{165, 194}, {195, 255}});
-    return quantise(c.colour(), set, 0.2f);
+    Paint pt(FIG_W, FIG_H, FIG_SS);
+    const double floor_y = 176, cx = 54;
+    pt.current = R_BACK;
+    backdrop(pt, {30, 30, 31}, {47, 47, 48}, {24, 24, 25}, floor_y, cx);
+
+    // Jeans, the weight on his left (our right).
+    const P2 hip_l{cx - 6.5, 90}, knee_l{cx - 7.5, 129}, ankle_l{cx - 8, 166};
+    const P2 hip_r{cx + 6.5, 90}, knee_r{cx + 7, 129}, ankle_r{cx + 7.5, 167};
+    pt.current = R_LOWER;
+    const Plane jeans = pt.mask([&](cairo_t* cr) {
+        limb(cr, hip_l, 8, knee_l, 5.2);
+        limb(cr, knee_l, 5.2, ankle_l, 4.6);
+        limb(cr, hip_r, 8, knee_r, 5.2);
+        limb(cr, knee_r, 5.2, ankle_r, 4.6);
+        cairo_fill(cr);
+        blob(cr, {{cx - 13, 86}, {cx + 13, 86}, {cx + 14, 96}, {cx, 100}, {cx - 14, 96}});
+    });
+    pt.shaded(jeans, 6, boy_jeans);
+    // Seams, the crotch shadow and worn, lighter knees.
+    pt.flat(blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx, 96}, {cx - 1, 104}});
+        curve(cr, {{knee_l.x - 3, 104}, {knee_l.x - 3.6, 140}, {ankle_l.x - 3.5, 165}});
+        curve(cr, {{knee_r.x + 3, 104}, {knee_r.x + 3.6, 140}, {ankle_r.x + 3.5, 165}});
+    }, 0.5), 2), {4, 8, 12}, 0.7f);
+    pt.flat(blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, knee_l.x - 1, knee_l.y, 3, 5);
+        oval(cr, knee_r.x - 1, knee_r.y, 3, 5);
+    }), 6), {40, 44, 50}, 0.35f);
+    // Sneakers: white, with dark soles.
+    pt.current = R_CLOTH;
+    const Plane shoes = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{ankle_l.x - 4, 164}, {ankle_l.x + 4, 164}, {ankle_l.x + 5, 171}, {ankle_l.x + 1, 176},
+                  {ankle_l.x - 10, 177}, {ankle_l.x - 11, 173}, {ankle_l.x - 6, 170}});
+        cairo_fill(cr);
+        blob(cr, {{ankle_r.x - 4, 165}, {ankle_r.x + 4, 165}, {ankle_r.x + 7, 170}, {ankle_r.x + 12, 173},
+                  {ankle_r.x + 11, 177}, {ankle_r.x - 3, 177}, {ankle_r.x - 5, 171}});
+    });
+    pt.shaded(shoes, 2.5, {{22, 22, 24}, {62, 62, 62}, {63, 63, 63}, 0.6f, {40, 44, 50}, 0.5f, 1.1f});
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        cairo_rectangle(cr, ankle_l.x - 11.5, 175.5, 17, 2);
+        cairo_rectangle(cr, ankle_r.x - 4, 175.5, 16.5, 2);
+    }), {6, 6, 6}, 0.9f);
+
+    // The T-shirt under the open jacket.
+    pt.current = R_ACCENT;
+    const Plane shirt = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 10, 41}, {cx - 4, 45}, {cx + 4, 45}, {cx + 10, 41}, {cx + 12, 60}, {cx + 11, 89},
+                  {cx, 91}, {cx - 11, 89}, {cx - 12, 60}});
+    });
+    pt.shaded(shirt, 8, boy_shirt);
+
+    // Neck.
+    pt.current = R_SKIN;
+    const Plane neck = pt.mask([&](cairo_t* cr) { limb(cr, {cx + 0.5, 28}, 3.8, {cx, 41}, 4.4); });
+    pt.shaded(minus(neck, shirt), 4, boy_skin);
+
+    // The jacket: two front panels hanging open, a turned-down collar, sleeves down
+    // to the hands in the jeans pockets.
+    pt.current = R_CLOTH;
+    const P2 sh_l{cx - 13, 44}, el_l{cx - 17, 68}, wr_l{cx - 12, 88};
+    const P2 sh_r{cx + 13, 44}, el_r{cx + 17.5, 68}, wr_r{cx + 12, 88};
+    const Plane sleeves = pt.mask([&](cairo_t* cr) {
+        limb(cr, sh_l, 5.4, el_l, 4.2);
+        limb(cr, el_l, 4.2, wr_l, 3.6);
+        limb(cr, sh_r, 5.4, el_r, 4.2);
+        limb(cr, el_r, 4.2, wr_r, 3.6);
+    });
+    const Plane body = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 7, 39}, {cx - 16, 42}, {cx - 17, 60}, {cx - 16, 82}, {cx - 14, 94}, {cx - 6, 95},
+                  {cx - 7, 70}, {cx - 5, 48}});
+        cairo_fill(cr);
+        blob(cr, {{cx + 7, 39}, {cx + 16, 42}, {cx + 17, 60}, {cx + 16, 82}, {cx + 14, 94}, {cx + 6, 95},
+                  {cx + 7, 70}, {cx + 5, 48}});
+    });
+    pt.shadow(body, 2.5, 1.5, 4, 0.5f, &shirt);
+    pt.shaded(body, 8, boy_jacket);
+    pt.shadow(sleeves, 2, 1, 3, 0.4f);
+    pt.shaded(sleeves, 6, boy_jacket);
+    // Creases at the elbows and the zip's metal edge.
+    pt.flat(blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{el_l.x - 3, el_l.y - 3}, {el_l.x + 1, el_l.y}, {el_l.x + 3, el_l.y + 4}});
+        curve(cr, {{el_r.x + 3, el_r.y - 3}, {el_r.x - 1, el_r.y}, {el_r.x - 3, el_r.y + 4}});
+    }, 0.6), 2), {1, 1, 1}, 0.7f);
+    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 5.6, 50}, {cx - 6.8, 70}, {cx - 6.2, 94}});
+        curve(cr, {{cx + 5.6, 50}, {cx + 6.8, 70}, {cx + 6.2, 94}});
+    }, 0.45), {46, 47, 51}, 0.8f);
+    const Plane collar = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 6, 37}, {cx - 14, 41}, {cx - 9, 50}, {cx - 5, 47}});
+        cairo_fill(cr);
+        blob(cr, {{cx + 6, 37}, {cx + 14, 41}, {cx + 9, 50}, {cx + 5, 47}});
+    });
+    pt.shadow(collar, 1.5, 1.5, 2, 0.5f);
+    pt.shaded(collar, 2.5, boy_jacket);
+
+    // Head, hair: short at the sides, swept up and back on top.
+    const double hx = cx + 0.5, hy = 22, fh = 21;
+    const Plane head_shape = pt.mask([&](cairo_t* cr) { oval(cr, hx, hy + 1, 7.4, 10.3); });
+    pt.shadow(head_shape, 1.5, 3, 2.5, 0.55f);
+    boy_face(pt, hx, hy, fh);
+    pt.current = R_HAIR;
+    const Plane hair = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{hx - 8, 20}, {hx - 8.6, 13}, {hx - 6, 7}, {hx - 1, 4.3}, {hx + 5, 4.6}, {hx + 8.5, 8},
+                  {hx + 8.8, 14}, {hx + 8, 21}, {hx + 6.8, 15.5}, {hx + 3, 13.2}, {hx - 2, 13.4},
+                  {hx - 6.6, 15}});
+    });
+    pt.shadow(hair, 1, 1.5, 2, 0.5f);
+    pt.shaded(hair, 3.5, boy_hair);
+    comb(pt, hair, {{44, 44, 46}, {0, 0, 0}, 24, 11}, [&](Rng& r) {
+        const double x0 = hx + r.range(-7, 6);
+        return std::vector<P2>{{x0, 14}, {x0 + 1.5, 9}, {x0 + 4, 5.5}};
+    }, 0.5);
+
+    pt.current = R_CLOTH;
+    card_frame(pt, {46, 47, 51}, {18, 37, 46});
+    Indexed out = quantise_regions(pt.down(), pt.regions(), boy_sets(), 0.45f);
+    // Blue eyes under straight brows, the line of the mouth.
+    stamp(out, 49, 18, {"bbbb  bbbb",
+                        "          ",
+                        " lll  lll ",
+                        " wpw  wpw "}, {{'l', 197}, {'w', 190}, {'p', 166}, {'b', 198}});
+    stamp(out, 53, 28, {"mmm"}, {{'m', 173}});
+    return out;
+}
+
+// ---------------------------------------------------------------- the lens portraits
+
+// The portraits are painted in grey, lit hard from the upper left, then cut into
+// two tones: light is 0, shadow is 8. They are drawn the way a screen-printed
+// poster is cut: light skin, and every shadow a solid shape of its own.
+
+// A closed shape through points given relative to a face: (cx + u s, cy + v s).
+struct FaceFrame {
+    double cx, cy, s;
+    P2 at(double u, double v) const { return {cx + u * s, cy + v * s}; }
+    void shape(cairo_t* cr, std::initializer_list<std::pair<double, double>> uv) const {
+        std::vector<P2> p;
+        for (auto [u, v] : uv) p.push_back(at(u, v));
+        blob(cr, p);
+    }
+    void line(cairo_t* cr, std::initializer_list<std::pair<double, double>> uv) const {
+        std::vector<P2> p;
+        for (auto [u, v] : uv) p.push_back(at(u, v));
+        curve(cr, p);
+    }
+};
+
+constexpr float LIGHT = 58, DARK = 5;
+// Light that the lens window must leave in place (index 1): painted a little blue so
+// the cut can tell it from the rest.
+constexpr Rgb PROTECTED = {LIGHT, LIGHT, 63};
+
+void stencil_eye(Paint& pt, const FaceFrame& f, double u, bool girl, int side) {
+    const double v = -0.02, ew = girl ? 0.095 : 0.085, eh = girl ? 0.042 : 0.034;
+    // White, iris and pupil as one dark disc with its catch light, lids over them.
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{u - ew, v}, {u - ew * 0.4, v - eh * 1.35}, {u + ew * 0.5, v - eh * 1.3}, {u + ew, v - eh * 0.2},
+                     {u + ew * 0.3, v + eh * 0.95}, {u - ew * 0.5, v + eh * 0.85}});
+    }), PROTECTED);
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        const P2 c = f.at(u - 0.01, v - 0.004);
+        oval(cr, c.x, c.y, 0.042 * f.s, 0.042 * f.s);
+    }), grey(DARK));
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        const P2 c = f.at(u - 0.024, v - 0.018);
+        oval(cr, c.x, c.y, 0.013 * f.s, 0.013 * f.s);
+    }), PROTECTED);
+    // The upper lid, a heavy line that thickens to the outer corner; the girl's ends
+    // in a flick.
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        const double o = side * 0.012, t = girl ? 0.022 : 0.014;
+        f.shape(cr, {{u - ew * 1.05, v + 0.004}, {u - ew * 0.4, v - eh * 1.45}, {u + ew * 0.5, v - eh * 1.45},
+                     {u + side * ew * 1.1 + o, v - eh * (girl ? 0.9 : 0.3)},
+                     {u + ew * 0.45, v - eh * 1.45 + t * 1.3}, {u - ew * 0.4, v - eh * 1.35 + t}});
+    }), grey(DARK));
+    // Crease above, lower lash line below.
+    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+        f.line(cr, {{u - ew * 0.75, v - eh * 2.0}, {u, v - eh * 2.7}, {u + ew * 0.85, v - eh * 1.8}});
+        f.line(cr, {{u - ew * 0.55, v + eh * 1.0}, {u + ew * 0.1, v + eh * 1.2}, {u + ew * 0.75, v + eh * 0.6}});
+    }, 0.009 * f.s), grey(DARK));
+    // The brow: a tapered wedge, straighter and heavier for the boy.
+    const double bv = v - (girl ? 0.135 : 0.12), t = girl ? 0.016 : 0.028;
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{u - ew * 1.15, bv + t}, {u - ew * 0.3, bv - t * (girl ? 1.5 : 0.6)},
+                     {u + ew * 0.6, bv - t * (girl ? 1.6 : 0.9)}, {u + ew * 1.25, bv - t * 0.1},
+                     {u + ew * 0.5, bv - t * 0.3}, {u - ew * 0.4, bv + t * 0.6}});
+    }), grey(DARK));
+}
+
+// The face at (cx, cy), s = face height (brow line to chin about half of it).
+void stencil_face(Paint& pt, Person who, double cx, double cy, double s) {
+    const bool girl = who == Person::girl;
+    const FaceFrame f{cx, cy, s};
+    const double jaw = girl ? 0.25 : 0.3;
+    if (!girl) {
+        // Ears, the far one in shadow.
+        pt.flat(pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-0.34, -0.1}, {-0.42, -0.08}, {-0.43, 0.06}, {-0.36, 0.14}, {-0.32, 0.1}});
+        }), grey(LIGHT));
+        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+            f.line(cr, {{-0.345, -0.1}, {-0.415, -0.07}, {-0.42, 0.05}, {-0.365, 0.13}});
+            f.line(cr, {{-0.37, -0.04}, {-0.39, 0.03}, {-0.37, 0.07}});
+        }, 0.012 * s), grey(DARK));
+        pt.flat(pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{0.34, -0.1}, {0.42, -0.08}, {0.43, 0.06}, {0.36, 0.14}, {0.32, 0.1}});
+        }), grey(DARK));
+    }
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{0, -0.52}, {0.31, -0.42}, {0.36, -0.08}, {jaw, 0.26}, {0.08, 0.48}, {-0.08, 0.48},
+                     {-jaw, 0.26}, {-0.36, -0.08}, {-0.31, -0.42}});
+    }), grey(LIGHT));
+    // The outline on the lit side, from the temple round the chin.
+    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+        f.line(cr, {{-0.34, -0.3}, {-0.36, -0.08}, {-jaw - 0.01, 0.26}, {-0.08, 0.48}, {0.08, 0.48}});
+    }, 0.016 * s), grey(DARK));
+    // The far side in shadow: a crescent from temple to jaw, hollowed under the
+    // cheekbone.
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{0.27, -0.42}, {0.36, -0.1}, {jaw + 0.01, 0.26}, {0.08, 0.49}, {0.1, 0.42}, {0.19, 0.3},
+                     {0.17, 0.16}, {0.25, 0.04}, {0.26, -0.2}});
+    }), grey(DARK));
+    stencil_eye(pt, f, -0.16, girl, -1);
+    stencil_eye(pt, f, 0.16, girl, 1);
+    // The nose: its shadow side, the shadow under it and the nostrils.
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{0.03, -0.03}, {0.065, 0.08}, {0.085, 0.17}, {0.06, 0.21}, {0.045, 0.13}});
+        cairo_fill(cr);
+        f.shape(cr, {{-0.06, 0.2}, {-0.02, 0.215}, {0.02, 0.21}, {0.08, 0.2}, {0.05, 0.235}, {-0.03, 0.235}});
+    }), grey(DARK));
+    // Mouth: the girl's full lips (upper in shadow, lower lit with a dark rim), the
+    // boy's firm line; the shadow under the lower lip.
+    const double mv = 0.3, mw = girl ? 0.12 : 0.105;
+    if (girl) {
+        pt.flat(pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-mw, mv}, {-mw * 0.45, mv - 0.035}, {0, mv - 0.022}, {mw * 0.45, mv - 0.037}, {mw, mv},
+                         {0, mv + 0.008}});
+        }), grey(DARK));
+        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+            f.line(cr, {{-mw * 0.85, mv + 0.012}, {-mw * 0.3, mv + 0.052}, {mw * 0.3, mv + 0.052}, {mw * 0.85, mv + 0.012}});
+        }, 0.012 * s), grey(DARK));
+    } else {
+        pt.flat(pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-mw, mv - 0.004}, {0, mv - 0.01}, {mw, mv - 0.012}, {0, mv + 0.012}});
+        }), grey(DARK));
+    }
+    pt.flat(pt.mask([&](cairo_t* cr) { f.shape(cr, {{-0.05, mv + 0.07}, {0.05, mv + 0.065}, {0.01, mv + 0.09}}); }),
+            grey(DARK));
+}
+
+// Lines of hair flowing between two edges of a lock: line i of n runs at the
+// fraction (i + 0.5) / n between the inner and outer edge curves, rippling a little.
+void hair_lines(Paint& pt, const Plane& clip, const std::vector<P2>& inner, const std::vector<P2>& outer, int n,
+                double width, float shade, double ripple, double phase) {
+    for (int i = 0; i < n; ++i) {
+        const double t = (i + 0.5) / n;
+        std::vector<P2> line;
+        for (size_t k = 0; k < inner.size(); ++k) {
+            const double u = double(k) / double(inner.size() - 1);
+            const double wob = ripple * std::sin(u * 7.0 + phase + t * 3.0) * u;
+            line.push_back({inner[k].x + (outer[k].x - inner[k].x) * t + wob, inner[k].y + (outer[k].y - inner[k].y) * t});
+        }
+        Plane m = pt.stroke_mask([&](cairo_t* cr) { curve(cr, line); }, width * (0.7 + 0.6 * std::sin(i * 2.3 + phase)));
+        for (size_t k = 0; k < m.v.size(); ++k) m.v[k] *= clip.v[k];
+        pt.flat(m, grey(shade));
+    }
+}
+
+// A halo of rings behind the head.
+void halo(Paint& pt, double cx, double cy) {
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx, cy, 96, 0, 2 * M_PI);
+        cairo_new_sub_path(cr);
+        cairo_arc_negative(cr, cx, cy, 88, 2 * M_PI, 0);
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx, cy, 82, 0, 2 * M_PI);
+        cairo_new_sub_path(cr);
+        cairo_arc_negative(cr, cx, cy, 79, 2 * M_PI, 0);
+    }), grey(DARK));
+}
+
+// Rays from behind the head, alternating light and dark.
+void sunburst(Paint& pt, double cx, double cy, int rays) {
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        for (int i = 0; i < rays; i += 2) {
+            const double a0 = 2 * M_PI * i / rays, a1 = 2 * M_PI * (i + 1) / rays;
+            cairo_move_to(cr, cx, cy);
+            cairo_line_to(cr, cx + 400 * std::cos(a0), cy + 400 * std::sin(a0));
+            cairo_line_to(cr, cx + 400 * std::cos(a1), cy + 400 * std::sin(a1));
+            cairo_close_path(cr);
+        }
+    }), grey(DARK));
+}
+
+// The girl: long hair falling past the frame on both sides in flowing locks, a
+// fringe swept across from a parting on her right, a halo of rings behind. The boy:
+// short hair swept up, a turned-up collar, rays behind.
+Indexed draw_self(Person who) {
+    Paint pt(320, 200, 2);
+    const bool girl = who == Person::girl;
+    const double cx = 160, cy = 96, s = 128;
+    pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }), grey(LIGHT));
+    if (girl) {
+        halo(pt, cx, cy - 6);
+    } else {
+        sunburst(pt, cx, cy - 10, 36);
+    }
+
+    if (girl) {
+        // Two long locks, one each side, from the crown to past the bottom edge.
+        for (int side = -1; side <= 1; side += 2) {
+            const auto X = [&](double dx) { return cx + side * dx; };
+            const std::vector<P2> inner = {{X(8), 18}, {X(40), 34}, {X(56), 80}, {X(58), 130}, {X(66), 170}, {X(80), 206}};
+            const std::vector<P2> outer = {{X(20), 14}, {X(74), 30}, {X(92), 82}, {X(100), 134}, {X(118), 172},
+                                           {X(140), 206}};
+            const Plane lock = pt.mask([&](cairo_t* cr) {
+                curve(cr, inner);
+                std::vector<P2> back(outer.rbegin(), outer.rend());
+                for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
+                cairo_close_path(cr);
+            });
+            pt.flat(lock, grey(DARK));
+            hair_lines(pt, lock, inner, outer, 9, 2.2, LIGHT, 6, side > 0 ? 0.0 : 1.7);
+        }
+    }
+    // Neck and shoulders.
+    pt.flat(pt.mask([&](cairo_t* cr) { limb(cr, {cx + 2, 140}, 24, {cx, 190}, 28); }), grey(LIGHT));
+    pt.flat(pt.stroke_mask([&](cairo_t* cr) { curve(cr, {{cx - 23, 140}, {cx - 26, 170}, {cx - 32, 190}}); }, 2),
+            grey(DARK));
+    // The head's shadow across the throat and down the far side of the neck.
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 24, 146}, {cx + 26, 140}, {cx + 30, 170}, {cx + 28, 196}, {cx + 12, 184}, {cx + 4, 168},
+                  {cx - 14, 162}});
+    }), grey(DARK));
+    const Plane body = pt.mask([&](cairo_t* cr) {
+        if (girl) {
+            blob(cr, {{cx - 120, 206}, {cx - 100, 182}, {cx - 40, 176}, {cx, 194}, {cx + 40, 176}, {cx + 100, 182},
+                      {cx + 120, 206}});
+        } else {
+            blob(cr, {{cx - 130, 206}, {cx - 110, 174}, {cx - 46, 164}, {cx - 24, 170}, {cx, 196}, {cx + 24, 170},
+                      {cx + 46, 164}, {cx + 110, 174}, {cx + 130, 206}});
+        }
+    });
+    pt.flat(body, grey(DARK));
+    // Light along the top of the shoulders.
+    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+        if (girl) {
+            curve(cr, {{cx - 112, 198}, {cx - 96, 186}, {cx - 44, 180}, {cx - 20, 188}});
+        } else {
+            curve(cr, {{cx - 122, 198}, {cx - 104, 180}, {cx - 50, 170}});
+        }
+    }, 2.5), grey(LIGHT));
+    if (!girl) {
+        // The turned-up collar of the jacket, lit on our left.
+        for (int side = -1; side <= 1; side += 2) {
+            const auto X = [&](double dx) { return cx + side * dx; };
+            const Plane collar = pt.mask([&](cairo_t* cr) {
+                blob(cr, {{X(28), 136}, {X(52), 150}, {X(66), 178}, {X(40), 184}, {X(26), 168}});
+            });
+            pt.flat(collar, grey(side < 0 ? 50 : 6));
+            pt.flat(pt.stroke_mask([&](cairo_t* cr) {
+                curve(cr, {{X(28), 136}, {X(52), 150}, {X(66), 178}});
+            }, 2), grey(side < 0 ? 6 : 50));
+        }
+    }
+    stencil_face(pt, who, cx, cy, s);
+
+    if (girl) {
+        // The fringe: swept across the brow from a parting above her right eye.
+        const std::vector<P2> inner = {{cx - 22, 24}, {cx - 6, 36}, {cx + 16, 46}, {cx + 34, 62}, {cx + 44, 92}};
+        const std::vector<P2> outer = {{cx - 30, 16}, {cx + 10, 16}, {cx + 40, 26}, {cx + 58, 52}, {cx + 60, 96}};
+        const Plane fringe = pt.mask([&](cairo_t* cr) {
+            curve(cr, inner);
+            std::vector<P2> back(outer.rbegin(), outer.rend());
+            for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            // The other side of the parting, falling straight past her left temple.
+            blob(cr, {{cx - 30, 16}, {cx - 22, 24}, {cx - 40, 50}, {cx - 46, 96}, {cx - 58, 94}, {cx - 54, 40}});
+        });
+        pt.flat(fringe, grey(DARK));
+        hair_lines(pt, fringe, inner, outer, 5, 2, LIGHT, 2, 0.4);
+        hair_lines(pt, fringe, {{cx - 24, 22}, {cx - 38, 40}, {cx - 44, 70}, {cx - 48, 96}},
+                   {{cx - 30, 16}, {cx - 50, 34}, {cx - 56, 64}, {cx - 58, 94}}, 3, 2, LIGHT, 1, 2.0);
+    } else {
+        // Short at the sides, swept up and over to his left on top.
+        const FaceFrame f{cx, cy, s};
+        const Plane hair = pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-0.36, -0.04}, {-0.39, -0.32}, {-0.32, -0.54}, {-0.12, -0.66}, {0.14, -0.7}, {0.35, -0.6},
+                         {0.42, -0.38}, {0.37, -0.04}, {0.33, -0.3}, {0.2, -0.4}, {0.0, -0.42}, {-0.2, -0.38},
+                         {-0.31, -0.26}});
+        });
+        pt.flat(hair, grey(DARK));
+        // A few combed strands catch the light on the near side of the quiff.
+        Rng rng(41);
+        for (int i = 0; i < 9; ++i) {
+            const double u = -0.33 + 0.42 * (i + rng.uniform() * 0.5) / 9;
+            Plane m = pt.stroke_mask([&](cairo_t* cr) {
+                f.line(cr, {{u - 0.02, -0.4}, {u + 0.04, -0.52 - 0.03 * i / 9.0}, {u + 0.16, -0.62 - 0.02 * i / 9.0},
+                            {u + 0.3, -0.66}});
+            }, rng.range(1.0f, 1.8f));
+            for (size_t k = 0; k < m.v.size(); ++k) m.v[k] *= hair.v[k];
+            pt.flat(m, grey(LIGHT));
+        }
+    }
+
+    // A frame just outside the lens window, so the circling picture inside it moves
+    // in a pane rather than tearing at its edges; the tiles repeat it around each
+    // small face.
+    pt.flat(pt.mask([&](cairo_t* cr) {
+        cairo_rectangle(cr, 73, 21, 152, 151);
+        cairo_rectangle(cr, 75, 23, 148, 147);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    }), grey(DARK));
+
+    RgbImage lum = pt.down();
+    Indexed out(320, 200);
+    for (size_t k = 0; k < out.v.size(); ++k) {
+        const Rgb c = lum.v[k];
+        out.v[k] = c.r < 30.f ? 8 : c.b - c.r > 2.5f ? 1 : 0;
+    }
+    return out;
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+// The shared portrait phase of scenes 2 and 4 and its resource check.
+#include "scenes/lens_portrait.h"
+
+#include "app/timeline.h"
+#include "platform/fatal.h"
+#include "render/lens.h"
+
+void lens_portrait_check_resources(ResourceId picture, ResourceId figure) {
+    const struct {
+        ResourceId id;
+        uint32_t bytes;
+    } needs[] = {{picture, FRAME_BYTES}, {figure, FIGURE_W * FIGURE_H}};
+    for (const auto& need : needs)
+        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
+            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+}
+
+void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId figure,
+                         const LensTable& lens_x, const LensTable& lens_y) {
+    // Twice, so that both pages of a flipping presenter start black.
+    for (int i = 0; i < 2; ++i) {
+        clear_frame(screen_frame);
+        present_frame(screen_frame);
+    }
+    set_palette(palette);
+    lens_picture = resource_slot[picture];
+    ++cue_index;
+    copy_frame(back_frame, lens_picture);
+    lens_index = 0;
+    while (cue_running()) lens_feedback_frame(lens_x.data(), lens_y.data(), resource_slot[figure]);
+}
+
+void lens_portrait_reset_state() {
+    lens_picture = nullptr;
+    lens_index = 0;
+}
