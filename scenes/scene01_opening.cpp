@@ -52,7 +52,9 @@ void scene01_check_resources() {
 
 void opening_picture_phase() {
     Palette fade{};  // all black
-    set_palette(opening_palette);
+    // The picture goes up under the black fade palette: put up under its own
+    // colours it would show in full for a refresh before the fade starts from black.
+    set_palette(fade);
     copy_frame(back_frame, resource_slot[RES_PSX]);
     present_frame(back_frame);
     // Counted, not timed: every channel below its target rises one step per pass,

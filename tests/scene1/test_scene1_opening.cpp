@@ -37,6 +37,8 @@ TEST_F(Opening, FadeRunsSixtyThreePassesWithoutAPresentThenHolds) {
     // One present (the picture, under the full palette), then palettes only.
     for (const PumpSeen& p : seen) EXPECT_EQ(p.presents, 1u);
     EXPECT_EQ(memcmp(headless_screen().frame, resource_slot[RES_PSX], FRAME_BYTES), 0);
+    // The picture was put up under black: the first pump shows nothing of it.
+    for (uint32_t c : seen[0].rgb) ASSERT_EQ(c, 0u);
     // Pass k pumps before its upload: the pump of pass k sees k fade uploads.
     for (int k = 0; k < FADE_PASSES; ++k) EXPECT_EQ(seen[k].uploads, 1u + k) << k;
     for (size_t k = FADE_PASSES; k < seen.size(); ++k) EXPECT_EQ(seen[k].uploads, 1u + FADE_PASSES);

@@ -45,8 +45,8 @@ const Golden goldens[] = {
     {58000, "scene 4 lens, boy", 0xa05cd863a52dfa63ull},
     {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x614dc68689092f16ull},
-    {63400, "scene 5 tube zoom-out", 0x693e810261ffc8c5ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
+    {63400, "scene 5 tube zoom-out", 0xa49d20fe1089a807ull},
     {64200, "scene 5 flight", 0x0f7432999e1879a7ull},
     {65000, "scene 5 flight, sprite and closing trail", 0xd6c1fca1bf4d6018ull},
     {70000, "scene 5 flight, sprite at rest", 0x67d3013c151ae66dull},
