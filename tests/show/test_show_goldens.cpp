@@ -44,6 +44,11 @@ const Golden goldens[] = {
     // scene 7
     // scene 8
     // scene 9
+    {112600, "scene 9 sphere", 0xfdf29b48ef9eeab0ull},
+    {114500, "scene 9 sphere widening", 0x79b171a82a9dd318ull},
+    {116100, "scene 9 tube, focus growing", 0xd72a7b51938c3a44ull},
+    {117500, "scene 9 tube", 0x05e7131286d63dc6ull},
+    {130000, "scene 9 tube with curves", 0x2a3e951b6d592d54ull},
     // scene 10
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);

@@ -1,0 +1,51 @@
+// Scene 9: the darkening texture (fdtex: 256 x 256 amounts subtracted from the
+// picture, wrapping both ways). Columns run along the tube and across the sphere's
+// latitudes, rows round the tube and the sphere's longitudes, so the panels and
+// their grooves give both surfaces a visible grid that bends with the mapping.
+#include <algorithm>
+#include <cmath>
+
+#include "art.h"
+
+namespace art {
+namespace {
+
+constexpr int SIDE = 256;
+constexpr int PANEL_U = 64;   // panel length along the tube: four per texture
+constexpr int PANEL_V = 32;   // panel width round it: eight per texture
+constexpr float LIGHT = 6.f;  // amount taken from the picture by a light panel
+constexpr float DARK = 34.f;  // and by a dark one
+constexpr float GROOVE = 58.f;  // between panels: deep, but below the sky's darkest (66)
+
+// Distance in texels from the nearest panel border along one axis.
+float border_distance(int t, int period) {
+    const int m = t % period;
+    return float(std::min(m, period - 1 - m));
+}
+
+Indexed draw_fdtex() {
+    Indexed out(SIDE, SIDE);
+    for (int y = 0; y < SIDE; ++y)
+        for (int x = 0; x < SIDE; ++x) {
+            const int pu = x / PANEL_U, pv = y / PANEL_V;
+            float amount = ((pu + pv) & 1) ? DARK : LIGHT;
+            // Bevel: each panel is lit from its low corner and shaded toward the far
+            // one, so it reads as a raised plate and not a flat tint.
+            const float fu = float(x % PANEL_U) / PANEL_U, fv = float(y % PANEL_V) / PANEL_V;
+            amount += 10.f * (smoothstep(0.55f, 1.f, fu) + smoothstep(0.6f, 1.f, fv));
+            amount -= 5.f * (1.f - smoothstep(0.f, 0.2f, std::min(fu, fv)));
+            // Wear, wrapping with the texture so no seam shows.
+            amount += 8.f * (fbm(x / 32.f, y / 32.f, 93, 4, 8, 8) - 0.5f);
+            // Grooves: a soft-edged dark line along every panel border.
+            const float d = std::min(border_distance(x, PANEL_U), border_distance(y, PANEL_V));
+            amount = lerp(GROOVE, amount, smoothstep(0.5f, 2.5f, d));
+            out.at(x, y) = uint8_t(std::clamp(amount, 0.f, GROOVE));
+        }
+    return out;
+}
+
+}  // namespace
+
+void register_scene09() { registry().push_back({"fdtex", SIDE, SIDE, -1, nullptr, draw_fdtex}); }
+
+}  // namespace art
