@@ -1,6 +1,181 @@
-// Scene 5: textured tube flight.
-// PLACEHOLDER until the scene's pictures are built: runs its cues on a cleared frame.
-#include "scenes/placeholder.h"
+// Scene 5: the entry operation, its four phases and the sliding sprite.
+#include "scenes/scene05_textured_tube.h"
+
+#include "app/random.h"
+#include "app/timeline.h"
+#include "archive/resources.h"
+#include "display/display.h"
+#include "platform/fatal.h"
+#include "render/blit.h"
+#include "render/tube.h"
+#include "scenes/palettes.h"
 #include "scenes/scenes.h"
 
-void scene_textured_tube() { placeholder_phases(1); }
+float tube_z = -100.0f;
+TubeFlight textured_flight = {{8, 0, 0}, 0, {}};
+int slide_x = 0;
+int trail_gap = 20;
+bool trail_finished = false;
+
+namespace {
+
+constexpr int ZOOM_OUT_STEP = 8;
+constexpr int FLIGHT_STEP = 4;
+constexpr int SLIDE_SPEED = 12;  // pixels per frame until the stop
+constexpr int TRAIL_GAP_START = 20;
+constexpr float START_Z = -100.0f;
+constexpr double ZOOM_IN_END = 30.0;
+constexpr float ZOOM_RATE = 0.1f;  // single precision, widened when a is double
+
+struct ResourceNeed {
+    ResourceId id;
+    uint32_t bytes;
+};
+
+constexpr ResourceNeed scene05_needs[] = {
+    {RES_TEXTURE, TEXTURE_DAT_SIZE * TEXTURE_DAT_SIZE},
+    {RES_APSAVE, APSAVE_W * APSAVE_H},
+    {RES_K1, K1_W * K1_H},
+    {RES_K2, K1_W * K1_H},
+};
+
+// Samples back_frame on the flight's grid; each cast stores its texel plus its
+// shade, wrapping modulo 256.
+void sample_textured_tube() {
+    const uint8_t* texture = resource_slot[RES_TEXTURE];
+    sample_tube_grid(textured_flight.grid, [texture](const TubeHit& h) {
+        return uint8_t(texture[h.v * TEXTURE_DAT_SIZE + h.u] + h.shade);
+    });
+}
+
+// Paints every pixel of the k2.dat silhouette at (x, 0) whose mask byte is not 0
+// in colour c. 0 <= x <= 320 - K1_W.
+void paint_silhouette(int x, uint8_t c) {
+    const uint8_t* mask = resource_slot[RES_K2];
+    for (int r = 0; r < K1_H; ++r, mask += K1_W) {
+        uint8_t* p = screen_frame + row_offset[r] + x;
+        for (int i = 0; i < K1_W; ++i) p[i] = mask[i] ? c : p[i];
+    }
+}
+
+}  // namespace
+
+void scene05_check_resources() {
+    for (const ResourceNeed& need : scene05_needs)
+        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
+            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+}
+
+// --- Phase A: zoom into the previous scene's picture -----------------------------
+
+double zoom_in_phase() {
+    double a = 1.0;
+    do {
+        zoom_blend(float(a));
+        a = a + a * ZOOM_RATE;
+        present_frame(screen_frame);
+        pump_messages();
+    } while (a < ZOOM_IN_END);
+    return a;
+}
+
+// --- Phase B: the cut ----------------------------------------------------------------
+
+DriftPoint cut_phase() {
+    clear_frame(screen_frame);
+    present_frame(screen_frame);
+    set_palette(scene5_palette);
+    DriftPoint to;
+    to.x = show_rand() % 128;
+    to.y = -(show_rand() % 128);
+    return to;
+}
+
+// --- Phase C: zoom out of the tube ---------------------------------------------------
+
+void zoom_out_frame(DriftPoint& to, float a) {
+    drift_tube_camera(to, textured_flight.targets, tube_z);
+    sample_textured_tube();  // over whatever back_frame still holds
+    smooth_samples();
+    end_flight_frame(textured_flight, tube_z);
+    zoom_copy(a);
+    present_frame(screen_frame);
+}
+
+void zoom_out_phase(double a, DriftPoint to) {
+    // The row phase runs 0..3 here too, so rows 4..7 of every band of eight are
+    // never sampled in this phase: smoothing alone fills them.
+    textured_flight.grid.step = ZOOM_OUT_STEP;
+    while (a > 1.0) {
+        zoom_out_frame(to, float(a));
+        a = a - a * ZOOM_RATE;
+        pump_messages();
+    }
+}
+
+// --- Phase D: the flight -------------------------------------------------------------
+
+void flight_frame(int n) {
+    jump_tube_camera(textured_flight.targets, tube_z);
+    sample_textured_tube();
+    smooth_samples();
+    blit_blend(resource_slot[RES_APSAVE], 0, 0, APSAVE_Y, APSAVE_W, APSAVE_H);
+    if (n < SPRITE_FIRST_FRAME)
+        present_frame(screen_frame);
+    else
+        draw_sliding_sprite();
+    end_flight_frame(textured_flight, tube_z);
+}
+
+void flight_phase() {
+    fill_frame(back_frame, 32);
+    clear_frame(screen_frame);
+    textured_flight.grid.step = FLIGHT_STEP;
+    textured_flight.grid.column_phase = 0;
+    ++cue_index;
+    int n = 0;  // stops at the sprite's first frame
+    while (cue_running()) {
+        if (n < SPRITE_FIRST_FRAME) ++n;
+        flight_frame(n);
+        pump_messages();
+    }
+}
+
+void draw_sliding_sprite() {
+    if (!trail_finished) {
+        // Each later, darker silhouette is painted over the one before.
+        int x = slide_x;
+        for (int i = 0; i < TRAIL_COUNT; ++i) {
+            x -= trail_gap;
+            if (x < 0) x = 0;
+            paint_silhouette(x, uint8_t(TRAIL_FIRST_COLOUR + i));
+        }
+    }
+    blit_keyed(resource_slot[RES_K1], 0, uint16_t(slide_x), 0, K1_W, K1_H);
+    if (!trail_finished) {
+        slide_x += SLIDE_SPEED;
+        if (slide_x > SLIDE_STOP) {
+            slide_x = SLIDE_STOP;
+            if (trail_gap > 0) --trail_gap;
+            else trail_finished = true;
+        }
+    }
+    present_frame(screen_frame);
+}
+
+void scene_textured_tube() {
+    scene05_check_resources();
+    const double a = zoom_in_phase();
+    const DriftPoint to = cut_phase();
+    zoom_out_phase(a, to);
+    flight_phase();
+}
+
+void scene05_reset_state() {
+    tube_z = START_Z;
+    textured_flight = {{ZOOM_OUT_STEP, 0, 0}, 0, {}};
+    slide_x = 0;
+    trail_gap = TRAIL_GAP_START;
+    trail_finished = false;
+    tube_camera = {0.0f, 0.0f, 0.0f};  // shared with scene 7, first moved here
+}

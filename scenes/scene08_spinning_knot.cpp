@@ -1,6 +1,156 @@
-// Scene 8: spinning knot over a picture.
-// PLACEHOLDER until the scene's pictures are built: runs its cues on a cleared frame.
-#include "scenes/placeholder.h"
+// Scene 8: the entry operation, the knot's turn, depth sort, projection and
+// triangles, and the tinted fade of its silhouette.
+#include "scenes/scene08_spinning_knot.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "app/timeline.h"
+#include "archive/resources.h"
+#include "display/display.h"
+#include "platform/fatal.h"
+#include "scenes/palettes.h"
 #include "scenes/scenes.h"
 
-void scene_spinning_knot() { placeholder_phases(1); }
+KnotVertex knot_rotated[KNOT_VERTICES];
+ScreenPoint knot_screen[KNOT_VERTICES];
+float knot_turn_a = 0.0f;
+float knot_turn_b = 0.0f;
+
+void scene08_check_resources() {
+    if (!resource_slot[RES_PLANT] || resource_length[RES_PLANT] < FRAME_BYTES)
+        fatal_error("error loading resource '%s'", resource_catalogue[RES_PLANT]);
+}
+
+void rotate_in_plane(int32_t a, int32_t b, int32_t c, int32_t d, float s, float k, int32_t& out1,
+                     int32_t& out2) {
+    const float u = float(a - c), v = float(b - d);
+    // Single precision throughout, no fused multiply-add (the build is strict ISO),
+    // then truncation toward zero.
+    out1 = int32_t(float(c) + k * u - s * v);
+    out2 = int32_t(float(d) + s * u + k * v);
+}
+
+void spin_knot() {
+    // Sine and cosine taken in double and rounded to single precision, once a frame.
+    const float sa = float(std::sin(double(knot_turn_a))), ca = float(std::cos(double(knot_turn_a)));
+    const float sb = float(std::sin(double(knot_turn_b))), cb = float(std::cos(double(knot_turn_b)));
+    for (int i = 0; i < KNOT_VERTICES; ++i) {
+        const KnotVertex& v = knot_vertex[i];
+        KnotVertex& r = knot_rotated[i];
+        rotate_in_plane(v.y, v.z, 0, 0, sa, ca, r.y, r.z);
+        rotate_in_plane(v.x, r.z, 0, 0, sb, cb, r.x, r.z);  // from the truncated z
+    }
+    // The steps are doubles added to the float angle and rounded back to float, so
+    // the angles drift the same way every run and carry across both phases.
+    knot_turn_a = float(double(knot_turn_a) + 0.05);
+    knot_turn_b = float(double(knot_turn_b) + 0.04);
+}
+
+void sort_knot_order() {
+    // Insertion sort: stable, in place, and nearly linear because the knot turns
+    // only a little between frames and the order starts from the last frame's.
+    // Slot q sorts by the depth of vertex q (its first vertex when not empty).
+    int32_t* order = knot_draw_order;
+    for (int i = 1; i < KNOT_QUADS; ++i) {
+        const int32_t q = order[i];
+        const int32_t z = knot_rotated[q].z;
+        int j = i;
+        for (; j > 0 && knot_rotated[order[j - 1]].z < z; --j) order[j] = order[j - 1];
+        order[j] = q;
+    }
+}
+
+void draw_knot_triangle(int32_t a, int32_t b, int32_t c) {
+    const KnotVertex& va = knot_rotated[a];
+    const KnotVertex& vb = knot_rotated[b];
+    const KnotVertex& vc = knot_rotated[c];
+    const ScreenPoint points[3] = {knot_screen[a], knot_screen[b], knot_screen[c]};
+    // Equal sides (every empty slot among them) count as facing the viewer.
+    if ((va.y - vc.y) * (vb.x - va.x) < (va.x - vc.x) * (vb.y - va.y)) {
+        outline_triangle(points);
+        return;
+    }
+    // 0 at z = -100 up to 64 at z = 100, truncated toward zero, kept in a byte.
+    const uint8_t shades[3] = {uint8_t((va.z + 100) * 64 / 200), uint8_t((vb.z + 100) * 64 / 200),
+                               uint8_t((vc.z + 100) * 64 / 200)};
+    gouraud_triangle(points, shades);
+}
+
+void draw_knot() {
+    for (int i = 0; i < KNOT_VERTICES; ++i) {
+        const KnotVertex& v = knot_rotated[i];
+        // Arithmetic shift, then divisions truncating toward zero. The turned mesh
+        // stays within 160 of the origin, so d is at least 97.
+        const int32_t d = (v.z + 550) >> 2;
+        knot_screen[i] = {v.x * 128 / d + 100, v.y * 128 / d + 100};
+    }
+    for (int pos = 0; pos < KNOT_QUADS; ++pos) {
+        const int32_t* q = knot_quad[knot_draw_order[pos]];
+        draw_knot_triangle(q[0], q[1], q[2]);
+        draw_knot_triangle(q[0], q[2], q[3]);
+    }
+}
+
+void tint_silhouette(uint8_t n) {
+    // Sixteen pixels at a time, skipping runs where the knot left nothing; the
+    // halved sum is taken as (n & p) + ((n ^ p) >> 1), which cannot overflow a byte.
+    typedef uint8_t Bytes __attribute__((vector_size(16)));
+    const Bytes tint = Bytes{} + n;
+    for (int i = 0; i < FRAME_BYTES; i += 16) {
+        Bytes mask, p;
+        memcpy(&mask, back_frame + i, 16);
+        uint64_t any[2];
+        memcpy(any, &mask, 16);
+        if ((any[0] | any[1]) == 0) continue;
+        memcpy(&p, screen_frame + i, 16);
+        const Bytes half = (tint & p) + ((tint ^ p) >> 1);
+        p = mask != 0 ? half : p;
+        memcpy(screen_frame + i, &p, 16);
+    }
+}
+
+void knot_frame() {
+    copy_frame(screen_frame, resource_slot[RES_PLANT]);
+    spin_knot();
+    sort_knot_order();
+    draw_knot();
+    present_frame(screen_frame);
+}
+
+void knot_fade_frame(uint8_t n) {
+    clear_frame(back_frame);
+    copy_frame(screen_frame, resource_slot[RES_PLANT]);
+    spin_knot();
+    sort_knot_order();
+    draw_knot();
+    tint_silhouette(n);
+    present_frame(screen_frame);
+}
+
+void scene_spinning_knot() {
+    scene08_check_resources();
+    clear_frame(screen_frame);
+    present_frame(screen_frame);
+    set_palette(scene8_palette);
+    render_target = screen_frame;
+    ++cue_index;
+    while (cue_running()) {
+        knot_frame();
+        pump_messages();
+    }
+    // Counted, not timed: the fade always shows its 72 frames.
+    render_target = back_frame;
+    for (int n = KNOT_FADE_FIRST_TINT; n >= KNOT_FADE_LAST_TINT; --n) {
+        knot_fade_frame(uint8_t(n));
+        pump_messages();
+    }
+}
+
+void scene08_reset_state() {
+    knot_turn_a = knot_turn_b = 0.0f;
+    for (int i = 0; i < KNOT_QUADS; ++i) knot_draw_order[i] = i;
+    for (KnotVertex& v : knot_rotated) v = KnotVertex{};
+    for (ScreenPoint& p : knot_screen) p = ScreenPoint{};
+    render_target = nullptr;
+}

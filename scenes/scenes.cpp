@@ -3,6 +3,9 @@
 
 #include "app/random.h"
 #include "scenes/scene01_opening.h"
+#include "scenes/scene03_cloud_reveal.h"
+#include "scenes/scene05_textured_tube.h"
+#include "scenes/scene08_spinning_knot.h"
 #include "scenes/scene09_warped_picture.h"
 
 void (*const scene_entry[SCENE_COUNT])() = {
@@ -14,5 +17,8 @@ void (*const scene_entry[SCENE_COUNT])() = {
 void scenes_reset_state() {
     show_srand(1);
     scene01_reset_state();
+    scene03_reset_state();
+    scene05_reset_state();
+    scene08_reset_state();
     scene09_reset_state();
 }

@@ -38,17 +38,29 @@ const Golden goldens[] = {
     {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
     // scene 2
     // scene 3
+    {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
+    {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
     // scene 4
     // scene 5
+    {62900, "scene 5 zoom into scene 4's picture", 0x614dc68689092f16ull},
+    {63400, "scene 5 tube zoom-out", 0x693e810261ffc8c5ull},
+    {64200, "scene 5 flight", 0x0f7432999e1879a7ull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xd6c1fca1bf4d6018ull},
+    {70000, "scene 5 flight, sprite at rest", 0x67d3013c151ae66dull},
     // scene 6
     // scene 7
+    {84000, "scene 7 shaded tube", 0x86c0d775093a0787ull},
+    {95000, "scene 7 shaded tube, late", 0xe5a33149c673d02cull},
     // scene 8
+    {97520, "scene 8 knot, first frame", 0xe84651bafe9a6d96ull},
+    {104500, "scene 8 spinning knot", 0x58e1014e5ddb5abdull},
+    {111500, "scene 8 tinted fade", 0xc0efe2f9343d89dbull},
     // scene 9
-    {112600, "scene 9 sphere", 0xfdf29b48ef9eeab0ull},
-    {114500, "scene 9 sphere widening", 0x79b171a82a9dd318ull},
-    {116100, "scene 9 tube, focus growing", 0xd72a7b51938c3a44ull},
-    {117500, "scene 9 tube", 0x05e7131286d63dc6ull},
-    {130000, "scene 9 tube with curves", 0x2a3e951b6d592d54ull},
+    {112600, "scene 9 sphere", 0x9a44e45732945778ull},
+    {114500, "scene 9 sphere widening", 0x0ffeef31fdcde337ull},
+    {116100, "scene 9 tube, focus growing", 0x4ab6a5072506eb70ull},
+    {117500, "scene 9 tube", 0xd4ad9cf6e45679eaull},
+    {130000, "scene 9 tube with curves", 0x316b110d0d8557cfull},
     // scene 10
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);

@@ -1,7 +1,11 @@
-// Scene 3: the hidden picture (alien), revealed through discs and smoothed toward
-// the background 32, so it lives in 33..255: lit surfaces on the light end of the
-// blue-grey ramp, shadow toward 222, glowing eyes and rim light in the bright blues
-// 223..255. The two captions (alwork, aphandl) are mask shapes: any non-zero byte.
+// Scene 3: the hidden picture (alien) and the two caption shapes (alwork, aphandl).
+// The scene shows the picture only through its disc mask, averaging every shown
+// pixel with its four neighbours and lifting it to at least 32, so the picture lives
+// on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
+// then the blues from black at 223 up to pale cyan at 255. The creature is lit in
+// the blues, the machinery around it in the greys, and the bands under the two
+// captions glow near 255 so that the lettering reads bright.
+#include <algorithm>
 #include <cmath>
 
 #include "art.h"
@@ -11,97 +15,246 @@
 namespace art {
 namespace {
 
-// A ray-marched creature: a long domed skull, large slanted eyes, cheek ridges,
-// a narrow jaw and a neck with tendrils.
-float alien_field(V3 p) {
-    V3 q = rot_x(p, -0.25f);
-    float skull = sd_ellipsoid(q - V3{0, 0.35f, 0.15f}, {0.62f, 0.78f, 0.72f});
-    float face = sd_ellipsoid(q - V3{0, -0.25f, -0.12f}, {0.42f, 0.55f, 0.45f});
-    float head = smin(skull, face, 0.25f);
-    float jaw = sd_ellipsoid(q - V3{0, -0.72f, -0.05f}, {0.2f, 0.2f, 0.22f});
-    head = smin(head, jaw, 0.18f);
-    float neck = sd_capsule(p, {0, -0.7f, 0.2f}, {0, -1.8f, 0.35f}, 0.2f);
-    head = smin(head, neck, 0.15f);
-    // Ridges over the skull.
-    float ridge = sd_capsule(q, {0, 1.05f, 0.3f}, {0, 0.35f, -0.45f}, 0.07f);
-    head = smin(head, ridge, 0.08f);
-    // Tendrils hanging from the jaw line.
-    for (int i = -2; i <= 2; ++i) {
-        float x = 0.13f * float(i);
-        float t = sd_capsule(p, {x, -0.65f, -0.2f}, {x * 1.6f, -1.6f, -0.35f + 0.05f * std::fabs(float(i))}, 0.045f);
-        head = smin(head, t, 0.06f);
-    }
-    // Eye sockets carved in.
-    for (float s : {-1.f, 1.f}) {
-        V3 e = rot_z(q - V3{0.22f * s, -0.05f, -0.48f}, -0.5f * s);
-        head = std::max(head, -sd_ellipsoid(e, {0.2f, 0.09f, 0.12f}));
-    }
-    return head;
+constexpr int W = 320, H = 200;
+constexpr float PI = 3.14159265f;
+
+// Caption bands: the rows each caption covers in the frame.
+constexpr int TOP_BAND_Y0 = 1, TOP_BAND_Y1 = 24;
+constexpr int LOW_BAND_Y0 = 167, LOW_BAND_Y1 = 198;
+
+enum Material { CARAPACE, EYE, MACHINE, LAMP };
+
+struct Hit {
+    float d;
+    Material m;
+};
+inline Hit closer(Hit a, Hit b) { return a.d < b.d ? a : b; }
+
+float sd_box(V3 p, V3 half) {
+    V3 q{std::fabs(p.x) - half.x, std::fabs(p.y) - half.y, std::fabs(p.z) - half.z};
+    V3 o{std::max(q.x, 0.f), std::max(q.y, 0.f), std::max(q.z, 0.f)};
+    return length(o) + std::min(std::max(q.x, std::max(q.y, q.z)), 0.f);
 }
 
-float eye_field(V3 p) {
-    V3 q = rot_x(p, -0.25f);
+// Raised rings along a capsule-like limb: 0 between rings, `height` on a ring.
+float rings(float along, float count, float height) {
+    float s = 0.5f + 0.5f * std::cos(along * count * 2.f * PI);
+    return height * s * s * s * s;
+}
+
+// The head, facing the viewer (-z): a tall domed skull over a narrow jaw, large
+// slanted eyes, ridges running back over the dome, and ringed hoses from the
+// temples and the jaw out into the machinery.
+float skull(V3 p) {
+    float dome = sd_ellipsoid(p - V3{0.f, 0.32f, 0.08f}, {0.64f, 0.62f, 0.62f});
+    float face = sd_ellipsoid(p - V3{0.f, -0.3f, -0.12f}, {0.3f, 0.46f, 0.34f});
+    float d = smin(dome, face, 0.28f);
+    d = smin(d, sd_sphere(p - V3{0.f, -0.72f, -0.2f}, 0.07f), 0.14f);
+    float mirror_x = std::fabs(p.x);
+    V3 m{mirror_x, p.y, p.z};
+    // Cheek bones and brows.
+    d = smin(d, sd_capsule(m, {0.14f, -0.34f, -0.36f}, {0.36f, -0.06f, -0.3f}, 0.045f), 0.08f);
+    d = smin(d, sd_capsule(m, {0.08f, 0.15f, -0.5f}, {0.42f, 0.2f, -0.36f}, 0.04f), 0.08f);
+    // A crest from the brow back over the dome.
+    d -= 0.03f * std::exp(-p.x * p.x * 300.f) * smoothstep(0.f, 0.45f, p.y);
+    // Eye sockets, nostril slits and the mouth carved in.
+    for (float s : {-1.f, 1.f}) {
+        V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.44f}, 0.5f * s);
+        d = std::max(d, -sd_ellipsoid(e, {0.26f, 0.12f, 0.18f}));
+        d = std::max(d, -sd_capsule(p, {0.035f * s, -0.36f, -0.47f}, {0.05f * s, -0.4f, -0.46f}, 0.011f));
+    }
+    d = std::max(d, -sd_box(p - V3{0.f, -0.55f, -0.45f}, {0.1f, 0.006f, 0.1f}));
+    return d;
+}
+
+float eyes(V3 p) {
     float d = 1e9f;
     for (float s : {-1.f, 1.f}) {
-        V3 e = rot_z(q - V3{0.22f * s, -0.05f, -0.44f}, -0.5f * s);
-        d = std::min(d, sd_ellipsoid(e, {0.18f, 0.075f, 0.08f}));
+        V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.42f}, 0.5f * s);
+        d = std::min(d, sd_ellipsoid(e, {0.245f, 0.105f, 0.13f}));
     }
     return d;
 }
 
+// A ringed hose sagging from a to b: a quadratic curve through a point dropped
+// below the middle, walked as straight pieces.
+float hose(V3 p, V3 a, V3 b, float sag, float r) {
+    V3 c = (a + b) * 0.5f - V3{0.f, sag, 0.f};
+    constexpr int PIECES = 7;
+    float d = 1e9f;
+    V3 prev = a;
+    for (int i = 1; i <= PIECES; ++i) {
+        float t = float(i) / PIECES, u = 1.f - t;
+        V3 next = a * (u * u) + c * (2.f * u * t) + b * (t * t);
+        V3 ba = next - prev;
+        float h = std::clamp(dot(p - prev, ba) / dot(ba, ba), 0.f, 1.f);
+        float along = (float(i - 1) + h) / PIECES;
+        d = std::min(d, length(p - (prev + ba * h)) - r - rings(along, 12.f, 0.02f));
+        prev = next;
+    }
+    return d;
+}
+
+float hoses(V3 p) {
+    V3 m{std::fabs(p.x), p.y, p.z};  // one side, mirrored
+    float d = hose(m, {0.55f, 0.1f, 0.2f}, {1.7f, 0.05f, 1.25f}, 0.5f, 0.08f);
+    d = std::min(d, hose(m, {0.5f, 0.5f, 0.3f}, {1.3f, 0.95f, 1.25f}, 0.1f, 0.05f));
+    d = std::min(d, hose(m, {0.16f, -0.55f, 0.05f}, {1.1f, -1.05f, 1.25f}, 0.3f, 0.055f));
+    // The neck: a ringed trunk down into the lower band.
+    float neck = sd_capsule(p, {0.f, -0.5f, 0.1f}, {0.f, -1.6f, 0.25f}, 0.15f);
+    neck -= rings(p.y, 7.f, 0.03f);
+    return smin(d, neck, 0.05f);
+}
+
+Hit head(V3 p) {
+    Hit h{smin(skull(p), hoses(p), 0.08f), CARAPACE};
+    return closer(h, {eyes(p), EYE});
+}
+
+V3 to_head(V3 p) { return rot_y(p - V3{0.f, 0.05f, 0.f}, -0.18f); }
+
+// The machinery behind: a wall of ringed pipes of uneven girth over a lumpy plate,
+// crossed by two jointed spines; some of their joints are lamps.
+Hit machine(V3 p) {
+    float plate = 1.45f - p.z - 0.06f * fbm(p.x * 3.f + 5.f, p.y * 3.f + 2.f, 307, 4);
+    const float pitch = 0.36f;
+    float cell = std::floor((p.x + pitch / 2) / pitch);
+    float qx = p.x - cell * pitch;
+    float girth = 0.09f + 0.05f * hash2(int(cell), 0, 313);
+    float pipe = std::sqrt(qx * qx + (p.z - 1.3f) * (p.z - 1.3f)) - girth;
+    pipe -= rings(p.y * (0.9f + 0.1f * std::fmod(std::fabs(cell), 3.f)), 3.f, 0.018f);
+    Hit h{smin(plate, pipe, 0.06f), MACHINE};
+    int spine = 0;
+    for (float y0 : {-0.55f, 0.6f}) {
+        const float seg = 0.22f;
+        float joint = std::floor(p.x / seg + 0.5f);
+        float sx = p.x - seg * joint;
+        float drop = 0.12f * std::sin(p.x * 1.3f + y0 * 3.f);
+        V3 v{sx, p.y - y0 - drop, p.z - 1.12f};
+        float bone = sd_ellipsoid(v, {0.085f, 0.09f, 0.09f});
+        float cord = std::sqrt(v.y * v.y + v.z * v.z) - 0.035f;
+        bool lamp = hash2(int(joint), spine++, 317) < 0.16f;
+        if (lamp) h = closer(h, {bone, LAMP}), h.d = std::min(h.d, cord);
+        else h.d = std::min(h.d, smin(bone, cord, 0.03f));
+    }
+    return h;
+}
+
+Hit scene(V3 p) { return closer(head(to_head(p)), machine(p)); }
+float field(V3 p) { return scene(p).d; }
+
+// Tone: negative values run the greys (-1 lightest), positive the blues (+1 pale
+// cyan), with 0 as black, where the two ramps meet.
+float shade(V3 eye, V3 dir) {
+    float t = march(eye, dir, field, 9.f, 220);
+    if (t < 0) return -0.05f;
+    V3 p = eye + dir * t;
+    Hit h = scene(p);
+    V3 n = normal_at(p, field);
+    const V3 key = normalize({-0.55f, 0.65f, -0.55f});
+    const V3 fill = normalize({0.8f, -0.3f, -0.4f});
+    const V3 back = normalize({0.4f, 0.5f, 0.9f});
+    float diff = std::max(0.f, dot(n, key));
+    float occ = occlusion(p, n, field);
+    // Shadow from the key light: a short march toward it.
+    float lit = march(p + n * 0.01f, key, field, 3.f, 60) < 0 ? 1.f : 0.35f;
+    float spec = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 40.f) * lit;
+    float rim = std::pow(1.f - std::fabs(dot(dir, n)), 3.f) * std::max(0.f, dot(n, back) + 0.3f);
+    float fl = std::max(0.f, dot(n, fill));
+    switch (h.m) {
+    case CARAPACE: {
+        // Wrinkled skin: the normal tilted by the slope of a ridged noise.
+        const float e = 0.01f;
+        auto skin = [](V3 q) { return turbulence(q.x * 4.f + 3.f, q.y * 4.f + 1.f - q.z * 2.f, 331, 3); };
+        float s0 = skin(p);
+        n = normalize(n + V3{(skin(p + V3{e, 0, 0}) - s0) / e, (skin(p + V3{0, e, 0}) - s0) / e, 0.f} * 0.012f);
+        diff = std::max(0.f, dot(n, key));
+        spec = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 40.f) * lit;
+        // Glossy: a dark body, a sharp highlight and a broad sheen from the key
+        // light, and a cold rim from behind.
+        float sheen = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 6.f) * lit;
+        float b = 0.02f + 0.7f * std::pow(diff, 1.5f) * lit * occ + 0.12f * fl * occ + 0.25f * sheen + 1.2f * spec +
+                  0.5f * rim * occ;
+        return clamp01(b);
+    }
+    case EYE: {
+        // Black glass: only reflections, a sharp one of the key light and a soft
+        // band of the sky above.
+        float sky = smoothstep(0.45f, 0.75f, reflect(dir, n).y);
+        return clamp01(0.01f + 0.5f * sky + 1.5f * spec);
+    }
+    case LAMP: return clamp01(0.3f + 0.45f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
+    case MACHINE: default: {
+        float g = 0.08f + 0.75f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ + 0.4f * spec;
+        return -std::min(g, 0.9f);
+    }
+    }
+}
+
+uint8_t tone_index(float tone, int x, int y) {
+    if (tone >= 0.f) return ramp_index(tone, 223, 255, x, y);
+    // The greys stop short of the background's own 32 so that shown pixels stay
+    // apart from it.
+    return ramp_index(-tone, 222, 40, x, y);
+}
+
+// A glowing bar behind each caption: bright along its middle, a dark rim top and
+// bottom, and slow streaks along it.
+float band_tone(int x, int y, int y0, int y1) {
+    if (y == y0 - 1 || y == y1 + 1) return 0.02f;
+    float mid = 0.5f * float(y0 + y1), half = 0.5f * float(y1 - y0) + 0.5f;
+    float u = (float(y) - mid) / half;
+    float streak = fbm(float(x) / 23.f, float(y) / 3.f, 311, 3) - 0.5f;
+    return clamp01(0.82f + 0.18f * (1.f - u * u) + 0.16f * streak);
+}
+
 Indexed draw_alien() {
-    const int W = 320, H = 200;
     Indexed out(W, H);
-    auto scene = [](V3 p) { return std::min(alien_field(p), eye_field(p)); };
-    const V3 eye{0.35f, 0.1f, -3.4f};
-    V3 fw = normalize(V3{0, 0.0f, 0} - eye), rt = normalize(cross({0, 1, 0}, fw)), up = cross(fw, rt);
-    const V3 key = normalize({-0.5f, 0.7f, -0.6f}), rim = normalize({0.8f, 0.2f, 0.7f});
+    const V3 eye{-0.2f, 0.05f, -3.2f};
+    const V3 fw = normalize(V3{0.f, 0.f, 0.f} - eye);
+    const V3 rt = normalize(cross({0, 1, 0}, fw)), up = cross(fw, rt);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            float u = (float(x) + 0.5f - W / 2.f) / H, v = -(float(y) + 0.5f - H / 2.f) / H;
-            V3 d = normalize(fw * 1.25f + rt * u + up * v);
-            float t = march(eye, d, scene, 8.f);
-            if (t < 0) {
-                // Dark backdrop with a faint glow behind the head.
-                float g = std::exp(-(u * u + v * v) * 3.f);
-                float n = fbm(x / 30.f, y / 30.f, 41, 3);
-                out.at(x, y) = ramp_index(0.92f - 0.35f * g - 0.1f * n, 33, 222, x, y);
+            if (y >= TOP_BAND_Y0 - 1 && y <= TOP_BAND_Y1 + 1) {
+                out.at(x, y) = tone_index(band_tone(x, y, TOP_BAND_Y0, TOP_BAND_Y1), x, y);
                 continue;
             }
-            V3 p = eye + d * t;
-            if (eye_field(p) < 0.01f) {
-                V3 n = normal_at(p, eye_field);
-                float s = std::pow(std::max(0.f, dot(reflect(d, n), key)), 12.f);
-                out.at(x, y) = ramp_index(0.35f + 0.45f * std::max(0.f, -n.z) + s, 223, 255, x, y);
+            if (y >= LOW_BAND_Y0 - 1 && y <= LOW_BAND_Y1 + 1) {
+                out.at(x, y) = tone_index(band_tone(x, y, LOW_BAND_Y0, LOW_BAND_Y1), x, y);
                 continue;
             }
-            V3 n = normal_at(p, alien_field);
-            float diff = std::max(0.f, dot(n, key));
-            float occ = occlusion(p, n, alien_field);
-            float skin = fbm(p.x * 6.f + 9.f, p.y * 6.f + 9.f, 43, 4);
-            float l = (0.08f + 0.75f * diff) * (0.6f + 0.4f * occ) * (0.85f + 0.3f * skin);
-            float r = std::pow(std::max(0.f, dot(n, rim)), 3.f) * (1.f - std::fabs(dot(d, n)));
-            if (r > 0.25f) {
-                out.at(x, y) = ramp_index(r, 226, 250, x, y);
-                continue;
+            // Four rays per pixel, their tones averaged: the same straight mix the
+            // scene's softening makes of neighbouring indices.
+            float sum = 0;
+            for (int s = 0; s < 4; ++s) {
+                float u = (float(x) + 0.25f + 0.5f * float(s & 1) - W / 2.f) / H;
+                float v = -(float(y) + 0.25f + 0.5f * float(s >> 1) - H / 2.f) / H;
+                sum += shade(eye, normalize(fw * 1.25f + rt * u + up * v));
             }
-            out.at(x, y) = ramp_index(1.f - l, 33, 222, x, y);
+            out.at(x, y) = tone_index(sum / 4.f, x, y);
         }
     return out;
 }
 
+// Only the shapes of the captions matter to the scene; their bytes are picked so
+// that, added onto the background 32, they land on the palette's brightest entry.
 Indexed caption_shape(int w, int h, const std::string& text) {
+    const uint8_t onto_background = uint8_t(255 - 32);
     TextStyle st;
     st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 2;
-    return text_sprite(w, h, text, st, 0, [](int, int, float) { return uint8_t(250); }, 1);
+    st.letter_spacing = 3;
+    // Softening darkens a shown stroke from its edges in; an outline widens every
+    // stroke so that its middle keeps the band's brightness.
+    st.edge_width = 2.5;
+    st.edge_index = onto_background;
+    return text_sprite(w, h, text, st, 0, [=](int, int, float) { return onto_background; }, 1);
 }
 
 }  // namespace
 
 void register_scene03() {
     auto& r = registry();
-    r.push_back({"alien", 320, 200, -1, &scene3_palette, draw_alien});
+    r.push_back({"alien", W, H, -1, &scene3_palette, draw_alien});
     r.push_back({"alwork", 269, 24, 0, &scene3_palette, [] { return caption_shape(269, 24, "CREATURE AT WORK"); }});
     r.push_back({"aphandl", 288, 32, 0, &scene3_palette, [] { return caption_shape(288, 32, "HANDLE WITH CARE"); }});
 }

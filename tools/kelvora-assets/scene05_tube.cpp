@@ -1,6 +1,5 @@
-// Scene 5: the tube texture (texture: 256 x 256, wraps both ways; the scene adds a
-// distance shade 0..63 to every texel, so texels stay in 131..166 and land on the
-// warm ramp up to 229), the sliding sprite (k1) and its silhouette mask (k2), and
+// Scene 5: the tube texture (texture: 256 x 256; the scene adds a distance shade
+// 0..63 to every texel), the sliding sprite (k1) and its silhouette mask (k2), and
 // the banner averaged over the bottom of the screen (apsave, key 0).
 #include <cmath>
 
@@ -10,73 +9,257 @@
 namespace art {
 namespace {
 
+// The texture: u (columns) runs along the tube and wraps every 256 texels, v (rows)
+// runs around it from angle 0 to pi (the other half is its mirror image). Each
+// texel is one of two materials: dark steel on the muted ramp 10..40, which the
+// distance shade lifts toward the blues, and brass on the warm ramp 131..166,
+// which it lifts up to 229. The flight's camera jumps every few frames and the
+// smoothing pass blends about sixteen frames, so what survives on screen is what
+// depends on depth more than on angle: brass rings of uneven width and spacing
+// that stream outward, over steel plating with broad stains and one wide rail.
+namespace tube {
+
+constexpr int N = 256;
+
+struct Rib {
+    int u, w;  // first column and width
+};
+// Uneven spacing and widths: the rings never settle into a rhythm.
+constexpr Rib ribs[] = {{0, 20}, {38, 6}, {50, 6}, {86, 26}, {140, 10}, {168, 14}, {206, 8}, {222, 5}};
+constexpr int RIB_COUNT = int(sizeof ribs / sizeof ribs[0]);
+
+// Distance from column u forward to x, wrapping.
+inline int ahead(int u, int x) { return ((x - u) % N + N) % N; }
+
+// The rib covering column u, or -1; pos gets the column's place in it (0..w-1).
+int rib_at(int u, int& pos) {
+    for (int i = 0; i < RIB_COUNT; ++i) {
+        const int d = ahead(ribs[i].u, u);
+        if (d < ribs[i].w) {
+            pos = d;
+            return i;
+        }
+    }
+    return -1;
+}
+
+struct Texel {
+    bool brass;
+    float t;  // brightness 0..1 within the material
+};
+
+Texel texel(int u, int v) {
+    const float grime = fbm(u / 64.f, v / 64.f, 51, 4, 4, 4);
+    const float stain = turbulence(u / 128.f, v / 32.f, 77, 3, 2, 8);
+    float t = 0.5f + 0.8f * (grime - 0.5f) - 0.3f * stain;
+    // Plate seams every so often along the tube, where the rings leave room.
+    const int seam = (u * 7 + int(40.f * grime)) % 61;
+    if (seam < 2) t *= 0.3f;
+    Texel out = {false, t};
+
+    // Rib rings: a rounded profile, lit on the edge facing the camera, dark behind.
+    int pos = 0;
+    const int r = rib_at(u, pos);
+    if (r >= 0) {
+        const float w = float(ribs[r].w), x = (float(pos) + 0.5f) / w;  // 0..1 across
+        float shape = std::sin(x * 3.14159265f);
+        if (x < 0.3f) shape += 0.4f * (1.f - x / 0.3f);  // the lit front lip
+        if (pos == ribs[r].w - 1) shape = 0.f;           // the shadow behind
+        // Wide rings are segmented around the tube, by slots at uneven angles.
+        if (ribs[r].w >= 14 && std::fabs(std::sin(float(v) * 0.061f + float(r))) > 0.97f) shape *= 0.2f;
+        out = {true, 0.1f + 0.75f * shape + 0.25f * (grime - 0.5f)};
+    }
+
+    // One wide rail along the tube, over plates and rings, rounded across.
+    const float d = (float(v) - 176.f) / 14.f;
+    if (std::fabs(d) < 1.f) {
+        float shade = std::sqrt(1.f - d * d) * 0.7f + 0.1f;
+        if (std::fabs(d) > 0.3f && std::fabs(d) < 0.42f) shade = 0.05f;  // its grooves
+        if (r >= 0) shade += 0.2f;  // clamped where it crosses a ring
+        out = {true, shade + 0.15f * (grime - 0.5f)};
+    }
+    return out;
+}
+
+}  // namespace tube
+
 Indexed draw_texture() {
-    const int N = 256;
-    Indexed out(N, N);
-    for (int y = 0; y < N; ++y)
-        for (int x = 0; x < N; ++x) {
-            // Panels 32 x 32 with bevelled seams, grime from periodic noise.
-            int px = x & 31, py = y & 31;
-            int e = std::min(std::min(px, 31 - px), std::min(py, 31 - py));
-            float grime = fbm(x / 32.f, y / 32.f, 51, 4, 8, 8);
-            float t = 0.45f + 0.35f * (grime - 0.5f);
-            if (e == 0) t = 0.0f;
-            else if (e < 3) t = (px < 3 || py < 3) ? 0.95f : 0.15f;
-            // Alternate panels carry a row of rivets or a grille.
-            int panel = ((x >> 5) + (y >> 5) * 3) % 4;
-            if (panel == 1 && e >= 3) {
-                float dx = float(px) - 15.5f, dy = float(py % 8) - 3.5f;
-                if (dx * dx + dy * dy < 5.f) t = dx + dy < 0 ? 0.95f : 0.2f;
-            } else if (panel == 3 && e >= 5) {
-                t = (py % 4 < 2) ? 0.15f : 0.75f;
-            }
-            out.at(x, y) = ramp_index(t, 131, 166, x, y);
+    Indexed out(tube::N, tube::N);
+    for (int v = 0; v < tube::N; ++v)
+        for (int u = 0; u < tube::N; ++u) {
+            const tube::Texel t = tube::texel(u, v);
+            out.at(u, v) = t.brass ? ramp_index(t.t, 131, 166, u, v, false) : ramp_index(t.t, 10, 40, u, v, false);
         }
     return out;
 }
 
-// A small craft flying to the right: hull in greys, red stripe and engine glow.
+// Grey g (0..1 of full white) as a Cairo source.
+void grey(cairo_t* cr, double g, double a = 1.0) { cairo_set_source_rgba(cr, g, g, g, a); }
+
+void hull_path(cairo_t* cr) {
+    cairo_move_to(cr, 104, 37);                               // the nose
+    cairo_curve_to(cr, 92, 27, 72, 23, 50, 24);               // spine
+    cairo_curve_to(cr, 34, 24, 20, 27, 12, 29);
+    cairo_line_to(cr, 10, 45);                                // engine block
+    cairo_curve_to(cr, 30, 48, 60, 50, 82, 46);               // belly
+    cairo_curve_to(cr, 92, 44, 100, 41, 104, 37);
+    cairo_close_path(cr);
+}
+
+// A swept-wing fighter flying right, lit from above: brushed grey hull with a
+// spine highlight and panel lines, a tinted canopy with a glint, a red and cream
+// stripe, a dark wing below and a fin above, and the engine's flame behind.
 void paint_craft(cairo_t* cr) {
-    cairo_pattern_t* hull = cairo_pattern_create_linear(0, 10, 0, 62);
-    cairo_pattern_add_color_stop_rgb(hull, 0, 0.68, 0.68, 0.68);
-    cairo_pattern_add_color_stop_rgb(hull, 1, 0.1, 0.1, 0.1);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    // Far wing (in shadow, seen past the hull) and the fin.
+    grey(cr, 0.16);
+    cairo_move_to(cr, 70, 30);
+    cairo_line_to(cr, 38, 8);
+    cairo_line_to(cr, 28, 8);
+    cairo_line_to(cr, 40, 28);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_pattern_t* fin = cairo_pattern_create_linear(14, 2, 30, 28);
+    cairo_pattern_add_color_stop_rgb(fin, 0, 0.62, 0.62, 0.62);
+    cairo_pattern_add_color_stop_rgb(fin, 1, 0.22, 0.22, 0.22);
+    cairo_set_source(cr, fin);
+    cairo_move_to(cr, 34, 26);
+    cairo_line_to(cr, 14, 3);
+    cairo_line_to(cr, 7, 3);
+    cairo_line_to(cr, 14, 28);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_pattern_destroy(fin);
+    cairo_set_source_rgb(cr, 33 / 63., 11 / 63., 9 / 63.);  // red fin tip
+    cairo_move_to(cr, 14, 3);
+    cairo_line_to(cr, 7, 3);
+    cairo_line_to(cr, 9, 10);
+    cairo_line_to(cr, 19, 10);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+
+    // Engine flame: white-hot core in a warm cone.
+    cairo_pattern_t* flame = cairo_pattern_create_linear(12, 0, 0, 0);
+    cairo_pattern_add_color_stop_rgba(flame, 0, 48 / 63., 46 / 63., 36 / 63., 1);
+    cairo_pattern_add_color_stop_rgba(flame, 0.6, 45 / 63., 45 / 63., 30 / 63., 1);
+    cairo_pattern_add_color_stop_rgba(flame, 1, 31 / 63., 36 / 63., 22 / 63., 0.6);
+    cairo_set_source(cr, flame);
+    cairo_move_to(cr, 12, 31);
+    cairo_curve_to(cr, 6, 32, 2, 35, 0, 37);
+    cairo_curve_to(cr, 2, 39, 6, 42, 12, 43);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_pattern_destroy(flame);
+
+    // Hull: vertical light falloff, then a soft spine highlight.
+    cairo_pattern_t* hull = cairo_pattern_create_linear(0, 23, 0, 50);
+    cairo_pattern_add_color_stop_rgb(hull, 0, 0.70, 0.70, 0.70);
+    cairo_pattern_add_color_stop_rgb(hull, 0.35, 0.52, 0.52, 0.52);
+    cairo_pattern_add_color_stop_rgb(hull, 0.7, 0.24, 0.24, 0.24);
+    cairo_pattern_add_color_stop_rgb(hull, 1, 0.08, 0.08, 0.08);
     cairo_set_source(cr, hull);
-    cairo_move_to(cr, 103, 38);
-    cairo_curve_to(cr, 80, 20, 40, 14, 14, 18);
-    cairo_line_to(cr, 4, 8);
-    cairo_line_to(cr, 20, 34);
-    cairo_line_to(cr, 4, 62);
-    cairo_line_to(cr, 16, 54);
-    cairo_curve_to(cr, 40, 58, 80, 54, 103, 38);
-    cairo_close_path(cr);
-    cairo_fill(cr);
+    hull_path(cr);
+    cairo_fill_preserve(cr);
     cairo_pattern_destroy(hull);
-    // Canopy.
-    cairo_set_source_rgb(cr, 48 / 63., 46 / 63., 36 / 63.);
-    cairo_move_to(cr, 78, 30);
-    cairo_curve_to(cr, 70, 22, 54, 22, 50, 30);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    // Red stripe.
-    cairo_set_source_rgb(cr, 33 / 63., 11 / 63., 9 / 63.);
-    cairo_set_line_width(cr, 4);
-    cairo_move_to(cr, 20, 40);
-    cairo_line_to(cr, 96, 40);
+    cairo_save(cr);
+    cairo_clip(cr);
+    grey(cr, 0.82, 0.8);
+    cairo_set_line_width(cr, 2);
+    cairo_move_to(cr, 96, 32);
+    cairo_curve_to(cr, 84, 27, 66, 26, 46, 27);
     cairo_stroke(cr);
-    // Engine flame.
-    cairo_set_source_rgb(cr, 45 / 63., 45 / 63., 30 / 63.);
-    cairo_move_to(cr, 18, 30);
-    cairo_line_to(cr, 0, 35);
-    cairo_line_to(cr, 18, 40);
+    // Stripe along the hull: red with a cream edge above.
+    cairo_set_source_rgb(cr, 44 / 63., 43 / 63., 33 / 63.);
+    cairo_set_line_width(cr, 1.2);
+    cairo_move_to(cr, 14, 36);
+    cairo_curve_to(cr, 40, 36, 80, 36, 102, 37);
+    cairo_stroke(cr);
+    cairo_set_source_rgb(cr, 33 / 63., 11 / 63., 9 / 63.);
+    cairo_set_line_width(cr, 3);
+    cairo_move_to(cr, 14, 38.6);
+    cairo_curve_to(cr, 40, 38.6, 80, 38.6, 103, 38.4);
+    cairo_stroke(cr);
+    // Panel lines and the intake.
+    grey(cr, 0.12, 0.9);
+    cairo_set_line_width(cr, 0.8);
+    for (double x : {30.0, 46.0, 88.0}) {
+        cairo_move_to(cr, x, 22);
+        cairo_line_to(cr, x - 2, 50);
+        cairo_stroke(cr);
+    }
+    grey(cr, 0.05);
+    cairo_move_to(cr, 48, 41);
+    cairo_line_to(cr, 62, 41);
+    cairo_line_to(cr, 60, 45);
+    cairo_line_to(cr, 48, 45);
     cairo_close_path(cr);
     cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_new_path(cr);
+
+    // Canopy: blue glass, darker behind, with a bright glint.
+    cairo_pattern_t* glass = cairo_pattern_create_linear(60, 0, 88, 0);
+    cairo_pattern_add_color_stop_rgb(glass, 0, 13 / 63., 20 / 63., 34 / 63.);
+    cairo_pattern_add_color_stop_rgb(glass, 1, 18 / 63., 29 / 63., 40 / 63.);
+    cairo_set_source(cr, glass);
+    cairo_move_to(cr, 90, 29);
+    cairo_curve_to(cr, 82, 21, 68, 19, 58, 24);
+    cairo_line_to(cr, 60, 28);
+    cairo_curve_to(cr, 70, 27, 82, 27, 90, 29);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_pattern_destroy(glass);
+    cairo_set_source_rgb(cr, 48 / 63., 46 / 63., 36 / 63.);
+    cairo_set_line_width(cr, 1.3);
+    cairo_move_to(cr, 78, 22.5);
+    cairo_curve_to(cr, 74, 21.5, 69, 21.8, 66, 23);
+    cairo_stroke(cr);
+
+    // Near wing, below and in front of the hull: lit leading edge, dark trailing.
+    cairo_pattern_t* wing = cairo_pattern_create_linear(66, 40, 46, 68);
+    cairo_pattern_add_color_stop_rgb(wing, 0, 0.60, 0.60, 0.60);
+    cairo_pattern_add_color_stop_rgb(wing, 1, 0.14, 0.14, 0.14);
+    cairo_set_source(cr, wing);
+    cairo_move_to(cr, 76, 43);
+    cairo_line_to(cr, 40, 68);
+    cairo_line_to(cr, 27, 68);
+    cairo_line_to(cr, 38, 44);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_pattern_destroy(wing);
+    grey(cr, 0.85);
+    cairo_set_line_width(cr, 1);
+    cairo_move_to(cr, 75, 43.5);
+    cairo_line_to(cr, 40, 67.5);
+    cairo_stroke(cr);
+    cairo_set_source_rgb(cr, 33 / 63., 11 / 63., 9 / 63.);  // red wing tip
+    cairo_move_to(cr, 40, 68);
+    cairo_line_to(cr, 27, 68);
+    cairo_line_to(cr, 30, 62);
+    cairo_line_to(cr, 44, 62);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+
+    // Engine nozzle ring.
+    grey(cr, 0.3);
+    cairo_rectangle(cr, 9, 30, 4, 14);
+    cairo_fill(cr);
+    grey(cr, 0.6);
+    cairo_rectangle(cr, 12, 30, 1, 14);
+    cairo_fill(cr);
+
+    // A dark rim around everything, so the craft reads over any part of the tube.
+    hull_path(cr);
+    grey(cr, 0.04);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
 }
 
 Indexed draw_k1() {
     Canvas c(105, 71);
     paint_craft(c.cr);
     Plane a = c.alpha();
-    ColourSet set(scene5_palette, {{131, 229}, {232, 237}, {239, 253}});
+    ColourSet set(scene5_palette, {{96, 127}, {131, 229}, {232, 237}, {239, 253}});
     return quantise(c.colour(), set, 0.3f, &a, 0);
 }
 

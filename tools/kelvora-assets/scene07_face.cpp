@@ -1,45 +1,155 @@
 // Scene 7: the face at the top of the shaded tube (face: key 0, light on the
 // cyan-to-white ramp 121..191, shadow on the dark cyans 62..120) and the banner of
 // added amounts (pay_att: each byte is added to the picture, capped at 191).
+#include <algorithm>
+#include <cmath>
+
 #include "art.h"
 #include "scenes/palettes.h"
+#include "scenes/scene07_shaded_tube.h"
+#include "sdf.h"
 
 namespace art {
 namespace {
 
+// A sculpted face, ray-marched: cranium, jaw and chin blended smoothly, cheekbones,
+// a brow ridge over carved eye sockets, nose, lips parted by a thin slit. Units:
+// the face is about two units from brow to chin, looking down the -z axis.
+float face_field(V3 p) {
+    float d = sd_ellipsoid(p - V3{0, 0.25f, 0.1f}, {0.72f, 0.88f, 0.8f});
+    d = smin(d, sd_ellipsoid(p - V3{0, -0.35f, -0.12f}, {0.56f, 0.62f, 0.6f}), 0.25f);
+    d = smin(d, sd_ellipsoid(p - V3{0, -0.86f, -0.3f}, {0.23f, 0.16f, 0.2f}), 0.16f);
+    for (float s : {-1.f, 1.f})
+        d = smin(d, sd_ellipsoid(p - V3{0.38f * s, -0.16f, -0.45f}, {0.19f, 0.12f, 0.16f}), 0.15f);
+    d = smin(d, sd_capsule(p, {-0.4f, 0.14f, -0.56f}, {0.4f, 0.14f, -0.56f}, 0.07f), 0.14f);
+    for (float s : {-1.f, 1.f}) {
+        const float socket = sd_ellipsoid(p - V3{0.25f * s, 0.0f, -0.7f}, {0.18f, 0.11f, 0.16f});
+        d = -smin(-d, socket, 0.06f);  // smooth subtraction
+    }
+    // Eyelids: shells over the eyeballs, the upper one down to just above the
+    // middle, the lower one up to just below it.
+    for (float s : {-1.f, 1.f}) {
+        const V3 c = p - V3{0.25f * s, 0.0f, -0.53f};
+        const float shell = sd_sphere(c, 0.145f);
+        d = smin(d, std::max(shell, 0.03f - c.y), 0.02f);
+        d = smin(d, std::max(shell, c.y + 0.075f), 0.02f);
+    }
+    // Nose: bridge, tip and the wings of the nostrils.
+    float nose = sd_capsule(p, {0, 0.06f, -0.64f}, {0, -0.28f, -0.84f}, 0.055f);
+    nose = smin(nose, sd_sphere(p - V3{0, -0.31f, -0.81f}, 0.085f), 0.06f);
+    for (float s : {-1.f, 1.f}) nose = smin(nose, sd_sphere(p - V3{0.075f * s, -0.36f, -0.73f}, 0.06f), 0.05f);
+    d = smin(d, nose, 0.06f);
+    // Lips and the slit between them.
+    float lips = sd_ellipsoid(p - V3{0, -0.52f, -0.69f}, {0.2f, 0.05f, 0.08f});
+    lips = smin(lips, sd_ellipsoid(p - V3{0, -0.605f, -0.67f}, {0.17f, 0.055f, 0.08f}), 0.03f);
+    d = smin(d, lips, 0.05f);
+    d = std::max(d, -sd_ellipsoid(p - V3{0, -0.557f, -0.76f}, {0.2f, 0.011f, 0.09f}));
+    return d;
+}
+
+float eye_field(V3 p) {
+    return std::min(sd_sphere(p - V3{0.25f, 0.0f, -0.53f}, 0.13f), sd_sphere(p - V3{-0.25f, 0.0f, -0.53f}, 0.13f));
+}
+
+// The face lit like polished stone from above left, with a cyan rim from the
+// right and eyes looking at the viewer; every pixel off the face is the key. Light
+// goes on the cyan-to-white ramp 121..191, shadow on the dark cyans 62..120, and
+// a dark line (62) keeps the outline apart from the tube behind.
 Indexed draw_face() {
-    const int W = 115, H = 73;
-    Canvas c(W, H);
-    PortraitColours pc;
-    pc.skin_light = {62, 62, 62};
-    pc.skin_dark = {24, 24, 24};
-    pc.hair_light = {20, 20, 20};
-    pc.hair_dark = {2, 2, 2};
-    pc.cloth_light = {36, 36, 36};
-    pc.cloth_dark = {8, 8, 8};
-    pc.eye = {10, 10, 10};
-    pc.lips = {26, 26, 26};
-    paint_portrait(c.cr, Person::girl, W / 2.0, 34, 50, pc, false, W, H);
-    Plane lum = c.grey(), a = c.alpha();
+    const int W = FACE_DAT_W, H = FACE_DAT_H, SS = 3;  // 3 x 3 samples a pixel
+    auto scene = [](V3 p) { return std::min(face_field(p), eye_field(p)); };
+    const V3 eye{0.0f, -0.25f, -4.2f};
+    const V3 fw = normalize(V3{0.0f, -0.05f, 0.0f} - eye), rt = normalize(cross({0, 1, 0}, fw)),
+             up = cross(fw, rt);
+    const V3 key = normalize({-0.55f, 0.6f, -0.6f}), rim = normalize({0.9f, 0.1f, 0.4f});
+    Plane lum(W, H), cover(W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            for (int sy = 0; sy < SS; ++sy)
+                for (int sx = 0; sx < SS; ++sx) {
+                    // The brow at the top row, the chin near the bottom.
+                    const float u = (float(x) + (float(sx) + 0.5f) / SS - W / 2.f) / 78.f;
+                    const float v = -(float(y) + (float(sy) + 0.5f) / SS - 24.f) / 78.f;
+                    const V3 d = normalize(fw * 2.1f + rt * u + up * v);
+                    const float t = march(eye, d, scene, 9.f, 220);
+                    if (t < 0) continue;
+                    const V3 p = eye + d * t;
+                    float l;
+                    if (eye_field(p) < 0.004f) {
+                        // Eyeball: pale, with a dark iris and pupil facing the camera.
+                        const V3 c = p.x > 0 ? V3{0.25f, 0.0f, -0.53f} : V3{-0.25f, 0.0f, -0.53f};
+                        const V3 n = normalize(p - c);
+                        const V3 look = normalize(eye - c);
+                        const float a = dot(n, look);
+                        l = a > 0.86f ? (a > 0.96f ? 0.04f : 0.2f + 0.25f * (0.96f - a) / 0.1f) : 0.62f;
+                        const float glint = std::pow(std::max(0.f, dot(reflect(d, n), key)), 40.f);
+                        l = std::min(1.f, l + glint);
+                    } else {
+                        const V3 n = normal_at(p, face_field);
+                        const float diff = std::max(0.f, dot(n, key));
+                        const float occ = occlusion(p, n, face_field);
+                        const float spec = std::pow(std::max(0.f, dot(reflect(d, n), key)), 18.f);
+                        const float r = std::pow(std::max(0.f, dot(n, rim)), 2.f) * (1.f - std::fabs(dot(d, n)));
+                        l = (0.06f + 0.78f * diff) * (0.45f + 0.55f * occ) + 0.5f * spec + 0.45f * r;
+                    }
+                    lum.at(x, y) += l / (SS * SS);
+                    cover.at(x, y) += 1.f / (SS * SS);
+                }
     Indexed out(W, H, 0);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            if (a.at(x, y) < 0.5f) continue;
-            float l = lum.at(x, y);
-            out.at(x, y) = l > 0.3f ? ramp_index((l - 0.3f) / 0.7f, 121, 191, x, y)
-                                    : ramp_index(l / 0.3f, 62, 120, x, y);
+            const float c = cover.at(x, y);
+            if (c < 0.5f) continue;
+            if (c < 0.99f) {
+                out.at(x, y) = 62;  // the outline
+                continue;
+            }
+            const float l = lum.at(x, y) / c;
+            out.at(x, y) = l > 0.32f ? ramp_index((l - 0.32f) / 0.68f, 121, 191, x, y)
+                                     : ramp_index(l / 0.32f, 63, 120, x, y);
         }
     return out;
 }
 
+// The banner is added onto the tube with a cap at 191 (white), so its bytes are
+// amounts: the letters brighten whatever lies behind them and let the tube show
+// through, like lit glass. A bevel from the letters' own coverage, lit from the
+// upper left, makes the upper left edges add the most (they reach the cap, a white
+// rim, over anything) and the lower right ones the least; the faces add a middle
+// amount, more at the top than at the bottom. Edge pixels add in proportion to
+// their coverage, which antialiases the letters over any background.
 Indexed draw_pay_att() {
-    TextStyle st;
-    st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 3;
-    st.edge_width = 3;
-    st.edge_index = 24;
-    return text_sprite(238, 27, "PAY ATTENTION", st, 0,
-                       [](int x, int y, float) { return ramp_index(1.f - float(y) / 27.f, 50, 90, x, y); });
+    const int W = PAY_ATT_W, H = PAY_ATT_H;
+    Canvas c(W, H);
+    const char* font = "DejaVu Sans Bold";
+    const double spacing = 3;
+    const double px = fit_text(c.cr, "PAY ATTENTION", font, W - 6, H - 6, spacing);
+    text_path_centred(c.cr, "PAY ATTENTION", font, px, W / 2.0, H / 2.0, spacing);
+    cairo_set_source_rgb(c.cr, 1, 1, 1);
+    cairo_fill(c.cr);
+    const Plane cover = c.alpha();
+    // A softened copy for the bevel's slope.
+    Plane soft(W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            float sum = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) sum += cover.sample(float(x + dx), float(y + dy));
+            soft.at(x, y) = sum / 9.f;
+        }
+    Indexed out(W, H, 0);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const float a = cover.at(x, y);
+            if (a < 0.15f) continue;
+            const float gx = soft.sample(float(x + 1), float(y)) - soft.sample(float(x - 1), float(y));
+            const float gy = soft.sample(float(x), float(y + 1)) - soft.sample(float(x), float(y - 1));
+            const float lit = -(gx + gy) * 0.7071f;  // > 0 on upper left edges
+            const float face = 80.f - 35.f * float(y) / float(H);
+            const float amount = std::clamp(face + 220.f * lit, 16.f, 191.f) * std::min(1.f, a * 1.4f);
+            out.at(x, y) = uint8_t(std::max(1.f, std::round(amount)));
+        }
+    return out;
 }
 
 }  // namespace
@@ -47,7 +157,7 @@ Indexed draw_pay_att() {
 void register_scene07() {
     auto& r = registry();
     r.push_back({"face", 115, 73, 0, &scene7_palette, draw_face});
-    r.push_back({"pay_att", 238, 27, 0, &scene7_palette, draw_pay_att});
+    r.push_back({"pay_att", 238, 27, 0, nullptr, draw_pay_att});  // amounts, shown as greys
 }
 
 }  // namespace art
