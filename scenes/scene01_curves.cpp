@@ -3,7 +3,6 @@
 #include "scenes/scene01_curves.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "app/random.h"
 #include "app/timeline.h"
@@ -17,10 +16,6 @@
 namespace {
 
 constexpr double CURVE_SCALE[CURVE_COUNT] = {35, 40, 45, 50, 55, 60, 70, 80, 90, 100};
-
-constexpr CurveRecord initial_curve(double s) {
-    return {{{-s, -s, -s}, {s, -s, -s}, {s, s, -s}, {s, s, s}}};
-}
 
 // Three draws per matrix in the order a, b, c. fmod of a draw by 0.02 is just under
 // 0.02 for every draw but 0 (0.02 is not exact in binary), so the spin is all but
@@ -37,19 +32,17 @@ void build_point_spin() {
 }  // namespace
 
 CurveRecord curve_records[CURVE_COUNT] = {
-    initial_curve(CURVE_SCALE[0]), initial_curve(CURVE_SCALE[1]), initial_curve(CURVE_SCALE[2]),
-    initial_curve(CURVE_SCALE[3]), initial_curve(CURVE_SCALE[4]), initial_curve(CURVE_SCALE[5]),
-    initial_curve(CURVE_SCALE[6]), initial_curve(CURVE_SCALE[7]), initial_curve(CURVE_SCALE[8]),
-    initial_curve(CURVE_SCALE[9]),
+    cube_edge_curve(CURVE_SCALE[0]), cube_edge_curve(CURVE_SCALE[1]), cube_edge_curve(CURVE_SCALE[2]),
+    cube_edge_curve(CURVE_SCALE[3]), cube_edge_curve(CURVE_SCALE[4]), cube_edge_curve(CURVE_SCALE[5]),
+    cube_edge_curve(CURVE_SCALE[6]), cube_edge_curve(CURVE_SCALE[7]), cube_edge_curve(CURVE_SCALE[8]),
+    cube_edge_curve(CURVE_SCALE[9]),
 };
 Matrix3 point_spin[4];
 Matrix3 view_spin;
 uint32_t curve_frames = 0;
-CurvePoint curve_point_list[CURVE_POINT_SLOTS];
-int32_t curve_point_count = 0;
 
 void curves_reset_state() {
-    for (int j = 0; j < CURVE_COUNT; ++j) curve_records[j] = initial_curve(CURVE_SCALE[j]);
+    for (int j = 0; j < CURVE_COUNT; ++j) curve_records[j] = cube_edge_curve(CURVE_SCALE[j]);
     for (Matrix3& m : point_spin) matrix_identity(m);
     matrix_identity(view_spin);
     curve_frames = 0;
@@ -101,62 +94,32 @@ void draw_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value) {
     }
 }
 
-void draw_segment(const Vec3& a, const Vec3& b, uint8_t value) {
-    int32_t xa, ya, xb, yb;
-    project_point(a, xa, ya);
-    project_point(b, xb, yb);
+// Lines between two projected points when either lies strictly inside the frame.
+static void draw_projected_segment(int32_t xa, int32_t ya, int32_t xb, int32_t yb, uint8_t value) {
     const bool a_inside = xa > 0 && xa < FRAME_W && ya > 0 && ya < FRAME_H;
     const bool b_inside = xb > 0 && xb < FRAME_W && yb > 0 && yb < FRAME_H;
     if (a_inside || b_inside) draw_line(xa, ya, xb, yb, value);
 }
 
-static void list_point(int32_t slot, const Vec3& p) {
-    CurvePoint& out = curve_point_list[slot];
-    project_point(p, out.x, out.y);
-    out.z = int32_t(p.z);  // truncates toward zero
+void draw_segment(const Vec3& a, const Vec3& b, uint8_t value) {
+    int32_t xa, ya, xb, yb;
+    project_point(a, xa, ya);
+    project_point(b, xb, yb);
+    draw_projected_segment(xa, ya, xb, yb, value);
 }
 
 void draw_curve(const Vec3& p0, const Vec3& p1, const Vec3& p2, const Vec3& p3,
                 uint8_t value, uint32_t segments) {
-    curve_point_count = 0;
-    if (segments == 0) return;
-    const double h = 1.0 / double(segments);
-    const double h2 = h * h, h3 = h * h * h;
-    // Polynomial coefficients per coordinate, then the three forward differences.
-    auto a3 = [&](double c0, double c1, double c2, double c3) { return -c0 + 3 * c1 - 3 * c2 + c3; };
-    auto a2 = [&](double c0, double c1, double c2) { return 3 * c0 - 6 * c1 + 3 * c2; };
-    auto a1 = [&](double c0, double c1) { return 3 * c1 - 3 * c0; };
-    const Vec3 k3{a3(p0.x, p1.x, p2.x, p3.x), a3(p0.y, p1.y, p2.y, p3.y), a3(p0.z, p1.z, p2.z, p3.z)};
-    const Vec3 k2{a2(p0.x, p1.x, p2.x), a2(p0.y, p1.y, p2.y), a2(p0.z, p1.z, p2.z)};
-    const Vec3 k1{a1(p0.x, p1.x), a1(p0.y, p1.y), a1(p0.z, p1.z)};
-    Vec3 d1{k3.x * h3 + k2.x * h2 + k1.x * h, k3.y * h3 + k2.y * h2 + k1.y * h,
-            k3.z * h3 + k2.z * h2 + k1.z * h};
-    Vec3 d2{6 * k3.x * h3 + 2 * k2.x * h2, 6 * k3.y * h3 + 2 * k2.y * h2,
-            6 * k3.z * h3 + 2 * k2.z * h2};
-    const Vec3 d3{6 * k3.x * h3, 6 * k3.y * h3, 6 * k3.z * h3};
-    Vec3 cur = p0;
-    for (uint32_t i = 0; i < segments; ++i) {
-        const Vec3 next{cur.x + d1.x, cur.y + d1.y, cur.z + d1.z};
-        d1 = {d1.x + d2.x, d1.y + d2.y, d1.z + d2.z};
-        d2 = {d2.x + d3.x, d2.y + d3.y, d2.z + d3.z};
-        // The list keeps room for the last end point; a longer curve stops drawing.
-        if (curve_point_count < CURVE_POINT_SLOTS - 1) {
-            list_point(curve_point_count, cur);
-            list_point(curve_point_count + 1, next);
-            ++curve_point_count;
-            draw_segment(cur, next, value);
-        }
-        cur = next;
+    trace_curve(p0, p1, p2, p3, segments);
+    // The list holds each point already projected, as draw_segment would project it.
+    for (int32_t i = 0; i < curve_point_count; ++i) {
+        const CurvePoint& a = curve_point_list[i];
+        const CurvePoint& b = curve_point_list[i + 1];
+        draw_projected_segment(a.x, a.y, b.x, b.y, value);
     }
 }
 
-void draw_curve_points() {
-    for (int32_t i = 0; i <= curve_point_count; ++i) {
-        const CurvePoint& p = curve_point_list[i];
-        const int32_t d = std::abs(p.z / 7) + 3;  // truncating division
-        add_glow_quarter(uint16_t(p.x), uint16_t(p.y), uint8_t(d));
-    }
-}
+void draw_curve_points() { stamp_curve_points(add_glow_quarter); }
 
 void curves_frame() {
     for (int k = 0; k < 4; ++k)

@@ -5,23 +5,12 @@
 
 #include <cstdint>
 
+#include "render/bezier_trace.h"
 #include "render/math3d.h"
 
 constexpr int CURVE_COUNT = 10;
 constexpr int CURVE_SEGMENTS = 10;
-constexpr int CURVE_POINT_SLOTS = 400;
 constexpr uint8_t LINE_CAP = 190;   // additive lines and glows stop at this index
-
-// The four control points of one curve, rotated in place every frame.
-struct CurveRecord {
-    Vec3 p[4];
-};
-
-// One projected curve point: screen x and y (project_point) and depth z
-// (truncated toward zero).
-struct CurvePoint {
-    int32_t x, y, z;
-};
 
 // Curve j starts at s * (-1,-1,-1), (1,-1,-1), (1,1,-1), (1,1,1) with s = 35, 40, 45,
 // 50, 55, 60, 70, 80, 90, 100; never reset, so the spin accumulates over the phases.
@@ -35,10 +24,6 @@ extern Matrix3 view_spin;
 // Frames drawn by curves_frame since the program started (wraps modulo 2^32).
 extern uint32_t curve_frames;
 
-// The projected points of the curve drawn last, and its segment count.
-extern CurvePoint curve_point_list[CURVE_POINT_SLOTS];
-extern int32_t curve_point_count;
-
 // Seeds the generator from the tick counter, builds point_spin (three draws per
 // matrix, each fmod(rand(), 0.02)) and view_spin. Called before phase A.
 void curves_init();
@@ -48,9 +33,9 @@ void curves_init();
 // rebuilds point_spin. Once per curves frame.
 void curves_frame();
 
-// Evaluates the curve at t = i / segments by forward differences in double, fills
-// curve_point_list and draws each segment with draw_segment. No segment when
-// segments is 0.
+// Traces the curve into curve_point_list (trace_curve, segments steps) and draws
+// the line between each listed point and the next, as draw_segment does. No
+// segment when segments is 0.
 void draw_curve(const Vec3& p0, const Vec3& p1, const Vec3& p2, const Vec3& p3,
                 uint8_t value, uint32_t segments);
 

@@ -1,6 +1,188 @@
-// Scene 9: warped picture with glowing curves.
-// PLACEHOLDER until the scene's pictures are built: runs its cues on a cleared frame.
-#include "scenes/placeholder.h"
+// Scene 9: the picture under the sphere and tube texture warps, then glowing curves
+// over the tube.
+#include "scenes/scene09_warped_picture.h"
+
+#include <cmath>
+
+#include "app/random.h"
+#include "app/timeline.h"
+#include "archive/resources.h"
+#include "display/display.h"
+#include "platform/fatal.h"
+#include "platform/platform.h"
+#include "render/bezier_trace.h"
+#include "render/blobs.h"
+#include "render/tables.h"
+#include "render/texture_warp.h"
 #include "scenes/scenes.h"
 
-void scene_warped_picture() { placeholder_phases(2); }
+CurveRecord curve_control_points[WARP_CURVES] = {
+    cube_edge_curve(60), cube_edge_curve(70), cube_edge_curve(80), cube_edge_curve(90), cube_edge_curve(100),
+};
+Matrix3 control_spin[WARP_CURVES][4];
+Matrix3 eye_turn;
+
+namespace {
+
+constexpr double SPHERE_STEP = 0.01;     // phi per frame of phase 1 (and |dphi| in phase 2)
+constexpr double SWING = 0.25;           // phase 2 swings phi this far either side
+constexpr double FOCUS_SHRINK = 0.005;   // per frame of phase 2
+constexpr double FOCUS_GROW = 0.01;      // per frame of phase 3
+constexpr double TRAVEL_STEP = 10.0;     // tube_travel per tube frame
+constexpr uint32_t RENEW_MASK = 0x39;    // f & mask == 0: f = 0, 2, 4, 6 modulo 64
+
+// fmod of a draw by 0.09: an angle in [0, 0.09) radians.
+double random_angle() { return std::fmod(double(show_rand()), 0.09); }
+
+// Three draws, used in the order drawn as the angles about x, y and z.
+void random_spin(Matrix3& m) {
+    const double a = random_angle();
+    const double b = random_angle();
+    const double c = random_angle();
+    matrix_rotate_xyz(m, a, b, c);
+}
+
+const uint8_t* picture() { return resource_slot[RES_PLANT]; }
+const uint8_t* texture() { return resource_slot[RES_FDTEX]; }
+
+void present_counted(WarpedRun& run) {
+    present_frame(screen_frame);
+    ++run.frames;
+}
+
+}  // namespace
+
+void scene09_check_resources() {
+    const struct {
+        ResourceId id;
+        uint32_t bytes;
+    } needs[] = {{RES_PLANT, FRAME_BYTES}, {RES_FDTEX, WARP_TEXTURE_BYTES}};
+    for (const auto& need : needs)
+        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
+            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+}
+
+void add_dot_capped(uint16_t x, uint16_t y, uint8_t d) {
+    stamp_blob(dot_table, 0, CURVE_DOT_CAP, x, y, d);
+}
+
+void draw_curve_glow() { stamp_curve_points(add_dot_capped); }
+
+void warped_picture_start() {
+    eye_point = Vec3{-200.0, -200.0, -200.0};
+    // Sixty draws continuing the program's sequence: points outer, curves inner.
+    for (int j = 0; j < 4; ++j)
+        for (int k = 0; k < WARP_CURVES; ++k) random_spin(control_spin[k][j]);
+    matrix_rotate_z(eye_turn, 0.01);
+}
+
+void draw_sphere_frame(double phi) {
+    copy_frame(screen_frame, picture());
+    sphere_warp(screen_frame, texture(), phi);
+}
+
+void draw_tube_frame() {
+    copy_frame(screen_frame, picture());
+    tube_travel += TRAVEL_STEP;
+    tube_warp(screen_frame, texture(), 0.0, 0);
+}
+
+void draw_curves_tube_frame(double phi) {
+    copy_frame(screen_frame, picture());
+    tube_travel += TRAVEL_STEP;
+    // 25 + 25 sin phi is never negative, so the truncation is the floor: 0..50,
+    // halved to 0..25.
+    const uint8_t dim = uint8_t(uint8_t(int32_t(25 + 25 * std::sin(phi))) >> 1);
+    tube_warp(screen_frame, texture(), phi, dim);
+    for (int j = 0; j < 4; ++j)
+        for (int k = 0; k < WARP_CURVES; ++k) transform_vec(curve_control_points[k].p[j], control_spin[k][j]);
+    transform_vec(eye_point, eye_turn);
+    for (const CurveRecord& c : curve_control_points) {
+        trace_curve(c.p[0], c.p[1], c.p[2], c.p[3], WARP_CURVE_STEPS);
+        draw_curve_glow();
+    }
+}
+
+void renew_curve0_spin() {
+    show_srand(platform.sys->ticks());
+    for (Matrix3& m : control_spin[0]) random_spin(m);
+}
+
+void sphere_phase(WarpedRun& run) {
+    if (!cue_running()) return;
+    for (;;) {
+        draw_sphere_frame(run.phi);
+        run.phi += SPHERE_STEP;
+        present_counted(run);
+        // The 151st frame goes straight on into phase 2, without a pump.
+        if (run.frames >= SPHERE_FRAME_LIMIT) return;
+        pump_messages();
+        if (!cue_running()) return;
+    }
+}
+
+void widening_phase(WarpedRun& run) {
+    const double phi0 = run.phi;
+    for (;;) {
+        draw_sphere_frame(run.phi);
+        run.phi += run.dphi;
+        warp_focus -= FOCUS_SHRINK;
+        if (run.phi < phi0 - SWING || run.phi > phi0 + SWING) run.dphi = -run.dphi;
+        // From 0.6 the focus reaches (about) zero on the 120th frame, which is drawn
+        // but never shown: 119 frames.
+        if (warp_focus < 0.000001) return;
+        present_counted(run);
+        pump_messages();
+    }
+}
+
+void tube_focus_phase(WarpedRun& run) {
+    do {
+        draw_tube_frame();
+        present_counted(run);
+        warp_focus += FOCUS_GROW;
+        pump_messages();
+    } while (warp_focus <= 1.0);
+}
+
+void tube_run_phase(WarpedRun& run) {
+    for (int n = 1; n <= TUBE_RUN_FRAMES; ++n) {
+        draw_tube_frame();
+        present_counted(run);
+        if (n < TUBE_RUN_FRAMES) pump_messages();  // the last frame goes straight on
+    }
+}
+
+void curves_tube_phase(WarpedRun& run) {
+    run.phi = 0.0;
+    ++cue_index;
+    while (cue_running()) {
+        draw_curves_tube_frame(run.phi);
+        run.phi += SPHERE_STEP;
+        present_counted(run);
+        if ((run.frames & RENEW_MASK) == 0) renew_curve0_spin();
+        pump_messages();
+    }
+}
+
+void scene_warped_picture() {
+    scene09_check_resources();
+    warped_picture_start();
+    // The grid the warps write is static storage, zero from program start; it needs
+    // no allocation here.
+    ++cue_index;
+    WarpedRun run;
+    sphere_phase(run);
+    widening_phase(run);
+    tube_focus_phase(run);
+    tube_run_phase(run);
+    curves_tube_phase(run);
+}
+
+void scene09_reset_state() {
+    for (int k = 0; k < WARP_CURVES; ++k) curve_control_points[k] = cube_edge_curve(60 + 10 * k);
+    for (Matrix3* spins : control_spin)
+        for (int j = 0; j < 4; ++j) matrix_identity(spins[j]);
+    matrix_identity(eye_turn);
+    texture_warp_reset_state();
+}

@@ -59,6 +59,11 @@ const Golden goldens[] = {
     {104500, "scene 8 spinning knot", 0x58e1014e5ddb5abdull},
     {111500, "scene 8 tinted fade", 0xc0efe2f9343d89dbull},
     // scene 9
+    {112600, "scene 9 sphere", 0xd78cd013a7f0b12cull},
+    {114500, "scene 9 sphere widening", 0x0b774d4b2b3dec7bull},
+    {116100, "scene 9 tube, focus growing", 0xd04ea9f5c6b9d247ull},
+    {117500, "scene 9 tube", 0xd30139ab3ba68f68ull},
+    {130000, "scene 9 tube with curves", 0xbd0d7a74f50e833cull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0xaba332d629872649ull},
     {147800, "scene 10 hold, sprites at rest, sky dimmed", 0x77dd6ef112fbbeddull},

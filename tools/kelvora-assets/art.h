@@ -164,6 +164,7 @@ void register_scene05();
 void register_scene06();
 void register_scene07();
 void register_scene08();
+void register_scene09();
 void register_scene10();
 
 // ---------------------------------------------------------------- shared figures

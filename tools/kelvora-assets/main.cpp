@@ -36,6 +36,7 @@ std::vector<const art::AssetSpec*> catalogue_order() {
         register_scene06();
         register_scene07();
         register_scene08();
+        register_scene09();
         register_scene10();
     }
     std::vector<const AssetSpec*> order;

@@ -1,7 +1,6 @@
 // Scenes 8 and 9: the plant picture (plant: a low sun through streaks of cloud on
 // the left, where the knot turns, hills and trees in silhouette on the right; scene
-// 9 subtracts textures of up to 44 from it, so the sky stays at 46 and above) and
-// the subtractive texture (fdtex: 256 x 256 turbulence in 0..44, wrapping both ways).
+// 9 subtracts textures of up to 44 from it, so the sky stays at 46 and above).
 #include <cmath>
 
 #include "art.h"
@@ -131,22 +130,11 @@ Indexed draw_plant() {
     return out;
 }
 
-Indexed draw_fdtex() {
-    Indexed out(256, 256);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            float t = turbulence(x / 64.f, y / 64.f, 71, 5, 4, 4);
-            out.at(x, y) = uint8_t(std::min(44.f, t * t * 80.f));
-        }
-    return out;
-}
-
 }  // namespace
 
 void register_scene08() {
     auto& r = registry();
     r.push_back({"plant", 320, 200, -1, &scene8_palette, draw_plant});
-    r.push_back({"fdtex", 256, 256, -1, nullptr, draw_fdtex});
 }
 
 }  // namespace art
