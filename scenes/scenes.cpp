@@ -3,6 +3,7 @@
 
 #include "app/random.h"
 #include "scenes/scene01_opening.h"
+#include "scenes/scene06_glow_cloud.h"
 
 void (*const scene_entry[SCENE_COUNT])() = {
     scene_opening,       scene_lens_portrait_a, scene_cloud_reveal, scene_lens_portrait_b,
@@ -13,4 +14,5 @@ void (*const scene_entry[SCENE_COUNT])() = {
 void scenes_reset_state() {
     show_srand(1);
     scene01_reset_state();
+    scene06_reset_state();
 }
