@@ -1,5 +1,5 @@
 // Scene 6's word stack: the smudge against its plain reading, which line each phase
-// draws and how, and the blend with the previous frame.
+// draws and how, the blend with the previous frame, and the title's bytes.
 #include <algorithm>
 #include <vector>
 
@@ -120,6 +120,21 @@ TEST_F(Words, BlendWithBackIsTheFlooredMeanWithNoMinimum) {
     for (int i = 0; i < 37; ++i) a[i] = uint8_t(255 - i), b[i] = uint8_t(i * 7);
     average_into(a, b, 37);
     for (int i = 0; i < 37; ++i) EXPECT_EQ(a[i], (255 - i + i * 7) >> 1) << i;
+}
+
+TEST_F(Words, TheTitleLandsOnBrightIndicesOverTheBackground) {
+    // The title is added onto 151 and wraps: its face must land on the palette's
+    // pale end, its rim on the dark one, and nothing on the background's own
+    // neighbourhood, where it would read as noise.
+    const uint8_t* title = resource_slot[RES_SE_CONT];
+    int face = 0;
+    for (int i = 0; i < TITLE_W * TITLE_H; ++i) {
+        if (title[i] == 0) continue;
+        const int shown = (CLOUD_BACKGROUND + title[i]) % 256;
+        ASSERT_TRUE(shown < 100 || shown > 175) << "byte " << int(title[i]) << " at " << i;
+        face += shown < 100;
+    }
+    EXPECT_GT(face, TITLE_W * TITLE_H / 6);
 }
 
 }  // namespace

@@ -41,6 +41,11 @@ const Golden goldens[] = {
     // scene 4
     // scene 5
     // scene 6
+    {73000, "scene 6 cloud, first line", 0xfe408032e2f082ffull},
+    {75000, "scene 6 cloud, two lines", 0x249ea654fcca801aull},
+    {77000, "scene 6 cloud, three lines", 0x58354aa08d1ada62ull},
+    {79000, "scene 6 cloud, four lines", 0x4f3cd0fb4c0802dfull},
+    {81000, "scene 6 cloud, five lines", 0x992e33b720d37d6aull},
     // scene 7
     // scene 8
     // scene 9
