@@ -123,17 +123,22 @@ static inline void blur_word(uint8_t* p, unsigned& left) {
     left = v;
 }
 
-// The same where linear neighbours can fall outside the 64000 bytes: those count as 0.
-// Rows 0 and 199 are outside the contract, but column 0 of row 1 (k - 321) and
-// column 319 of row 198 (k + 321) reach out too.
-static uint8_t blur_at_edge(int k) {
+// The sum of the eight linear neighbours of k where some can fall outside the 64000
+// bytes: those count as 0. Rows 0 and 199 are outside the contract, but column 0 of
+// row 1 (k - 321) and column 319 of row 198 (k + 321) reach out too.
+static unsigned edge_neighbour_sum(int k) {
     static const int offsets[8] = {-321, -320, -319, -1, 1, 319, 320, 321};
     unsigned sum = 0;
     for (int o : offsets) {
         const int n = k + o;
         if (n >= 0 && n < FRAME_BYTES) sum += screen_frame[n];
     }
-    const unsigned v = sum / 9;
+    return sum;
+}
+
+// blur_at for those pixels.
+static uint8_t blur_at_edge(int k) {
+    const unsigned v = edge_neighbour_sum(k) / 9;
     return uint8_t(v ? v : 1);
 }
 
@@ -216,6 +221,35 @@ void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_
             blend_row<true>(src, key, start, span.w);
         } else {
             blend_row<false>(src, key, start, span.w);
+        }
+    }
+}
+
+void blit_smudge(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
+                 uint16_t h, uint8_t add) {
+    const Span span = clip_rect(x, y, w, h);
+    const uint64_t keys = SWAR_ONES * key;
+    for (int r = 0; r < span.h; ++r, src += w) {
+        const int start = row_offset[y + r] + x;
+        uint8_t* p = screen_frame + start;
+        // Only the sprite's own pixels change, so runs of eight key bytes are
+        // skipped whole. The left and upper neighbours are read back from the frame
+        // as this call has just written them.
+        for (int i = 0; i < span.w;) {
+            if (i + 8 <= span.w && swar_load(src + i) == keys) {
+                i += 8;
+                continue;
+            }
+            if (src[i] != key) {
+                const int k = start + i;
+                const unsigned sum = k <= FRAME_W || k >= FRAME_BYTES - FRAME_W - 1
+                                         ? edge_neighbour_sum(k)
+                                         : unsigned(p[i - 321] + p[i - 320] + p[i - 319] + p[i - 1] +
+                                                    p[i + 1] + p[i + 319] + p[i + 320] + p[i + 321]);
+                const uint8_t v = uint8_t(sum / 9 + add);  // wraps modulo 256
+                p[i] = v ? v : 1;
+            }
+            ++i;
         }
     }
 }

@@ -38,6 +38,13 @@ void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t 
 void blit_blend(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
                 uint16_t h);
 
+// s != key: p = floor(sum of the 8 neighbours / 9) + add, kept to 8 bits (wraps
+// modulo 256), and 1 where that is 0. s = key: p stays. Neighbours as in
+// blit_blend: linear offsets, current state, outside the 64000 bytes counted as 0.
+// Scene 6 fades the older lines of its word stack with it.
+void blit_smudge(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
+                 uint16_t h, uint8_t add);
+
 // Opaque copy into dst in 32-bit units: x and w are taken as x/4 and w/4 units
 // (rounded down), the source read with a stride of w/4 units. Callers pass
 // multiples of 4; the lens effect and scene 1's tunnel use it.

@@ -9,6 +9,7 @@
 #include "scenes/scene08_spinning_knot.h"
 #include "scenes/scene10_closing.h"
 #include "scenes/scene09_warped_picture.h"
+#include "scenes/scene06_glow_cloud.h"
 
 void (*const scene_entry[SCENE_COUNT])() = {
     scene_opening,       scene_lens_portrait_a, scene_cloud_reveal, scene_lens_portrait_b,
@@ -25,4 +26,5 @@ void scenes_reset_state() {
     scene10_reset_state();
     lens_portrait_reset_state();
     scene09_reset_state();
+    scene06_reset_state();
 }

@@ -51,6 +51,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0xd6c1fca1bf4d6018ull},
     {70000, "scene 5 flight, sprite at rest", 0x67d3013c151ae66dull},
     // scene 6
+    {73000, "scene 6 cloud, first line", 0xfe408032e2f082ffull},
+    {75000, "scene 6 cloud, two lines", 0x249ea654fcca801aull},
+    {77000, "scene 6 cloud, three lines", 0x58354aa08d1ada62ull},
+    {79000, "scene 6 cloud, four lines", 0x4f3cd0fb4c0802dfull},
+    {81000, "scene 6 cloud, five lines", 0x992e33b720d37d6aull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x86c0d775093a0787ull},
     {95000, "scene 7 shaded tube, late", 0xe5a33149c673d02cull},

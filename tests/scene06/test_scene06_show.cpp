@@ -1,0 +1,82 @@
+// The whole of scene 6 on the headless platform: the cues it opens and when it
+// returns, the frame kept for the next blend, phases whose cue is already over,
+// repeatability, and the resource size check.
+#include <cstring>
+#include <vector>
+
+#include "app/timeline.h"
+#include "platform/platform.h"
+#include "scene_fixture.h"
+#include "scenes/palettes.h"
+#include "scenes/scene06_glow_cloud.h"
+
+namespace {
+
+using GlowScene = SceneTest;
+
+struct Record {
+    std::vector<int> cue_at_pump;
+    std::vector<uint64_t> hashes;  // of every 50th pump's screen
+    bool back_is_shown = true;     // back_frame held the frame on screen at every pump
+    bool first_unrotated = false;
+};
+
+PumpWatch recorder(Record& rec) {
+    return [&rec](const HeadlessScreen& s) {
+        if (rec.cue_at_pump.empty())
+            for (int i = 0; i < CLOUD_POINTS; ++i)
+                rec.first_unrotated = (i == 0 || rec.first_unrotated) && cloud_rotated[i].x == cloud_points[i].x &&
+                                      cloud_rotated[i].y == cloud_points[i].y && cloud_rotated[i].z == cloud_points[i].z;
+        rec.cue_at_pump.push_back(cue_index);
+        if (s.pumps % 50 == 0) rec.hashes.push_back(screen_hash(s));
+        rec.back_is_shown = rec.back_is_shown && memcmp(back_frame, s.frame, FRAME_BYTES) == 0;
+    };
+}
+
+TEST_F(GlowScene, OpensCuesTwelveToSixteenAndReturnsAtTheFirstPumpAfter81530) {
+    Record rec;
+    run_scene(6, recorder(rec));
+    EXPECT_EQ(cue_index, 16);
+    const uint32_t show_ms = platform.sys->ticks() - start_ticks;
+    EXPECT_GE(show_ms, 81530u);
+    EXPECT_LT(show_ms, 81530.0 + SHOW_FRAME_MS + 1);
+    ASSERT_FALSE(rec.cue_at_pump.empty());
+    EXPECT_EQ(rec.cue_at_pump.front(), 12);
+    EXPECT_TRUE(std::is_sorted(rec.cue_at_pump.begin(), rec.cue_at_pump.end()));
+    // The first frame is drawn at angle 0; one step per frame after that.
+    EXPECT_TRUE(rec.first_unrotated);
+    EXPECT_EQ(cloud_angle, uint8_t(rec.cue_at_pump.size()));
+    EXPECT_TRUE(rec.back_is_shown);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(headless_screen().rgb[i], shown_rgb(scene6_palette, i));
+}
+
+TEST_F(GlowScene, APhaseWhoseCueIsOverDrawsNothingButStillCountsItsCue) {
+    // Cues 12 and 13 are over when the scene starts: it opens them without a frame,
+    // and its first frame is phase 2's, with the angle still at 0.
+    Record rec;
+    show_platform(recorder(rec));
+    cue_index = 11;
+    start_ticks = platform.sys->ticks() - cue_table[13];
+    scene_glow_cloud();
+    ASSERT_FALSE(rec.cue_at_pump.empty());
+    EXPECT_EQ(rec.cue_at_pump.front(), 14);
+    EXPECT_EQ(cue_index, 16);
+    EXPECT_TRUE(rec.first_unrotated);
+}
+
+TEST_F(GlowScene, RunsTheSameTwiceInOneProcess) {
+    Record a, b;
+    run_scene(6, recorder(a));
+    run_scene(6, recorder(b));
+    EXPECT_EQ(a.hashes, b.hashes);
+    EXPECT_EQ(a.cue_at_pump, b.cue_at_pump);
+}
+
+TEST_F(GlowScene, AShortPictureStopsTheShowBeforeTheFirstPhase) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::vector<uint8_t> short_line(WORD_LINE_W * WORD_LINE_H - 1);
+    use_resource(RES_PRONE, short_line);
+    EXPECT_EXIT(scene_glow_cloud(), ::testing::ExitedWithCode(1), "error loading resource 'prone.dat'");
+}
+
+}  // namespace
