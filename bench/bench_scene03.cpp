@@ -25,8 +25,8 @@ void BM_CloudDiscs(benchmark::State& state) {
     start_show();
     cloud_setup();
     run_against_copy(state, [] {
-        fill_frame(screen_frame, CLOUD_BACKGROUND);
-        draw_cloud();
+        fill_frame(screen_frame, REVEAL_BACKGROUND);
+        draw_reveal_discs();
     });
 }
 BENCHMARK(BM_CloudDiscs);

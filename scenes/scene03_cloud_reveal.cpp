@@ -17,7 +17,7 @@
 #include "scenes/palettes.h"
 #include "scenes/scenes.h"
 
-Vec3 cloud_points[CLOUD_POINTS];
+Vec3 reveal_points[REVEAL_POINTS];
 Matrix3 cloud_spin;
 
 namespace {
@@ -33,7 +33,7 @@ constexpr ResourceNeed scene03_needs[] = {
     {RES_ALWORK, ALWORK_W * ALWORK_H},
 };
 
-constexpr uint64_t BACKGROUND_WORD = SWAR_ONES * CLOUD_BACKGROUND;
+constexpr uint64_t BACKGROUND_WORD = SWAR_ONES * REVEAL_BACKGROUND;
 
 }  // namespace
 
@@ -52,16 +52,16 @@ void cloud_setup() {
     present_frame(screen_frame);
     set_palette(scene3_palette);
     // Three separate statements: the draws must be made in x, y, z order.
-    for (Vec3& p : cloud_points) {
+    for (Vec3& p : reveal_points) {
         p.x = double(show_rand() % 150 - 75);
         p.y = double(show_rand() % 150 - 75);
         p.z = double(show_rand() % 150 - 75);
     }
 }
 
-void draw_cloud() {
-    for (Vec3& p : cloud_points) transform_vec(p, cloud_spin);
-    for (const Vec3& p : cloud_points) {
+void draw_reveal_discs() {
+    for (Vec3& p : reveal_points) transform_vec(p, cloud_spin);
+    for (const Vec3& p : reveal_points) {
         int32_t sx, sy;
         project_point(p, sx, sy);
         // The turned cloud stays within 130 of the origin, so the depth fits easily;
@@ -101,14 +101,14 @@ void soften_back() {
             // Runs of background stay background and hand 32 on as the left value.
             if (x + 8 <= FRAME_W - 1 && swar_load(row + x) == BACKGROUND_WORD) {
                 x += 8;
-                left = CLOUD_BACKGROUND;
+                left = REVEAL_BACKGROUND;
                 continue;
             }
             // Selects rather than jumps: disc edges come too often to predict.
             const unsigned c = row[x];
             unsigned v = (left + others[x]) >> 2;  // at most 1020 / 4: a byte
-            v = v > CLOUD_BACKGROUND ? v : CLOUD_BACKGROUND;
-            v = c == CLOUD_BACKGROUND ? CLOUD_BACKGROUND : v;
+            v = v > REVEAL_BACKGROUND ? v : REVEAL_BACKGROUND;
+            v = c == REVEAL_BACKGROUND ? REVEAL_BACKGROUND : v;
             row[x] = uint8_t(v);
             left = v;
             ++x;
@@ -120,11 +120,11 @@ void soften_back() {
 }
 
 void cloud_frame() {
-    fill_frame(screen_frame, CLOUD_BACKGROUND);
+    fill_frame(screen_frame, REVEAL_BACKGROUND);
     // Only the shapes count: any non-zero byte moves the pixel off 32.
     blit_add(resource_slot[RES_APHANDL], 0, APHANDL_X, APHANDL_Y, APHANDL_W, APHANDL_H);
     blit_add(resource_slot[RES_ALWORK], 0, ALWORK_X, ALWORK_Y, ALWORK_W, ALWORK_H);
-    draw_cloud();
+    draw_reveal_discs();
     reveal_picture();
     soften_back();
     present_frame(back_frame);
@@ -141,6 +141,6 @@ void scene_cloud_reveal() {
 }
 
 void scene03_reset_state() {
-    for (Vec3& p : cloud_points) p = Vec3{};
+    for (Vec3& p : reveal_points) p = Vec3{};
     cloud_spin = Matrix3{};
 }

@@ -7,15 +7,15 @@
 
 #include "render/math3d.h"
 
-constexpr int CLOUD_POINTS = 400;
-constexpr uint8_t CLOUD_BACKGROUND = 32;  // the flat colour the picture hides behind
+constexpr int REVEAL_POINTS = 400;
+constexpr uint8_t REVEAL_BACKGROUND = 32;  // the flat colour the picture hides behind
 
 // Caption shapes: sprites added onto the background, key 0.
 constexpr int APHANDL_W = 288, APHANDL_H = 32, APHANDL_X = 16, APHANDL_Y = 167;
 constexpr int ALWORK_W = 269, ALWORK_H = 24, ALWORK_X = 50, ALWORK_Y = 1;
 
 // The cloud, turned in place every frame; each coordinate starts in -75..74.
-extern Vec3 cloud_points[CLOUD_POINTS];
+extern Vec3 reveal_points[REVEAL_POINTS];
 
 // One degree about each axis: matrix_rotate_xyz(pi/180, pi/180, pi/180).
 extern Matrix3 cloud_spin;
@@ -33,7 +33,7 @@ void cloud_setup();
 // Turns every point by cloud_spin, projects it and stamps its disc: radius a =
 // |9 - ((trunc(214 + z) mod 256) >> 6)| from the low byte of the depth, 6..9 for the
 // cloud's depths. Once per frame, after the captions.
-void draw_cloud();
+void draw_reveal_discs();
 
 // back_frame[i] = 32 where screen_frame[i] is 32, else alien.dat[i]. Once per frame.
 void reveal_picture();

@@ -21,7 +21,7 @@ TEST_F(Reveal, OnlyNonZeroCaptionBytesUncoverThePicture) {
     use_resource(RES_ALWORK, caption);
     use_resource(RES_ALIEN, picture);
 
-    fill_frame(screen_frame, CLOUD_BACKGROUND);
+    fill_frame(screen_frame, REVEAL_BACKGROUND);
     blit_add(caption.data(), 0, ALWORK_X, ALWORK_Y, ALWORK_W, ALWORK_H);
     reveal_picture();
     for (int y = 0; y < FRAME_H; ++y)

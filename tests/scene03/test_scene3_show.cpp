@@ -50,11 +50,11 @@ TEST_F(CloudScene, SetUpDrawsThePointsFromTheGeneratorAsItFindsIt) {
         state = state * 214013u + 2531011u;
         return double(int((state >> 16) & 0x7FFF) % 150 - 75);
     };
-    for (int i = 0; i < CLOUD_POINTS; ++i) {
+    for (int i = 0; i < REVEAL_POINTS; ++i) {
         const double x = draw(), y = draw(), z = draw();
-        ASSERT_EQ(cloud_points[i].x, x) << i;
-        ASSERT_EQ(cloud_points[i].y, y) << i;
-        ASSERT_EQ(cloud_points[i].z, z) << i;
+        ASSERT_EQ(reveal_points[i].x, x) << i;
+        ASSERT_EQ(reveal_points[i].y, y) << i;
+        ASSERT_EQ(reveal_points[i].z, z) << i;
     }
     // Exactly 1200 draws: the next one is the generator's 1201st.
     state = state * 214013u + 2531011u;
@@ -67,7 +67,7 @@ TEST_F(CloudScene, SetUpDrawsThePointsFromTheGeneratorAsItFindsIt) {
 TEST_F(CloudScene, EveryFrameIsTheDirectReadingOfItsSteps) {
     show_platform();
     cloud_setup();
-    std::vector<Vec3> points(cloud_points, cloud_points + CLOUD_POINTS);
+    std::vector<Vec3> points(reveal_points, reveal_points + REVEAL_POINTS);
     std::vector<uint8_t> mask(FRAME_BYTES), back(FRAME_BYTES);
     const uint8_t* picture = resource_slot[RES_ALIEN];
     auto add_caption = [&mask](const uint8_t* src, int x0, int y0, int w, int h) {

@@ -51,14 +51,14 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0xd6c1fca1bf4d6018ull},
     {70000, "scene 5 flight, sprite at rest", 0x67d3013c151ae66dull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0xfe408032e2f082ffull},
-    {75000, "scene 6 cloud, two lines", 0x249ea654fcca801aull},
-    {77000, "scene 6 cloud, three lines", 0x58354aa08d1ada62ull},
-    {79000, "scene 6 cloud, four lines", 0x4f3cd0fb4c0802dfull},
-    {81000, "scene 6 cloud, five lines", 0x992e33b720d37d6aull},
+    {73000, "scene 6 cloud, first line", 0x2b59177a4cc30e10ull},
+    {75000, "scene 6 cloud, two lines", 0xc39b2bd9ac9ac7feull},
+    {77000, "scene 6 cloud, three lines", 0x3ccb2c162e19e139ull},
+    {79000, "scene 6 cloud, four lines", 0xb8dfb8af705d2e94ull},
+    {81000, "scene 6 cloud, five lines", 0x6411c752c01749e4ull},
     // scene 7
-    {84000, "scene 7 shaded tube", 0x86c0d775093a0787ull},
-    {95000, "scene 7 shaded tube, late", 0xe5a33149c673d02cull},
+    {84000, "scene 7 shaded tube", 0x71a53cca4337b7d7ull},
+    {95000, "scene 7 shaded tube, late", 0x97cab267d093aba5ull},
     // scene 8
     {97520, "scene 8 knot, first frame", 0xe84651bafe9a6d96ull},
     {104500, "scene 8 spinning knot", 0x58e1014e5ddb5abdull},
@@ -68,7 +68,7 @@ const Golden goldens[] = {
     {114500, "scene 9 sphere widening", 0x0b774d4b2b3dec7bull},
     {116100, "scene 9 tube, focus growing", 0xd04ea9f5c6b9d247ull},
     {117500, "scene 9 tube", 0xd30139ab3ba68f68ull},
-    {130000, "scene 9 tube with curves", 0xbd0d7a74f50e833cull},
+    {130000, "scene 9 tube with curves", 0xae6a7290e0241701ull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0xaba332d629872649ull},
     {147800, "scene 10 hold, sprites at rest, sky dimmed", 0x77dd6ef112fbbeddull},
