@@ -109,12 +109,39 @@ void decipher_block(uint8_t* block) {
 
 void cipher_key(uint32_t out[4]) { std::memcpy(out, key, sizeof key); }
 
+namespace {
+
+// The key schedule costs some hundred thousand table swaps per password, and a
+// solid archive prepares it again for every enciphered entry; the last few
+// passwords' prepared states are kept, so a repeat is a copy. They hold no more
+// than the key state that stays behind after any extraction already does.
+struct PreparedKey {
+    bool used = false;
+    uint8_t length = 0;
+    char password[255];
+    uint32_t key[4];
+    uint8_t subst[256];
+};
+PreparedKey prepared[4];
+unsigned next_prepared = 0;  // round-robin slot for the next new password
+
+}  // namespace
+
 void prepare_cipher(const char* password) {
+    if (password == nullptr) password = "";
+    const size_t n = strnlen(password, 255);
+    for (const PreparedKey& k : prepared) {
+        if (k.used && k.length == n && std::memcmp(k.password, password, n) == 0) {
+            std::memcpy(key, k.key, sizeof key);
+            std::memcpy(subst, k.subst, sizeof subst);
+            subst_ready = true;
+            return;
+        }
+    }
     std::memcpy(key, START_KEY, sizeof key);
     // P: the password and zeros; the odd-length step and the block step read past
     // the password's end into the zeros.
     uint8_t p[256] = {};
-    size_t n = password ? strnlen(password, 255) : 0;
     std::memcpy(p, password, n);
     std::memcpy(subst, START_SUBST, sizeof subst);
     subst_ready = true;
@@ -133,4 +160,12 @@ void prepare_cipher(const char* password) {
     }
     for (size_t i = 0; i < n; i += 16) encipher_block(p + i);
     explicit_bzero(p, sizeof p);
+
+    PreparedKey& k = prepared[next_prepared];
+    next_prepared = (next_prepared + 1) % 4;
+    k.used = true;
+    k.length = uint8_t(n);
+    std::memcpy(k.password, password, n);
+    std::memcpy(k.key, key, sizeof key);
+    std::memcpy(k.subst, subst, sizeof subst);
 }

@@ -19,6 +19,19 @@ bool logging_on = false;
 uint32_t start_tick = 0;
 char log_path[4096];
 
+bool in_memory = false;
+char memory_log[65536];
+size_t memory_used = 0;  // bytes before the terminating zero
+
+// Appends to the in-memory log, starting it over when text would not fit.
+void memory_append(const char* text, size_t length) {
+    if (length >= sizeof memory_log) return;
+    if (memory_used + length >= sizeof memory_log) memory_used = 0;
+    memcpy(memory_log + memory_used, text, length);
+    memory_used += length;
+    memory_log[memory_used] = '\0';
+}
+
 // Writes all of text to fd; false when any of it could not be written.
 bool write_all(int fd, const char* text, size_t length) {
     while (length > 0) {
@@ -67,6 +80,12 @@ bool extract_log_path(char* out, size_t capacity) {
 void open_extract_log(const char* path) {
     start_tick = extract_log_ticks();
     logging_on = false;
+    if (in_memory) {
+        memory_used = 0;
+        memory_log[0] = '\0';
+        logging_on = true;
+        return;
+    }
     if (path == nullptr || snprintf(log_path, sizeof log_path, "%s", path) >= int(sizeof log_path))
         return;
     int fd = open(log_path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -83,8 +102,6 @@ void open_extract_log(const char* path) {
 
 void log_line(const char* message, const char* source_file, unsigned line) {
     if (!logging_on) return;
-    int fd = open(log_path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return;
     char record[2048];
     uint32_t elapsed = extract_log_ticks() - start_tick;  // wraps modulo 2^32
     int n = snprintf(record, sizeof record, " %8u ms (line %u in %s):\n              - %s\n",
@@ -94,7 +111,14 @@ void log_line(const char* message, const char* source_file, unsigned line) {
         n = int(sizeof record) - 1;
         record[n - 1] = '\n';
     }
-    if (n > 0) write_all(fd, record, size_t(n));
+    if (n <= 0) return;
+    if (in_memory) {
+        memory_append(record, size_t(n));
+        return;
+    }
+    int fd = open(log_path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    write_all(fd, record, size_t(n));
     close(fd);
 }
 
@@ -110,3 +134,10 @@ void log_linef(const char* source_file, unsigned line, const char* format, ...) 
 }
 
 void close_extract_log() { logging_on = false; }
+
+void keep_extract_log_in_memory(bool on) {
+    in_memory = on;
+    logging_on = false;
+}
+
+const char* extract_log_memory() { return memory_log; }

@@ -32,5 +32,15 @@ void log_linef(const char* source_file, unsigned line, const char* format, ...)
 // Turns logging off until the next open_extract_log (tests).
 void close_extract_log();
 
+// With on, sends the log to memory instead of a file: open_extract_log touches no
+// disk, and records are formatted as always, then appended to an internal 64 KiB
+// buffer that starts over when a record would not fit. Off goes back to the file at
+// the next open_extract_log. Called once by the fuzzer, so that a run costs no
+// system calls, and by tests.
+void keep_extract_log_in_memory(bool on);
+
+// The in-memory log since it last started over (empty unless kept in memory).
+const char* extract_log_memory();
+
 // Logs from the reader's sources: the record carries this file and line.
 #define READER_LOG(...) log_linef(__FILE__, __LINE__, __VA_ARGS__)

@@ -70,7 +70,7 @@ struct ReaderState {
     uint32_t encryption;      // 0, or the unpack version of an enciphered entry
     uint32_t packed_left;     // bytes of the data area not yet read
     int32_t bytes_left;       // output still to produce (signed: ends the decode loop below 0)
-    uint8_t* window;          // the decompressor's window, WINDOW_SIZE bytes
+    uint8_t* window;          // the decompressor's window, WINDOW_SIZE bytes; kept for the process
     bool unpack_ready;        // the decompressor state was set up during this call
 };
 

@@ -1,6 +1,8 @@
-// Writes the fuzzer's starting corpus: a handful of small archives covering the
-// reader's paths (stored, compressed, solid, audio, enciphered, long headers,
-// other blocks). Each ends with the byte that picks the fuzzer's name and password.
+// Writes the fuzzer's seed archives: small archives made by the archive writer in
+// every mode it has (stored, compressed, audio, enciphered, solid, long names, many
+// entries), and hand-built ones for what the writer never makes (every match kind
+// by hand, sub-blocks, long headers, comments). Each ends with the byte that picks
+// the fuzzer's name and password.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "archive/cipher.h"
 #include "archive_builder.h"
 #include "lz_stream_writer.h"
+#include "rar_writer.h"
 
 using namespace testarc;
 
@@ -42,10 +45,73 @@ void save(const std::string& dir, const char* name, std::vector<uint8_t> bytes, 
     fclose(f);
 }
 
+// An archive from the writer; nothing is saved when the writer refuses it.
+void save_written(const std::string& dir, const char* name, const std::vector<rarw::ArchiveEntry>& entries,
+                  const rarw::ArchiveOptions& options, uint8_t pick) {
+    rarw::ArchiveResult r = rarw::build_archive(entries, options);
+    if (!r.ok) {
+        fprintf(stderr, "fuzz seeds: %s not written: %s\n", name, r.error.c_str());
+        return;
+    }
+    save(dir, name, r.bytes, pick);
+}
+
+// Seeds from the archive writer. Picks: name = pick & 3 ("a", "B.DAT", "dir\c",
+// "x"), password = (pick >> 2) & 3 (none, "", "pw", "a longer password").
+void writer_seeds(const std::string& dir) {
+    using rarw::ArchiveEntry;
+    using rarw::ArchiveOptions;
+    const std::vector<uint8_t> words = text(700, 11);
+    std::vector<uint8_t> wave(900);
+    for (size_t i = 0; i < wave.size(); ++i) wave[i] = uint8_t(128 + int(60 * ((i * 13) % 64) / 64) - 30);
+    std::vector<uint8_t> picture(1024);
+    for (size_t i = 0; i < picture.size(); ++i) picture[i] = uint8_t((i % 32) * 4 + (i / 32) % 3);
+
+    ArchiveOptions stored_opt;
+    stored_opt.compress = false;
+    save_written(dir, "w_stored", {{"a", words}, {"B.DAT", picture}}, stored_opt, 1);
+
+    ArchiveOptions lz;
+    lz.allow_audio = false;
+    save_written(dir, "w_lz", {{"x", words}, {"a", picture}}, lz, 0);
+
+    ArchiveOptions audio;
+    save_written(dir, "w_audio", {{"a", wave}}, audio, 0);
+
+    ArchiveOptions solid;
+    solid.solid = true;
+    save_written(dir, "w_solid", {{"a", words}, {"dir\\c", wave}, {"x", picture}}, solid, 3);
+
+    ArchiveOptions cipher;
+    cipher.password = "pw";
+    save_written(dir, "w_cipher_lz", {{"B.DAT", words}}, cipher, 1 | 2 << 2);
+    cipher.compress = false;
+    save_written(dir, "w_cipher_stored", {{"x", picture}}, cipher, 3 | 2 << 2);
+    cipher.compress = true;
+    cipher.solid = true;
+    cipher.password = "a longer password";
+    save_written(dir, "w_cipher_solid", {{"a", wave}, {"x", words}}, cipher, 3 | 3 << 2);
+
+    std::string long_name(240, 'n');
+    long_name += "/x";
+    save_written(dir, "w_long_name", {{long_name, words}, {"x", picture}}, lz, 3);
+
+    std::vector<ArchiveEntry> many;
+    for (int i = 0; i < 40; ++i) {
+        std::vector<uint8_t> d(size_t(20 + i * 3));
+        for (size_t k = 0; k < d.size(); ++k) d[k] = uint8_t(k * i + i);
+        many.push_back({"e" + std::to_string(i), d});
+    }
+    many.push_back({"a", words});
+    save_written(dir, "w_many", many, solid, 0);
+    save_written(dir, "w_many_plain", many, lz, 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string dir = argc > 1 ? argv[1] : ".";
+    writer_seeds(dir);
     // Picks: name = pick & 3 ("a", "B.DAT", "dir\c", "x"), password = (pick >> 2) & 3
     // (none, "", "pw", "a longer password").
     auto t1 = text(300, 1), t2 = text(500, 2);

@@ -109,6 +109,31 @@ TEST(Cipher, EmptyPasswordLeavesTheStartingKey) {
     EXPECT_NE(key[0], 0xD3A3B879u);  // one block of the padded password went through
 }
 
+// Prepared keys are remembered for a few passwords; whether a preparation is
+// computed or remembered, and whatever ran since, it leaves the same state.
+TEST(Cipher, RepeatedPasswordsPrepareTheSameStateAsTheFirstTime) {
+    const std::string long_one(300, 'q');  // only its first 255 bytes count
+    const std::vector<std::string> passwords = {"pw", "a longer password", "x", "secret", "", long_one,
+                                                long_one.substr(0, 255), "third"};
+    auto state_after = [](const std::string& pw) {
+        prepare_cipher(pw.c_str());
+        std::vector<uint32_t> s(8);
+        cipher_key(s.data());
+        uint8_t block[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+        encipher_block(block);  // also runs the substitution table
+        cipher_key(s.data() + 4);
+        return s;
+    };
+    std::vector<std::vector<uint32_t>> first;
+    for (const std::string& pw : passwords) first.push_back(state_after(pw));
+    EXPECT_EQ(first[5], first[6]);
+    for (int i : {0, 0, 1, 0, 7, 2, 3, 4, 5, 1, 6, 0, 3, 3}) EXPECT_EQ(state_after(passwords[size_t(i)]), first[size_t(i)]) << i;
+    prepare_cipher(nullptr);
+    uint32_t key[4];
+    cipher_key(key);
+    EXPECT_EQ(key[0], 0xD3A3B879u);
+}
+
 TEST(Cipher, EncipheredEntriesNeedTheirPassword) {
     LogFolder log;
     // A stored entry whose size is no multiple of 16: its last block is deciphered

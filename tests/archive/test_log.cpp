@@ -76,6 +76,31 @@ TEST(ExtractLog, ANewRunReplacesTheLog) {
     EXPECT_TRUE(log.has("Extracting >second< from >(memory)< (password is >(null)<)..."));
 }
 
+TEST(ExtractLog, KeptInMemoryItWritesTheSameRecordsAndNoFile) {
+    LogFolder log;
+    keep_extract_log_in_memory(true);
+    rearm_extract_log();
+    auto a = Builder().add(stored("x", DATA)).bytes;
+    EXPECT_EQ(extract(a, "x").data, DATA);
+    extract(a, "nothing");
+    const std::string memory = extract_log_memory();
+    keep_extract_log_in_memory(false);
+    rearm_extract_log();
+    EXPECT_FALSE(std::filesystem::exists(log.log_path()));
+    EXPECT_NE(memory.find("              - Extracting >x< from >(memory)< (password is >(null)<)...\n"),
+              std::string::npos);
+    EXPECT_NE(memory.find("              - Extracted 6 Bytes.\n"), std::string::npos);
+    EXPECT_NE(memory.find(">nothing<"), std::string::npos);
+    // Far more records than the buffer holds: it starts over and stays terminated.
+    keep_extract_log_in_memory(true);
+    rearm_extract_log();
+    for (int i = 0; i < 2000; ++i) extract(a, "x");
+    EXPECT_LT(strlen(extract_log_memory()), 65536u);
+    EXPECT_NE(std::string(extract_log_memory()).find("Extracted 6 Bytes."), std::string::npos);
+    keep_extract_log_in_memory(false);
+    rearm_extract_log();
+}
+
 uint32_t fake_ticks_now = 0;
 uint32_t fake_ticks() { return fake_ticks_now; }
 
