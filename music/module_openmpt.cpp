@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "music/module.h"
+#include "music/xm_layout.h"
 
 struct Module {
     openmpt_module* mod;
@@ -56,6 +57,14 @@ Module* module_load(const char* path, int* error) {
     // The probe looks at the header only: a "no" here is a format the library does
     // not know (an empty file included); a "yes" that then fails to load, or loads
     // with nothing to play, is a damaged file of a known format.
+    // The player takes a cut-off module without complaint and plays it with holes;
+    // the file's own sizes say whether it is whole.
+    const XmLayout layout = check_xm_layout(data, size);
+    if (layout != XmLayout::complete) {
+        free(data);
+        *error = layout == XmLayout::foreign ? 10 : 11;
+        return nullptr;
+    }
     int probe_error = OPENMPT_ERROR_OK;
     const int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, data, size,
                                                 size, openmpt_log_func_silent, nullptr,

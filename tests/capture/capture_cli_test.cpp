@@ -141,7 +141,7 @@ TEST(CaptureCli, BenchPrintsEachSceneAndTheShow) {
         lines.push_back(r.out.substr(at, nl - at));
         at = nl == std::string::npos ? r.out.size() : nl + 1;
     }
-    ASSERT_EQ(lines.size(), 11u) << r.out;
+    ASSERT_EQ(lines.size(), 12u) << r.out;
     for (int s = 1; s <= 10; ++s) {
         double fps = 0;
         int scene = 0;
@@ -149,8 +149,10 @@ TEST(CaptureCli, BenchPrintsEachSceneAndTheShow) {
         EXPECT_EQ(scene, s);
         EXPECT_GT(fps, 0.0);
     }
-    double fps = 0, seconds = 0;
-    EXPECT_EQ(sscanf(lines[10].c_str(), "show: %lf fps, %lf s", &fps, &seconds), 2) << lines[10];
+    double startup_ms = -1, fps = 0, seconds = 0;
+    EXPECT_EQ(sscanf(lines[10].c_str(), "start-up: %lf ms", &startup_ms), 1) << lines[10];
+    EXPECT_GE(startup_ms, 0.0);
+    EXPECT_EQ(sscanf(lines[11].c_str(), "show: %lf fps, %lf s", &fps, &seconds), 2) << lines[11];
     // No progress bar outside a terminal: plain lines that end at 100%.
     EXPECT_NE(r.err.find("kelvora-capture: 100%"), std::string::npos) << r.err;
 }

@@ -42,7 +42,10 @@ TEST(ModuleLoad, EachFailureHasItsCode) {
     EXPECT_EQ(load_error(dir + "/text.xm"), 10);
     std::vector<uint8_t> cut(composed_module().begin(), composed_module().begin() + 70);
     ASSERT_TRUE(write_file(dir + "/cut.xm", cut));
-    EXPECT_EQ(load_error(dir + "/cut.xm"), 10);  // too short to be told apart
+    EXPECT_EQ(load_error(dir + "/cut.xm"), 11);  // an extended module, cut short
+    std::vector<uint8_t> one_short(composed_module().begin(), composed_module().end() - 1);
+    ASSERT_TRUE(write_file(dir + "/one_short.xm", one_short));
+    EXPECT_EQ(load_error(dir + "/one_short.xm"), 11);  // the player alone would take it
     ASSERT_TRUE(write_file(dir + "/hollow.xm", hollow_module()));
     EXPECT_EQ(load_error(dir + "/hollow.xm"), 11);
     EXPECT_EQ(load_error(module_dir() + "/kelvora.xm"), 0);

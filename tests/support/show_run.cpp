@@ -25,21 +25,28 @@ void forward_pump(void*) {
 
 }  // namespace
 
-void show_platform(PumpWatch on_pump) {
+void show_platform(PumpWatch on_pump, bool fullscreen, int zoom) {
     pump_hook = std::move(on_pump);
     HeadlessConfig c;
     c.frame_ms = SHOW_FRAME_MS;
-    c.settings = RunSettings{true, false, 44100, 1};
+    c.settings = RunSettings{fullscreen, false, 44100, zoom};
     c.on_pump = forward_pump;
     headless_install(c);
-    static bool started = false;
-    if (started) return;
-    started = true;
     run_settings = c.settings;
-    load_catalogue();
-    for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
-    build_lookup_tables();
-    display_start(true);
+    static bool started = false;
+    static int started_zoom = 0;
+    if (!started) {
+        started = true;
+        load_catalogue();
+        for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
+        build_lookup_tables();
+    } else if (fullscreen == fullscreen_mode && zoom == started_zoom) {
+        return;
+    } else {
+        display_stop();
+    }
+    display_start(fullscreen);
+    started_zoom = zoom;
 }
 
 void run_scene(int scene, PumpWatch on_pump) {
@@ -53,8 +60,8 @@ void run_scene(int scene, PumpWatch on_pump) {
     pump_hook = nullptr;
 }
 
-void run_whole_show(PumpWatch on_pump) {
-    show_platform(std::move(on_pump));
+void run_whole_show(PumpWatch on_pump, bool fullscreen, int zoom) {
+    show_platform(std::move(on_pump), fullscreen, zoom);
     scenes_reset_state();
     cue_index = 0;
     start_ticks = platform.sys->ticks();

@@ -14,10 +14,12 @@ constexpr double SHOW_FRAME_MS = 1000.0 / 70.0;  // the fixed virtual frame peri
 // What a test or tool looks at after every pump (the clock has already advanced).
 using PumpWatch = std::function<void(const HeadlessScreen&)>;
 
-// Installs the headless platform (fixed frame period, full screen, no sound) with
-// on_pump watching, and the first time only: loads resource.rar from the current
-// directory, fills row_offset, builds the tables and starts the display.
-void show_platform(PumpWatch on_pump = {});
+// Installs the headless platform (fixed frame period, no sound; full screen at zoom
+// 1 unless told otherwise) with on_pump watching. The first time only: loads
+// resource.rar from the current directory, fills row_offset and builds the tables.
+// Starts the display the first time and again whenever the presenter or the zoom
+// asked for differs from the last call's.
+void show_platform(PumpWatch on_pump = {}, bool fullscreen = true, int zoom = 1);
 
 // Puts every scene's state back to program start, sets the clock so that the scene's
 // first cue opens now (cue_index one before it, start_ticks that cue's start time
@@ -26,8 +28,9 @@ void show_platform(PumpWatch on_pump = {});
 void run_scene(int scene, PumpWatch on_pump);
 
 // Puts every scene's state back to program start, opens cue 0 now and plays the ten
-// scenes to the end of cue 22, as the driver does after its start-up.
-void run_whole_show(PumpWatch on_pump);
+// scenes to the end of cue 22, as the driver does after its start-up, on the
+// presenter and at the zoom given.
+void run_whole_show(PumpWatch on_pump, bool fullscreen = true, int zoom = 1);
 
 // FNV-1a (64-bit) of the 64000 frame bytes, then of the 256 colours in force as
 // three bytes each (red, green, blue): what a viewer sees.

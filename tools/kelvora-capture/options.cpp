@@ -33,7 +33,8 @@ const char* capture_usage() {
            "                         phases of the timeline\n"
            "  --video FILE.mp4       H.264 video with the music (AAC) through ffmpeg\n"
            "  --bench                run without writing anything; print frames per second of\n"
-           "                         each scene and of the whole show\n"
+           "                         each scene, the start-up's time (extractions, tables,\n"
+           "                         mesh) and the whole show's\n"
            "  --help                 this text\n"
            "\n"
            "Exit code 0 after the whole requested range, 1 on any error.\n";
