@@ -28,6 +28,12 @@ uint8_t* fetch_resource(const char* name, uint32_t* length_out) {
     return block;
 }
 
+void require_resources(const ResourceNeed* needs, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!resource_slot[needs[i].id] || resource_length[needs[i].id] < needs[i].bytes)
+            fatal_error("error loading resource '%s'", resource_catalogue[needs[i].id]);
+}
+
 void load_catalogue() {
     for (int i = 0; i < RESOURCE_COUNT; ++i)
         resource_slot[i] = fetch_resource(resource_catalogue[i], &resource_length[i]);

@@ -37,6 +37,21 @@ extern uint32_t resource_length[RESOURCE_COUNT];
 // Called by load_catalogue, once per entry.
 uint8_t* fetch_resource(const char* name, uint32_t* length_out);
 
+// Bytes a scene reads from one resource.
+struct ResourceNeed {
+    ResourceId id;
+    uint32_t bytes;
+};
+
+// Stops the show with "error loading resource '<name>'" at the first of the needs
+// whose resource is not loaded or is shorter than the bytes the scene reads. Called
+// by each scene before its first phase, so that no phase reads past a loaded block.
+void require_resources(const ResourceNeed* needs, int count);
+template <int N>
+void require_resources(const ResourceNeed (&needs)[N]) {
+    require_resources(needs, N);
+}
+
 // Loads all 45 entries in catalogue order into resource_slot and resource_length;
 // the first failure is fatal. Called once by the driver before the display starts.
 void load_catalogue();

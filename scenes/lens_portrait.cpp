@@ -2,17 +2,11 @@
 #include "scenes/lens_portrait.h"
 
 #include "app/timeline.h"
-#include "platform/fatal.h"
 #include "render/lens.h"
 
 void lens_portrait_check_resources(ResourceId picture, ResourceId figure) {
-    const struct {
-        ResourceId id;
-        uint32_t bytes;
-    } needs[] = {{picture, FRAME_BYTES}, {figure, FIGURE_W * FIGURE_H}};
-    for (const auto& need : needs)
-        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+    const ResourceNeed needs[] = {{picture, FRAME_BYTES}, {figure, FIGURE_W * FIGURE_H}};
+    require_resources(needs);
 }
 
 void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId figure,

@@ -2,7 +2,6 @@
 // burst, and the glowing logo with its blobs and swinging strip.
 #include "scenes/scene01_opening.h"
 
-#include "platform/fatal.h"
 #include "app/random.h"
 #include "app/timeline.h"
 #include "archive/resources.h"
@@ -25,11 +24,6 @@ int8_t strip_dir = 1;
 namespace {
 
 // Bytes each resource of scene 1 must hold for the reads the scene makes.
-struct ResourceNeed {
-    ResourceId id;
-    uint32_t bytes;
-};
-
 constexpr ResourceNeed scene01_needs[] = {
     {RES_PSX, FRAME_BYTES},      {RES_KELBCK, FRAME_BYTES},  {RES_KVLOGO, 320 * 36},
     {RES_OVERL, 229 * 24},       {RES_OVERL2, STRIP_W * STRIP_ROWS},
@@ -43,9 +37,7 @@ constexpr ResourceNeed scene01_needs[] = {
 }  // namespace
 
 void scene01_check_resources() {
-    for (const ResourceNeed& need : scene01_needs)
-        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+    require_resources(scene01_needs);
 }
 
 // --- Opening picture -------------------------------------------------------------

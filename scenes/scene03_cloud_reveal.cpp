@@ -9,7 +9,6 @@
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/fatal.h"
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "render/disc.h"
@@ -22,11 +21,6 @@ Matrix3 cloud_spin;
 
 namespace {
 
-struct ResourceNeed {
-    ResourceId id;
-    uint32_t bytes;
-};
-
 constexpr ResourceNeed scene03_needs[] = {
     {RES_ALIEN, FRAME_BYTES},
     {RES_APHANDL, APHANDL_W * APHANDL_H},
@@ -38,9 +32,7 @@ constexpr uint64_t BACKGROUND_WORD = SWAR_ONES * REVEAL_BACKGROUND;
 }  // namespace
 
 void scene03_check_resources() {
-    for (const ResourceNeed& need : scene03_needs)
-        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+    require_resources(scene03_needs);
 }
 
 void cloud_setup() {

@@ -5,7 +5,6 @@
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/fatal.h"
 #include "render/blit.h"
 #include "render/tube.h"
 #include "scenes/palettes.h"
@@ -26,11 +25,6 @@ constexpr int TRAIL_GAP_START = 20;
 constexpr float START_Z = -100.0f;
 constexpr double ZOOM_IN_END = 30.0;
 constexpr float ZOOM_RATE = 0.1f;  // single precision, widened when a is double
-
-struct ResourceNeed {
-    ResourceId id;
-    uint32_t bytes;
-};
 
 constexpr ResourceNeed scene05_needs[] = {
     {RES_TEXTURE, TEXTURE_DAT_SIZE * TEXTURE_DAT_SIZE},
@@ -61,9 +55,7 @@ void paint_silhouette(int x, uint8_t c) {
 }  // namespace
 
 void scene05_check_resources() {
-    for (const ResourceNeed& need : scene05_needs)
-        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+    require_resources(scene05_needs);
 }
 
 // --- Phase A: zoom into the previous scene's picture -----------------------------

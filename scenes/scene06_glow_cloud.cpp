@@ -4,7 +4,6 @@
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/fatal.h"
 #include "render/blit.h"
 #include "render/frame_mix.h"
 #include "scenes/palettes.h"
@@ -25,12 +24,12 @@ constexpr uint8_t KEY = 0;  // every picture of the scene
 }  // namespace
 
 void scene06_check_resources() {
-    auto need = [](ResourceId id, uint32_t bytes) {
-        if (!resource_slot[id] || resource_length[id] < bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[id]);
-    };
-    need(RES_SE_CONT, TITLE_W * TITLE_H);
-    for (ResourceId id : word_line) need(id, WORD_LINE_W * WORD_LINE_H);
+    const ResourceNeed title[] = {{RES_SE_CONT, TITLE_W * TITLE_H}};
+    require_resources(title);
+    for (ResourceId id : word_line) {
+        const ResourceNeed line[] = {{id, WORD_LINE_W * WORD_LINE_H}};
+        require_resources(line);
+    }
 }
 
 void draw_word_stack(int phase) {

@@ -4,18 +4,12 @@
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/fatal.h"
 #include "render/blit.h"
 #include "render/tube.h"
 #include "scenes/palettes.h"
 #include "scenes/scenes.h"
 
 namespace {
-
-struct ResourceNeed {
-    ResourceId id;
-    uint32_t bytes;
-};
 
 constexpr ResourceNeed scene07_needs[] = {
     {RES_FACE, FACE_DAT_W * FACE_DAT_H},
@@ -27,9 +21,7 @@ constexpr int STEP_LOW = 5, STEP_HIGH = 7;  // the change turns outside this ran
 }  // namespace
 
 void scene07_check_resources() {
-    for (const ResourceNeed& need : scene07_needs)
-        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+    require_resources(scene07_needs);
 }
 
 void blit_add_capped(const uint8_t* sprite, uint8_t key, uint16_t x, uint16_t y, uint16_t w,

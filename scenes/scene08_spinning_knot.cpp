@@ -8,7 +8,6 @@
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/fatal.h"
 #include "scenes/palettes.h"
 #include "scenes/scenes.h"
 
@@ -18,8 +17,8 @@ float knot_turn_a = 0.0f;
 float knot_turn_b = 0.0f;
 
 void scene08_check_resources() {
-    if (!resource_slot[RES_PLANT] || resource_length[RES_PLANT] < FRAME_BYTES)
-        fatal_error("error loading resource '%s'", resource_catalogue[RES_PLANT]);
+    const ResourceNeed needs[] = {{RES_PLANT, FRAME_BYTES}};
+    require_resources(needs);
 }
 
 void rotate_in_plane(int32_t a, int32_t b, int32_t c, int32_t d, float s, float k, int32_t& out1,

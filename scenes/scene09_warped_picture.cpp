@@ -8,7 +8,6 @@
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/fatal.h"
 #include "platform/platform.h"
 #include "render/bezier_trace.h"
 #include "render/blobs.h"
@@ -53,13 +52,8 @@ void present_counted(WarpedRun& run) {
 }  // namespace
 
 void scene09_check_resources() {
-    const struct {
-        ResourceId id;
-        uint32_t bytes;
-    } needs[] = {{RES_PLANT, FRAME_BYTES}, {RES_FDTEX, WARP_TEXTURE_BYTES}};
-    for (const auto& need : needs)
-        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+    const ResourceNeed needs[] = {{RES_PLANT, FRAME_BYTES}, {RES_FDTEX, WARP_TEXTURE_BYTES}};
+    require_resources(needs);
 }
 
 void add_dot_capped(uint16_t x, uint16_t y, uint8_t d) {

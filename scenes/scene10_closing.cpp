@@ -5,7 +5,6 @@
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/fatal.h"
 #include "render/blit.h"
 #include "scenes/palettes.h"
 #include "scenes/scene10_fades.h"
@@ -13,11 +12,6 @@
 #include "scenes/scenes.h"
 
 namespace {
-
-struct ResourceNeed {
-    ResourceId id;
-    uint32_t bytes;
-};
 
 constexpr ResourceNeed scene10_needs[] = {
     {RES_APFRM, FRAME_BYTES},
@@ -46,9 +40,7 @@ void sprite_frame(ClosingRun& run, double step) {
 }  // namespace
 
 void scene10_check_resources() {
-    for (const ResourceNeed& need : scene10_needs)
-        if (!resource_slot[need.id] || resource_length[need.id] < need.bytes)
-            fatal_error("error loading resource '%s'", resource_catalogue[need.id]);
+    require_resources(scene10_needs);
 }
 
 ClosingRun closing_setup() {
