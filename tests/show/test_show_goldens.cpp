@@ -49,10 +49,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
-    {63400, "scene 5 tube zoom-out", 0xa49d20fe1089a807ull},
-    {64200, "scene 5 flight", 0x0f7432999e1879a7ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0xd6c1fca1bf4d6018ull},
-    {70000, "scene 5 flight, sprite at rest", 0x67d3013c151ae66dull},
+    {63400, "scene 5 tube zoom-out", 0x0234ae01a953f5c5ull},
+    {64200, "scene 5 flight", 0xbde63402ae456fc8ull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xfeaa33bac8773716ull},
+    {70000, "scene 5 flight, sprite at rest", 0xcd17b7c3fa4d29f6ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x2b59177a4cc30e10ull},
     {75000, "scene 6 cloud, two lines", 0xc39b2bd9ac9ac7feull},

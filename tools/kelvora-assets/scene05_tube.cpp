@@ -10,75 +10,40 @@ namespace art {
 namespace {
 
 // The texture: u (columns) runs along the tube and wraps every 256 texels, v (rows)
-// runs around it from angle 0 to pi (the other half is its mirror image). Each
-// texel is one of two materials: dark steel on the muted ramp 10..40, which the
-// distance shade lifts toward the blues, and brass on the warm ramp 131..166,
-// which it lifts up to 229. The flight's camera jumps every few frames and the
-// smoothing pass blends about sixteen frames, so what survives on screen is what
-// depends on depth more than on angle: brass rings of uneven width and spacing
-// that stream outward, over steel plating with broad stains and one wide rail.
+// runs around it from angle 0 to pi (the other half is its mirror image). The
+// smoothing pass averages palette indices, not colours, so two far-apart indices
+// side by side come out as whatever lies between them on the palette: every texel
+// is one smooth field of indices 10..166, which the distance shade (0..63) lifts
+// from the dark muted ramp through the blues into the warm ramp. Along the tube the
+// field makes rings with a lit front lip and a soft back, eight to a wrap at uneven
+// spacing, so they stream outward as the camera flies; around the tube, shallow
+// panel grooves and broad stains keep the walls from looking flat.
 namespace tube {
 
 constexpr int N = 256;
+constexpr float PI = 3.14159265f;
 
-struct Rib {
-    int u, w;  // first column and width
-};
-// Uneven spacing and widths: the rings never settle into a rhythm.
-constexpr Rib ribs[] = {{0, 20}, {38, 6}, {50, 6}, {86, 26}, {140, 10}, {168, 14}, {206, 8}, {222, 5}};
-constexpr int RIB_COUNT = int(sizeof ribs / sizeof ribs[0]);
-
-// Distance from column u forward to x, wrapping.
-inline int ahead(int u, int x) { return ((x - u) % N + N) % N; }
-
-// The rib covering column u, or -1; pos gets the column's place in it (0..w-1).
-int rib_at(int u, int& pos) {
-    for (int i = 0; i < RIB_COUNT; ++i) {
-        const int d = ahead(ribs[i].u, u);
-        if (d < ribs[i].w) {
-            pos = d;
-            return i;
-        }
+// Ring profile 0..1 at column u: a quick rise to the lip, a long fall behind it.
+float rings(int u) {
+    // Uneven ring starts (wrapping), so the rings never settle into a rhythm.
+    static constexpr int starts[] = {0, 28, 60, 88, 124, 150, 186, 220};
+    constexpr int count = int(sizeof starts / sizeof starts[0]);
+    for (int i = count - 1; i >= 0; --i) {
+        if (u < starts[i]) continue;
+        const int next = i + 1 < count ? starts[i + 1] : N;
+        const float x = float(u - starts[i]) / float(next - starts[i]);  // 0..1 across
+        return x < 0.15f ? std::sin(x / 0.15f * PI / 2) : 0.5f + 0.5f * std::cos((x - 0.15f) / 0.85f * PI);
     }
-    return -1;
+    return 0.f;
 }
 
-struct Texel {
-    bool brass;
-    float t;  // brightness 0..1 within the material
-};
-
-Texel texel(int u, int v) {
-    const float grime = fbm(u / 64.f, v / 64.f, 51, 4, 4, 4);
-    const float stain = turbulence(u / 128.f, v / 32.f, 77, 3, 2, 8);
-    float t = 0.5f + 0.8f * (grime - 0.5f) - 0.3f * stain;
-    // Plate seams every so often along the tube, where the rings leave room.
-    const int seam = (u * 7 + int(40.f * grime)) % 61;
-    if (seam < 2) t *= 0.3f;
-    Texel out = {false, t};
-
-    // Rib rings: a rounded profile, lit on the edge facing the camera, dark behind.
-    int pos = 0;
-    const int r = rib_at(u, pos);
-    if (r >= 0) {
-        const float w = float(ribs[r].w), x = (float(pos) + 0.5f) / w;  // 0..1 across
-        float shape = std::sin(x * 3.14159265f);
-        if (x < 0.3f) shape += 0.4f * (1.f - x / 0.3f);  // the lit front lip
-        if (pos == ribs[r].w - 1) shape = 0.f;           // the shadow behind
-        // Wide rings are segmented around the tube, by slots at uneven angles.
-        if (ribs[r].w >= 14 && std::fabs(std::sin(float(v) * 0.061f + float(r))) > 0.97f) shape *= 0.2f;
-        out = {true, 0.1f + 0.75f * shape + 0.25f * (grime - 0.5f)};
-    }
-
-    // One wide rail along the tube, over plates and rings, rounded across.
-    const float d = (float(v) - 176.f) / 14.f;
-    if (std::fabs(d) < 1.f) {
-        float shade = std::sqrt(1.f - d * d) * 0.7f + 0.1f;
-        if (std::fabs(d) > 0.3f && std::fabs(d) < 0.42f) shade = 0.05f;  // its grooves
-        if (r >= 0) shade += 0.2f;  // clamped where it crosses a ring
-        out = {true, shade + 0.15f * (grime - 0.5f)};
-    }
-    return out;
+float texel(int u, int v) {
+    const float stain = fbm(u / 64.f, v / 64.f, 51, 4, 4, 4);
+    float g = 0.15f + 0.7f * rings(u) + 0.3f * (stain - 0.5f);
+    // Panel grooves around the tube: soft, so they survive the averaging as lines.
+    const float groove = std::cos(float(v) * (2 * PI / 32.f));
+    if (groove > 0.9f) g -= 0.25f * (groove - 0.9f) / 0.1f;
+    return g;
 }
 
 }  // namespace tube
@@ -86,10 +51,7 @@ Texel texel(int u, int v) {
 Indexed draw_texture() {
     Indexed out(tube::N, tube::N);
     for (int v = 0; v < tube::N; ++v)
-        for (int u = 0; u < tube::N; ++u) {
-            const tube::Texel t = tube::texel(u, v);
-            out.at(u, v) = t.brass ? ramp_index(t.t, 131, 166, u, v, false) : ramp_index(t.t, 10, 40, u, v, false);
-        }
+        for (int u = 0; u < tube::N; ++u) out.at(u, v) = ramp_index(tube::texel(u, v), 12, 172, u, v, false);
     return out;
 }
 
