@@ -58,6 +58,13 @@ Indexed draw_texture() {
 // Grey g (0..1 of full white) as a Cairo source.
 void grey(cairo_t* cr, double g, double a = 1.0) { cairo_set_source_rgba(cr, g, g, g, a); }
 
+// A closed four-cornered path through (x0, y0) .. (x3, y3).
+void quad(cairo_t* cr, const double (&p)[8]) {
+    cairo_move_to(cr, p[0], p[1]);
+    for (int i = 2; i < 8; i += 2) cairo_line_to(cr, p[i], p[i + 1]);
+    cairo_close_path(cr);
+}
+
 void hull_path(cairo_t* cr) {
     cairo_move_to(cr, 104, 37);                               // the nose
     cairo_curve_to(cr, 92, 27, 72, 23, 50, 24);               // spine
@@ -75,29 +82,17 @@ void paint_craft(cairo_t* cr) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     // Far wing (in shadow, seen past the hull) and the fin.
     grey(cr, 0.16);
-    cairo_move_to(cr, 70, 30);
-    cairo_line_to(cr, 38, 8);
-    cairo_line_to(cr, 28, 8);
-    cairo_line_to(cr, 40, 28);
-    cairo_close_path(cr);
+    quad(cr, {70, 30, 38, 8, 28, 8, 40, 28});
     cairo_fill(cr);
     cairo_pattern_t* fin = cairo_pattern_create_linear(14, 2, 30, 28);
     cairo_pattern_add_color_stop_rgb(fin, 0, 0.62, 0.62, 0.62);
     cairo_pattern_add_color_stop_rgb(fin, 1, 0.22, 0.22, 0.22);
     cairo_set_source(cr, fin);
-    cairo_move_to(cr, 34, 26);
-    cairo_line_to(cr, 14, 3);
-    cairo_line_to(cr, 7, 3);
-    cairo_line_to(cr, 14, 28);
-    cairo_close_path(cr);
+    quad(cr, {34, 26, 14, 3, 7, 3, 14, 28});
     cairo_fill(cr);
     cairo_pattern_destroy(fin);
     cairo_set_source_rgb(cr, 33 / 63., 11 / 63., 9 / 63.);  // red fin tip
-    cairo_move_to(cr, 14, 3);
-    cairo_line_to(cr, 7, 3);
-    cairo_line_to(cr, 9, 10);
-    cairo_line_to(cr, 19, 10);
-    cairo_close_path(cr);
+    quad(cr, {14, 3, 7, 3, 9, 10, 19, 10});
     cairo_fill(cr);
 
     // Engine flame: white-hot core in a warm cone.
@@ -150,11 +145,7 @@ void paint_craft(cairo_t* cr) {
         cairo_stroke(cr);
     }
     grey(cr, 0.05);
-    cairo_move_to(cr, 48, 41);
-    cairo_line_to(cr, 62, 41);
-    cairo_line_to(cr, 60, 45);
-    cairo_line_to(cr, 48, 45);
-    cairo_close_path(cr);
+    quad(cr, {48, 41, 62, 41, 60, 45, 48, 45});
     cairo_fill(cr);
     cairo_restore(cr);
     cairo_new_path(cr);
@@ -182,11 +173,7 @@ void paint_craft(cairo_t* cr) {
     cairo_pattern_add_color_stop_rgb(wing, 0, 0.60, 0.60, 0.60);
     cairo_pattern_add_color_stop_rgb(wing, 1, 0.14, 0.14, 0.14);
     cairo_set_source(cr, wing);
-    cairo_move_to(cr, 76, 43);
-    cairo_line_to(cr, 40, 68);
-    cairo_line_to(cr, 27, 68);
-    cairo_line_to(cr, 38, 44);
-    cairo_close_path(cr);
+    quad(cr, {76, 43, 40, 68, 27, 68, 38, 44});
     cairo_fill(cr);
     cairo_pattern_destroy(wing);
     grey(cr, 0.85);
@@ -195,11 +182,7 @@ void paint_craft(cairo_t* cr) {
     cairo_line_to(cr, 40, 67.5);
     cairo_stroke(cr);
     cairo_set_source_rgb(cr, 33 / 63., 11 / 63., 9 / 63.);  // red wing tip
-    cairo_move_to(cr, 40, 68);
-    cairo_line_to(cr, 27, 68);
-    cairo_line_to(cr, 30, 62);
-    cairo_line_to(cr, 44, 62);
-    cairo_close_path(cr);
+    quad(cr, {40, 68, 27, 68, 30, 62, 44, 62});
     cairo_fill(cr);
 
     // Engine nozzle ring.
