@@ -6,16 +6,12 @@
 #include <cstdlib>
 
 #include "display/fullscreen.h"
+#include "platform/clock.h"
 #include "platform/real.h"
 
 SDL_Window* app_window = nullptr;
 
-static uint32_t sdl_ticks() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    // Milliseconds of the monotonic clock, wrapping modulo 2^32 like any tick counter.
-    return uint32_t(uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u);
-}
+static uint32_t sdl_ticks() { return monotonic_ms(); }
 
 static bool sdl_poll_quit() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;

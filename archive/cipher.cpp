@@ -113,15 +113,24 @@ namespace {
 
 // The key schedule costs some hundred thousand table swaps per password, and a
 // solid archive prepares it again for every enciphered entry; the last few
-// passwords' prepared states are kept, so a repeat is a copy. They hold no more
-// than the key state that stays behind after any extraction already does.
+// passwords' prepared states are kept, so a repeat is a copy. A password is known
+// again by its length and a 64-bit hash, never kept itself: the reader erases it
+// after each extraction. Two passwords sharing both would only give a key that
+// fails the entry's CRC check.
 struct PreparedKey {
     bool used = false;
     uint8_t length = 0;
-    char password[255];
+    uint64_t hash = 0;
     uint32_t key[4];
     uint8_t subst[256];
 };
+
+// FNV-1a over the password's bytes, 64-bit, wrapping.
+uint64_t password_hash(const char* password, size_t n) {
+    uint64_t h = 0xcbf29ce484222325u;
+    for (size_t i = 0; i < n; ++i) h = (h ^ uint8_t(password[i])) * 0x100000001b3u;
+    return h;
+}
 PreparedKey prepared[4];
 unsigned next_prepared = 0;  // round-robin slot for the next new password
 
@@ -130,8 +139,9 @@ unsigned next_prepared = 0;  // round-robin slot for the next new password
 void prepare_cipher(const char* password) {
     if (password == nullptr) password = "";
     const size_t n = strnlen(password, 255);
+    const uint64_t hash = password_hash(password, n);
     for (const PreparedKey& k : prepared) {
-        if (k.used && k.length == n && std::memcmp(k.password, password, n) == 0) {
+        if (k.used && k.length == n && k.hash == hash) {
             std::memcpy(key, k.key, sizeof key);
             std::memcpy(subst, k.subst, sizeof subst);
             subst_ready = true;
@@ -165,7 +175,7 @@ void prepare_cipher(const char* password) {
     next_prepared = (next_prepared + 1) % 4;
     k.used = true;
     k.length = uint8_t(n);
-    std::memcpy(k.password, password, n);
+    k.hash = hash;
     std::memcpy(k.key, key, sizeof key);
     std::memcpy(k.subst, subst, sizeof subst);
 }

@@ -100,6 +100,15 @@ void open_extract_log(const char* path) {
     close(fd);
 }
 
+void start_extract_log() {
+    if (in_memory) {
+        open_extract_log(nullptr);
+        return;
+    }
+    char path[4096];
+    if (extract_log_path(path, sizeof path)) open_extract_log(path);
+}
+
 void log_line(const char* message, const char* source_file, unsigned line) {
     if (!logging_on) return;
     char record[2048];

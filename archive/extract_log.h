@@ -9,14 +9,20 @@
 // ~/.local/state/kelvora/debug_unrar.txt when that variable is unset or not an
 // absolute path. Creates missing folders with mode 0700 and refuses a "kelvora"
 // folder that is a symlink, not ours, or open to others. Writes the path into out
-// and returns true, or returns false when no safe place exists. Called by the
-// reader before its first extraction.
+// and returns true, or returns false when no safe place exists. Called by
+// start_extract_log.
 bool extract_log_path(char* out, size_t capacity);
 
 // Takes the start tick, remembers the path and creates (or empties) the file with
 // mode 0600, never through a symlink, then writes the header. When that fails,
-// logging stays off. Called once per run by the reader (again after a rearm).
+// logging stays off. Called by start_extract_log, and by tests with a path of their
+// own.
 void open_extract_log(const char* path);
+
+// Starts the log of a run: in memory when it is kept there (no folder is looked up
+// or made), else in the file at extract_log_path, else not at all. Called by the
+// reader before its first extraction (again after a rearm).
+void start_extract_log();
 
 // Appends one record: milliseconds since the start tick (unsigned 32-bit, so a
 // wrap of the tick counter is harmless), the source file and line of the logging

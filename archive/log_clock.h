@@ -7,6 +7,3 @@
 // (tools and tests use the reader without one). Wraps modulo 2^32. Called by the
 // extraction log for its start tick and every record.
 uint32_t extract_log_ticks();
-
-// A monotonic millisecond clock, wrapping modulo 2^32.
-uint32_t monotonic_ticks();

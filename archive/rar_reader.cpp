@@ -248,8 +248,7 @@ int extract(uint8_t** out_block, uint32_t* out_length, const char* name, const c
             const char* password, bool opened) {
     if (first_extraction) {
         first_extraction = false;
-        char path[4096];
-        if (extract_log_path(path, sizeof path)) open_extract_log(path);
+        start_extract_log();
     }
     build_crc_table();
     copy_text(reader.wanted_name, sizeof reader.wanted_name, name);

@@ -11,6 +11,7 @@
 #include "display/pacer.h"
 #include "display/picture_rect.h"
 #include "display/screen.h"
+#include "platform/clock.h"
 #include "platform/real.h"
 
 static SDL_Renderer* renderer = nullptr;
@@ -29,12 +30,6 @@ static int lost_watch(void*, SDL_Event* e) {
     if (e->type == SDL_RENDER_TARGETS_RESET) targets_lost = true;
     if (e->type == SDL_RENDER_DEVICE_RESET) device_lost = targets_lost = true;
     return 0;
-}
-
-static uint64_t monotonic_ns() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return uint64_t(ts.tv_sec) * 1000000000u + uint64_t(ts.tv_nsec);
 }
 
 static void sleep_until(uint64_t ns) {
@@ -90,7 +85,7 @@ static bool draw(const uint8_t* frame, const uint32_t* lookup) {
     void* pixels = nullptr;
     int pitch = 0;
     if (!texture || SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0) return false;
-    convert_frame_rgb(frame, lookup, static_cast<uint32_t*>(pixels), pitch / 4, 1);
+    convert_frame_rgb(frame, lookup, static_cast<uint32_t*>(pixels), pitch / 4);
     SDL_UnlockTexture(texture);
 
     int out_w = 0, out_h = 0;

@@ -20,6 +20,7 @@
 #include "music/module.h"
 #include "music/music.h"
 #include "picture.h"
+#include "platform/clock.h"
 #include "platform/data_folder.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -69,12 +70,6 @@ struct Run {
 Run run;
 const SystemDriver* headless_sys = nullptr;
 const VideoDriver* headless_video = nullptr;
-
-uint64_t now_ns() {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
-}
 
 bool is_directory(const std::string& path) {
     struct stat info;
@@ -170,7 +165,7 @@ void abandon() {
 
 // The last step of start-up: from here on the show's own frames are timed.
 bool capture_open_window(int zoom, bool fullscreen) {
-    run.last_ns = now_ns();
+    run.last_ns = monotonic_ns();
     run.startup_ns = run.last_ns - run.start_ns;
     return headless_video->open_window(zoom, fullscreen);
 }
@@ -184,7 +179,7 @@ void capture_pump(void*) {
     const bool in_range = k >= run.k0 && k < run.k1;
 
     if (o.bench) {
-        const uint64_t t = now_ns();
+        const uint64_t t = monotonic_ns();
         if (in_range) {
             const int scene = scene_playing;
             run.scene_s[scene] += double(t - run.last_ns) * 1e-9;
@@ -349,7 +344,7 @@ void print_bench() {
         total_s += run.scene_s[s];
         total_frames += run.scene_frames[s];
     }
-    const double wall = double(now_ns() - run.start_ns) * 1e-9;
+    const double wall = double(monotonic_ns() - run.start_ns) * 1e-9;
     printf("start-up: %.1f ms\n", double(run.startup_ns) * 1e-6);
     printf("show: %.1f fps, %.2f s\n", total_s > 0.0 ? double(total_frames) / total_s : 0.0, wall);
     fflush(stdout);
@@ -386,7 +381,7 @@ int run_capture(const CaptureOptions& options) {
     const double end_ms = run.stop_after == INT64_MAX ? double(SHOW_END_MS) : frame_start_ms(run.stop_after, o.fps);
     progress_start(&run.progress, end_ms);
     run.progress_on = true;
-    run.start_ns = run.last_ns = now_ns();
+    run.start_ns = run.last_ns = monotonic_ns();
 
     int show_code = 0;
     try {

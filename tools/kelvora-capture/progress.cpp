@@ -4,13 +4,8 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 
-static uint64_t now_ns() {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
-}
+#include "platform/clock.h"
 
 static void draw_bar(const Progress* p, double ms, int percent) {
     constexpr int width = 40;
@@ -39,7 +34,7 @@ void progress_update(Progress* p, double ms) {
     if (p->tty) {
         // Redraw on a new percentage, at most ten times a second.
         if (percent == p->last_shown) return;
-        const uint64_t t = now_ns();
+        const uint64_t t = monotonic_ns();
         if (p->last_shown >= 0 && t - p->last_draw_ns < 100000000u) return;
         p->last_draw_ns = t;
         p->last_shown = percent;
