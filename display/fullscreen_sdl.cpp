@@ -2,7 +2,7 @@
 // zoom; each frame goes through a 256-entry palette table onto the screen of
 // display/screen.h, stretched over the whole mode, or kept at 4:3 with black borders
 // when the screen ended up in a mode of another shape. A palette change shows the
-// last frame again at once, as on a 256-colour display.
+// last frame again by the frame's end, as on a 256-colour display.
 #include <SDL.h>
 
 #include "display/display.h"
@@ -82,7 +82,7 @@ void fullscreen_start(int zoom) {
 
     SDL_ShowCursor(SDL_DISABLE);
     // The screen starts as the frame of zeros under the grey ramp: black.
-    screen_reshow(screen_palette);
+    screen_show_again(screen_palette);
 }
 
 void fullscreen_present(const uint8_t* frame) { screen_show(frame, screen_palette); }
@@ -90,7 +90,7 @@ void fullscreen_present(const uint8_t* frame) { screen_show(frame, screen_palett
 void fullscreen_set_palette(const uint8_t* entries) {
     for (int i = 0; i < 256; ++i, entries += 4)
         screen_palette[i] = uint32_t(entries[0]) << 16 | uint32_t(entries[1]) << 8 | entries[2];
-    // Shown at once under the new colours, as a hardware palette would.
+    // Shown under the new colours by the frame's end, as a hardware palette would.
     screen_reshow(screen_palette);
 }
 

@@ -20,6 +20,13 @@ static SDL_Texture* texture = nullptr;
 static uint8_t shown_frame[FRAME_BYTES];
 static int fit_w = 0, fit_h = 0;  // the full-screen mode asked for; 0: fill the output
 static FramePacer pacer;
+// A palette change is held, not shown on its own at once: the frame's present
+// shows it, or the frame's end when the frame presents nothing (a fade, a flash),
+// or the next frame's present when the change came after this frame's. A frame
+// that changes the palette and presents then waits for one refresh, not two, as
+// under a hardware palette, so frame-counted phases keep their pace.
+static bool presented_this_frame = false;
+static const uint32_t* held_lookup = nullptr;
 // Set by the event watch (which may run on whichever thread pushes the event) when
 // the renderer lost its targets or its device; the next present restores.
 static std::atomic<bool> targets_lost{false};
@@ -102,6 +109,8 @@ static bool draw(const uint8_t* frame, const uint32_t* lookup) {
 }
 
 void screen_show(const uint8_t* frame, const uint32_t* lookup) {
+    presented_this_frame = true;
+    held_lookup = nullptr;  // this present shows the palette in force
     if (targets_lost.exchange(false)) {
         // The frame is dropped; textures are made again when the device went.
         if (device_lost.exchange(false)) {
@@ -114,9 +123,21 @@ void screen_show(const uint8_t* frame, const uint32_t* lookup) {
     if (draw(frame, lookup)) memcpy(shown_frame, frame, FRAME_BYTES);
 }
 
+void screen_show_again(const uint32_t* lookup) {
+    if (renderer && !targets_lost) draw(shown_frame, lookup);
+}
+
 void screen_reshow(const uint32_t* lookup) {
     // While the target is lost there is nothing valid to show until the next present.
-    if (renderer && !targets_lost) draw(shown_frame, lookup);
+    if (renderer && !targets_lost) held_lookup = lookup;
+}
+
+void screen_frame_end() {
+    if (held_lookup && !presented_this_frame && renderer && !targets_lost) {
+        draw(shown_frame, held_lookup);
+        held_lookup = nullptr;
+    }
+    presented_this_frame = false;
 }
 
 void screen_close() {
@@ -126,4 +147,6 @@ void screen_close() {
     texture = nullptr;
     if (renderer) SDL_DestroyRenderer(renderer);
     renderer = nullptr;
+    presented_this_frame = false;
+    held_lookup = nullptr;
 }

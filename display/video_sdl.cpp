@@ -2,7 +2,8 @@
 // each present converts the frame through rgb_lookup into the 320x200 texture of
 // display/screen.h, which the GPU enlarges by the zoom, and waits for the display's
 // refresh (or the stand-in refresh where there is none), like the full screen. A
-// palette change shows the last frame again at once through the new lookup. The
+// palette change shows the last frame again through the new lookup by the frame's
+// end (display/screen.h). The
 // full-screen presenter lives in display/fullscreen_sdl.cpp.
 #include <SDL.h>
 
@@ -41,7 +42,7 @@ static bool sdl_start_windowed(int) {
     screen_set_fit(0, 0);
     SDL_ShowWindow(app_window);
     // The window starts as the frame of zeros under the all-black lookup.
-    screen_reshow(rgb_lookup);
+    screen_show_again(rgb_lookup);
     return true;
 }
 

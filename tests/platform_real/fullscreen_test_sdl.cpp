@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/timeline.h"
 #include "platform/settings.h"
 #include "display/display.h"
 #include "presenter_checks.h"
@@ -152,7 +153,9 @@ TEST_F(Fullscreen, OnAScreenOfAnotherShapeThePictureKeepsFourToThreeWithBlackBor
         // even one that makes index 0 bright.
         Palette p{};
         for (int i = 0; i < 768; ++i) p.rgb[i] = 63;
+        pump_messages();  // the present's frame ends
         set_palette(p);
+        pump_messages();
         EXPECT_TRUE(soon([&] { return x.pixels(640, 500, 1, 1)[0] == 0xFCFCFCu; }));
         EXPECT_EQ(x.pixels(0, 0, 1280, 32), black);
         EXPECT_EQ(x.pixels(0, 992, 1280, 32), black);

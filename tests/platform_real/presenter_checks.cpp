@@ -32,18 +32,31 @@ bool timed_poll_quit() {
 void expect_palette_steps_shown_at_once(XSession& x, int left_x, int right_x, int y) {
     for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = (i % FRAME_W) < 160 ? 10 : 200;
     present_frame(screen_frame);
+    pump_messages();  // that frame's end
     // The scene draws on into its frame; a palette change shows what was presented.
     clear_frame(screen_frame);
-    // A fade and a flash: each step is on screen before anything is presented again.
+    // A fade and a flash: each step is on screen by its frame's end, before anything
+    // is presented again.
     for (int level : {21, 42, 63, 0}) {
         SCOPED_TRACE(level);
         Palette p{};
         p.rgb[10 * 3 + 0] = uint8_t(level);
         p.rgb[200 * 3 + 2] = uint8_t(level);
         set_palette(p);
+        pump_messages();
         const uint32_t red = uint32_t(level * 4) << 16, blue = uint32_t(level * 4);
         EXPECT_TRUE(soon([&] { return x.pixels(left_x, y, 1, 1)[0] == red && x.pixels(right_x, y, 1, 1)[0] == blue; }));
     }
+    // A change after the frame's present waits for the next frame, so a frame that
+    // presents and changes the palette costs one refresh.
+    present_frame(screen_frame);  // index 0 everywhere, black
+    Palette red{};
+    red.rgb[0] = 63;
+    set_palette(red);
+    pump_messages();
+    EXPECT_FALSE(soon([&] { return x.pixels(left_x, y, 1, 1)[0] == 0xFC0000u; }, 200));
+    pump_messages();
+    EXPECT_TRUE(soon([&] { return x.pixels(left_x, y, 1, 1)[0] == 0xFC0000u; }));
 }
 
 double opening_fade_seconds() {
@@ -65,6 +78,7 @@ double opening_fade_seconds() {
     cue_index = 0;
     start_ticks = platform.sys->ticks() - cue_table[0];  // cue 0 is over: only the fade runs
     opening_picture_phase();  // returns after the last pass's palette change: no wait
+    pump_messages();          // the frame's end that shows it
     const Clock::time_point after_fade = Clock::now();
 
     p.sys = real_sys;
