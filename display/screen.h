@@ -19,7 +19,8 @@ bool screen_create_texture();
 
 // Where the picture goes from now on: the whole output (fit_mode_w == 0), or for a
 // full screen picture_rect of the output and the mode asked for. Also reads the
-// display's refresh rate again. Called after set-up and after a mode change.
+// display's refresh rate again. Called by each presenter as it starts, once the
+// window (or the full-screen mode) is in place.
 void screen_set_fit(int fit_mode_w, int fit_mode_h);
 
 // Shows the frame through lookup (index -> 0x00RRGGBB) with black borders, then
