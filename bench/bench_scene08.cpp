@@ -18,7 +18,6 @@ void BM_KnotFrame(benchmark::State& state) {
     scene08_check_resources();
     scene08_reset_state();
     set_palette(scene8_palette);
-    render_target = screen_frame;
     run_phase(state, [] { knot_frame(); });
 }
 BENCHMARK(BM_KnotFrame);
@@ -28,7 +27,6 @@ void BM_KnotFadeFrame(benchmark::State& state) {
     scene08_check_resources();
     scene08_reset_state();
     set_palette(scene8_palette);
-    render_target = back_frame;
     int n = KNOT_FADE_FIRST_TINT;
     run_phase(state, [&n] {
         knot_fade_frame(uint8_t(n));

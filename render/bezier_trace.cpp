@@ -34,16 +34,13 @@ void trace_curve(const Vec3& p0, const Vec3& p1, const Vec3& p2, const Vec3& p3,
             6 * k3.z * h3 + 2 * k2.z * h2};
     const Vec3 d3{6 * k3.x * h3, 6 * k3.y * h3, 6 * k3.z * h3};
     Vec3 cur = p0;
+    list_point(0, p0);
     for (uint32_t i = 0; i < steps; ++i) {
         const Vec3 next{cur.x + d1.x, cur.y + d1.y, cur.z + d1.z};
         d1 = {d1.x + d2.x, d1.y + d2.y, d1.z + d2.z};
         d2 = {d2.x + d3.x, d2.y + d3.y, d2.z + d3.z};
         // The list keeps room for the last end point; a longer curve stops listing.
-        if (curve_point_count < CURVE_POINT_SLOTS - 1) {
-            list_point(curve_point_count, cur);
-            list_point(curve_point_count + 1, next);
-            ++curve_point_count;
-        }
+        if (curve_point_count < CURVE_POINT_SLOTS - 1) list_point(++curve_point_count, next);
         cur = next;
     }
 }

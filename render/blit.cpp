@@ -69,6 +69,19 @@ void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t 
         [key](uint8_t p, uint8_t s) { return s == key ? p : uint8_t(p + s); });  // wraps
 }
 
+void blit_add_capped(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
+                     uint16_t h, uint8_t cap) {
+    const Span span = clip_rect(x, y, w, h);
+    for (int r = 0; r < span.h; ++r, src += w) {
+        uint8_t* p = screen_frame + row_offset[y + r] + x;
+        for (int i = 0; i < span.w; ++i) {
+            const unsigned sum = unsigned(p[i]) + src[i];  // at most 510: no wrap
+            const uint8_t capped = sum < cap ? uint8_t(sum) : cap;
+            p[i] = src[i] == key ? p[i] : capped;
+        }
+    }
+}
+
 // Key pixel of blit_blend whose eight linear neighbours all lie inside the frame
 // (rows 1..198 but for column 0 of row 1 and column 319 of row 198). The left one is
 // passed in (the value just written there, kept in a register), so only it chains

@@ -29,6 +29,11 @@ void blit_keyed_to_back(const uint8_t* src, uint16_t x, uint16_t y, uint16_t w, 
 void blit_add(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
               uint16_t h);
 
+// p = min(p + s, cap) unless s = key, summed without wrapping, so a pixel already
+// above cap comes down to it. Scene 7 adds its banner with it.
+void blit_add_capped(const uint8_t* src, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
+                     uint16_t h, uint8_t cap);
+
 // s != key: p = max(1, (p + s) >> 1). s = key: p = max(1, floor(sum of the 8
 // neighbours / 9)), neighbours at linear offsets k-321..k+321 read in their current
 // state (in place, row-major), so a row's left end sees the row above's right end.

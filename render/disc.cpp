@@ -43,9 +43,10 @@ constexpr int MAX_DISC_ROWS = FRAME_W / 2;  // a <= 159 once the box fits the fr
 // The octant walk, reduced to one half-width per row away from the centre. A step
 // writes row j from column j out to i, and column j of rows j..i; because i never
 // grows from one step to the next, every row it reaches is covered from the centre
-// out, so its widest column is the whole story. Rows not reached stay -1.
+// out, so its widest column is the whole story. The first step writes column 0 of
+// every row, so a start at 0 loses nothing.
 void disc_rows(int32_t a, int32_t* half) {
-    for (int32_t r = 0; r < a; ++r) half[r] = -1;
+    for (int32_t r = 0; r < a; ++r) half[r] = 0;
     const int32_t step = 65536 / a;  // truncates; a >= 1 here
     int32_t i = a - 1, j = 0, acc = 0;
     do {
@@ -74,7 +75,6 @@ void fill_disc(int32_t x, int32_t y, int32_t a) {
     disc_rows(a, half);
     for (int32_t j = 0; j < a; ++j) {
         const int32_t h = half[j];
-        if (h < 0) continue;
         const size_t n = size_t(2 * h + 1);
         memset(screen_frame + row_offset[y - j] + x - h, DISC_INDEX, n);
         if (j) memset(screen_frame + row_offset[y + j] + x - h, DISC_INDEX, n);

@@ -74,7 +74,7 @@ void darken_blocks(uint8_t* frame, const uint8_t* texture, Rule rule) {
 
 WarpTurn warp_turn(double phi) { return {std::cos(phi), std::sin(phi)}; }
 
-void sphere_lookup(int16_t x, int16_t y, const WarpTurn& turn, WarpCoord& out) {
+void sphere_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out) {
     const double a = (x - 160) * RAY_SCALE;
     const double b = (y - 100) * RAY_SCALE;
     const double g = warp_focus;
@@ -106,11 +106,7 @@ void tube_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out) {
     out.v = low16(std::fabs(std::atan2(hy, hx) * 255 * INV_PI));
 }
 
-void sphere_grid_pass(double phi) {
-    grid_pass(phi, [](int x, int y, const WarpTurn& turn, WarpCoord& out) {
-        sphere_lookup(int16_t(x), int16_t(y), turn, out);
-    });
-}
+void sphere_grid_pass(double phi) { grid_pass(phi, sphere_lookup); }
 
 void tube_grid_pass(double phi) { grid_pass(phi, tube_lookup); }
 

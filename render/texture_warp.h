@@ -42,7 +42,7 @@ WarpTurn warp_turn(double phi);
 // (a, b - 0.4, warp_focus) with a = (x - 160) / 120, b = (y - 100) / 120, turned about
 // y; u = 128 + 128 asin(elevation) (via atan2), v = azimuth * 256 / pi. Double
 // precision throughout. Called by the grid pass; the tests call it directly.
-void sphere_lookup(int16_t x, int16_t y, const WarpTurn& turn, WarpCoord& out);
+void sphere_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out);
 
 // The tube of radius 255 around the z axis, camera on the axis at tube_travel: the
 // ray (a, b, warp_focus) turned about y and then about x; u = |hit z| * 0.6, v =

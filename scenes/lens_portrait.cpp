@@ -3,6 +3,7 @@
 
 #include "app/timeline.h"
 #include "render/lens.h"
+#include "scenes/scenes.h"
 
 void lens_portrait_check_resources(ResourceId picture, ResourceId figure) {
     const ResourceNeed needs[] = {{picture, FRAME_BYTES}, {figure, FIGURE_W * FIGURE_H}};
@@ -11,12 +12,10 @@ void lens_portrait_check_resources(ResourceId picture, ResourceId figure) {
 
 void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId figure,
                          const LensTable& lens_x, const LensTable& lens_y) {
-    // Twice, so that both pages of a flipping presenter start black.
-    for (int i = 0; i < 2; ++i) {
-        clear_frame(screen_frame);
-        present_frame(screen_frame);
-    }
-    set_palette(palette);
+    // Black shown twice, so that both pages of a flipping presenter start black.
+    clear_frame(screen_frame);
+    present_frame(screen_frame);
+    blank_screen(palette);
     lens_picture = resource_slot[picture];
     ++cue_index;
     copy_frame(back_frame, lens_picture);

@@ -12,6 +12,7 @@
 #include "render/blit.h"
 #include "render/blobs.h"
 #include "scenes/palettes.h"
+#include "scenes/scenes.h"
 
 namespace {
 
@@ -161,9 +162,7 @@ void curves_phase_frame(int phase) {
 
 void curves_phases() {
     curves_init();
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(curves_palette);
+    blank_screen(curves_palette);
     for (int phase = 0; phase < 3; ++phase) {
         ++cue_index;
         while (cue_running()) {

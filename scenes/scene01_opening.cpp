@@ -73,9 +73,7 @@ void warp_burst_pass(uint8_t n) {
 void warp_burst_phase() {
     Palette flash;
     build_flash_palette(flash);
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(opening_palette);
+    blank_screen(opening_palette);
     ++cue_index;
     uint8_t j = 0;  // pass in the cycle of seven; pass 0 flashes
     uint8_t n = 0;  // drawn warp frames, wraps modulo 256
@@ -146,9 +144,7 @@ void logo_frame() {
 }
 
 void logo_phase() {
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(logo_palette);
+    blank_screen(logo_palette);
     init_glow_blobs();
     clear_frame(screen_frame);
     ++cue_index;

@@ -8,6 +8,7 @@
 #include "render/blit.h"
 #include "render/tables.h"
 #include "scenes/palettes.h"
+#include "scenes/scenes.h"
 
 uint8_t flow_u = 0;
 uint8_t flow_v = 0;
@@ -121,9 +122,7 @@ void tunnel_frame() {
 }
 
 void tunnel_phase() {
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(tunnel_palette);
+    blank_screen(tunnel_palette);
     ++cue_index;
     flow_u = flow_v = 0;
     while (cue_running()) {

@@ -40,9 +40,7 @@ void cloud_setup() {
     matrix_rotate_xyz(cloud_spin, degree, degree, degree);
     eye_point.x = 0.0;
     eye_point.y = 0.0;
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(scene3_palette);
+    blank_screen(scene3_palette);
     // Three separate statements: the draws must be made in x, y, z order.
     for (Vec3& p : reveal_points) {
         p.x = double(show_rand() % 150 - 75);

@@ -74,9 +74,7 @@ double zoom_in_phase() {
 // --- Phase B: the cut ----------------------------------------------------------------
 
 DriftPoint cut_phase() {
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(scene5_palette);
+    blank_screen(scene5_palette);
     DriftPoint to;
     to.x = show_rand() % 128;
     to.y = -(show_rand() % 128);
@@ -121,7 +119,6 @@ void flight_frame(int n) {
 
 void flight_phase() {
     fill_frame(back_frame, 32);
-    clear_frame(screen_frame);
     textured_flight.grid.step = FLIGHT_STEP;
     textured_flight.grid.column_phase = 0;
     ++cue_index;

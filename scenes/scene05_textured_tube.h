@@ -70,8 +70,8 @@ void zoom_out_phase(double a, DriftPoint to);
 // and period (no pump).
 void flight_frame(int n);
 
-// Phase D: back_frame to 32, screen_frame cleared, column phase 0, cue_index + 1,
-// then flight_frame and pump while the cue runs.
+// Phase D: back_frame to 32, column phase 0, cue_index + 1, then flight_frame and
+// pump while the cue runs.
 void flight_phase();
 
 // The silhouettes from k2.dat in colours 239..250 at slide_x - gap, - 2 gap, ...

@@ -1,6 +1,8 @@
 // Scene 6: the entry operation, its resource check, the word stack and the frame.
 #include "scenes/scene06_glow_cloud.h"
 
+#include <iterator>
+
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
@@ -15,6 +17,15 @@ namespace {
 constexpr ResourceId word_line[WORD_LINES] = {RES_BLASM, RES_PURPLE, RES_FUDGE, RES_PRONE, RES_HYPE};
 constexpr uint16_t word_row[WORD_LINES] = {73, 94, 115, 136, 157};
 
+// The title, then the lines top down: a damaged archive is reported by the first
+// short one in this order.
+constexpr uint32_t LINE_BYTES = WORD_LINE_W * WORD_LINE_H;
+constexpr ResourceNeed scene06_needs[] = {
+    {RES_SE_CONT, TITLE_W * TITLE_H}, {word_line[0], LINE_BYTES}, {word_line[1], LINE_BYTES},
+    {word_line[2], LINE_BYTES},       {word_line[3], LINE_BYTES}, {word_line[4], LINE_BYTES},
+};
+static_assert(std::size(scene06_needs) == 1 + WORD_LINES);
+
 // Smudge amount of a line drawn `age` phases ago (1..4): older lines sink further
 // into the background.
 constexpr uint8_t smudge_by_age[WORD_LINES] = {0, 5, 10, 15, 17};
@@ -24,12 +35,7 @@ constexpr uint8_t KEY = 0;  // every picture of the scene
 }  // namespace
 
 void scene06_check_resources() {
-    const ResourceNeed title[] = {{RES_SE_CONT, TITLE_W * TITLE_H}};
-    require_resources(title);
-    for (ResourceId id : word_line) {
-        const ResourceNeed line[] = {{id, WORD_LINE_W * WORD_LINE_H}};
-        require_resources(line);
-    }
+    require_resources(scene06_needs);
 }
 
 void draw_word_stack(int phase) {
@@ -57,10 +63,7 @@ void glow_cloud_frame(int phase) {
 
 void scene_glow_cloud() {
     scene06_check_resources();
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(scene6_palette);
-    fill_frame(screen_frame, CLOUD_BACKGROUND);
+    blank_screen(scene6_palette);
     fill_frame(back_frame, CLOUD_BACKGROUND);
     seed_cloud();
     cloud_angle = 0;

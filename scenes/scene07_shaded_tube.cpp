@@ -1,4 +1,4 @@
-// Scene 7: the entry operation, its frame and its capped additive banner.
+// Scene 7: the entry operation, its set-up and its frame.
 #include "scenes/scene07_shaded_tube.h"
 
 #include "app/timeline.h"
@@ -24,27 +24,9 @@ void scene07_check_resources() {
     require_resources(scene07_needs);
 }
 
-void blit_add_capped(const uint8_t* sprite, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
-                     uint16_t h, uint8_t cap) {
-    if (x >= FRAME_W || y >= FRAME_H) return;
-    const int cols = w < FRAME_W - x ? w : FRAME_W - x;
-    const int rows = h < FRAME_H - y ? h : FRAME_H - y;
-    for (int r = 0; r < rows; ++r, sprite += w) {
-        uint8_t* p = screen_frame + row_offset[y + r] + x;
-        for (int i = 0; i < cols; ++i) {
-            const unsigned sum = unsigned(p[i]) + sprite[i];  // at most 510: no wrap
-            const uint8_t capped = sum < cap ? uint8_t(sum) : cap;
-            p[i] = sprite[i] == key ? p[i] : capped;
-        }
-    }
-}
-
 void shaded_tube_start() {
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(scene7_palette);
+    blank_screen(scene7_palette);
     fill_frame(back_frame, 32);
-    fill_frame(screen_frame, 1);
     ++cue_index;
 }
 

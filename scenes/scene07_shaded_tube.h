@@ -25,16 +25,8 @@ struct ShadedTube {
 // pay_att.dat is shorter than the scene reads. Called by scene_shaded_tube first.
 void scene07_check_resources();
 
-// For each pixel of the w x h rectangle at (x, y) of screen_frame, row by row, the
-// next sprite byte b (the sprite is read w bytes a row, key or not): unless b is
-// the key, pixel = min(pixel + b, cap), summed without wrapping, so a pixel already
-// above cap comes down to it. The caller keeps the rectangle inside the frame; one
-// outside it is cut at the right and bottom edges.
-void blit_add_capped(const uint8_t* sprite, uint8_t key, uint16_t x, uint16_t y, uint16_t w,
-                     uint16_t h, uint8_t cap);
-
 // The set-up: clear and present screen_frame, scene palette, back_frame to 32,
-// screen_frame to 1, cue_index + 1.
+// cue_index + 1. Called by scene_shaded_tube before its first frame.
 void shaded_tube_start();
 
 // One frame (no pump): jump the camera, sample 4 * shade on the grid, smooth, face

@@ -12,7 +12,7 @@ struct ScreenPoint {
 };
 
 // The frame the rasterisers write into: screen_frame while the knot spins over the
-// picture, back_frame while it fades. Set by scene_spinning_knot at each phase.
+// picture, back_frame while it fades. Set by knot_frame and knot_fade_frame.
 extern uint8_t* render_target;
 
 // The colour of the back-facing wire triangles.

@@ -109,37 +109,41 @@ void tint_silhouette(uint8_t n) {
     }
 }
 
-void knot_frame() {
+namespace {
+
+// Both phases turn the knot the same way each frame and differ only in where it is
+// drawn, so the angles and the depth order run on unbroken from one to the other.
+void draw_turned_knot(uint8_t* target) {
+    render_target = target;
     copy_frame(screen_frame, resource_slot[RES_PLANT]);
     spin_knot();
     sort_knot_order();
     draw_knot();
+}
+
+}  // namespace
+
+void knot_frame() {
+    draw_turned_knot(screen_frame);
     present_frame(screen_frame);
 }
 
 void knot_fade_frame(uint8_t n) {
     clear_frame(back_frame);
-    copy_frame(screen_frame, resource_slot[RES_PLANT]);
-    spin_knot();
-    sort_knot_order();
-    draw_knot();
+    draw_turned_knot(back_frame);
     tint_silhouette(n);
     present_frame(screen_frame);
 }
 
 void scene_spinning_knot() {
     scene08_check_resources();
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(scene8_palette);
-    render_target = screen_frame;
+    blank_screen(scene8_palette);
     ++cue_index;
     while (cue_running()) {
         knot_frame();
         pump_messages();
     }
     // Counted, not timed: the fade always shows its 72 frames.
-    render_target = back_frame;
     for (int n = KNOT_FADE_FIRST_TINT; n >= KNOT_FADE_LAST_TINT; --n) {
         knot_fade_frame(uint8_t(n));
         pump_messages();

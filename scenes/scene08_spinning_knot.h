@@ -58,13 +58,13 @@ void draw_knot_triangle(int32_t a, int32_t b, int32_t c);
 void tint_silhouette(uint8_t n);
 
 // One frame of the spinning phase, presented (no pump): picture, spin, sort, knot
-// drawn onto screen_frame (render_target must be screen_frame). Called by the scene
-// and the benchmark.
+// drawn onto screen_frame (render_target set to it). Called by the scene and the
+// benchmark.
 void knot_frame();
 
 // One frame of the fade with tint n, presented (no pump): the knot alone in
-// back_frame (render_target must be back_frame), tinted over the picture on
-// screen_frame. Called by the scene and the benchmark.
+// back_frame (render_target set to it), tinted over the picture on screen_frame.
+// Called by the scene and the benchmark.
 void knot_fade_frame(uint8_t n);
 
 // Puts the angles, knot_draw_order (0..499), the turned and projected points and

@@ -45,9 +45,7 @@ void scene10_check_resources() {
 
 ClosingRun closing_setup() {
     fill_dot_indices();
-    clear_frame(screen_frame);
-    present_frame(screen_frame);
-    set_palette(scene10_palette);
+    blank_screen(scene10_palette);
     return ClosingRun{};
 }
 

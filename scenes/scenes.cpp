@@ -1,7 +1,9 @@
-// The scene order and the reset of every scene's state to program start.
+// The scene order, the black frame before a new palette, and the reset of every
+// scene's state to program start.
 #include "scenes/scenes.h"
 
 #include "app/random.h"
+#include "display/display.h"
 #include "scenes/lens_portrait.h"
 #include "scenes/scene01_opening.h"
 #include "scenes/scene03_cloud_reveal.h"
@@ -16,6 +18,12 @@ void (*const scene_entry[SCENE_COUNT])() = {
     scene_textured_tube, scene_glow_cloud,      scene_shaded_tube,  scene_spinning_knot,
     scene_warped_picture, scene_closing,
 };
+
+void blank_screen(const Palette& palette) {
+    clear_frame(screen_frame);
+    present_frame(screen_frame);
+    set_palette(palette);
+}
 
 void scenes_reset_state() {
     show_srand(1);

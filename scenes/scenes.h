@@ -2,6 +2,10 @@
 // phases and returns when its last cue (or last counted step) has ended.
 #pragma once
 
+#include "app/timeline.h"
+
+struct Palette;
+
 constexpr int SCENE_COUNT = 10;
 
 void scene_opening();          // scene 1: cues 0..6, ends at 34200 ms
@@ -18,9 +22,19 @@ void scene_closing();          // scene 10: cues 21, 22, end at 150000 ms
 // The entry operations in show order: scene_entry[0] is scene 1.
 extern void (*const scene_entry[SCENE_COUNT])();
 
-// The first and last cue each scene owns, in show order.
+// Presents a cleared screen_frame, then sets palette: the old picture is never
+// shown in the new colours. Called by each scene phase that brings its own palette,
+// before its first frame.
+void blank_screen(const Palette& palette);
+
+// The first cue each scene owns, in show order.
 constexpr int scene_first_cue[SCENE_COUNT] = {0, 7, 8, 9, 11, 12, 17, 18, 19, 21};
-constexpr int scene_last_cue[SCENE_COUNT] = {6, 7, 8, 10, 11, 16, 17, 18, 20, 22};
+
+// The last cue scene s + 1 owns (s = 0..9): every cue up to the next scene's first,
+// and the show's last for scene 10. Asked by the capture tool to name a cue's scene.
+constexpr int scene_last_cue(int s) {
+    return s + 1 < SCENE_COUNT ? scene_first_cue[s + 1] - 1 : CUE_COUNT - 1;
+}
 
 // Puts every scene's globals (and the state they share: eye_point, stripe_flip,
 // the random generator) back to their program-start values, as if no scene had run.

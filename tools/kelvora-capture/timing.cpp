@@ -19,7 +19,7 @@ int64_t sample_at_frame(int64_t frame, int32_t fps, int32_t rate) {
 int scene_of_cue(int cue) {
     if (cue < 0 || cue >= CUE_COUNT) return 0;
     for (int s = 0; s < 10; ++s)
-        if (cue <= scene_last_cue[s]) return s + 1;
+        if (cue <= scene_last_cue(s)) return s + 1;
     return 0;
 }
 
