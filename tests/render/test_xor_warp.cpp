@@ -6,6 +6,7 @@
 #include "render/xor_warp.h"
 #include "render/blit.h"
 #include "tests/render/render_fixture.h"
+#include "warp_reference.h"
 
 namespace {
 
@@ -42,17 +43,6 @@ TEST_F(XorWarp, OnlyTheLowByteOfTMatters) {
                 }
         }
     }
-}
-
-// The warp as described.
-void reference_warp(uint8_t* screen, const uint8_t* back, const uint8_t* w) {
-    for (int y = 1; y <= 198; ++y)
-        for (int x = 1; x <= 318; ++x) {
-            const int k = y * 320 + x;
-            const int sy = std::clamp((y - 1) + w[k - 320] - w[k + 320], 0, 199);
-            const int sx = std::clamp((x - 1) + w[k + 1] - w[k - 1], 0, 319);
-            screen[k] = back[sy * 320 + sx];
-        }
 }
 
 // The warp has a portable offset loop and, where the processor has AVX2, a wide one;

@@ -1,6 +1,7 @@
 // The catalogue table and the loader: names and order, loading every entry from the
-// built archive, and the fatal paths for a missing archive, a missing entry and a
-// corrupt entry (death tests on the headless platform).
+// built archive, the fatal paths for a missing archive, a missing entry and a
+// corrupt entry, and the size check the scenes make before their first phase
+// (death tests on the headless platform).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -125,5 +126,42 @@ TEST(LoaderDeathTest, CorruptOrTruncatedEntryIsFatal) {
     EXPECT_EXIT(load_in(dir.path), testing::ExitedWithCode(1), "error loading resource 'tube_y.dat'");
 }
 
+// A scene's needs against the loaded lengths: the slots are pointed at blocks made
+// here, and the first need that a slot cannot meet, in the table's order, is named.
+TEST(RequireResourcesDeathTest, TheFirstUnmetNeedInTableOrderIsFatal) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    headless_install(HeadlessConfig{});
+    uint8_t* const saved_slot[3] = {resource_slot[RES_K1], resource_slot[RES_K2], resource_slot[RES_GAIA]};
+    const uint32_t saved_length[3] = {resource_length[RES_K1], resource_length[RES_K2], resource_length[RES_GAIA]};
+    std::vector<uint8_t> k1(100), k2(50), gaia(10);
+    auto point = [](ResourceId id, std::vector<uint8_t>& block) {
+        resource_slot[id] = block.data();
+        resource_length[id] = uint32_t(block.size());
+    };
+    point(RES_K1, k1);
+    point(RES_K2, k2);
+    point(RES_GAIA, gaia);
+
+    // Exactly the bytes a scene reads pass, and so does a need of none.
+    const ResourceNeed exact[] = {{RES_K1, 100}, {RES_K2, 50}, {RES_GAIA, 0}};
+    require_resources(exact);
+    // One byte short.
+    const ResourceNeed one_more[] = {{RES_K1, 100}, {RES_K2, 51}};
+    EXPECT_EXIT(require_resources(one_more), testing::ExitedWithCode(1), "error loading resource 'k2.dat'");
+    // Both short: the earlier row is named, whatever the catalogue order.
+    const ResourceNeed both_short[] = {{RES_K2, 51}, {RES_K1, 101}};
+    EXPECT_EXIT(require_resources(both_short), testing::ExitedWithCode(1), "error loading resource 'k2.dat'");
+    // A slot never loaded fails even for a need of no bytes.
+    resource_slot[RES_GAIA] = nullptr;
+    resource_length[RES_GAIA] = 0;
+    const ResourceNeed empty_slot[] = {{RES_K1, 1}, {RES_GAIA, 0}};
+    EXPECT_EXIT(require_resources(empty_slot), testing::ExitedWithCode(1), "error loading resource 'gaia.dat'");
+
+    const ResourceId ids[3] = {RES_K1, RES_K2, RES_GAIA};
+    for (int i = 0; i < 3; ++i) {
+        resource_slot[ids[i]] = saved_slot[i];
+        resource_length[ids[i]] = saved_length[i];
+    }
+}
 
 }  // namespace

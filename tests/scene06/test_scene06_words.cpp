@@ -1,5 +1,5 @@
-// Scene 6's word stack: the smudge against its plain reading, which line each phase
-// draws and how, the blend with the previous frame, and the title's bytes.
+// Scene 6's word stack: the smudge against its plain reading, the blend with the
+// previous frame, and the title's bytes.
 #include <algorithm>
 #include <vector>
 
@@ -49,23 +49,6 @@ TEST_F(Words, SmudgeMatchesTheReference) {
             reference_smudge(expect.data(), src.data(), rc.x, rc.y, rc.w, rc.h, rc.add);
             ASSERT_EQ(screen_copy(), expect) << rc.x << "," << rc.y << " dark " << dark;
         }
-}
-
-TEST_F(Words, EachPhaseBlendsItsLineAndSmudgesTheOlderOnesTopDown) {
-    const ResourceId lines[5] = {RES_BLASM, RES_PURPLE, RES_FUDGE, RES_PRONE, RES_HYPE};
-    const uint16_t rows[5] = {73, 94, 115, 136, 157};
-    const int amount[5][4] = {{}, {5}, {10, 5}, {15, 10, 5}, {17, 15, 10, 5}};
-    for (int phase = 0; phase < 5; ++phase) {
-        for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = uint8_t(140 + rng_() % 60);
-        const auto start = screen_copy();
-        draw_word_stack(phase);
-        const auto drawn = screen_copy();
-        std::copy(start.begin(), start.end(), screen_frame);
-        for (int line = 0; line < phase; ++line)
-            blit_smudge(resource_slot[lines[line]], 0, 0, rows[line], 320, 11, uint8_t(amount[phase][line]));
-        blit_blend(resource_slot[lines[phase]], 0, 0, rows[phase], 320, 11);
-        EXPECT_EQ(drawn, screen_copy()) << "phase " << phase;
-    }
 }
 
 TEST_F(Words, BlendWithBackIsTheFlooredMeanWithNoMinimum) {

@@ -128,11 +128,4 @@ TEST_F(SpinningKnot, SpinsThroughItsCueThenFades126DownTo55InExactly72Frames) {
     EXPECT_EQ(pumps, KNOT_FADE_FRAMES);
 }
 
-TEST_F(SpinningKnot, AShortPictureStopsTheShow) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    std::vector<uint8_t> short_pic(FRAME_BYTES - 1);
-    use_resource(RES_PLANT, short_pic);
-    EXPECT_EXIT(scene08_check_resources(), ::testing::ExitedWithCode(1), "error loading resource 'plant.dat'");
-}
-
 }  // namespace

@@ -1,22 +1,14 @@
 // The closing scene's palette work: the upper half's dimming and its floor, and
-// the closing fade of palette and music on every second call.
+// the closing fade on every second call.
 #include <algorithm>
 
-#include "closing_run.h"
+#include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene10_fades.h"
 
 namespace {
 
 using Fades = SceneTest;
-
-// The palette the screen shows now equals p.
-::testing::AssertionResult shows(const Palette& p) {
-    for (int i = 0; i < 256; ++i)
-        if (headless_screen().rgb[i] != shown_rgb(p, i))
-            return ::testing::AssertionFailure() << "entry " << i;
-    return ::testing::AssertionSuccess();
-}
 
 TEST_F(Fades, DimLowersOnlyTheUpperHalfOneMoreEachStepDownToTheRampFloor) {
     const int floor_rgb[3] = {11, 25, 32};
@@ -49,23 +41,6 @@ TEST_F(Fades, FadeStartsFromTheUndimmedPaletteAndIsBlackAfter128Calls) {
     }
     for (int i = 0; i < 256; ++i) EXPECT_EQ(headless_screen().rgb[i], 0u) << i;
     EXPECT_EQ(fade_level, FADE_STEPS);
-}
-
-TEST_F(Fades, MusicFallsFromFullToLevelOneThenIsLeftAlone) {
-    HeadlessConfig c;
-    c.settings = RunSettings{true, true, 44100, 1};
-    c.music = recording_music();
-    headless_install(c);
-    const RunSettings saved = run_settings;
-    run_settings = c.settings;
-    music_open();
-    for (int call = 0; call < 200; ++call) fade_step();
-    music_close();
-    run_settings = saved;
-
-    ASSERT_EQ(recorded_volumes().size(), 64u);
-    for (int k = 0; k < 64; ++k) EXPECT_EQ(recorded_volumes()[size_t(k)], (64 - k) * 4) << k;
-    EXPECT_EQ(fade_volume, 0);
 }
 
 }  // namespace

@@ -6,16 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <vector>
 
 #include "archive/resources.h"
 #include "display/display.h"
+#include "frame_noise.h"
 #include "scenes/scenes.h"
 #include "show_run.h"
 
-class SceneTest : public ::testing::Test {
+class SceneTest : public ::testing::Test, protected FrameNoise {
 protected:
+    SceneTest() : FrameNoise(20260) {}
+
     void SetUp() override {
         show_platform();
         scenes_reset_state();
@@ -37,22 +39,20 @@ protected:
         resource_length[id] = uint32_t(block.size());
     }
 
-    std::vector<uint8_t> noise_block(size_t n) {
-        std::vector<uint8_t> v(n);
-        for (uint8_t& b : v) b = uint8_t(rng_());
-        return v;
-    }
-
-    std::mt19937 rng_{20260};
-
 private:
     uint8_t* saved_slot_[RESOURCE_COUNT] = {};
     uint32_t saved_length_[RESOURCE_COUNT] = {};
 };
 
-inline uint8_t& px(uint8_t* f, int x, int y) { return f[y * FRAME_W + x]; }
-
 // The 0x00RRGGBB a viewer sees for a 6-bit palette entry.
 inline uint32_t shown_rgb(const Palette& p, int i) {
     return uint32_t(p.rgb[i * 3] * 4) << 16 | uint32_t(p.rgb[i * 3 + 1] * 4) << 8 | uint32_t(p.rgb[i * 3 + 2] * 4);
+}
+
+// The 256 colours rgb holds (the screen's now, unless told) are palette p's.
+inline ::testing::AssertionResult shows(const Palette& p, const uint32_t* rgb = headless_screen().rgb) {
+    for (int i = 0; i < 256; ++i)
+        if (rgb[i] != shown_rgb(p, i))
+            return ::testing::AssertionFailure() << "entry " << i;
+    return ::testing::AssertionSuccess();
 }

@@ -32,14 +32,6 @@ std::vector<double> zoom_factors() {
     return all;
 }
 
-TEST_F(TexturedTube, TransitionsTake36And33Frames) {
-    const std::vector<double> a = zoom_factors();
-    ASSERT_EQ(a.size(), 69u);
-    EXPECT_NEAR(a[35], 28.10, 0.01);
-    EXPECT_NEAR(a[36], 30.91, 0.01);
-    EXPECT_NEAR(a[68], 1.061, 0.001);
-}
-
 TEST_F(TexturedTube, ZoomsMatchThePlainMappingAndStayInsideTheFrame) {
     // Only the first frame (a = 1) reaches past back_frame: the last pixel of row
     // 198 and all of row 199, which then read the frame's last byte.
@@ -157,15 +149,13 @@ TEST_F(TexturedTube, SilhouettesClampAtTheLeftEdgeWithTheDarkestOnTop) {
 struct SceneRecord {
     int transition_pumps = 0;       // before cue 11 opened
     std::vector<int> slide;         // slide_x at each pump of the flight
-    std::vector<uint64_t> hashes;   // every 41st pump's screen
 };
 
 SceneRecord run_scene5() {
     SceneRecord rec;
-    run_scene(5, [&](const HeadlessScreen& s) {
+    run_scene(5, [&](const HeadlessScreen&) {
         if (cue_index < 11) ++rec.transition_pumps;
         else rec.slide.push_back(slide_x);
-        if (s.pumps % 41 == 0) rec.hashes.push_back(screen_hash(s));
     });
     return rec;
 }
@@ -184,24 +174,6 @@ TEST_F(TexturedTube, WholeSceneConsumesCueElevenAndShowsTheSpriteFromFrame65) {
     EXPECT_EQ(rec.slide[64], 12);  // frame 65 drew the sprite
     EXPECT_EQ(rec.slide.back(), 213);
     EXPECT_TRUE(trail_finished);
-}
-
-TEST_F(TexturedTube, RunsTheSameTwiceFromTheSameFrames) {
-    clear_frame(screen_frame);
-    clear_frame(back_frame);
-    const SceneRecord a = run_scene5();
-    clear_frame(screen_frame);
-    clear_frame(back_frame);
-    const SceneRecord b = run_scene5();
-    EXPECT_EQ(a.hashes, b.hashes);
-}
-
-TEST_F(TexturedTube, AResourceShorterThanItsLayoutIsFatal) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    scene05_check_resources();  // the built ones pass
-    std::vector<uint8_t> short_mask(K1_W * K1_H - 1);
-    use_resource(RES_K2, short_mask);
-    EXPECT_EXIT(scene05_check_resources(), ::testing::ExitedWithCode(1), "error loading resource 'k2.dat'");
 }
 
 }  // namespace

@@ -130,12 +130,4 @@ TEST_F(ShadedTubeScene, WholeSceneConsumesCueSeventeenAndRepeats) {
     EXPECT_EQ(a.pumps, b.pumps);
 }
 
-TEST_F(ShadedTubeScene, AResourceShorterThanItsLayoutIsFatal) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    scene07_check_resources();  // the built ones pass
-    std::vector<uint8_t> short_banner(PAY_ATT_W * PAY_ATT_H - 1);
-    use_resource(RES_PAY_ATT, short_banner);
-    EXPECT_EXIT(scene07_check_resources(), ::testing::ExitedWithCode(1), "error loading resource 'pay_att.dat'");
-}
-
 }  // namespace
