@@ -22,12 +22,16 @@ void play_scenes() {
     scene_playing = 0;
 }
 
-int run_show() {
-    if (platform.setup_dialog(&run_settings) != 1) return 1;
-    music_open();
+void prepare_show() {
     load_catalogue();
     for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
     build_lookup_tables();
+}
+
+int run_show() {
+    if (platform.setup_dialog(&run_settings) != 1) return 1;
+    music_open();
+    prepare_show();
     display_start(run_settings.fullscreen);
 
     // The music and the clock start together; nothing resynchronises them later.

@@ -5,13 +5,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/driver.h"
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "bench_common.h"
 #include "display/display.h"
 #include "platform/headless.h"
 #include "platform/settings.h"
-#include "render/tables.h"
 
 // The driver's start-up on the headless platform (full screen, zoom 1, no sound),
 // once per process: resources, row_offset, tables, display.
@@ -23,9 +23,7 @@ inline void start_show() {
     c.settings = RunSettings{true, false, 44100, 1};
     headless_install(c);
     run_settings = c.settings;
-    load_catalogue();
-    for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
-    build_lookup_tables();
+    prepare_show();
     display_start(true);
 }
 

@@ -2,8 +2,6 @@
 // phases and returns when its last cue (or last counted step) has ended.
 #pragma once
 
-#include "app/timeline.h"
-
 struct Palette;
 
 constexpr int SCENE_COUNT = 10;
@@ -29,12 +27,6 @@ void blank_screen(const Palette& palette);
 
 // The first cue each scene owns, in show order.
 constexpr int scene_first_cue[SCENE_COUNT] = {0, 7, 8, 9, 11, 12, 17, 18, 19, 21};
-
-// The last cue scene s + 1 owns (s = 0..9): every cue up to the next scene's first,
-// and the show's last for scene 10. Asked by the capture tool to name a cue's scene.
-constexpr int scene_last_cue(int s) {
-    return s + 1 < SCENE_COUNT ? scene_first_cue[s + 1] - 1 : CUE_COUNT - 1;
-}
 
 // Puts every scene's globals (and the state they share: eye_point, stripe_flip,
 // the random generator) back to their program-start values, as if no scene had run.

@@ -5,11 +5,11 @@
 
 #include <chrono>
 
+#include "app/driver.h"
 #include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
-#include "render/tables.h"
 #include "scenes/scene01_opening.h"
 #include "xsession_x11.h"
 
@@ -62,8 +62,7 @@ void expect_palette_steps_shown_at_once(XSession& x, int left_x, int right_x, in
 double opening_fade_seconds() {
     static bool loaded = false;
     if (!loaded) {
-        load_catalogue();
-        build_lookup_tables();
+        prepare_show();
         loaded = true;
     }
     real_sys = platform.sys;

@@ -111,7 +111,7 @@ TEST_F(SpinningKnot, SpinsThroughItsCueThenFades126DownTo55InExactly72Frames) {
     std::vector<double> times;
     const std::vector<int> tints = watch_tints(&times);
     EXPECT_EQ(cue_index, 18);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(headless_screen().rgb[i], shown_rgb(scene8_palette, i)) << i;
+    ASSERT_TRUE(shows(scene8_palette));
     // The last frame of the cue is pumped at or after 111000 ms; 72 fade frames follow.
     const size_t last_spin = size_t(std::find_if(times.begin(), times.end(), [](double t) { return t >= 111000; }) -
                                     times.begin());

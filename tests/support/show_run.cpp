@@ -12,7 +12,6 @@
 #include "display/display.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
-#include "render/tables.h"
 #include "scenes/scenes.h"
 
 namespace {
@@ -37,9 +36,7 @@ void show_platform(PumpWatch on_pump, bool fullscreen, int zoom) {
     static int started_zoom = 0;
     if (!started) {
         started = true;
-        load_catalogue();
-        for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
-        build_lookup_tables();
+        prepare_show();
     } else if (fullscreen == fullscreen_mode && zoom == started_zoom) {
         return;
     } else {

@@ -105,29 +105,12 @@ TEST_F(ShadedTubeScene, StepAlternatesFourThreeWithThreeDrawsPerPeriod) {
     EXPECT_EQ(run.driver, -100.0f - 28 * 5.0f);
 }
 
-struct SceneRecord {
-    std::vector<uint64_t> hashes;  // every 53rd pump's screen
-    uint64_t pumps = 0;
-};
-
-SceneRecord run_scene7() {
-    SceneRecord rec;
-    run_scene(7, [&](const HeadlessScreen& s) {
-        rec.pumps = s.pumps;
-        if (s.pumps % 53 == 0) rec.hashes.push_back(screen_hash(s));
-    });
-    return rec;
-}
-
-TEST_F(ShadedTubeScene, WholeSceneConsumesCueSeventeenAndRepeats) {
-    const SceneRecord a = run_scene7();
+TEST_F(ShadedTubeScene, WholeSceneConsumesCueSeventeen) {
+    run_scene(7, [](const HeadlessScreen&) {});
     EXPECT_EQ(cue_index, 17);
     const double show_ms = double(cue_table[16]) + headless_time_ms();  // the clock began there
     EXPECT_GE(show_ms, double(cue_table[17]));
     EXPECT_LT(show_ms, double(cue_table[17]) + SHOW_FRAME_MS);
-    const SceneRecord b = run_scene7();
-    EXPECT_EQ(a.hashes, b.hashes);
-    EXPECT_EQ(a.pumps, b.pumps);
 }
 
 }  // namespace

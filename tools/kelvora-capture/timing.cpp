@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "app/timeline.h"
-#include "scenes/scenes.h"
 
 int64_t first_frame_at(int64_t ms, int32_t fps) { return (ms * fps + 999) / 1000; }
 
@@ -14,13 +13,6 @@ double frame_start_ms(int64_t frame, int32_t fps) { return double(frame) * 1000.
 
 int64_t sample_at_frame(int64_t frame, int32_t fps, int32_t rate) {
     return (frame * rate + fps - 1) / fps;
-}
-
-int scene_of_cue(int cue) {
-    if (cue < 0 || cue >= CUE_COUNT) return 0;
-    for (int s = 0; s < 10; ++s)
-        if (cue <= scene_last_cue(s)) return s + 1;
-    return 0;
 }
 
 uint32_t cue_start_ms(int cue) { return cue <= 0 ? 0 : cue_table[cue - 1]; }

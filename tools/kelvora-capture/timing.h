@@ -23,12 +23,8 @@ double frame_start_ms(int64_t frame, int32_t fps);
 // both follow from its frame range and stay together.
 int64_t sample_at_frame(int64_t frame, int32_t fps, int32_t rate);
 
-// The scene (1..10) that owns cue c (0..22); 0 outside.
-int scene_of_cue(int cue);
-
 // The time the phase of cue c opens: the previous cue's end, 0 for cue 0.
 uint32_t cue_start_ms(int cue);
-
 
 // The frame the storyboard shows for cue c: the one on screen at the middle of the
 // cue's phase.
