@@ -21,24 +21,21 @@ void start_lens(const Palette& palette, ResourceId picture) {
 }
 
 void BM_GirlLensFrame(benchmark::State& state) {
-    start_show();
-    scene02_check_resources();
+    start_scene(scene02_check_resources);
     start_lens(scene2_palette, RES_SELF_G);
     run_phase(state, [] { lens_feedback_draw(girl_lens_x.data(), girl_lens_y.data(), resource_slot[RES_GIRL]); });
 }
 BENCHMARK(BM_GirlLensFrame);
 
 void BM_BoyLensFrame(benchmark::State& state) {
-    start_show();
-    scene04_check_resources();
+    start_scene(scene04_check_resources);
     start_lens(scene4_palette, RES_SELF_B);
     run_phase(state, [] { lens_feedback_draw(boy_lens_x.data(), boy_lens_y.data(), resource_slot[RES_BOY]); });
 }
 BENCHMARK(BM_BoyLensFrame);
 
 void BM_MeltWarpFrame(benchmark::State& state) {
-    start_show();
-    scene04_check_resources();
+    start_scene(scene04_check_resources);
     start_lens(scene4_palette, RES_SELF_B);
     for (int i = 0; i < 100; ++i) lens_feedback_draw(boy_lens_x.data(), boy_lens_y.data(), resource_slot[RES_BOY]);
     copy_frame(back_frame, screen_frame);

@@ -13,8 +13,7 @@
 namespace {
 
 void BM_CloudFrame(benchmark::State& state) {
-    start_show();
-    scene03_check_resources();
+    start_scene(scene03_check_resources);
     cloud_setup();
     run_phase(state, [] { cloud_frame(); });
 }
@@ -22,7 +21,7 @@ BENCHMARK(BM_CloudFrame);
 
 // The parts, each on a mask as the scene makes it (the cloud keeps turning).
 void BM_CloudDiscs(benchmark::State& state) {
-    start_show();
+    start_scene(scene03_check_resources);
     cloud_setup();
     run_against_copy(state, [] {
         fill_frame(screen_frame, REVEAL_BACKGROUND);
@@ -32,7 +31,7 @@ void BM_CloudDiscs(benchmark::State& state) {
 BENCHMARK(BM_CloudDiscs);
 
 void BM_CloudReveal(benchmark::State& state) {
-    start_show();
+    start_scene(scene03_check_resources);
     cloud_setup();
     cloud_frame();
     run_against_copy(state, [] { reveal_picture(); });
@@ -40,7 +39,7 @@ void BM_CloudReveal(benchmark::State& state) {
 BENCHMARK(BM_CloudReveal);
 
 void BM_CloudSoften(benchmark::State& state) {
-    start_show();
+    start_scene(scene03_check_resources);
     cloud_setup();
     cloud_frame();
     run_against_copy(state, [] {

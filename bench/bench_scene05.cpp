@@ -10,14 +10,11 @@
 #include "render/blit.h"
 #include "scenes/palettes.h"
 #include "scenes/scene05_textured_tube.h"
-#include "scenes/scenes.h"
 
 namespace {
 
 void start_scene05() {
-    start_show();
-    scenes_reset_state();
-    scene05_check_resources();
+    start_scene(scene05_check_resources);
     set_palette(scene5_palette);
     fill_frame(back_frame, 32);
     fill_frame(screen_frame, 32);

@@ -15,8 +15,7 @@ namespace {
 
 // Phase 0 draws one fresh line; phase 4 one fresh line and four smudged ones.
 void BM_GlowCloudFrame(benchmark::State& state) {
-    start_show();
-    scene06_check_resources();
+    start_scene(scene06_check_resources);
     set_palette(scene6_palette);
     fill_frame(back_frame, CLOUD_BACKGROUND);
     seed_cloud();

@@ -8,15 +8,12 @@
 
 #include "bench_show.h"
 #include "scenes/scene07_shaded_tube.h"
-#include "scenes/scenes.h"
 
 namespace {
 
 // The step alternates 4, 3 with the periods, as in the show.
 void BM_ShadedTubeFrame(benchmark::State& state) {
-    start_show();
-    scenes_reset_state();
-    scene07_check_resources();
+    start_scene(scene07_check_resources);
     shaded_tube_start();
     ShadedTube run;
     run_phase(state, [&] { shaded_tube_frame(run); });

@@ -9,23 +9,18 @@
 #include "bench_show.h"
 #include "scenes/palettes.h"
 #include "scenes/scene08_spinning_knot.h"
-#include "scenes/scenes.h"
 
 namespace {
 
 void BM_KnotFrame(benchmark::State& state) {
-    start_show();
-    scene08_check_resources();
-    scene08_reset_state();
+    start_scene(scene08_check_resources);
     set_palette(scene8_palette);
     run_phase(state, [] { knot_frame(); });
 }
 BENCHMARK(BM_KnotFrame);
 
 void BM_KnotFadeFrame(benchmark::State& state) {
-    start_show();
-    scene08_check_resources();
-    scene08_reset_state();
+    start_scene(scene08_check_resources);
     set_palette(scene8_palette);
     int n = KNOT_FADE_FIRST_TINT;
     run_phase(state, [&n] {

@@ -13,15 +13,13 @@
 
 namespace {
 
-void start_scene() {
-    start_show();
-    scene09_check_resources();
+void start_scene09() {
+    start_scene(scene09_check_resources);
     set_palette(scene8_palette);
-    texture_warp_reset_state();
 }
 
 void BM_SpherePhaseFrame(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     double phi = 3.55;
     run_phase(state, [&] {
         draw_sphere_frame(phi);
@@ -32,7 +30,7 @@ void BM_SpherePhaseFrame(benchmark::State& state) {
 BENCHMARK(BM_SpherePhaseFrame);
 
 void BM_WideningPhaseFrame(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     double phi = 5.06;
     run_phase(state, [&] {
         draw_sphere_frame(phi);
@@ -45,7 +43,7 @@ void BM_WideningPhaseFrame(benchmark::State& state) {
 BENCHMARK(BM_WideningPhaseFrame);
 
 void BM_TubeFocusPhaseFrame(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     warp_focus = 0.0;
     run_phase(state, [] {
         draw_tube_frame();
@@ -57,7 +55,7 @@ void BM_TubeFocusPhaseFrame(benchmark::State& state) {
 BENCHMARK(BM_TubeFocusPhaseFrame);
 
 void BM_TubeRunPhaseFrame(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     warp_focus = 1.0;
     run_phase(state, [] {
         draw_tube_frame();
@@ -67,7 +65,7 @@ void BM_TubeRunPhaseFrame(benchmark::State& state) {
 BENCHMARK(BM_TubeRunPhaseFrame);
 
 void BM_CurvesPhaseFrame(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     warped_picture_start();
     warp_focus = 1.0;
     double phi = 0.0;
@@ -83,14 +81,14 @@ BENCHMARK(BM_CurvesPhaseFrame);
 
 // The parts of a warp frame: the 1066 rays of each grid, and the block pass.
 void BM_SphereGridPass(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     double phi = 3.55;
     run_against_copy(state, [&] { sphere_grid_pass(phi += 0.01); });
 }
 BENCHMARK(BM_SphereGridPass);
 
 void BM_TubeGridPass(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     warp_focus = 1.0;
     double phi = 0.0;
     run_against_copy(state, [&] { tube_grid_pass(phi += 0.01); });
@@ -98,7 +96,7 @@ void BM_TubeGridPass(benchmark::State& state) {
 BENCHMARK(BM_TubeGridPass);
 
 void BM_BlockPass(benchmark::State& state) {
-    start_scene();
+    start_scene09();
     warp_focus = 1.0;
     tube_travel = 500.0;
     tube_grid_pass(0.3);

@@ -15,8 +15,7 @@
 namespace {
 
 void BM_OpeningFadePass(benchmark::State& state) {
-    start_show();
-    scene01_check_resources();
+    start_scene(scene01_check_resources);
     Palette fade{};
     run_phase(state, [&] {
         for (int i = 0; i < 768; ++i)
@@ -28,8 +27,7 @@ void BM_OpeningFadePass(benchmark::State& state) {
 BENCHMARK(BM_OpeningFadePass);
 
 void BM_WarpBurstPass(benchmark::State& state) {
-    start_show();
-    scene01_check_resources();
+    start_scene(scene01_check_resources);
     copy_frame(back_frame, resource_slot[RES_PSX]);
     uint8_t n = 0;
     run_phase(state, [&] { warp_burst_pass(n++); });
@@ -37,8 +35,7 @@ void BM_WarpBurstPass(benchmark::State& state) {
 BENCHMARK(BM_WarpBurstPass);
 
 void BM_LogoFrame(benchmark::State& state) {
-    start_show();
-    scene01_check_resources();
+    start_scene(scene01_check_resources);
     set_palette(logo_palette);
     init_glow_blobs();
     run_phase(state, [] { logo_frame(); });
@@ -46,8 +43,7 @@ void BM_LogoFrame(benchmark::State& state) {
 BENCHMARK(BM_LogoFrame);
 
 void BM_CurvesFrame(benchmark::State& state) {
-    start_show();
-    scene01_check_resources();
+    start_scene(scene01_check_resources);
     curves_init();
     set_palette(curves_palette);
     const int phase = int(state.range(0));
@@ -56,8 +52,7 @@ void BM_CurvesFrame(benchmark::State& state) {
 BENCHMARK(BM_CurvesFrame)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_TunnelFrame(benchmark::State& state) {
-    start_show();
-    scene01_check_resources();
+    start_scene(scene01_check_resources);
     set_palette(tunnel_palette);
     flow_u = flow_v = 0;
     run_phase(state, [] { tunnel_frame(); });

@@ -15,8 +15,7 @@ namespace {
 // The shrink starts over every 105 frames, so every scale and radius it passes
 // through is measured.
 void BM_ShrinkFrame(benchmark::State& state) {
-    start_show();
-    scene10_check_resources();
+    start_scene(scene10_check_resources);
     ClosingRun run = closing_setup();
     run_phase(state, [&run] {
         shrink_frame(run);
@@ -27,8 +26,7 @@ BENCHMARK(BM_ShrinkFrame);
 
 // The hold with the sprites at their end places and the dots at their final scale.
 void BM_HoldFrame(benchmark::State& state) {
-    start_show();
-    scene10_check_resources();
+    start_scene(scene10_check_resources);
     ClosingRun run = closing_setup();
     while (run.scale > SHRINK_UNTIL) shrink_frame(run);
     for (int k = 0; k < 300; ++k) slide_sprites(run.sprites);
@@ -38,8 +36,7 @@ BENCHMARK(BM_HoldFrame);
 
 // The fade, its counters put back whenever it has reached black.
 void BM_FadeFrame(benchmark::State& state) {
-    start_show();
-    scene10_check_resources();
+    start_scene(scene10_check_resources);
     closing_setup();
     run_phase(state, [] {
         fade_frame();

@@ -12,6 +12,7 @@
 #include "display/display.h"
 #include "platform/headless.h"
 #include "platform/settings.h"
+#include "scenes/scenes.h"
 
 // The driver's start-up on the headless platform (full screen, zoom 1, no sound),
 // once per process: resources, row_offset, tables, display.
@@ -25,6 +26,15 @@ inline void start_show() {
     run_settings = c.settings;
     prepare_show();
     display_start(true);
+}
+
+// Before a scene's benchmark: the start-up once, every scene's state back to its
+// program-start values (so a benchmark measures the same whatever ran before it or
+// was filtered out), and the scene's resource check.
+inline void start_scene(void (*check_resources)()) {
+    start_show();
+    scenes_reset_state();
+    check_resources();
 }
 
 // Measures one frame of a phase per iteration: frame() draws and presents, then the
