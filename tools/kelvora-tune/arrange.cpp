@@ -413,8 +413,11 @@ bool arrange(const Score& score, xm::Module* module, std::vector<SectionTiming>*
     return true;
 }
 
-bool compose_file(const std::string& score_path, std::vector<uint8_t>* bytes,
-                  std::vector<SectionTiming>* timing, std::string* error) {
+std::vector<int> lead_channels() { return {ch_lead}; }
+std::vector<int> pad_channels() { return {ch_pad0, ch_pad1, ch_pad2}; }
+
+bool compose_module(const std::string& score_path, xm::Module* module, std::vector<SectionTiming>* timing,
+                    std::string* error) {
     std::ifstream in(score_path, std::ios::binary);
     if (!in) {
         *error = "cannot read " + score_path;
@@ -427,8 +430,13 @@ bool compose_file(const std::string& score_path, std::vector<uint8_t>* bytes,
         *error = score_path + ": " + *error;
         return false;
     }
+    return arrange(score, module, timing, error);
+}
+
+bool compose_file(const std::string& score_path, std::vector<uint8_t>* bytes,
+                  std::vector<SectionTiming>* timing, std::string* error) {
     xm::Module module;
-    if (!arrange(score, &module, timing, error)) return false;
+    if (!compose_module(score_path, &module, timing, error)) return false;
     *bytes = xm::write(module);
     return true;
 }

@@ -11,6 +11,12 @@
 
 namespace tune {
 
+// A row inside a section that must land on a time of the show, with a hit on it.
+struct Hit {
+    int order, row;
+    double at_s;
+};
+
 // Where a section landed, in seconds as players render it (see row_seconds in
 // arrange.cpp); speed 6 throughout.
 struct SectionTiming {
@@ -21,6 +27,7 @@ struct SectionTiming {
     int bpm_rest;     // tempo of the rows after them
     int split_row;
     double start_s, end_s;
+    std::vector<Hit> hits;
 };
 
 // The channels of the arrangement, in XM order.
@@ -33,8 +40,16 @@ enum Channel {
 bool arrange(const Score& score, xm::Module* module, std::vector<SectionTiming>* timing,
              std::string* error);
 
-// Reads and parses the score file, arranges it and writes the XM bytes. Used by the
-// tool's main and by the tests.
+// The channels that carry the lead line, and the pad's: the report compares them.
+std::vector<int> lead_channels();
+std::vector<int> pad_channels();
+
+// Reads and parses the score file and arranges it. Used by the tool's main and by
+// the tests.
+bool compose_module(const std::string& score_path, xm::Module* module, std::vector<SectionTiming>* timing,
+                    std::string* error);
+
+// compose_module, then the XM bytes.
 bool compose_file(const std::string& score_path, std::vector<uint8_t>* bytes,
                   std::vector<SectionTiming>* timing, std::string* error);
 
