@@ -60,8 +60,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const tune::SectionTiming& t : timing)
-        printf("%-10s order %3d  %7.3f .. %7.3f s  %3d rows  bpm %d/%d split %d\n", t.name.c_str(),
-               t.first_order, t.start_s, t.end_s, t.rows, t.bpm_first, t.bpm_rest, t.split_row);
+        printf("%-10s order %3d  %7.3f .. %7.3f s  %3d rows  bpm %d..%d  %zu hits\n", t.name.c_str(),
+               t.first_order, t.start_s, t.end_s, t.rows, t.bpm_low, t.bpm_high, t.hits.size());
     printf("%s: %zu bytes, %.3f s\n", out, bytes.size(), timing.empty() ? 0.0 : timing.back().end_s);
     return 0;
 }

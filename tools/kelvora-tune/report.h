@@ -11,9 +11,6 @@
 
 namespace tune {
 
-// The mixing rates the show offers; a section must start on its cue at each.
-extern const int report_rates[4];
-
 // Renders the module through libopenmpt at every rate the show offers and prints to
 // out: EBU R128 integrated loudness, loudness range and true peak, clipped samples,
 // loudness and lead-over-pad level per section, expression commands per 100 rows,

@@ -12,8 +12,6 @@
 
 namespace tune {
 
-const int report_rates[4] = {44100, 48000, 22050, 11025};
-
 namespace {
 
 // Frames per read: a row change is seen within this many frames of where it falls.
@@ -131,13 +129,13 @@ bool print_report(const xm::Module& module, const std::vector<SectionTiming>& se
     fprintf(out, "  song ends at        ");
     std::vector<Rendered> at_rate(4);
     for (int k = 0; k < 4; ++k) {
-        if (report_rates[k] == rate) {
+        if (mix_rates[k] == rate) {
             at_rate[size_t(k)] = mix;
             at_rate[size_t(k)].stereo.clear();
-        } else if (!render(module, report_rates[k], false, marks, &at_rate[size_t(k)], error)) {
+        } else if (!render(module, mix_rates[k], false, marks, &at_rate[size_t(k)], error)) {
             return false;
         }
-        fprintf(out, " %8.3f s (%d)", double(at_rate[size_t(k)].frames) / report_rates[k], report_rates[k]);
+        fprintf(out, " %8.3f s (%d)", double(at_rate[size_t(k)].frames) / mix_rates[k], mix_rates[k]);
     }
     fprintf(out, "\n\n");
 
@@ -163,16 +161,16 @@ bool print_report(const xm::Module& module, const std::vector<SectionTiming>& se
     // Timing: where each mark's row began, against its time, in milliseconds. The
     // rendered figure is good to one read block; the computed one is exact.
     fprintf(out, "  %-16s %9s", "starts vs time", "time");
-    for (int r : report_rates) fprintf(out, " %9d", r);
+    for (int r : mix_rates) fprintf(out, " %9d", r);
     fprintf(out, "   (ms late, rendered; largest miss of the computed frame)\n");
     std::vector<std::vector<RowStart>> computed_starts;
-    for (int r : report_rates) computed_starts.push_back(row_starts(module, r));
+    for (int r : mix_rates) computed_starts.push_back(row_starts(module, r));
     for (size_t i = 0; i < marks.size(); ++i) {
         if (marks[i].at_s < 0) continue;
         fprintf(out, "  %-16s %8.3fs", marks[i].label.c_str(), marks[i].at_s);
         int64_t disagree = 0;
         for (int k = 0; k < 4; ++k) {
-            const int r = report_rates[k];
+            const int r = mix_rates[k];
             const int64_t seen = at_rate[size_t(k)].row_seen[i];
             const int64_t computed = frame_of(computed_starts[size_t(k)], marks[i].order, marks[i].row);
             if (seen < 0) {
