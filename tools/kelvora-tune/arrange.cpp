@@ -234,9 +234,10 @@ struct Arranger {
                     if (in_beat != 0) ok = note(g, row, ch_bass, in_beat == 3 ? root + 12 : root, "bass", v - 4);
                     else off(g, row, ch_bass);
                 } else if (style == "drive") {
-                    // Octave drive; the octave above slides back down as it ends.
+                    // Octave drive; the octave above sags a little as it ends (a fifth of a semitone
+                    // a tick).
                     ok = note(g, row, ch_bass, in_beat == 2 ? root + 12 : root, "bass", in_beat == 0 ? v : v - 10);
-                    if (in_beat == 2) effect(g, row, ch_bass, 0x2, 0x08);
+                    if (in_beat == 2) effect(g, row, ch_bass, 0x2, 0x03);
                 } else {
                     error = "section " + s.name + ": unknown bass style " + style;
                     return false;
