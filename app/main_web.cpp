@@ -26,6 +26,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE int kelvora_run(int sound, double fixed_frame_ms
     sound_chosen = sound != 0;
     if (fixed_frame_ms > 0.0) web_clock_fixed(fixed_frame_ms);
     platform_install({&web_system, &web_presenter, &web_music_driver, page_choice});
-    const int code = run_show();
-    platform.sys->exit_process(code);
+    platform.sys->exit_process(run_show());
+    return 1;  // not reached: the process end unwinds the program
 }

@@ -3,7 +3,7 @@
 // the frame last presented through the lookup in force and puts it on the canvas,
 // once, however many presents and palette changes the frame made, so a palette
 // change shows at once, as on a 256-colour display. The message pump then waits for
-// the display's refresh (app/system_web.cpp), which paces presents as vsync does.
+// the display's refresh (display/system_web.cpp), which paces presents as vsync does.
 #include <cstring>
 
 #include "display/convert.h"

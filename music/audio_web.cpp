@@ -12,7 +12,7 @@
 #include "platform/page_web.h"
 #include "platform/web.h"
 
-// Sound output holds no more than this many frames from one request.
+// One request renders at most this many frames.
 constexpr int max_request_frames = 8192;
 
 static int32_t output_rate = 0;  // the page's rate once output is open; 0 before
@@ -56,7 +56,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int audio_web_render(int frames) {
 }
 
 // Seconds into the module at the last render; -1 when no module is loaded. Read by
-// the page's tests.
+// the page (kelvora.position()).
 extern "C" EMSCRIPTEN_KEEPALIVE double audio_web_position() {
     return song ? module_position(song) : -1.0;
 }

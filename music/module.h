@@ -31,5 +31,5 @@ bool module_library_current();
 const char* module_library_needed();
 
 // Seconds from the start of the song to the current render position. Read by the
-// browser's music driver for its tests.
+// browser's music driver, which reports it to its page.
 double module_position(Module* module);

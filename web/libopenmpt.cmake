@@ -1,7 +1,9 @@
 # libopenmpt for the browser: Debian's source of the release the native build links,
 # fetched once into the build tree (web/fetch-libopenmpt) and compiled here as one
 # static library. Only the module player itself: no zlib, mpg123 or Vorbis, which an
-# XM module does not need; its exceptions stay on, as the library reports through them.
+# XM module does not need, and of the format loaders only XM's and the few whose
+# helpers it uses (the fetched copy's format table lists XM alone); its exceptions
+# stay on, as the library reports through them.
 set(openmpt_dir ${CMAKE_BINARY_DIR}/libopenmpt-src)
 if(NOT EXISTS ${openmpt_dir}/libopenmpt/libopenmpt.h)
   execute_process(COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/fetch-libopenmpt ${openmpt_dir}
@@ -17,6 +19,10 @@ file(GLOB openmpt_sources
   ${openmpt_dir}/soundlib/plugins/*.cpp
   ${openmpt_dir}/soundlib/plugins/dmo/*.cpp
   ${openmpt_dir}/sounddsp/*.cpp)
+list(FILTER openmpt_sources EXCLUDE REGEX "/[Ll]oad_[^/]*\\.cpp$")
+foreach(loader xm it mod ams dmf)
+  list(APPEND openmpt_sources ${openmpt_dir}/soundlib/Load_${loader}.cpp)
+endforeach()
 list(APPEND openmpt_sources
   ${openmpt_dir}/libopenmpt/libopenmpt_c.cpp
   ${openmpt_dir}/libopenmpt/libopenmpt_cxx.cpp

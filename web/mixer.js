@@ -13,6 +13,7 @@ class SampleQueue {
     this.queued = 0;      // frames waiting
     this.played = 0;      // frames played from the queue since the start
     this.peak = 0;        // largest magnitude played
+    this.starved = 0;     // output blocks that found the queue empty while music was due
     this.low = Math.round(rate * 0.08);  // below this much queued, ask for more
     this.refill = Math.round(rate * 0.05);
   }
@@ -28,8 +29,10 @@ class SampleQueue {
     this.queued = 0;
   }
 
-  // Fills both output channels from the queue, silence past its end.
-  pull(outLeft, outRight) {
+  // Fills both output channels from the queue, silence past its end; due says
+  // whether music was expected, for the count of starved blocks.
+  pull(outLeft, outRight, due) {
+    if (due && this.queued < outLeft.length) ++this.starved;
     let at = 0;
     while (at < outLeft.length && this.blocks.length > 0) {
       const [left, right] = this.blocks[0];
@@ -58,19 +61,21 @@ class SampleQueue {
 if (typeof registerProcessor === 'function') {
   // Messages in: {left, right} a block to queue; {clear} drop what is queued;
   // {ended} the song has ended, ask no more. Out: {need: frames} and, four times a
-  // second, {played, peak, queued}.
+  // second, {played, peak, queued, starved}.
   class KelvoraMixer extends AudioWorkletProcessor {
     constructor() {
       super();
       this.queue = new SampleQueue(sampleRate);
       this.asked = false;
-      this.ended = false;
+      this.started = false;  // music has come
+      this.ended = false;    // and will come no more
       this.reported = 0;
       this.port.onmessage = (e) => {
         const m = e.data;
         if (m.left) {
           this.queue.push(m.left, m.right);
           this.asked = false;
+          this.started = true;
         } else if (m.clear) {
           this.queue.clear();
           this.ended = true;
@@ -82,14 +87,15 @@ if (typeof registerProcessor === 'function') {
 
     process(inputs, outputs) {
       const out = outputs[0];
-      this.queue.pull(out[0], out[1] || out[0]);
+      this.queue.pull(out[0], out[1] || out[0], this.started && !this.ended);
       if (!this.ended && !this.asked && this.queue.queued < this.queue.low) {
         this.asked = true;
         this.port.postMessage({need: this.queue.refill});
       }
       if (currentFrame - this.reported >= sampleRate / 4) {
         this.reported = currentFrame;
-        this.port.postMessage({played: this.queue.played, peak: this.queue.peak, queued: this.queue.queued});
+        const q = this.queue;
+        this.port.postMessage({played: q.played, peak: q.peak, queued: q.queued, starved: q.starved});
       }
       return true;
     }

@@ -32,7 +32,7 @@
     busyMs: 0,          // time the show ran between turns, summed
     busyMaxMs: 0,
     captures: [],       // {at, ms, frame: Uint8Array(64000), lookup: Uint32Array(256)}
-    audio: null,        // {state, rate, played, peak, queued} once sound is on
+    audio: null,        // {state, rate, played, peak, queued, starved} once sound is on
     frameMs() { return this.frames > 1 ? this.busyMs / (this.frames - 1) : 0; },
     position() { return program.ready ? Module._audio_web_position() : -1; },
   };
@@ -129,7 +129,7 @@
   async function openAudio() {
     const context = new AudioContext({latencyHint: 'playback'});
     audio.context = context;
-    show.audio = {state: context.state, rate: context.sampleRate, played: 0, peak: 0, queued: 0};
+    show.audio = {state: context.state, rate: context.sampleRate, played: 0, peak: 0, queued: 0, starved: 0};
     context.onstatechange = () => { show.audio.state = context.state; };
     if (context.audioWorklet) {
       await context.audioWorklet.addModule('mixer.js');
@@ -148,8 +148,9 @@
       node.onaudioprocess = (e) => {
         const out = e.outputBuffer;
         if (audio.running && queue.queued < queue.low + out.length) render(queue.low + out.length - queue.queued);
-        queue.pull(out.getChannelData(0), out.getChannelData(1));
-        Object.assign(show.audio, {played: queue.played, peak: queue.peak, queued: queue.queued});
+        queue.pull(out.getChannelData(0), out.getChannelData(1), audio.running);
+        Object.assign(show.audio, {played: queue.played, peak: queue.peak, queued: queue.queued,
+                                   starved: queue.starved});
       };
       node.connect(context.destination);
       audio.node = node;

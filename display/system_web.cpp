@@ -17,8 +17,8 @@ void web_clock_fixed(double frame_ms) {
 }
 
 static uint32_t web_ticks() {
-    // Milliseconds since the page opened, truncated; wraps modulo 2^32 like any
-    // tick counter.
+    // Milliseconds since the page opened (on the fixed clock, since the show
+    // started), truncated; wraps modulo 2^32 like any tick counter.
     const double ms = fixed_frame_ms > 0.0 ? fixed_ms : emscripten_get_now();
     return uint32_t(uint64_t(ms));
 }
@@ -49,8 +49,8 @@ static void web_error_box(const char* caption, const char* text) {
     fflush(stdout);
     fflush(stderr);
     page_end(code);
-    // Unwinds the program to the page, which learns the code from it; nothing of the
-    // show runs after this.
+    // exit() unwinds the program's stack back to the page (emscripten throws
+    // ExitStatus there); nothing of the show runs after it.
     exit(code);
 }
 
