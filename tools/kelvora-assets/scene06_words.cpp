@@ -60,9 +60,9 @@ const Glyph& glyph_of(char c) {
 
 int glyph_width(char c) { return c == ' ' ? SPACE : int(strlen(glyph_of(c).rows[0])) * CELL_W; }
 
-// Brightest at the top of a letter, a little dimmer to its foot: byte 1 (white) to
-// 16, which averaged with 151 stay on the pale cyans.
-uint8_t face_byte(int row) { return uint8_t(1 + row * 15 / (GLYPH_ROWS * CELL_H - 1)); }
+// Bytes 1..8, top to foot: averaged with the background 151 they land on 76..79,
+// with the cloud's core 190 on 95..99, both white.
+uint8_t face_byte(int row) { return uint8_t(1 + row * 7 / (GLYPH_ROWS * CELL_H - 1)); }
 
 Indexed word_line(const std::string& text) {
     Indexed out(320, 11, 0);
