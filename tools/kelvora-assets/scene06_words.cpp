@@ -3,9 +3,9 @@
 //
 // The word lines (320 x 11, key 0) are averaged onto the teal background 151 when
 // fresh and later only their shape is smudged into it, so they are set in a blocky
-// face of our own: 3-pixel stems and 2-pixel bars and counters that a 3 x 3 blur
-// does not close. Their bytes are the palette's whites (averaged with 151 they land
-// on the pale cyans) over a black drop shadow.
+// face of our own, wide: 4-pixel stems and 2-pixel bars and counters that a 3 x 3
+// blur does not close. Their bytes land on the palette's whites, over the
+// background and over the cloud alike, above a black drop shadow.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
 // so its chrome face uses r = 1 (white) .. 62 and its outline r = 200 (black).
@@ -21,10 +21,10 @@ namespace {
 
 // ---------------------------------------------------------------- word lines
 
-constexpr int CELL_W = 3, CELL_H = 2;  // one glyph cell in pixels
+constexpr int CELL_W = 4, CELL_H = 2;  // one glyph cell in pixels
 constexpr int GLYPH_ROWS = 5;
-constexpr int GAP = 3;                 // pixels between letters
-constexpr int SPACE = 9;               // a word space's width
+constexpr int GAP = 4;                 // pixels between letters
+constexpr int SPACE = 12;              // a word space's width
 constexpr uint8_t WORD_SHADOW = 255;   // averaged with 151: 203, black
 
 // The face on a 5-row grid, one string per row, '#' filled; letters are 5 cells
