@@ -64,21 +64,21 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x71a53cca4337b7d7ull},
     {95000, "scene 7 shaded tube, late", 0x97cab267d093aba5ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xe84651bafe9a6d96ull},
-    {104500, "scene 8 spinning knot", 0x58e1014e5ddb5abdull},
-    {111500, "scene 8 tinted fade", 0xc0efe2f9343d89dbull},
+    {97520, "scene 8 knot, first frame", 0xbcc3f6d8743a2069ull},
+    {104500, "scene 8 spinning knot", 0xd16cd2aa9ed3762dull},
+    {111500, "scene 8 tinted fade", 0xdbffdfb7ce89da1full},
     // scene 9
-    {112600, "scene 9 sphere", 0xd78cd013a7f0b12cull},
-    {114500, "scene 9 sphere widening", 0x0b774d4b2b3dec7bull},
-    {116100, "scene 9 tube, focus growing", 0xd04ea9f5c6b9d247ull},
-    {117500, "scene 9 tube", 0xd30139ab3ba68f68ull},
-    {130000, "scene 9 tube with curves", 0xae6a7290e0241701ull},
+    {112600, "scene 9 sphere", 0x30a0c05ac1763011ull},
+    {114500, "scene 9 sphere widening", 0x2d3d488e67597e9cull},
+    {116100, "scene 9 tube, focus growing", 0xea5e3364a908249dull},
+    {117500, "scene 9 tube", 0x9f3f6285a4563c13ull},
+    {130000, "scene 9 tube with curves", 0xb4d562b0adbd3c3eull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0xaba332d629872649ull},
-    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0x77dd6ef112fbbeddull},
-    {149000, "scene 10 fade, step 24", 0x8ce9f796d1db2fffull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0xa038aebe116fe28bull},
+    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0xfc48dfec63b85295ull},
+    {149000, "scene 10 fade, step 24", 0x9d40137bfb29ef27ull},
     // the end
-    {150000, "last frame", 0x57f7bbb83822a101ull},
+    {150000, "last frame", 0x0331de578018a28full},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
