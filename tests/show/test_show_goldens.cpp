@@ -55,11 +55,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0x5463bb0544065090ull},
     {70000, "scene 5 flight, sprite at rest", 0x1729fb3d1aa0489full},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0xe2b3907fc482a2d2ull},
-    {75000, "scene 6 cloud, two lines", 0x22c6e24cf484f1b1ull},
-    {77000, "scene 6 cloud, three lines", 0x29087511458a8872ull},
-    {79000, "scene 6 cloud, four lines", 0xfb4a207c41a7ad4bull},
-    {81000, "scene 6 cloud, five lines", 0x25a2a1a71d28e969ull},
+    {73000, "scene 6 cloud, first line", 0x1778ed787c946d52ull},
+    {75000, "scene 6 cloud, two lines", 0xc0db3ea555bf6eb5ull},
+    {77000, "scene 6 cloud, three lines", 0x3061bc937d248ef6ull},
+    {79000, "scene 6 cloud, four lines", 0x91886b31ca0499cbull},
+    {81000, "scene 6 cloud, five lines", 0xb321a39a8f3f2429ull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x44d2e8c7ca47ed2cull},
     {95000, "scene 7 shaded tube, late", 0x3be94af9994d522eull},

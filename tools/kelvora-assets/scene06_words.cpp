@@ -13,8 +13,11 @@
 // the letters gives them a dark rim, and sinks the cloud under the line to teal.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
-// so its chrome face uses r = 1 (white) .. 62 and its outline r = 200 (black). It
-// is the words' face condensed: cells 1.5 pixels wide and 2 high.
+// so its chrome face uses r = 1 (white) .. 62, its outline r = 200 (black, shown
+// as 199: the average with the frame before rounds down) and the plate under it
+// r = 101 (dark navy). It is the words' face condensed: cells 1.5 pixels wide
+// and 2 high.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -167,6 +170,14 @@ Indexed draw_se_cont() {
         x0 += cell_x(cells_wide(g)) + GAP;
     }
     auto inked = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && ink[size_t(y) * W + x]; };
+    // A deep plate under the title, its corners rounded: index 101, a dark navy;
+    // where the cloud lies under it the wrap-around lands the plate on 102..139,
+    // so the cloud shows through it, dimmed.
+    auto plate = [&](int x, int y) {
+        const float dx = std::max({0.f, 5.f - float(x), float(x) - float(W - 6)});
+        const float dy = std::max({0.f, 5.f - float(y), float(y) - float(H - 6)});
+        return dx * dx + dy * dy <= 25.f;
+    };
     Indexed out(W, H, 0);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
@@ -180,6 +191,7 @@ Indexed draw_se_cont() {
             for (int dy = -2; dy <= 2; ++dy)
                 for (int dx = -2; dx <= 2; ++dx) edge |= std::abs(dx) + std::abs(dy) <= 3 && inked(x + dx, y + dy);
             if (edge) out.at(x, y) = title_byte(200);
+            else if (plate(x, y)) out.at(x, y) = title_byte(101);
         }
     return out;
 }
