@@ -36,9 +36,9 @@ const Golden goldens[] = {
     {3000, "scene 1 opening picture held", 0x639d35fd53861f52ull},
     {3300, "scene 1 warp burst", 0x1e97951ced659bfcull},
     {7000, "scene 1 logo", 0x840e8b87e11486b7ull},
-    {13000, "scene 1 curves A", 0xf3f9280cce4b1c90ull},
+    {13000, "scene 1 curves A", 0x4dadf35e17d6169dull},
     {18000, "scene 1 curves B", 0x2141d58bb9c6b7aeull},
-    {24000, "scene 1 curves C", 0x014f5f1149c1ea1cull},
+    {24000, "scene 1 curves C", 0xac5c941cba027404ull},
     {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},

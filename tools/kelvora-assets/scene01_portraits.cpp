@@ -115,7 +115,7 @@ Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&)>
 // ---------------------------------------------------------------- the girl
 
 void paint_girl(Paint& pt) {
-    const double cx = 30, cy = 34, s = 30;  // face centre and height
+    const double cx = 30, cy = 31, s = 35;  // face centre and height
     backdrop(pt, cx, cy);
     const Finish hair{{6, 0, 0}, {30, 10, 3}, {46, 22, 8}, 0.4f, {24, 48, 55}, 0.8f, 1.2f};
     const Finish top{{2, 15, 24}, {12, 38, 47}, {46, 62, 63}, 0.35f, {36, 57, 61}, 0.8f, 1.2f};
@@ -134,8 +134,8 @@ void paint_girl(Paint& pt) {
     // Shoulders and a teal top with a scooped neckline.
     pt.current = R_CLOTH;
     const Plane body = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 9, cy + 0.72 * s}, {cx + 9, cy + 0.72 * s}, {cx + 24, cy + 0.86 * s}, {cx + 32, cy + 1.2 * s},
-                  {cx + 34, pt.h + 6.0}, {cx - 34, pt.h + 6.0}, {cx - 32, cy + 1.2 * s}, {cx - 24, cy + 0.86 * s}});
+        blob(cr, {{cx - 9, cy + 0.72 * s}, {cx + 9, cy + 0.72 * s}, {cx + 24, cy + 0.8 * s}, {cx + 32, cy + 1.08 * s},
+                  {cx + 34, pt.h + 6.0}, {cx - 34, pt.h + 6.0}, {cx - 32, cy + 1.08 * s}, {cx - 24, cy + 0.8 * s}});
     });
     pt.shaded(body, 10, top);
     pt.current = R_SKIN;
@@ -185,16 +185,16 @@ void paint_girl(Paint& pt) {
 // Eyes at the output size, where a face of 33 pixels has eyes three wide: whites,
 // dark irises, lashes above.
 void girl_eyes(Indexed& out) {
-    painter::stamp(out, 21, 30, {"  bbb       bbb ",
-                                 "                ",
-                                 "b llll      llll b",
-                                 "  wibw      wibw "},
+    painter::stamp(out, 21, 27, {" bbbb        bbbb",
+                                 "                  ",
+                                 "blllll      lllllb",
+                                 " wibiw      wibiw "},
                    {{'l', 250}, {'w', 12}, {'i', 98}, {'b', 236}});
 }
 // ---------------------------------------------------------------- the boy
 
 void paint_boy(Paint& pt) {
-    const double cx = 29, cy = 34, s = 30;
+    const double cx = 29, cy = 31, s = 35;
     backdrop(pt, cx, cy);
     const Finish hair{{6, 1, 0}, {22, 8, 2}, {42, 20, 7}, 0.4f, {24, 48, 55}, 0.8f, 1.3f};
     const Finish jacket{{2, 12, 20}, {8, 27, 38}, {46, 62, 63}, 0.1f, {36, 57, 61}, 0.9f, 1.3f};
@@ -203,8 +203,8 @@ void paint_boy(Paint& pt) {
     // Shoulders: a dark jacket over a pale open collar.
     pt.current = R_CLOTH;
     const Plane body = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 10, cy + 0.7 * s}, {cx + 10, cy + 0.7 * s}, {cx + 26, cy + 0.85 * s}, {cx + 34, cy + 1.2 * s},
-                  {cx + 36, pt.h + 6.0}, {cx - 36, pt.h + 6.0}, {cx - 34, cy + 1.2 * s}, {cx - 26, cy + 0.85 * s}});
+        blob(cr, {{cx - 10, cy + 0.7 * s}, {cx + 10, cy + 0.7 * s}, {cx + 26, cy + 0.8 * s}, {cx + 34, cy + 1.08 * s},
+                  {cx + 36, pt.h + 6.0}, {cx - 36, pt.h + 6.0}, {cx - 34, cy + 1.08 * s}, {cx - 26, cy + 0.8 * s}});
     });
     pt.shaded(body, 10, jacket);
     const Plane collar = pt.mask([&](cairo_t* cr) {
@@ -266,10 +266,10 @@ void paint_boy(Paint& pt) {
 }
 
 void boy_eyes(Indexed& out) {
-    painter::stamp(out, 21, 30, {" bbbb       bbbb",
+    painter::stamp(out, 20, 27, {"bbbbb      bbbbb",
                                  "                ",
-                                 "  lll       lll ",
-                                 "  wib       biw "},
+                                 " llll      llll ",
+                                 " wibw      wibw "},
                    {{'b', 240}, {'l', 236}, {'w', 16}, {'i', 82}});
 }
 }  // namespace
