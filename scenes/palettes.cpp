@@ -172,7 +172,7 @@ constexpr Palette make_scene4() {
 // navy black through slate and steel to pale blue and cream, that passes the fixed
 // 91..96 (teal grey to blue) where it turns from the dark half to the light one.
 // The banner, averaged with the tube, lands in windows of its own: the letters
-// (byte 197) on the creams 132..157, its tinted glass (byte 1) on the dark navy
+// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on the dark navy
 // ramp 33..63, where the frame's edge also fades into the border. 168..198 and 204..228
 // are the craft's: exhaust white through orange, and its blue greys. 11..31 show
 // the frame the zoom-out starts from.
@@ -195,7 +195,7 @@ constexpr Palette make_scene5() {
     b.set(95, {14, 21, 31});
     b.set(96, {13, 20, 34});
     b.keys({{97, {13, 21, 37}}, {100, {20, 29, 43}}, {104, {31, 38, 49}}, {108, {40, 45, 53}}, {112, {47, 50, 55}},
-            {117, {53, 54, 56}}, {123, {58, 57, 53}}});
+            {116, {55, 56, 55}}, {119, {55, 55, 54}}, {121, {47, 50, 53}}, {123, {34, 41, 48}}});
     b.fill(124, 127, {18, 29, 40});
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});

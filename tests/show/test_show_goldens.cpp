@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
-    {63400, "scene 5 tube zoom-out", 0xad0e76335f844c63ull},
-    {64200, "scene 5 flight", 0x005c9084eabe8213ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x5463bb0544065090ull},
-    {70000, "scene 5 flight, sprite at rest", 0x1729fb3d1aa0489full},
+    {63400, "scene 5 tube zoom-out", 0x68e2603cc3925de6ull},
+    {64200, "scene 5 flight", 0x2d5f2b442dd98f11ull},
+    {65000, "scene 5 flight, sprite and closing trail", 0x2740e70ecad3ef4full},
+    {70000, "scene 5 flight, sprite at rest", 0x2bed7c1f113cc24aull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x1778ed787c946d52ull},
     {75000, "scene 6 cloud, two lines", 0xc0db3ea555bf6eb5ull},

@@ -3,6 +3,7 @@
 // palette whose bands the smoothing pass averages into one murky tone fails here.
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "app/timeline.h"
@@ -69,6 +70,8 @@ TEST_F(FlightLook, TheTubeKeepsOffTheOliveEntriesAndTheBannerStaysCream) {
             }
     });
     ASSERT_GT(letters, 0);
+    RecordProperty("olive_share", std::to_string(double(tube_olive) / double(tube)));
+    RecordProperty("cream_share", std::to_string(double(letters_cream) / double(letters)));
     EXPECT_LE(double(tube_olive) / double(tube), 0.02);
     EXPECT_GE(double(letters_cream) / double(letters), 0.99);
 }

@@ -17,7 +17,7 @@ namespace {
 // neighbours and lets the picture sink a little with each pass; the camera jumps
 // every four frames, so what shows is a soft mix of the last few views. Only large
 // shapes survive that: dark panels (65, rounded, lighter toward their middle) and
-// light strips (118, brightest down their centre), four to a half turn, each strip
+// light strips (116, brightest down their centre), four to a half turn, each strip
 // cut into lit sections 128 texels apart, alternate strips half a section out of
 // step, so that lit sections stream out of the dark centre as the camera moves 2
 // texels a frame. The palette turns 65..123 into one ramp from navy black to
@@ -25,7 +25,7 @@ namespace {
 namespace tube {
 
 constexpr int N = 256;
-constexpr float DARK = 65.f, LIGHT = 118.f;
+constexpr float DARK = 65.f, LIGHT = 116.f;
 constexpr int STRIP_PERIOD = 64;     // v texels from one light strip to the next
 constexpr int SECTION_PERIOD = 128;  // u texels from one lit section to the next
 
@@ -243,9 +243,12 @@ Indexed draw_k2() {
     return out;
 }
 
-// The banner is averaged with the tube behind it, which holds 67..117 where the
-// letters lie (the bottom rows' walls are near), so a byte b lands on (p + b) / 2.
-// The letters' 197 lands on the creams 132..157 whatever the tube shows; the rest
+// The banner is averaged with the tube behind it, which holds about 70..115 where
+// the letters lie (the bottom rows' walls are near), so a byte b lands on
+// (p + b) / 2. The letters' byte, 196, lands on the creams 132..157 whatever the
+// tube shows; toward the ends of the line the tube sinks (the smoothing pass
+// pulls it toward the border, more on the left, which each row smooths first), so
+// the letters' byte rises there to keep them on the creams. The rest
 // is a plate of tinted glass landing on the dark navy ramp 33..57, through which
 // the tube's light still shows, dimly. The plate leaves no key pixel: the blur a
 // key pixel gets would sink the tube through the fixed 64 and draw olive contours.
@@ -253,12 +256,20 @@ Indexed draw_k2() {
 // (to about 20 in the outermost column and row), so the glass's byte rises there
 // to keep the plate on its ramp, and the outermost columns, averaged with the
 // border itself, carry 9: (5 + 9) / 2 is 7, the border's own colour.
-constexpr uint8_t BANNER_FILL = 197, BANNER_GLASS = 1, BANNER_BORDER = 9;
+constexpr uint8_t BANNER_GLASS = 1, BANNER_BORDER = 9;
+
+// The letters' byte in column x.
+uint8_t letter_byte(int x) {
+    const float left = std::clamp((70.f - float(x)) / 58.f, 0.f, 1.f);
+    const float right = std::clamp((float(x) - 230.f) / 80.f, 0.f, 1.f);
+    return uint8_t(196 + std::lround(14.f * left + 9.f * right));
+}
 
 // The glass byte at distance d pixels from the frame's edge (1 = next to the border).
 uint8_t glass_byte(int d) {
-    constexpr uint8_t near_edge[] = {60, 48, 40, 32, 24, 16, 8};
-    return d >= 1 && d <= 7 ? near_edge[d - 1] : BANNER_GLASS;
+    constexpr uint8_t near_edge[] = {60, 48, 40, 32, 24, 18, 14, 10, 8, 7, 6, 5, 4, 4, 4, 4};
+    constexpr int n = int(sizeof near_edge);
+    return d >= 1 && d <= n ? near_edge[d - 1] : d <= 24 ? 3 : BANNER_GLASS;
 }
 
 Indexed draw_apsave() {
@@ -277,7 +288,7 @@ Indexed draw_apsave() {
         for (int x = 0; x < W; ++x) {
             // The banner's last row is the frame's row 198, next to the border.
             const int d = std::min({x, W - 1 - x, H - y});
-            out.at(x, y) = f.at(x, y) > 0.45f ? BANNER_FILL : d == 0 ? BANNER_BORDER : glass_byte(d);
+            out.at(x, y) = f.at(x, y) > 0.45f ? letter_byte(x) : d == 0 ? BANNER_BORDER : glass_byte(d);
         }
     return out;
 }
