@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x42590a94ff92fb0dull},
     {130000, "scene 9 tube with curves", 0xb24aaf593266a5faull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0xa038aebe116fe28bull},
-    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0xfc48dfec63b85295ull},
-    {149000, "scene 10 fade, step 24", 0x9d40137bfb29ef27ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x412eccf8c6e9efbeull},
+    {147800, "scene 10 hold, sprites at rest", 0xf5ec237238b7aa5eull},
+    {149000, "scene 10 fade, step 24", 0x5239c9a2274ab1e9ull},
     // the end
-    {150000, "last frame", 0x0331de578018a28full},
+    {150000, "last frame", 0x43036a590c650801ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
