@@ -68,30 +68,53 @@ constexpr Palette make_opening() {
     return b.p;
 }
 
-// Entries 0..190, shared by the logo and curves palettes: white, pale cyan, then
-// teal. The ramp changes fastest between 24 and 130, where the curves' light field
-// sits, so the few steps a thin line adds there show as a clear darkening.
+// Entries 0..190, shared by the logo and curves palettes. The glows, lines and
+// points of both phases add to indices and stop at 190, so the light they add must
+// climb the ramp: white at 1 falls through pale cyan to a deep navy trough (36..50)
+// where the backgrounds sit, climbs again, slowly then faster, to a pale cyan peak
+// (150..168) where added light gathers and where the logo's blur leaves the glows'
+// capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
+// 22 entries. No channel moves more than 3 per entry, so averaged indices stay
+// smooth.
 constexpr void logo_cool_half(Builder& b) {
-    b.keys({{1, {63, 63, 63}}, {24, {52, 61, 62}}, {70, {26, 48, 55}}, {130, {8, 30, 40}}, {190, {1, 15, 22}}});
+    b.keys({{1, {63, 63, 63}},
+            {12, {46, 60, 62}},
+            {24, {24, 38, 46}},
+            {36, {3, 16, 24}},
+            {50, {2, 15, 24}},
+            {66, {3, 21, 30}},
+            {82, {6, 29, 38}},
+            {98, {12, 38, 47}},
+            {114, {22, 48, 55}},
+            {128, {36, 57, 61}},
+            {142, {50, 62, 63}},
+            {150, {56, 63, 63}},
+            {168, {54, 63, 63}},
+            {179, {26, 40, 44}},
+            {190, {1, 15, 22}}});
 }
 
 constexpr Palette make_logo() {
     Builder b;
     logo_cool_half(b);
-    b.keys({{191, {57, 46, 12}}, {215, {56, 28, 6}}, {235, {38, 10, 2}}, {255, {7, 0, 0}}});
+    b.keys({{191, {57, 46, 12}}, {200, {57, 40, 10}}, {215, {54, 27, 5}}, {235, {36, 9, 2}}, {255, {7, 0, 0}}});
     return b.p;
 }
 
 constexpr Palette make_curves() {
     Builder b;
     logo_cool_half(b);
-    b.keys({{191, {56, 34, 12}}, {225, {44, 16, 4}}, {255, {7, 0, 0}}});
+    b.keys({{191, {56, 34, 12}}, {203, {51, 27, 10}}, {216, {42, 18, 7}}, {232, {28, 9, 3}}, {255, {7, 0, 0}}});
     return b.p;
 }
 
 constexpr Palette make_tunnel() {
     Builder b;
-    b.keys({{1, {63, 63, 63}}, {18, {42, 52, 44}}, {36, {18, 32, 36}}, {50, {8, 14, 24}}, {63, {2, 2, 2}}});
+    // Steel greys going blue in the shade for the console, the dark end (40..63)
+    // deep enough that the tunnel's dark band and any average that falls into it
+    // read as the dark between the ribs.
+    b.keys({{1, {63, 63, 63}}, {10, {50, 53, 57}}, {22, {34, 38, 44}}, {34, {18, 21, 29}}, {46, {8, 10, 18}},
+            {63, {2, 2, 2}}});
     b.ramp(176, {13, 10, 10}, 207, {31, 23, 22});
     b.keys({{208, {37, 25, 20}}, {215, {63, 29, 0}}, {223, {57, 46, 12}}});
     b.set(224, {63, 63, 46});

@@ -10,7 +10,8 @@
 // Scene 1, opening picture: 0 black, 1..63 the picture's own teal and grey colours,
 // 64..255 a black-to-cyan ramp.
 extern const Palette opening_palette;
-// Scene 1, logo phase: 1..190 white to dark teal, 191..255 warm yellow to dark red.
+// Scene 1, logo phase: 1..190 from white down to a navy trough, up to a pale cyan
+// peak (150..168) and down to dark teal at 190; 191..255 warm yellow to dark red.
 extern const Palette logo_palette;
 // Scene 1, curves phases: the logo palette with 191..255 orange to dark red.
 extern const Palette curves_palette;

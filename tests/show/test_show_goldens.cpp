@@ -32,14 +32,14 @@ struct Golden {
 // Rows in time order; each scene's rows sit under its own heading.
 const Golden goldens[] = {
     // scene 1
-    {600, "scene 1 opening fade, pass 42", 0x427af78b1a002b18ull},
-    {3000, "scene 1 opening picture held", 0xd8be6af4d1e12460ull},
-    {3300, "scene 1 warp burst", 0xf55fe96bb4d76121ull},
-    {7000, "scene 1 logo", 0xd6633ae0516d3b19ull},
-    {13000, "scene 1 curves A", 0xedbc75f8baac9116ull},
-    {18000, "scene 1 curves B", 0x249957bc5a909c83ull},
-    {24000, "scene 1 curves C", 0x8aa8786c3c501782ull},
-    {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
+    {600, "scene 1 opening fade, pass 42", 0x790321e53ec3e36aull},
+    {3000, "scene 1 opening picture held", 0x639d35fd53861f52ull},
+    {3300, "scene 1 warp burst", 0x1e97951ced659bfcull},
+    {7000, "scene 1 logo", 0x840e8b87e11486b7ull},
+    {13000, "scene 1 curves A", 0x4dadf35e17d6169dull},
+    {18000, "scene 1 curves B", 0x2141d58bb9c6b7aeull},
+    {24000, "scene 1 curves C", 0xac5c941cba027404ull},
+    {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
     // scene 3
