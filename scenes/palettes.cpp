@@ -258,13 +258,16 @@ constexpr Palette make_scene8() {
 
 constexpr Palette make_scene10() {
     Builder b;
-    // The picture uses 42..85: night blue through slate and dusky rose to a warm
-    // peach. 86..148 climb on to white for the dots, which add up to 63 onto the
-    // picture. No channel falls, so the dim floor (the first entry) is below every
-    // colour.
-    b.keys({{42, {11, 25, 32}}, {52, {14, 28, 37}}, {62, {21, 31, 40}}, {70, {32, 34, 40}},
-            {86, {54, 44, 40}}, {94, {60, 50, 42}}, {110, {63, 56, 47}}, {130, {63, 60, 55}},
-            {148, {63, 63, 63}}});
+    // One ramp whose every channel climbs: night teal for the ground and trees,
+    // deep to dusk blue for the sky, grey mauve and rose for the afterglow and the
+    // balloons' shaded sides, rose red, salmon and light orange for their lit sides
+    // and the windows, then on to white for the dots, which add up to 63 onto the
+    // picture. Blue is held low through the warm entries so they stay warm. No
+    // channel falls below the dim floor (the first entry), so a dim step never
+    // lifts a colour.
+    b.keys({{42, {11, 25, 32}}, {50, {13, 26, 34}}, {56, {16, 28, 35}}, {62, {22, 29, 36}}, {68, {32, 30, 36}},
+            {74, {43, 31, 36}}, {80, {53, 34, 36}}, {84, {58, 39, 36}}, {88, {61, 45, 37}}, {94, {63, 51, 39}},
+            {104, {63, 56, 44}}, {120, {63, 60, 52}}, {148, {63, 63, 63}}});
     b.copy(42, 149, 107);
     return b.p;
 }

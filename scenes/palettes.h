@@ -33,7 +33,7 @@ extern const Palette scene6_palette;
 extern const Palette scene7_palette;
 // Scenes 8 and 9: brown to orange 2..63, orange to white 64..127, black above.
 extern const Palette scene8_palette;
-// Scene 10: ramp 42..148 from night blue through dusky rose and amber to white,
+// Scene 10: ramp 42..148 from night blue through violet, rose and amber to white,
 // copied into 149..255.
 extern const Palette scene10_palette;
 
