@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x8aa8786c3c501782ull},
     {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
+    {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
     {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0xa05cd863a52dfa63ull},
-    {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
+    {58000, "scene 4 lens, boy", 0x790e9784dc4635b6ull},
+    {62550, "scene 4 melting warp", 0x5d8d2f364f4b66d2ull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
-    {63400, "scene 5 tube zoom-out", 0x0234ae01a953f5c5ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x578008bedb2960dcull},
+    {63400, "scene 5 tube zoom-out", 0xbbb875adcdcda886ull},
     {64200, "scene 5 flight", 0xbde63402ae456fc8ull},
     {65000, "scene 5 flight, sprite and closing trail", 0xfeaa33bac8773716ull},
     {70000, "scene 5 flight, sprite at rest", 0xcd17b7c3fa4d29f6ull},
