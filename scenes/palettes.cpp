@@ -134,8 +134,9 @@ constexpr Palette make_scene3() {
     b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
     b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
     b.keys({{32, {28, 32, 36}}, {100, {16, 22, 30}}, {222, {1, 8, 15}}});
-    // Even steps of lightness through the blues, so lit surfaces have room to shade.
-    b.keys({{223, {0, 7, 14}}, {234, {8, 24, 44}}, {246, {30, 48, 61}}, {255, {60, 63, 63}}});
+    // The shown picture's bright ramp: from blue-black through bronze to pale cyan,
+    // so that the creature lit in it stands warm against the cool greys.
+    b.keys({{223, {0, 7, 14}}, {231, {22, 14, 14}}, {241, {46, 30, 20}}, {249, {58, 48, 40}}, {255, {60, 63, 63}}});
     return b.p;
 }
 

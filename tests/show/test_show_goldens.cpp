@@ -43,8 +43,8 @@ const Golden goldens[] = {
     // scene 2
     {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
-    {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
+    {44000, "scene 3 cloud, early turn", 0x8fba5194ec8e9b17ull},
+    {51000, "scene 3 cloud, late turn", 0x7cd5384fe16d8115ull},
     // scene 4
     {58000, "scene 4 lens, boy", 0x790e9784dc4635b6ull},
     {62550, "scene 4 melting warp", 0x5d8d2f364f4b66d2ull},
