@@ -46,11 +46,11 @@ const Golden goldens[] = {
     {44000, "scene 3 cloud, early turn", 0x8fba5194ec8e9b17ull},
     {51000, "scene 3 cloud, late turn", 0x7cd5384fe16d8115ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x790e9784dc4635b6ull},
-    {62550, "scene 4 melting warp", 0x5d8d2f364f4b66d2ull},
+    {58000, "scene 4 lens, boy", 0x16ae8771a2abf272ull},
+    {62550, "scene 4 melting warp", 0xed56dfa4116e62ffull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x578008bedb2960dcull},
-    {63400, "scene 5 tube zoom-out", 0xeb316cda2b24a8e5ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
+    {63400, "scene 5 tube zoom-out", 0x04352eac4b8f4621ull},
     {64200, "scene 5 flight", 0x6b7c5df4cd86e2cfull},
     {65000, "scene 5 flight, sprite and closing trail", 0x567aac886b7e8c42ull},
     {70000, "scene 5 flight, sprite at rest", 0xb8d1340a8cbe2f28ull},

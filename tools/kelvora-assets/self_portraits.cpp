@@ -3,7 +3,7 @@
 //
 // Each portrait is painted as a map of regions (skin, shadow, hair, strands, ink,
 // backdrop, ...) and every region then gets one palette index, chosen for what the
-// feedback makes of it rather than for its own colour (see self_index).
+// feedback makes of it rather than for its own colour (see SELF_VALUE).
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -20,7 +20,7 @@ using namespace painter;
 // The parts of a lens portrait.
 enum SelfRegion : uint8_t {
     S_BACK,       // the plain backdrop
-    S_PATTERN,    // rings or rays on the backdrop
+    S_PATTERN,    // the rays on the boy's backdrop
     S_HAIR,       // the hair's mass
     S_STRAND,     // strands combed over it
     S_SKIN,       // lit skin
@@ -204,7 +204,7 @@ std::vector<uint8_t> self_regions(Person who) {
     if (!girl) {
         // A halo of wide rays round the head, a fan of fine ones through it.
         sunburst(pt, cx, cy - 10, 36, 120);
-        ray_lines(pt, cx, cy - 10, 120, 30, 120, 1.5);
+        ray_lines(pt, cx, cy - 10, 80, 30, 120, 1.5);
     }
 
     if (girl) {
