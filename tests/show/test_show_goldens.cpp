@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0xac5c941cba027404ull},
     {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
+    {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
-    {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
+    {44000, "scene 3 cloud, early turn", 0x8fba5194ec8e9b17ull},
+    {51000, "scene 3 cloud, late turn", 0x7cd5384fe16d8115ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0xa05cd863a52dfa63ull},
-    {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
+    {58000, "scene 4 lens, boy", 0x16ae8771a2abf272ull},
+    {62550, "scene 4 melting warp", 0xed56dfa4116e62ffull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
-    {63400, "scene 5 tube zoom-out", 0xe254f4afa3682f01ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
+    {63400, "scene 5 tube zoom-out", 0x04352eac4b8f4621ull},
     {64200, "scene 5 flight", 0x6b7c5df4cd86e2cfull},
     {65000, "scene 5 flight, sprite and closing trail", 0x567aac886b7e8c42ull},
     {70000, "scene 5 flight, sprite at rest", 0xb8d1340a8cbe2f28ull},
