@@ -185,12 +185,15 @@ constexpr Palette make_scene4() {
     return b.p;
 }
 
-// Scene 5: the tube texture keeps its materials in index bands that the distance
-// shade (mostly 5..30 once smoothed) moves within: grooves in 33..63 (near black),
-// panels in 65..96 (steel blue), lights in 97..123 (warm white). Indices that the
-// smoothing pass averages between two materials come out as the colours between
-// them. 132..228 are light too: the banner's letters, averaged with whatever the
-// tube shows, land there.
+// Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
+// averaged and sinking a little with every pass) lies in 65..123: one ramp from
+// navy black through slate and steel to pale blue and cream, that passes the fixed
+// 91..96 (teal grey to blue) where it turns from the dark half to the light one.
+// The banner, averaged with the tube, lands in windows of its own: the letters
+// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on the dark navy
+// ramp 33..63, where the frame's edge also fades into the border. 168..198 and 204..228
+// are the craft's: exhaust white through orange, and its blue greys. 11..31 show
+// the frame the zoom-out starts from.
 constexpr Palette make_scene5() {
     Builder b;
     b.fill(1, 3, {10, 19, 30});
@@ -199,26 +202,29 @@ constexpr Palette make_scene5() {
     b.set(10, {8, 15, 21});
     b.keys({{11, {12, 21, 31}}, {18, {17, 28, 41}}, {27, {9, 15, 23}}, {31, {11, 15, 20}}});
     b.set(32, {12, 16, 19});
-    b.keys({{33, {9, 12, 17}}, {42, {2, 4, 8}}, {50, {4, 7, 13}}, {63, {9, 14, 23}}});
+    b.keys({{33, {2, 3, 7}}, {57, {9, 12, 21}}, {63, {11, 14, 23}}});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {10, 15, 25}}, {82, {15, 23, 35}}, {90, {18, 25, 26}}});
+    b.keys({{65, {1, 2, 5}}, {72, {3, 5, 9}}, {80, {7, 10, 16}}, {85, {11, 15, 21}}, {88, {15, 20, 24}},
+            {90, {17, 23, 24}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
     b.set(96, {13, 20, 34});
-    b.keys({{97, {20, 28, 42}}, {103, {40, 45, 48}}, {110, {58, 57, 48}}, {123, {63, 63, 55}}});
+    b.keys({{97, {13, 21, 37}}, {100, {20, 29, 43}}, {104, {31, 38, 49}}, {108, {40, 45, 53}}, {112, {47, 50, 55}},
+            {116, {55, 56, 55}}, {119, {55, 55, 54}}, {121, {47, 50, 53}}, {123, {34, 41, 48}}});
     b.fill(124, 127, {18, 29, 40});
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
     b.set(130, {18, 29, 26});
     b.set(131, {18, 29, 21});
-    b.keys({{132, {50, 50, 40}}, {140, {60, 59, 47}}, {157, {63, 63, 54}}});
+    b.keys({{132, {56, 54, 44}}, {157, {62, 61, 51}}});
     b.fill(158, 167, {23, 34, 26});
-    b.keys({{168, {54, 53, 41}}, {184, {62, 61, 50}}, {198, {63, 63, 56}}});
+    b.keys({{168, {63, 63, 58}}, {174, {63, 58, 38}}, {182, {62, 44, 16}}, {190, {52, 26, 6}}, {198, {34, 12, 4}}});
     b.fill(199, 203, {31, 36, 22});
-    b.keys({{204, {63, 62, 52}}, {229, {45, 45, 30}}});
+    b.keys({{204, {8, 11, 17}}, {216, {26, 31, 38}}, {228, {48, 52, 56}}});
+    b.set(229, {45, 45, 30});
     b.set(232, {29, 0, 0});
     b.set(233, {33, 11, 9});
     b.set(234, {38, 23, 18});
@@ -231,39 +237,62 @@ constexpr Palette make_scene5() {
 }
 
 // Scene 6: what each part of the frame settles on decides the free entries.
-// The fresh word line averaged onto the background 151 lands on 76..83 (white);
-// the blurred bar around it on about 118..134, which wear the background's own
-// colour; the older lines, smudged onto the background, on 125..149, a pale cyan
-// band; the glow blobs add up from 152 to their cap, 190, so 156..190 climb from
-// the teal to a pale cyan core, and the lines smudged over the cloud (168..185)
-// show darker against it. 150 is the background too: the frame's average with
-// the one before rounds down, so whatever once sat below 151 and is no longer
-// drawn settles there.
+// 4..64: the title's chrome, added onto the background 151 with wrap-around.
+// A fresh word line averaged onto the background lands on 76..79, onto the
+// cloud's core on 95..98, onto the cloud's rim in between: white all through, as
+// the blur under the line sinks the cloud there to the background's teal. The
+// blur around its letters lands on 101..116, a dark rim sinking into the teal;
+// the bar it blurs across the frame on 117..125 and 132 (its top row), which wear
+// the background's colour. Smudged onto the background the older lines land on
+// 130..139 (five steps up: pale cyan, but for the fifth of its pixels on 132,
+// which the bar's top row needs hidden), 139..144 (ten: cyan) and 147..149
+// (fifteen: a dim cyan, still apart from the background); at seventeen they are
+// the background itself. 150 is the background too: the frame's average with the
+// one before rounds down, so whatever once sat below 151 settles there. The glow
+// blobs add up from 152 to their cap, 190, and the average with the frame before
+// holds a covered pixel at 189: 156..190 climb from the teal through cyan to a
+// white core, and the lines smudged over the cloud (165..186) show in cyan on it.
 constexpr Palette make_scene6() {
+    constexpr Rgb BACKGROUND = {5, 25, 34};
     Builder b;
     b.fill(1, 3, {63, 63, 63});
     b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}});
-    b.keys({{65, {46, 53, 55}}, {72, {60, 63, 63}}, {99, {60, 63, 63}}});
-    b.keys({{100, {23, 39, 43}}, {112, {6, 26, 35}}, {117, {5, 25, 34}}});
-    b.fill(117, 134, {5, 25, 34});
-    b.keys({{135, {22, 40, 46}}, {139, {40, 53, 56}}, {149, {40, 53, 56}}});
-    b.fill(150, 151, {5, 25, 34});
+    b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {99, {58, 62, 63}}});
+    b.set(100, {23, 39, 43});
+    b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
+    b.fill(117, 125, BACKGROUND);
+    b.fill(126, 137, {36, 52, 57});
+    b.set(132, BACKGROUND);
+    b.keys({{137, {36, 52, 57}}, {141, {28, 47, 53}}, {144, {23, 43, 50}}, {146, {19, 40, 47}}, {149, {17, 38, 46}}});
+    b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
-    b.keys({{155, {4, 24, 33}}, {162, {8, 32, 42}}, {172, {20, 44, 53}}, {178, {40, 56, 60}}, {183, {62, 63, 63}},
-            {186, {62, 63, 63}}, {190, {44, 58, 62}}});
+    b.keys({{155, {4, 24, 33}}, {160, {6, 30, 40}}, {166, {10, 37, 47}}, {172, {18, 45, 54}}, {178, {30, 53, 59}},
+            {183, {43, 59, 62}}, {187, {54, 62, 63}}, {190, {61, 63, 63}}});
     b.set(191, {0, 14, 21});
     return b.p;
 }
 
+// Scene 7 shows 4 x the distance shade, smoothed: the far wall (the hole and the
+// frame's corners) on the flat cyan 1..54, the walls between on 62..191, the
+// nearest on black. The free entries there make rings of the distance: dark and
+// light bands about ten entries (two to three steps of shade) apart, which the
+// smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
+// slide and bend with every jump of the camera. A dark band rings the hole, so
+// the far end reads as light; the light bands brighten toward the nearest walls,
+// and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
+// and the white rim before the black fall.
 constexpr Palette make_scene7() {
     Builder b;
     b.fill(1, 54, {14, 33, 38});
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.ramp(62, {0, 12, 16}, 120, {0, 24, 31});
-    b.keys({{121, {1, 25, 31}}, {136, {14, 33, 38}}, {160, {35, 46, 49}}, {190, {62, 62, 62}},
-            {191, {63, 63, 63}}});
+    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {11, 37, 45}}, {74, {11, 37, 45}},
+            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {17, 41, 47}}, {92, {17, 41, 47}}, {99, {0, 9, 14}},
+            {101, {0, 9, 14}}, {109, {24, 44, 50}}, {111, {24, 44, 50}}, {120, {0, 24, 31}}});
+    b.keys({{121, {1, 25, 31}}, {129, {31, 48, 53}}, {131, {31, 48, 53}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
+            {142, {0, 11, 16}}, {150, {38, 52, 56}}, {152, {38, 52, 56}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
+            {171, {0, 12, 18}}, {179, {48, 58, 60}}, {181, {48, 58, 60}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
     return b.p;
 }
 

@@ -26,13 +26,15 @@ extern const Palette scene3_palette;
 // Scene 4 (boy): as scene 2 in 0..63 and 128..164, the figure's skin, denim, hair
 // and card ramps 64..127, warm run 165..194, grey ramp 195..255.
 extern const Palette scene4_palette;
-// Scene 5: near blacks 33..63, steel blues 65..96 and warm whites 97..123 for the
-// tube's materials, whites 132..228 for the banner, greys 239..253.
+// Scene 5: the tube's ramp 65..123 navy black to cream, the banner's glass 33..63
+// and letters 132..157, the craft's exhaust 168..198 and blue greys 204..228,
+// greys 239..253.
 extern const Palette scene5_palette;
-// Scene 6: white to teal over 1..100, the background 151 (also 117..134 and 150),
-// pale cyans 135..149 for the smudged lines, teal to pale cyan 156..190 for the glow.
+// Scene 6: the title's chrome 1..64, the fresh line's whites 65..99, the background
+// 151 (also 117..125 and 150), cyans 126..149 for the smudged lines, teal to
+// white 156..190 for the glow.
 extern const Palette scene6_palette;
-// Scene 7: flat cyan 1..54, dark cyan 62..120, cyan to white 121..191.
+// Scene 7: flat cyan 1..54, dark and light cyan bands 62..189, white 190..191.
 extern const Palette scene7_palette;
 // Scenes 8 and 9: brown to orange 2..63, orange to white 64..127, black above.
 extern const Palette scene8_palette;

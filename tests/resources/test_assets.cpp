@@ -83,10 +83,19 @@ TEST_F(Generated, KeyedAndMaskedIndicesAreWhereTheScenesWantThem) {
         EXPECT_GE(mean, 64) << i;
         EXPECT_LE(mean, 175) << i;
     }
-    // The silhouette mask covers exactly the sprite.
+    // The silhouettes behind the craft (its exhaust's vapour) show only behind its
+    // engine: even with no gap left between them and the craft, every mask pixel
+    // right of the nozzle (column 13) lies under the craft, drawn over them.
     std::vector<char> k1 = slurp(root / "k1.dat"), k2 = slurp(root / "k2.dat");
     ASSERT_EQ(k1.size(), k2.size());
-    for (size_t i = 0; i < k1.size(); ++i) EXPECT_EQ(k1[i] != 0, k2[i] != 0) << i;
+    size_t plume = 0;
+    for (size_t i = 0; i < k1.size(); ++i) {
+        plume += k2[i] != 0;
+        if (k2[i] != 0 && i % 105 >= 13) {
+            EXPECT_NE(k1[i], 0) << "column " << i % 105 << " row " << i / 105;
+        }
+    }
+    EXPECT_GT(plume, 500u);
     // The closing sprites stay in the palette half that does not dim.
     for (const char* s : {"uppera.dat", "lowera.dat", "dotp.dat"})
         EXPECT_EQ(count(s, [](uint8_t v) { return v != 149 && (v < 42 || v > 148); }), 0u) << s;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/timeline.h"
+#include "archive/resources.h"
 #include "scene_fixture.h"
 #include "scenes/scene06_glow_cloud.h"
 
@@ -48,6 +49,34 @@ TEST_F(WordStackLook, NoBarAcrossTheFrameAndEveryOlderLineShowsOverTheBackground
     // from it; the oldest at 17 steps is the background itself (floor(8 * 151 / 9) +
     // 17 = 151) and shows only where the cloud lies under it.
     for (int j = 1; j < WORD_LINES; ++j) EXPECT_GE(line_ink[j], 0.15) << "line " << j;
+}
+
+// The last frame of the scene, letter by letter: the fresh line is white over the
+// background and over the cloud alike, and the lines smudged 5, 10 and 15 steps
+// up keep most of their letters' pixels apart from the background, whether the
+// background or the cloud lies under them.
+TEST_F(WordStackLook, EveryLineButTheOldestKeepsItsLettersInTheLastFrame) {
+    const ResourceId lines[WORD_LINES] = {RES_BLASM, RES_PURPLE, RES_FUDGE, RES_PRONE, RES_HYPE};
+    HeadlessScreen last{};
+    run_scene(6, [&](const HeadlessScreen& s) { last = s; });
+    const uint32_t background = last.rgb[CLOUD_BACKGROUND];
+    for (int j = 1; j < WORD_LINES; ++j) {
+        const uint8_t* sprite = resource_slot[lines[j]];
+        int letters = 0, apart = 0, white = 0;
+        for (int y = 0; y < WORD_LINE_H; ++y)
+            for (int x = 0; x < WORD_LINE_W; ++x) {
+                if (sprite[y * WORD_LINE_W + x] == 0) continue;
+                const uint32_t c = last.rgb[last.frame[(ROWS[j] + y) * FRAME_W + x]];
+                ++letters;
+                apart += c != background;
+                white += (c >> 16 & 255) >= 220 && (c >> 8 & 255) >= 220 && (c & 255) >= 220;
+            }
+        ASSERT_GT(letters, 0) << "line " << j;
+        if (j == WORD_LINES - 1)
+            EXPECT_GE(double(white) / letters, 0.95) << "fresh line";
+        else
+            EXPECT_GE(double(apart) / letters, 0.75) << "line " << j;
+    }
 }
 
 }  // namespace

@@ -12,42 +12,40 @@ namespace {
 
 // The texture: u (columns) runs along the tube and wraps every 256 texels, v (rows)
 // runs around it from angle 0 to pi (the other half is its mirror image). Texels
-// are indices, not shades: the scene adds the distance shade (5..30 on most of the
-// screen once smoothed), and the smoothing pass averages indices, so each material
-// sits low in a band of its own on the palette (grooves 28 + shade in the near
-// blacks 33..63, panels 62 + shade in the steel blues 65..96, lights 110 + shade in
-// the warm whites 97..123) and two materials side by side blend through the
-// colours between them. Only large shapes survive the sparse sampling, the
-// camera's jumps every four frames and the averaging: a light strip down each of
-// four panels to a half turn (spokes toward the vanishing point), dark seams
-// between them, and two rings to a wrap, a lit lip ahead of a deep groove, which
-// stream past as the camera moves 2 texels a frame.
+// are indices, not shades. The scene adds the distance shade (0..63, mostly 5..25),
+// and the smoothing pass averages indices, spreads every sample over its
+// neighbours and lets the picture sink a little with each pass; the camera jumps
+// every four frames, so what shows is a soft mix of the last few views. Only large
+// shapes survive that: dark panels (65, rounded, lighter toward their middle) and
+// light strips (116, brightest down their centre), four to a half turn, each strip
+// cut into lit sections 128 texels apart, alternate strips half a section out of
+// step, so that lit sections stream out of the dark centre as the camera moves 2
+// texels a frame. The palette turns 65..123 into one ramp from navy black to
+// cream; the light is kept low enough that the nearest walls stay under 124.
 namespace tube {
 
 constexpr int N = 256;
-constexpr float GROOVE = 28.f, PANEL = 62.f, LIGHT = 110.f;
+constexpr float DARK = 65.f, LIGHT = 116.f;
+constexpr int STRIP_PERIOD = 64;     // v texels from one light strip to the next
+constexpr int SECTION_PERIOD = 128;  // u texels from one lit section to the next
 
-// Distance from x to the nearest multiple of period, in texels (0..period / 2).
-float from_line(float x, float period) {
-    const float m = std::fmod(x + period * 4.f, period);
+// Distance from x to the nearest multiple of period (0..period / 2).
+int from_line(int x, int period) {
+    const int m = ((x % period) + period) % period;
     return std::min(m, period - m);
 }
 
-// 1 inside a band of half-width w around the lines, 0 outside, over a soft edge.
-float band(float d, float w, float soft) { return 1.f - smoothstep(w, w + soft, d); }
-
 float texel(int u, int v) {
-    const float fu = float(u), fv = float(v);
-    // Blue panels, four to a half turn, with some grime.
-    float t = PANEL + 8.f * (fbm(fu / 32.f, fv / 32.f, 51, 3, 8, 8) - 0.5f);
-    // A light strip down the middle of each panel.
-    t = lerp(t, LIGHT, band(from_line(fv + 32.f, 64.f), 14.f, 6.f));
-    // Two rings to a wrap: a lit lip, then a deep groove behind it.
-    t = lerp(t, LIGHT, band(from_line(fu + 22.f, 128.f), 5.f, 4.f));
-    t = lerp(t, GROOVE, band(from_line(fu, 128.f), 13.f, 6.f));
-    // Seams between the panels.
-    t = lerp(t, GROOVE, band(from_line(fv, 64.f), 4.f, 4.f));
-    return t;
+    const float dv = float(from_line(v, STRIP_PERIOD));
+    // Alternate strips have their sections half a period out of step; the strip
+    // on the fold at v = 0 (and at v = 256) is never one of the shifted ones, so
+    // the two halves of the tube meet without a seam.
+    const int shifted = ((v + STRIP_PERIOD / 2) / STRIP_PERIOD) % 2;
+    const float du = float(from_line(u + shifted * SECTION_PERIOD / 2, SECTION_PERIOD));
+    const float strip = (1.f - smoothstep(10.f, 16.f, dv)) * smoothstep(24.f, 34.f, du);
+    const float panel = DARK + 7.f * smoothstep(10.f, 32.f, dv) * smoothstep(24.f, 38.f, du);
+    const float light = LIGHT + 5.f * std::max(0.f, 1.f - dv / 16.f);
+    return lerp(panel, light, strip);
 }
 
 }  // namespace tube
@@ -84,13 +82,14 @@ void hull_path(cairo_t* cr) {
 // stripe, a dark wing below and a fin above, and the engine's flame behind.
 void paint_craft(cairo_t* cr) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    // Far wing (in shadow, seen past the hull) and the fin.
-    grey(cr, 0.16);
+    // Far wing (in shadow, seen past the hull) and the fin, in blue greys like
+    // the near wing, so that the craft's dark parts stay mid tones.
+    cairo_set_source_rgb(cr, 16 / 63., 20 / 63., 27 / 63.);
     quad(cr, {70, 30, 38, 8, 28, 8, 40, 28});
     cairo_fill(cr);
     cairo_pattern_t* fin = cairo_pattern_create_linear(14, 2, 30, 28);
-    cairo_pattern_add_color_stop_rgb(fin, 0, 0.62, 0.62, 0.62);
-    cairo_pattern_add_color_stop_rgb(fin, 1, 0.22, 0.22, 0.22);
+    cairo_pattern_add_color_stop_rgb(fin, 0, 44 / 63., 48 / 63., 54 / 63.);
+    cairo_pattern_add_color_stop_rgb(fin, 1, 18 / 63., 22 / 63., 29 / 63.);
     cairo_set_source(cr, fin);
     quad(cr, {34, 26, 14, 3, 7, 3, 14, 28});
     cairo_fill(cr);
@@ -99,18 +98,24 @@ void paint_craft(cairo_t* cr) {
     quad(cr, {14, 3, 7, 3, 9, 10, 19, 10});
     cairo_fill(cr);
 
-    // Engine flame: white-hot core in a warm cone.
-    cairo_pattern_t* flame = cairo_pattern_create_linear(12, 0, 0, 0);
-    cairo_pattern_add_color_stop_rgba(flame, 0, 48 / 63., 46 / 63., 36 / 63., 1);
-    cairo_pattern_add_color_stop_rgba(flame, 0.6, 45 / 63., 45 / 63., 30 / 63., 1);
-    cairo_pattern_add_color_stop_rgba(flame, 1, 31 / 63., 36 / 63., 22 / 63., 0.6);
+    // Engine flame: a short orange cone with a white-hot core.
+    cairo_pattern_t* flame = cairo_pattern_create_linear(12, 0, 1, 0);
+    cairo_pattern_add_color_stop_rgba(flame, 0, 63 / 63., 58 / 63., 38 / 63., 1);
+    cairo_pattern_add_color_stop_rgba(flame, 0.5, 62 / 63., 44 / 63., 16 / 63., 1);
+    cairo_pattern_add_color_stop_rgba(flame, 1, 52 / 63., 26 / 63., 6 / 63., 0.7);
     cairo_set_source(cr, flame);
-    cairo_move_to(cr, 12, 31);
-    cairo_curve_to(cr, 6, 32, 2, 35, 0, 37);
-    cairo_curve_to(cr, 2, 39, 6, 42, 12, 43);
+    cairo_move_to(cr, 12, 32);
+    cairo_curve_to(cr, 7, 33, 3, 35, 1, 37);
+    cairo_curve_to(cr, 3, 39, 7, 41, 12, 42);
     cairo_close_path(cr);
     cairo_fill(cr);
     cairo_pattern_destroy(flame);
+    cairo_set_source_rgb(cr, 63 / 63., 63 / 63., 58 / 63.);
+    cairo_move_to(cr, 12, 35);
+    cairo_curve_to(cr, 9, 35.5, 7, 36.3, 6, 37);
+    cairo_curve_to(cr, 7, 37.7, 9, 38.5, 12, 39);
+    cairo_close_path(cr);
+    cairo_fill(cr);
 
     // Hull: vertical light falloff, then a soft spine highlight.
     cairo_pattern_t* hull = cairo_pattern_create_linear(0, 23, 0, 50);
@@ -174,8 +179,8 @@ void paint_craft(cairo_t* cr) {
 
     // Near wing, below and in front of the hull: lit leading edge, dark trailing.
     cairo_pattern_t* wing = cairo_pattern_create_linear(66, 40, 46, 68);
-    cairo_pattern_add_color_stop_rgb(wing, 0, 0.60, 0.60, 0.60);
-    cairo_pattern_add_color_stop_rgb(wing, 1, 0.14, 0.14, 0.14);
+    cairo_pattern_add_color_stop_rgb(wing, 0, 46 / 63., 50 / 63., 56 / 63.);
+    cairo_pattern_add_color_stop_rgb(wing, 1, 20 / 63., 24 / 63., 31 / 63.);
     cairo_set_source(cr, wing);
     quad(cr, {76, 43, 40, 68, 27, 68, 38, 44});
     cairo_fill(cr);
@@ -208,29 +213,84 @@ Indexed draw_k1() {
     Canvas c(105, 71);
     paint_craft(c.cr);
     Plane a = c.alpha();
-    ColourSet set(scene5_palette, {{96, 127}, {131, 229}, {232, 237}, {239, 253}});
+    ColourSet set(scene5_palette, {{97, 123}, {132, 157}, {168, 198}, {204, 228}, {232, 237}, {239, 253}});
     return quantise(c.colour(), set, 0.3f, &a, 0);
 }
 
+// The silhouettes behind the craft are painted in greys from this mask, twelve of
+// them 20 pixels apart, each later (darker, further left) one over the one before,
+// so only the right-hand 20 pixels of each show, and the last one whole. The mask
+// is the exhaust's vapour rather than the craft: a plume level with the engine,
+// thin at its tail and rounded at its head, which lies under the hull and shows
+// as a row of soft puffs fading to dark behind the engine.
 Indexed draw_k2() {
-    Indexed k1 = draw_k1();
-    for (uint8_t& v : k1.v) v = v ? 255 : 0;
-    return k1;
+    Canvas c(105, 71);
+    cairo_t* cr = c.cr;
+    cairo_move_to(cr, 0, 37);
+    cairo_curve_to(cr, 20, 35, 40, 31, 62, 30.5);
+    cairo_line_to(cr, 92, 30.5);
+    cairo_arc(cr, 92, 37, 6.5, -M_PI / 2, M_PI / 2);
+    cairo_line_to(cr, 62, 43.5);
+    cairo_curve_to(cr, 40, 43, 20, 39, 0, 37);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_fill(cr);
+    const Plane a = c.alpha();
+    Indexed out(105, 71, 0);
+    for (int y = 0; y < out.h; ++y)
+        for (int x = 0; x < out.w; ++x)
+            if (a.at(x, y) > 0.5f) out.at(x, y) = 255;
+    return out;
 }
 
-// The banner is averaged with the tube behind it, which mostly shows 35..130, so
-// its letters land on (p + s) / 2: the faces' bytes 255 and 236 in a checker put
-// them in the light bands 132..228 (where one of the two meets the dimmer fixed
-// run 158..167 the other misses it), and the rim's byte 1 halves the tube into
-// the dark bands. Between the letters the tube shows through, blurred.
+// The banner is averaged with the tube behind it, which holds about 70..115 where
+// the letters lie (the bottom rows' walls are near), so a byte b lands on
+// (p + b) / 2. The letters' byte, 196, lands on the creams 132..157 whatever the
+// tube shows; toward the ends of the line the tube sinks (the smoothing pass
+// pulls it toward the border, more on the left, which each row smooths first), so
+// the letters' byte rises there to keep them on the creams. The rest
+// is a plate of tinted glass landing on the dark navy ramp 33..57, through which
+// the tube's light still shows, dimly. The plate leaves no key pixel: the blur a
+// key pixel gets would sink the tube through the fixed 64 and draw olive contours.
+// Toward the frame's edge the smoothing pass sinks the tube toward the border's 5
+// (to about 20 in the outermost column and row), so the glass's byte rises there
+// to keep the plate on its ramp, and the outermost columns, averaged with the
+// border itself, carry 9: (5 + 9) / 2 is 7, the border's own colour.
+constexpr uint8_t BANNER_GLASS = 1, BANNER_BORDER = 9;
+
+// The letters' byte in column x.
+uint8_t letter_byte(int x) {
+    const float left = std::clamp((70.f - float(x)) / 58.f, 0.f, 1.f);
+    const float right = std::clamp((float(x) - 230.f) / 80.f, 0.f, 1.f);
+    return uint8_t(196 + std::lround(14.f * left + 9.f * right));
+}
+
+// The glass byte at distance d pixels from the frame's edge (1 = next to the border).
+uint8_t glass_byte(int d) {
+    constexpr uint8_t near_edge[] = {60, 48, 40, 32, 24, 18, 14, 10, 8, 7, 6, 5, 4, 4, 4, 4};
+    constexpr int n = int(sizeof near_edge);
+    return d >= 1 && d <= n ? near_edge[d - 1] : d <= 24 ? 3 : BANNER_GLASS;
+}
+
 Indexed draw_apsave() {
-    TextStyle st;
-    st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 2;
-    st.edge_width = 3;
-    st.edge_index = 1;
-    return text_sprite(320, 45, "STAY INSIDE THE TUBE", st, 0,
-                       [](int, int, float) { return uint8_t(210); }, 6);
+    const int W = 320, H = 45;
+    const char* font = "DejaVu Sans Bold";
+    const std::string text = "STAY INSIDE THE TUBE";
+    const double spacing = 2;
+    Canvas c(W, H);
+    const double px = fit_text(c.cr, text, font, W - 24, H - 12, spacing);
+    text_path_centred(c.cr, text, font, px, W / 2.0, H / 2.0, spacing);
+    cairo_set_source_rgb(c.cr, 1, 1, 1);
+    cairo_fill(c.cr);
+    const Plane f = c.alpha();
+    Indexed out(W, H, BANNER_GLASS);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            // The banner's last row is the frame's row 198, next to the border.
+            const int d = std::min({x, W - 1 - x, H - y});
+            out.at(x, y) = f.at(x, y) > 0.45f ? letter_byte(x) : d == 0 ? BANNER_BORDER : glass_byte(d);
+        }
+    return out;
 }
 
 }  // namespace
