@@ -32,7 +32,7 @@ int run_show() {
     if (platform.setup_dialog(&run_settings) != 1) return 1;
     music_open();
     prepare_show();
-    display_start(run_settings.fullscreen);
+    display_start(run_settings);
 
     // The music and the clock start together; nothing resynchronises them later.
     music_play();

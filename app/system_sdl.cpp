@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "display/fullscreen.h"
-#include "display/screen.h"
 #include "platform/clock.h"
 #include "platform/real.h"
 
@@ -16,7 +15,6 @@ static uint32_t sdl_ticks() { return monotonic_ms(); }
 
 static bool sdl_poll_quit() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
-    screen_frame_end();  // the show pumps once per frame
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         // A quit ends the show at once; the rest of the queue is not looked at.

@@ -22,6 +22,7 @@ bool cue_running() {
 }
 
 void pump_messages() {
+    platform.presenter->end_frame();
     if (!platform.sys->poll_quit()) return;
     music_close();
     display_stop();

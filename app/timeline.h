@@ -21,7 +21,9 @@ extern uint32_t start_ticks;
 // every frame loop before each frame; no side effects.
 bool cue_running();
 
-// Drains pending window events. On a quit request (Escape released, window closed)
-// it closes the music, stops the display and ends the process with code 1. Called
-// once per frame by every frame loop, and in loops that only wait or fade.
+// Ends the frame (the presenter's end_frame: a palette change the frame did not
+// present is shown now), then drains pending window events. On a quit request
+// (Escape released, window closed) it closes the music, stops the display and ends
+// the process with code 1. Called once per frame by every frame loop, and in loops
+// that only wait or fade.
 void pump_messages();

@@ -25,7 +25,7 @@ inline void start_show() {
     headless_install(c);
     run_settings = c.settings;
     prepare_show();
-    display_start(true);
+    display_start(c.settings);
 }
 
 // Before a scene's benchmark: the start-up once, every scene's state back to its

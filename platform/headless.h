@@ -16,7 +16,7 @@ struct HeadlessConfig {
     int64_t quit_at_pump = -1;        // pump number (from 0) that sees a quit; never when < 0
     int dialog_result = 1;            // what the setup dialog answers: 1 = OK
     RunSettings settings;             // what OK stores
-    bool window_fails = false;        // open_window reports that no window can be had
+    bool window_fails = false;        // the presenter's open reports that no window can be had
     const MusicDriver* music = nullptr;  // silent driver when null
     // Called at every pump after the clock advanced, before the quit is looked at.
     void (*on_pump)(void* user) = nullptr;

@@ -10,4 +10,4 @@ struct SDL_Window;
 extern SDL_Window* app_window;
 
 extern const SystemDriver sdl_system;  // app/system_sdl.cpp
-extern const VideoDriver sdl_video;    // display/video_sdl.cpp
+extern const Presenter sdl_presenter;  // display/presenter_sdl.cpp

@@ -32,13 +32,13 @@ protected:
         setenv("DISPLAY", x.display().c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         unsetenv("WAYLAND_DISPLAY");
-        platform_install({&sdl_system, &sdl_video, &silent_music_driver, nullptr});
+        platform_install({&sdl_system, &sdl_presenter, &silent_music_driver, nullptr});
         return true;
     }
 
     void start(int zoom) {
         run_settings.zoom = zoom;
-        display_start(true);
+        display_start(RunSettings{true, false, 44100, zoom});
         started = true;
     }
 

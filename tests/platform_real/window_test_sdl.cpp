@@ -28,14 +28,13 @@ protected:
         setenv("DISPLAY", x.display().c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         unsetenv("WAYLAND_DISPLAY");
-        platform_install({&sdl_system, &sdl_video, &silent_music_driver, nullptr});
-        memset(rgb_lookup, 0, sizeof rgb_lookup);  // as at program start
+        platform_install({&sdl_system, &sdl_presenter, &silent_music_driver, nullptr});
     }
 
     // Opens the window at this zoom; its client area's place on the screen.
     std::tuple<int, int, int, int> start(int zoom) {
         run_settings.zoom = zoom;
-        display_start(false);
+        display_start(RunSettings{false, false, 44100, zoom});
         started = true;
         const unsigned long w = x.wait_window("kelvora", 5000);
         EXPECT_NE(w, 0ul);
@@ -87,7 +86,6 @@ TEST_F(Window, EachZoomGivesItsClientAreaCentredUprightAndBlackUntilThePalette) 
         EXPECT_EQ(x.pixels(wx + ww - zoom, wy + wh - zoom, 1, 1)[0], 0x0000FCu);
         EXPECT_EQ(x.pixels(wx + ww - zoom - 1, wy + wh - 1, 1, 1)[0], 0x005400u);
         stop();
-        memset(rgb_lookup, 0, sizeof rgb_lookup);
     }
 }
 

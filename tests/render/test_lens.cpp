@@ -1,6 +1,7 @@
 // The lens window, the packed feedback mix, the tiling and one whole effect frame.
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "render/lens.h"
 #include "render/tables.h"
 #include "render/blit.h"
@@ -102,10 +103,23 @@ TEST_F(Lens, TilingRepeatsTheHalfFrame) {
 
 const uint8_t* presented = nullptr;
 int presents = 0;
-void capture(const uint8_t* f) {
+void capture(const uint8_t* f, const uint32_t*) {
     presented = f;
     ++presents;
 }
+
+// The installed presenter with its present replaced by capture, for one scope.
+struct CapturedPresents {
+    Platform saved = platform;
+    Presenter capturing = *platform.presenter;
+    CapturedPresents() {
+        capturing.present = capture;
+        Platform p = saved;
+        p.presenter = &capturing;
+        platform_install(p);
+    }
+    ~CapturedPresents() { platform_install(saved); }
+};
 
 TEST_F(Lens, OneFrameOfTheEffect) {
     auto picture = noise_block(FRAME_BYTES);
@@ -118,8 +132,6 @@ TEST_F(Lens, OneFrameOfTheEffect) {
     lens_picture = picture.data();
     copy_frame(back_frame, picture.data());
     lens_index = 62;
-    auto saved_present = present_frame;
-    present_frame = capture;
     presents = 0;
 
     // Expected: picture, window at step 62, mix with the old back frame.
@@ -131,8 +143,10 @@ TEST_F(Lens, OneFrameOfTheEffect) {
         screen_frame = real_screen;
         reference_mix(expect.data(), back_frame);
     }
-    lens_feedback_frame(tx, ty, figure.data());
-    present_frame = saved_present;
+    {
+        CapturedPresents captured;
+        lens_feedback_frame(tx, ty, figure.data());
+    }
 
     EXPECT_EQ(lens_index, 63);
     EXPECT_EQ(presents, 1);
@@ -146,9 +160,10 @@ TEST_F(Lens, OneFrameOfTheEffect) {
             ASSERT_EQ(px(back_frame, c, r), expect[(2 * (r % 100)) * 320 + 2 * (c % 160)]);
         }
 
-    present_frame = capture;
-    lens_feedback_frame(tx, ty, figure.data());  // step 63, then back to 0
-    present_frame = saved_present;
+    {
+        CapturedPresents captured;
+        lens_feedback_frame(tx, ty, figure.data());  // step 63, then back to 0
+    }
     EXPECT_EQ(lens_index, 0);
 }
 

@@ -37,10 +37,10 @@ struct Phase {
 };
 
 SystemDriver wrapped_sys;
-VideoDriver wrapped_video;
+Presenter wrapped_presenter;
 MusicDriver recording_music;
 const SystemDriver* base_sys = nullptr;
-const VideoDriver* base_video = nullptr;
+const Presenter* base_presenter = nullptr;
 
 uint64_t pumps = 0;
 std::vector<PumpSeen> seen;
@@ -64,7 +64,7 @@ void recording_close() { music_closed = true; }
 // ends with its own code.
 void checked_stop() {
     if (!music_closed) _exit(7);
-    base_video->stop();
+    base_presenter->close();
 }
 
 bool watching_poll_quit() {
@@ -89,14 +89,14 @@ bool watching_poll_quit() {
 void run_watched_show() {
     show_platform();
     base_sys = platform.sys;
-    base_video = platform.video;
+    base_presenter = platform.presenter;
     wrapped_sys = *base_sys;
     wrapped_sys.poll_quit = watching_poll_quit;
-    wrapped_video = *base_video;
-    wrapped_video.stop = checked_stop;
+    wrapped_presenter = *base_presenter;
+    wrapped_presenter.close = checked_stop;
     recording_music = MusicDriver{recording_version, recording_init, recording_load, recording_nothing,
                                   recording_volume, recording_nothing, recording_nothing, recording_close};
-    platform_install({&wrapped_sys, &wrapped_video, &recording_music, platform.setup_dialog});
+    platform_install({&wrapped_sys, &wrapped_presenter, &recording_music, platform.setup_dialog});
     run_settings.sound = true;
     music_closed = false;
     music_open();
