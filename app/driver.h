@@ -8,7 +8,7 @@
 // and fatal errors end the process from inside and never return here.
 int run_show();
 
-// Loads every resource and builds row_offset and the lookup tables: the start-up
+// Loads every resource and builds the lookup tables: the start-up
 // between the music and the display. Called once per process, by run_show, and by
 // the tests and benchmarks that run scenes without it.
 void prepare_show();

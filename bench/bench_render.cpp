@@ -43,7 +43,6 @@ void setup() {
     if (done) return;
     done = true;
     headless_install(HeadlessConfig{});
-    for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
     build_lookup_tables();
     screen_frame = g_screen.data();
     back_frame = g_back.data();

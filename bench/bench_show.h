@@ -15,7 +15,7 @@
 #include "scenes/scenes.h"
 
 // The driver's start-up on the headless platform (full screen, zoom 1, no sound),
-// once per process: resources, row_offset, tables, display.
+// once per process: resources, tables, display.
 inline void start_show() {
     static bool started = false;
     if (started) return;
@@ -23,7 +23,6 @@ inline void start_show() {
     HeadlessConfig c;
     c.settings = RunSettings{true, false, 44100, 1};
     headless_install(c);
-    run_settings = c.settings;
     prepare_show();
     display_start(c.settings);
 }

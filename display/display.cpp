@@ -10,7 +10,6 @@
 uint8_t* screen_frame = nullptr;
 uint8_t* back_frame = nullptr;
 uint8_t* work_frame = nullptr;
-int32_t row_offset[FRAME_H];
 
 // Index -> 0x00RRGGBB: the palette in force, in the conversion of the presenter in
 // use. Put in force by display_start, changed by set_palette.

@@ -3,6 +3,7 @@
 // start-up and shutdown.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "platform/settings.h"
@@ -22,8 +23,12 @@ extern uint8_t* screen_frame;  // the main draw target
 extern uint8_t* back_frame;    // backgrounds and effect sources
 extern uint8_t* work_frame;    // composition copies and height fields
 
-// Byte offset of row y in a frame: y * 320. Filled by the driver at start-up.
-extern int32_t row_offset[FRAME_H];
+// Byte offset of row y in a frame: y * 320. Built at compile time.
+inline constexpr std::array<int32_t, FRAME_H> row_offset = [] {
+    std::array<int32_t, FRAME_H> rows{};
+    for (int y = 0; y < FRAME_H; ++y) rows[y] = y * FRAME_W;
+    return rows;
+}();
 
 // Shows one frame through the palette in force (the installed Presenter's present).
 // Called by the scenes once per drawn frame.

@@ -36,6 +36,7 @@ static bool h_open(const RunSettings& settings, const uint32_t* lookup) {
     screen.window_open = true;
     screen.fullscreen = settings.fullscreen;
     screen.zoom = settings.zoom;
+    screen.settings = settings;
     memcpy(screen.rgb, lookup, sizeof screen.rgb);
     return true;
 }
@@ -67,7 +68,7 @@ static int h_setup_dialog(RunSettings* settings) {
 
 void headless_install(const HeadlessConfig& c) {
     config = c;
-    memset(&screen, 0, sizeof screen);
+    screen = HeadlessScreen{};
     virtual_ms = 0.0;
     platform_install({&headless_system, &headless_presenter, c.music ? c.music : &silent_music_driver,
                       h_setup_dialog});

@@ -31,6 +31,7 @@ struct HeadlessScreen {
     bool window_open;
     bool fullscreen;
     int zoom;
+    RunSettings settings;          // all the settings the presenter was opened with
     uint8_t frame[64000];          // the last presented frame
     uint32_t rgb[256];             // 0x00RRGGBB in force for that frame, as a viewer sees it
 };

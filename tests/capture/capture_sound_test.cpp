@@ -37,8 +37,7 @@ TEST(CaptureSound, AVolumeChangeLandsOnTheBlockAfterItsFrame) {
     c.music = recording_music_driver();
     c.settings = RunSettings{true, true, RATE, 1};
     headless_install(c);
-    run_settings = c.settings;
-    music_open();
+    music_open(c.settings);
     music_play();
     for (int k = 0; k < 7100; ++k) {
         if (k == 7000) music_set_volume(32);

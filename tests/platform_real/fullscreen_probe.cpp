@@ -15,9 +15,9 @@
 
 int main(int argc, char** argv) {
     platform_install({&sdl_system, &sdl_presenter, &silent_music_driver, nullptr});
-    run_settings.zoom = argc > 1 ? atoi(argv[1]) : 2;
+    const int zoom = argc > 1 ? atoi(argv[1]) : 2;
     const bool normal_end = argc > 2 && strcmp(argv[2], "end") == 0;
-    display_start(RunSettings{true, false, 44100, run_settings.zoom});
+    display_start(RunSettings{true, false, 44100, zoom});
     for (int i = 0; i < FRAME_BYTES; ++i) screen_frame[i] = uint8_t(i);
     present_frame(screen_frame);
     if (!normal_end) fatal_error("probe failure");

@@ -37,7 +37,6 @@ protected:
     }
 
     void start(int zoom) {
-        run_settings.zoom = zoom;
         display_start(RunSettings{true, false, 44100, zoom});
         started = true;
     }

@@ -33,7 +33,6 @@ protected:
 
     // Opens the window at this zoom; its client area's place on the screen.
     std::tuple<int, int, int, int> start(int zoom) {
-        run_settings.zoom = zoom;
         display_start(RunSettings{false, false, 44100, zoom});
         started = true;
         const unsigned long w = x.wait_window("kelvora", 5000);

@@ -80,7 +80,6 @@ protected:
     std::mt19937 rng_{808};
 
     void SetUp() override {
-        for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
         render_target = frame_;
     }
     bool guards_intact() const {

@@ -97,9 +97,8 @@ void run_watched_show() {
     recording_music = MusicDriver{recording_version, recording_init, recording_load, recording_nothing,
                                   recording_volume, recording_nothing, recording_nothing, recording_close};
     platform_install({&wrapped_sys, &wrapped_presenter, &recording_music, platform.setup_dialog});
-    run_settings.sound = true;
     music_closed = false;
-    music_open();
+    music_open(RunSettings{true, true, 44100, 1});
     pumps = 0;
     seen.clear();
     scenes_reset_state();
@@ -107,7 +106,6 @@ void run_watched_show() {
     start_ticks = platform.sys->ticks();
     play_scenes();
     music_close();
-    run_settings.sound = false;
 }
 
 std::vector<Phase> phases_of(const std::vector<PumpSeen>& pumps_seen) {

@@ -31,7 +31,6 @@ void show_platform(PumpWatch on_pump, bool fullscreen, int zoom) {
     c.settings = RunSettings{fullscreen, false, 44100, zoom};
     c.on_pump = forward_pump;
     headless_install(c);
-    run_settings = c.settings;
     static bool started = false;
     static RunSettings started_with;
     if (!started) {
