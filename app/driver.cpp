@@ -1,13 +1,13 @@
 // run_show: setup dialog, music, resources, tables, display, then the scenes.
 #include "app/driver.h"
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "music/music.h"
 #include "platform/platform.h"
 #include "render/tables.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 int32_t scene_playing = 0;
 

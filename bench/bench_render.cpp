@@ -162,11 +162,11 @@ void BM_lens_window(benchmark::State& s) {
     lens_picture = g_picture.data();
     measure(s, [] { lens_window(80, 20); });
 }
-void BM_lens_feedback_frame(benchmark::State& s) {
+void BM_lens_feedback_draw(benchmark::State& s) {
     static uint16_t tx[64], ty[64];
     for (int i = 0; i < 64; ++i) tx[i] = uint16_t(64 + i % 23), ty[i] = uint16_t(12 + i % 23);
     lens_picture = g_picture.data();
-    measure(s, [] { lens_feedback_frame(tx, ty, g_sprite.data()); });
+    measure(s, [] { lens_feedback_draw(tx, ty, g_sprite.data()); });
 }
 void BM_draw_xor_stripes(benchmark::State& s) {
     static uint16_t t = 0;
@@ -236,7 +236,7 @@ BENCHMARK(BM_add_glow_d20);
 BENCHMARK(BM_feedback_mix);
 BENCHMARK(BM_tile_quarters);
 BENCHMARK(BM_lens_window);
-BENCHMARK(BM_lens_feedback_frame);
+BENCHMARK(BM_lens_feedback_draw);
 BENCHMARK(BM_draw_xor_stripes);
 BENCHMARK(BM_warp_frame);
 BENCHMARK(BM_smooth_samples);

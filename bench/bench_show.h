@@ -6,13 +6,13 @@
 #include <benchmark/benchmark.h>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "bench_common.h"
 #include "display/display.h"
 #include "platform/headless.h"
 #include "platform/settings.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 // The driver's start-up on the headless platform (full screen, zoom 1, no sound),
 // once per process: resources, tables, display.

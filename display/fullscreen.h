@@ -1,6 +1,6 @@
 // Full screen on the real platform (display/fullscreen_sdl.cpp), declared without
 // SDL's types: the mode of the zoom taken and given back. The SDL presenter
-// (display/presenter_sdl.cpp) opens through it; the error box of app/system_sdl.cpp
+// (display/presenter_sdl.cpp) opens through it; the error box of display/system_sdl.cpp
 // calls fullscreen_leave. Frames go through the shared screen of display/screen.h.
 #pragma once
 

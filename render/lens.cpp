@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstring>
 
-#include "app/timeline.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/swar.h"
@@ -97,9 +96,4 @@ void lens_feedback_draw(const uint16_t* lens_x, const uint16_t* lens_y, const ui
     // The figure goes on the presented copy only, never into the feedback.
     blit_aligned(work_frame, figure, 108, 5, 108, 188);
     present_frame(work_frame);
-}
-
-void lens_feedback_frame(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure) {
-    lens_feedback_draw(lens_x, lens_y, figure);
-    pump_messages();
 }

@@ -15,7 +15,7 @@ constexpr int LENS_WINDOW_ROWS = 147;  // rows 23..169: the buffer's last row ne
 extern const uint8_t* lens_picture;
 
 // Step 0..63 into the scene's offset tables; the scene sets it to 0, each
-// lens_feedback_frame uses it and advances it (63 wraps to 0).
+// lens_feedback_draw uses it and advances it (63 wraps to 0).
 extern uint16_t lens_index;
 
 // Copies the 148x148 block of lens_picture at (x, y) into lens_buffer and writes it
@@ -32,11 +32,8 @@ void feedback_mix(uint8_t* dst, const uint8_t* src);
 // that half-size frame tiled 2x2.
 void tile_quarters();
 
-// One frame of the effect without its pump: picture, window at (lens_x[lens_index],
-// lens_y[...]), mix with back_frame, tiling, copy to work_frame, the 108x188 figure
-// at (108, 5) on that copy only, present_frame(work_frame). The scene benchmarks
-// call it; lens_feedback_frame adds the pump.
+// One frame of the effect: picture, window at (lens_x[lens_index], lens_y[...]), mix
+// with back_frame, tiling, copy to work_frame, the 108x188 figure at (108, 5) on
+// that copy only, present_frame(work_frame). The portrait scenes' frame loop calls
+// it and then pumps.
 void lens_feedback_draw(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure);
-
-// lens_feedback_draw, then pump_messages: one frame of the portrait scenes' loop.
-void lens_feedback_frame(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure);

@@ -1,7 +1,7 @@
 // The camera drivers and the period rule of the tube flights.
 #include "render/tube_flight.h"
 
-#include "app/random.h"
+#include "render/random.h"
 
 void draw_flight_targets(FlightTargets& t) {
     // Separate statements: the three draws must happen in this order.

@@ -40,7 +40,7 @@ void lens_portrait_check_resources(ResourceId picture, ResourceId figure);
 
 // One cue of the effect: two cleared frames presented, the scene's palette, the
 // picture as lens_picture and as the first feedback frame, cue_index += 1, step 0;
-// then one lens_feedback_frame per frame while the cue runs. Leaves the last mixed
+// then one lens_feedback_draw and one pump per frame while the cue runs. Leaves the last mixed
 // picture (without the figure) in screen_frame. Called by scenes 2 and 4.
 void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId figure,
                          const LensTable& lens_x, const LensTable& lens_y);

@@ -4,15 +4,15 @@
 
 #include <cmath>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "render/blobs.h"
+#include "render/random.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -2,20 +2,20 @@
 // burst, and the glowing logo with its blobs and swinging strip.
 #include "scenes/scene01_opening.h"
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "render/blobs.h"
 #include "render/math3d.h"
+#include "render/random.h"
 #include "render/xor_warp.h"
 #include "scenes/logo_path.h"
 #include "scenes/palettes.h"
+#include "scenes/phase.h"
 #include "scenes/scene01_curves.h"
 #include "scenes/scene01_tunnel.h"
-#include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 GlowBlob glow_blobs[GLOW_BLOB_COUNT];
 uint16_t strip_pos = 48;

@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+// Scene 1, the show's first: cues 0..6, ends at 34200 ms. Runs its phases and returns
+// when its last cue (or last counted step) has ended. Called by play_scenes, in show
+// order.
+void scene_opening();
+
 constexpr int GLOW_BLOB_COUNT = 25;
 constexpr int STRIP_W = 40;          // overl2.dat is 40 columns wide
 constexpr int STRIP_ROWS = 295;      // and at least 295 rows tall

@@ -2,13 +2,13 @@
 // framed, with a breathing picture added at the bottom; all in back_frame.
 #include "scenes/scene01_tunnel.h"
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/tables.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 uint8_t flow_u = 0;
 uint8_t flow_v = 0;

@@ -5,16 +5,16 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "render/disc.h"
+#include "render/random.h"
 #include "render/swar.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 Vec3 reveal_points[REVEAL_POINTS];
 Matrix3 cloud_spin;

@@ -7,6 +7,10 @@
 
 #include "render/math3d.h"
 
+// Scene 3: cue 8, ends at 53000 ms. Runs its phases and returns when its last cue (or
+// last counted step) has ended. Called by play_scenes, in show order.
+void scene_cloud_reveal();
+
 constexpr int REVEAL_POINTS = 400;
 constexpr uint8_t REVEAL_BACKGROUND = 32;  // the flat colour the picture hides behind
 

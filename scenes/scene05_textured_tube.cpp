@@ -1,14 +1,14 @@
 // Scene 5: the entry operation, its four phases and the sliding sprite.
 #include "scenes/scene05_textured_tube.h"
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
+#include "render/random.h"
 #include "render/tube.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 float tube_z = -100.0f;
 TubeFlight textured_flight = {{8, 0, 0}, 0, {}};

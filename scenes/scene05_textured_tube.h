@@ -9,6 +9,10 @@
 
 #include "render/tube_flight.h"
 
+// Scene 5: cue 11, ends at 71990 ms. Runs its phases and returns when its last cue (or
+// last counted step) has ended. Called by play_scenes, in show order.
+void scene_textured_tube();
+
 constexpr int TEXTURE_DAT_SIZE = 256;         // texture.dat: 256 x 256, row v at v * 256
 constexpr int APSAVE_W = 320, APSAVE_H = 45;  // apsave.dat, blended at (0, 154)
 constexpr int APSAVE_Y = 154;

@@ -1,8 +1,8 @@
 // Scene 6's point cloud: seeding, the fixed-point rotation, the projection and the
 // glow stamps.
-#include "app/random.h"
 #include "render/blobs.h"
 #include "render/fixed_rotation.h"
+#include "render/random.h"
 #include "scenes/scene06_glow_cloud.h"
 
 CloudPoint cloud_points[CLOUD_POINTS];

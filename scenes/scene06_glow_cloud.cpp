@@ -3,13 +3,13 @@
 
 #include <iterator>
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/frame_mix.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 namespace {
 

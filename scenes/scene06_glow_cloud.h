@@ -1,11 +1,14 @@
 // Scene 6, 71.99 s to 81.53 s: a cloud of 200 points spinning in 16.16 fixed point,
 // stamped as dark glow blobs on teal, under a title, with a stack of five word lines
 // that grows by one line per phase while the older lines fade; every frame is
-// averaged with the one before, which leaves trails. The entry operation,
-// scene_glow_cloud, is declared in scenes.h.
+// averaged with the one before, which leaves trails.
 #pragma once
 
 #include <cstdint>
+
+// Scene 6: cues 12..16, ends at 81530 ms. Runs its phases and returns when its last cue
+// (or last counted step) has ended. Called by play_scenes, in show order.
+void scene_glow_cloud();
 
 constexpr int CLOUD_POINTS = 200;
 constexpr uint8_t CLOUD_BACKGROUND = 151;  // the teal the scene draws on

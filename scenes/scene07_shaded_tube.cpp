@@ -1,13 +1,13 @@
 // Scene 7: the entry operation, its set-up and its frame.
 #include "scenes/scene07_shaded_tube.h"
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/tube.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 namespace {
 

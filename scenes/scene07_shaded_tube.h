@@ -8,6 +8,10 @@
 
 #include "render/tube_flight.h"
 
+// Scene 7: cue 17, ends at 97500 ms. Runs its phases and returns when its last cue (or
+// last counted step) has ended. Called by play_scenes, in show order.
+void scene_shaded_tube();
+
 constexpr int FACE_DAT_W = 115, FACE_DAT_H = 73;  // face.dat, keyed (key 0) at (103, 0)
 constexpr int FACE_DAT_X = 103;
 constexpr int PAY_ATT_W = 238, PAY_ATT_H = 27;    // pay_att.dat: amounts, key 0

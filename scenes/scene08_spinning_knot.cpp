@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 KnotVertex knot_rotated[KNOT_VERTICES];
 ScreenPoint knot_screen[KNOT_VERTICES];

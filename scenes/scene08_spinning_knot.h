@@ -9,6 +9,11 @@
 #include "render/knot_mesh.h"
 #include "scenes/scene08_raster.h"
 
+// Scene 8: cue 18, ends at 111000 ms (its 72 counted fade frames after). Runs its phases
+// and returns when its last cue (or last counted step) has ended. Called by play_scenes,
+// in show order.
+void scene_spinning_knot();
+
 constexpr int KNOT_FADE_FRAMES = 72;
 constexpr uint8_t KNOT_FADE_FIRST_TINT = 126;  // the tint of the fade's first frame,
 constexpr uint8_t KNOT_FADE_LAST_TINT = 55;    // one less each frame down to its last

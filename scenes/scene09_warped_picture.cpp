@@ -4,16 +4,15 @@
 
 #include <cmath>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/bezier_trace.h"
 #include "render/blobs.h"
+#include "render/random.h"
 #include "render/tables.h"
 #include "render/texture_warp.h"
-#include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 CurveRecord curve_control_points[WARP_CURVES] = {
     cube_edge_curve(60), cube_edge_curve(70), cube_edge_curve(80), cube_edge_curve(90), cube_edge_curve(100),

@@ -9,6 +9,10 @@
 #include "render/bezier_trace.h"
 #include "render/math3d.h"
 
+// Scene 9: cues 19 and 20, ends at 144000 ms. Runs its phases and returns when its last
+// cue (or last counted step) has ended. Called by play_scenes, in show order.
+void scene_warped_picture();
+
 constexpr int WARP_CURVES = 5;
 constexpr int WARP_CURVE_STEPS = 40;
 constexpr uint8_t CURVE_DOT_CAP = 127;

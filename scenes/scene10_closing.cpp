@@ -2,14 +2,14 @@
 // phases (a counted shrink, the hold of cue 21, the fade of cue 22).
 #include "scenes/scene10_closing.h"
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "scenes/palettes.h"
+#include "scenes/phase.h"
 #include "scenes/scene10_fades.h"
 #include "scenes/scene10_trails.h"
-#include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 namespace {
 

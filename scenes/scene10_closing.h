@@ -6,6 +6,11 @@
 
 #include <cstdint>
 
+// Scene 10, the last: cues 21 and 22, ends at 150000 ms. Runs its phases and returns
+// when its last cue (or last counted step) has ended. Called by play_scenes, in show
+// order.
+void scene_closing();
+
 constexpr uint8_t SPRITE_KEY = 149;
 constexpr int UPPERA_W = 52, UPPERA_H = 31, UPPERA_Y = 66;  // from the left
 constexpr int LOWERA_W = 37, LOWERA_H = 35, LOWERA_Y = 100; // from the left

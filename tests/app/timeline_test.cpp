@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "app/timeline.h"
 #include "display/display.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The capture's pieces in-process: frame arithmetic, phases, options, PNG and WAV.
 #include <gtest/gtest.h>
 
-#include "app/timeline.h"
 #include "capture_test_util.h"
 #include "options.h"
 #include "picture.h"
 #include "png.h"
+#include "scenes/timeline.h"
 #include "soundtrack.h"
 #include "timing.h"
 

@@ -7,13 +7,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "render/xor_warp.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene02_lens_girl.h"
 #include "scenes/scene04_lens_boy.h"
+#include "scenes/timeline.h"
 #include "warp_reference.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/fatal.h"
-#include "platform/settings.h"
-#include "app/timeline.h"
 #include "display/display.h"
+#include "platform/fatal.h"
 #include "platform/real.h"
+#include "platform/settings.h"
 #include "platform/silent_music.h"
+#include "scenes/timeline.h"
 
 int main(int argc, char** argv) {
     platform_install({&sdl_system, &sdl_presenter, &silent_music_driver, nullptr});

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/timeline.h"
-#include "platform/settings.h"
 #include "display/display.h"
-#include "presenter_checks.h"
 #include "platform/real.h"
+#include "platform/settings.h"
 #include "platform/silent_music.h"
+#include "presenter_checks.h"
+#include "scenes/timeline.h"
 #include "xsession_x11.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <chrono>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "scenes/scene01_opening.h"
+#include "scenes/timeline.h"
 #include "xsession_x11.h"
 
 namespace {

@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/timeline.h"
 #include "display/display.h"
-#include "presenter_checks.h"
 #include "platform/real.h"
 #include "platform/settings.h"
 #include "platform/silent_music.h"
+#include "presenter_checks.h"
+#include "scenes/timeline.h"
 #include "xsession_x11.h"
 
 namespace {

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "render/blit.h"
 #include "render/lens.h"
 #include "render/tables.h"
-#include "render/blit.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -145,7 +145,7 @@ TEST_F(Lens, OneFrameOfTheEffect) {
     }
     {
         CapturedPresents captured;
-        lens_feedback_frame(tx, ty, figure.data());
+        lens_feedback_draw(tx, ty, figure.data());
     }
 
     EXPECT_EQ(lens_index, 63);
@@ -162,7 +162,7 @@ TEST_F(Lens, OneFrameOfTheEffect) {
 
     {
         CapturedPresents captured;
-        lens_feedback_frame(tx, ty, figure.data());  // step 63, then back to 0
+        lens_feedback_draw(tx, ty, figure.data());  // step 63, then back to 0
     }
     EXPECT_EQ(lens_index, 0);
 }

@@ -6,13 +6,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "reference.h"
+#include "render/random.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene03_cloud_reveal.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <vector>
 
-#include "app/random.h"
 #include "render/blit.h"
 #include "render/blobs.h"
 #include "render/fixed_rotation.h"
+#include "render/random.h"
 #include "scene_fixture.h"
 #include "scenes/scene06_glow_cloud.h"
 

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <vector>
 
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene06_glow_cloud.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene08_spinning_knot.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 #include <cstring>
 #include <vector>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "render/blobs.h"
+#include "render/random.h"
 #include "render/tables.h"
 #include "render/texture_warp.h"
 #include "scene_fixture.h"
 #include "scenes/scene09_warped_picture.h"
+#include "scenes/timeline.h"
 
 namespace {
 

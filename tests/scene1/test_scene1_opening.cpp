@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene01_opening.h"
+#include "scenes/timeline.h"
 
 namespace {
 

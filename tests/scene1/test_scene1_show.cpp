@@ -3,8 +3,8 @@
 // Its golden frames are in the whole-show tests (tests/show/).
 #include <vector>
 
-#include "app/timeline.h"
 #include "scene_fixture.h"
+#include "scenes/timeline.h"
 
 namespace {
 

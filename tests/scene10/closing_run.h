@@ -5,13 +5,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/timeline.h"
 #include "music/music.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "scene_fixture.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 // Every master volume the music was given since the last recording_music() call.
 inline std::vector<int>& recorded_volumes() {

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "music/music.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 #include "show_run.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "archive/crc32.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The flight both tube scenes share: the targets' three draws, the jump and the
 // one-unit drift of the camera, and the period rule.
-#include "app/random.h"
+#include "render/random.h"
 #include "render/tube_flight.h"
 #include "replay.h"
 #include "scene_fixture.h"

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "scene_fixture.h"
 #include "scenes/scene05_textured_tube.h"
+#include "scenes/timeline.h"
 
 namespace {
 

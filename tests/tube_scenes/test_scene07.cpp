@@ -2,13 +2,13 @@
 // 4, 3, 4, 3 with three draws per period, and the whole scene on the show's clock.
 #include <vector>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "render/blit.h"
+#include "render/random.h"
 #include "render/tube.h"
 #include "replay.h"
 #include "scene_fixture.h"
 #include "scenes/scene07_shaded_tube.h"
+#include "scenes/timeline.h"
 
 namespace {
 

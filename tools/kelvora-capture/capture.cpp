@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "cleanup.h"
 #include "music/module.h"
 #include "music/music.h"
@@ -26,6 +25,7 @@
 #include "platform/platform.h"
 #include "png.h"
 #include "progress.h"
+#include "scenes/timeline.h"
 #include "soundtrack.h"
 #include "storyboard.h"
 #include "timing.h"

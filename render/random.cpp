@@ -1,5 +1,5 @@
 // The process-wide random generator; see random.h.
-#include "app/random.h"
+#include "render/random.h"
 
 static uint32_t rand_state = 1;
 

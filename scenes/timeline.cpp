@@ -1,5 +1,5 @@
 // Cue table, cue_running and pump_messages.
-#include "app/timeline.h"
+#include "scenes/timeline.h"
 
 #include "display/display.h"
 #include "music/music.h"

@@ -1,4 +1,5 @@
-// The real clock, event pump, error box and process end, on SDL2.
+// The real clock, event pump, error box and process end, on SDL2; beside the
+// presenter because its events and its error box belong to the show's window.
 #include <SDL.h>
 #include <time.h>
 
