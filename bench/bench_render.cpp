@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "render/blobs.h"
+#include "render/carried.h"
 #include "render/lens.h"
 #include "render/tables.h"
 #include "render/tube.h"
@@ -159,14 +160,14 @@ void BM_tile_quarters(benchmark::State& s) {
     measure(s, [] { tile_quarters(); });
 }
 void BM_lens_window(benchmark::State& s) {
-    lens_picture = g_picture.data();
-    measure(s, [] { lens_window(80, 20); });
+    measure(s, [] { lens_window(g_picture.data(), 80, 20); });
 }
 void BM_lens_feedback_draw(benchmark::State& s) {
     static uint16_t tx[64], ty[64];
     for (int i = 0; i < 64; ++i) tx[i] = uint16_t(64 + i % 23), ty[i] = uint16_t(12 + i % 23);
-    lens_picture = g_picture.data();
-    measure(s, [] { lens_feedback_draw(tx, ty, g_sprite.data()); });
+    static LensRun run;
+    run = LensRun{g_picture.data()};
+    measure(s, [] { lens_feedback_draw(run, tx, ty, g_sprite.data()); });
 }
 void BM_draw_xor_stripes(benchmark::State& s) {
     static uint16_t t = 0;
@@ -193,7 +194,7 @@ void BM_smooth_samples_dark(benchmark::State& s) {
 // storing what scene 7 stores.
 void BM_tube_grid_step4(benchmark::State& s) {
     setup();
-    tube_camera = {37, -90, -4000};
+    carried.tube_camera = {37, -90, -4000};
     TubeGrid grid = {4, 0, 0};
     int64_t rays = 0;
     measure(s, [&] {
@@ -206,7 +207,7 @@ void BM_tube_grid_step4(benchmark::State& s) {
 // One cast at a time through the globals, as a scene without the grid would.
 void BM_cast_tube_ray(benchmark::State& s) {
     setup();
-    tube_camera = {37, -90, -4000};
+    carried.tube_camera = {37, -90, -4000};
     int x = 0, y = 0;
     for (auto _ : s) {
         aim_ray(x, y);

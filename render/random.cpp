@@ -1,11 +1,12 @@
 // The process-wide random generator; see random.h.
 #include "render/random.h"
 
-static uint32_t rand_state = 1;
+#include "render/carried.h"
 
-void show_srand(uint32_t seed) { rand_state = seed; }
+void show_srand(uint32_t seed) { carried.random_state = seed; }
 
 int show_rand() {
-    rand_state = rand_state * 214013u + 2531011u;
-    return int((rand_state >> 16) & 0x7FFF);
+    uint32_t& state = carried.random_state;
+    state = state * 214013u + 2531011u;  // wraps modulo 2^32
+    return int((state >> 16) & 0x7FFF);
 }

@@ -9,5 +9,6 @@
 void show_srand(uint32_t seed);
 
 // state = state * 214013 + 2531011 (wraps modulo 2^32); returns (state >> 16) & 0x7FFF,
-// 0..32767. The state starts at 1 when the program starts.
+// 0..32767. The state is carried.random_state (render/carried.h), 1 when the program
+// starts.
 int show_rand();

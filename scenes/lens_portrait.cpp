@@ -16,17 +16,11 @@ void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId 
     clear_frame(screen_frame);
     present_frame(screen_frame);
     blank_screen(palette);
-    lens_picture = resource_slot[picture];
+    LensRun run{resource_slot[picture]};
     ++cue_index;
-    copy_frame(back_frame, lens_picture);
-    lens_index = 0;
+    copy_frame(back_frame, run.picture);
     while (cue_running()) {
-        lens_feedback_draw(lens_x.data(), lens_y.data(), resource_slot[figure]);
+        lens_feedback_draw(run, lens_x.data(), lens_y.data(), resource_slot[figure]);
         pump_messages();
     }
-}
-
-void lens_portrait_reset_state() {
-    lens_picture = nullptr;
-    lens_index = 0;
 }

@@ -1,8 +1,8 @@
 // The show order and the reset of every scene's state to program start.
 #include "scenes/scenes.h"
 
-#include "render/random.h"
-#include "scenes/lens_portrait.h"
+#include "render/bezier_trace.h"
+#include "render/carried.h"
 #include "scenes/scene01_opening.h"
 #include "scenes/scene02_lens_girl.h"
 #include "scenes/scene03_cloud_reveal.h"
@@ -21,13 +21,14 @@ void (*const scene_entry[SCENE_COUNT])() = {
 };
 
 void scenes_reset_state() {
-    show_srand(1);
-    scene01_reset_state();
-    scene03_reset_state();
-    scene05_reset_state();
-    scene08_reset_state();
-    scene10_reset_state();
-    lens_portrait_reset_state();
-    scene09_reset_state();
-    scene06_reset_state();
+    carried = Carried{};
+    curve_point_count = 0;  // the curve tracer's list: nothing traced yet
+    scene01_run = OpeningRun{};
+    scene03_run = RevealRun{};
+    scene05_run = TexturedTubeRun{};
+    scene06_run = GlowCloudRun{};
+    scene07_run = ShadedTubeRun{};
+    scene08_run = KnotRun{};
+    scene09_run = WarpedRun{};
+    scene10_run = ClosingRun{};
 }

@@ -12,7 +12,8 @@ extern void (*const scene_entry[SCENE_COUNT])();
 // The first cue each scene owns, in show order.
 constexpr int scene_first_cue[SCENE_COUNT] = {0, 7, 8, 9, 11, 12, 17, 18, 19, 21};
 
-// Puts every scene's globals (and the state they share: eye_point, stripe_flip,
-// the random generator) back to their program-start values, as if no scene had run.
-// The program never calls it.
+// Puts what the scenes hand on (render/carried.h: eye_point, stripe_flip, the tube
+// camera, the random generator) and every scene's run back to their program-start
+// values, as if no scene had run: each by assigning a fresh one. The program never
+// calls it; each scene starts its own run afresh anyway.
 void scenes_reset_state();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "render/carried.h"
 #include "render/xor_warp.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
@@ -126,13 +127,13 @@ TEST_F(LensScenes, BoyThenTheWarpMeltsTheLastMixedPicture) {
         ++melt_frames;
         wrong += !same_frame(s, melt);
     });
-    stripe_flip = 1;
+    carried.stripe_flip = 1;
     scene_lens_portrait_b();
     EXPECT_EQ(wrong, 0u);
     EXPECT_GT(lens_frames, 600u);
     EXPECT_GE(melt_frames, 13u);  // 200 ms at 70 frames a second
     EXPECT_EQ(cue_index, 10);
-    EXPECT_EQ(stripe_flip, flip);
+    EXPECT_EQ(carried.stripe_flip, flip);
 }
 
 TEST_F(LensScenes, CueOverOnEntryDrawsNothingButLeavesThePortraitBehind) {

@@ -1,5 +1,5 @@
 // Scene 3 as a whole: its cue and where it returns, the set-up's draws and what it
-// leaves in eye_point, and every frame against the direct reading of its steps.
+// leaves in carried.eye_point, and every frame against the direct reading of its steps.
 // Its golden frames are in the whole-show tests (tests/show/).
 #include <cmath>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "reference.h"
+#include "render/carried.h"
 #include "render/random.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
@@ -39,8 +40,8 @@ TEST_F(CloudScene, OpensCueEightAndReturnsAtTheFirstPumpAfter53000) {
 TEST_F(CloudScene, SetUpDrawsThePointsFromTheGeneratorAsItFindsIt) {
     show_platform();
     show_srand(0xC0FFEE);
-    eye_point = {37.5, -12.25, -200.0};
-    cloud_setup();
+    carried.eye_point = {37.5, -12.25, -200.0};
+    cloud_setup(scene03_run);
     uint32_t state = 0xC0FFEE;
     auto draw = [&state] {
         state = state * 214013u + 2531011u;
@@ -48,23 +49,23 @@ TEST_F(CloudScene, SetUpDrawsThePointsFromTheGeneratorAsItFindsIt) {
     };
     for (int i = 0; i < REVEAL_POINTS; ++i) {
         const double x = draw(), y = draw(), z = draw();
-        ASSERT_EQ(reveal_points[i].x, x) << i;
-        ASSERT_EQ(reveal_points[i].y, y) << i;
-        ASSERT_EQ(reveal_points[i].z, z) << i;
+        ASSERT_EQ(scene03_run.points[i].x, x) << i;
+        ASSERT_EQ(scene03_run.points[i].y, y) << i;
+        ASSERT_EQ(scene03_run.points[i].z, z) << i;
     }
     // Exactly 1200 draws: the next one is the generator's 1201st.
     state = state * 214013u + 2531011u;
     EXPECT_EQ(show_rand(), int((state >> 16) & 0x7FFF));
     // The viewpoint the later scenes find.
-    EXPECT_EQ(eye_point.x, 0.0);
-    EXPECT_EQ(eye_point.y, 0.0);
-    EXPECT_EQ(eye_point.z, -200.0);
+    EXPECT_EQ(carried.eye_point.x, 0.0);
+    EXPECT_EQ(carried.eye_point.y, 0.0);
+    EXPECT_EQ(carried.eye_point.z, -200.0);
 }
 
 TEST_F(CloudScene, EveryFrameIsTheDirectReadingOfItsSteps) {
     show_platform();
-    cloud_setup();
-    std::vector<Vec3> points(reveal_points, reveal_points + REVEAL_POINTS);
+    cloud_setup(scene03_run);
+    std::vector<Vec3> points(scene03_run.points, scene03_run.points + REVEAL_POINTS);
     std::vector<uint8_t> mask(FRAME_BYTES), back(FRAME_BYTES);
     const uint8_t* picture = resource_slot[RES_ALIEN];
     auto add_caption = [&mask](const uint8_t* src, int x0, int y0, int w, int h) {
@@ -77,7 +78,7 @@ TEST_F(CloudScene, EveryFrameIsTheDirectReadingOfItsSteps) {
         std::memset(mask.data(), 32, FRAME_BYTES);
         add_caption(resource_slot[RES_APHANDL], APHANDL_X, APHANDL_Y, APHANDL_W, APHANDL_H);
         add_caption(resource_slot[RES_ALWORK], ALWORK_X, ALWORK_Y, ALWORK_W, ALWORK_H);
-        for (Vec3& p : points) transform_vec(p, cloud_spin);
+        for (Vec3& p : points) transform_vec(p, scene03_run.spin);
         for (const Vec3& p : points) {
             int32_t sx, sy;
             project_point(p, sx, sy);
@@ -89,7 +90,7 @@ TEST_F(CloudScene, EveryFrameIsTheDirectReadingOfItsSteps) {
         reference_reveal(back.data(), mask.data(), picture);
         reference_soften(back.data());
 
-        cloud_frame();
+        cloud_frame(scene03_run);
         ASSERT_EQ(std::memcmp(screen_frame, mask.data(), FRAME_BYTES), 0) << "mask, frame " << frame;
         ASSERT_EQ(std::memcmp(back_frame, back.data(), FRAME_BYTES), 0) << "picture, frame " << frame;
     }

@@ -8,12 +8,16 @@
 #include <vector>
 
 #include "render/blobs.h"
+#include "render/carried.h"
 #include "scene_fixture.h"
-#include "scenes/scene01_curves.h"
+#include "scenes/scene01_opening.h"
 
 namespace {
 
 using Curves = SceneTest;
+
+// The curves phases' state, fresh for every test (SceneTest resets it).
+CurvesRun& curves = scene01_run.curves;
 
 int changed_pixels(const std::vector<uint8_t>& before) {
     int n = 0;
@@ -142,36 +146,36 @@ bool is_identity(const Matrix3& m) {
 }
 
 TEST_F(Curves, SpinMatricesAreRebuiltOnFrames2_4_6_64AndSoOn) {
-    curves_init();
-    EXPECT_FALSE(is_identity(point_spin[0]));
+    curves_init(curves);
+    EXPECT_FALSE(is_identity(curves.point_spin[0]));
     std::vector<uint32_t> rebuilt;
     for (int f = 1; f <= 200; ++f) {
-        for (Matrix3& m : point_spin) matrix_identity(m);
+        for (Matrix3& m : curves.point_spin) matrix_identity(m);
         memcpy(screen_frame, resource_slot[RES_FRM01], FRAME_BYTES);
-        curves_frame();
-        if (!is_identity(point_spin[0])) {
-            for (const Matrix3& m : point_spin) EXPECT_FALSE(is_identity(m));
-            rebuilt.push_back(curve_frames);
+        curves_frame(curves);
+        if (!is_identity(curves.point_spin[0])) {
+            for (const Matrix3& m : curves.point_spin) EXPECT_FALSE(is_identity(m));
+            rebuilt.push_back(curves.frames);
         }
     }
     EXPECT_EQ(rebuilt, (std::vector<uint32_t>{2, 4, 6, 64, 66, 68, 70, 128, 130, 132, 134, 192, 194, 196, 198}));
 }
 
 TEST_F(Curves, SpinIsAlmostExactlyTwoHundredthsAboutEachAxis) {
-    curves_init();
+    curves_init(curves);
     Matrix3 fixed;
     matrix_rotate_xyz(fixed, 0.02, 0.02, 0.02);
-    for (const Matrix3& m : point_spin)
+    for (const Matrix3& m : curves.point_spin)
         for (int i = 0; i < 9; ++i) EXPECT_NEAR(m.m[i], fixed.m[i], 1e-9);
 }
 
 TEST_F(Curves, EyeOrbitsAboutZ) {
-    curves_init();
+    curves_init(curves);
     memcpy(screen_frame, resource_slot[RES_FRM01], FRAME_BYTES);
-    for (int f = 0; f < 100; ++f) curves_frame();
-    EXPECT_EQ(eye_point.z, -200.0);
-    EXPECT_NEAR(std::hypot(eye_point.x, eye_point.y), std::hypot(200.0, 200.0), 1e-9);
-    EXPECT_NEAR(std::atan2(eye_point.y, eye_point.x), M_PI / 4 + 1.0, 1e-9);
+    for (int f = 0; f < 100; ++f) curves_frame(curves);
+    EXPECT_EQ(carried.eye_point.z, -200.0);
+    EXPECT_NEAR(std::hypot(carried.eye_point.x, carried.eye_point.y), std::hypot(200.0, 200.0), 1e-9);
+    EXPECT_NEAR(std::atan2(carried.eye_point.y, carried.eye_point.x), M_PI / 4 + 1.0, 1e-9);
 }
 
 }  // namespace

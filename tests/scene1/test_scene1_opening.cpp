@@ -14,6 +14,9 @@ namespace {
 
 using Opening = SceneTest;
 
+// The logo phase's state, fresh for every test (SceneTest resets it).
+LogoRun& logo = scene01_run.logo;
+
 // Opens cue `cue` as if the previous one had just ended now.
 void open_cue_now(int cue) {
     cue_index = cue;
@@ -94,24 +97,24 @@ TEST_F(Opening, WarpBurstShowsTheFlashPaletteOnePassInSeven) {
 }
 
 TEST_F(Opening, BlobsStartAtRadiusOneThenStayWithinOneToThirtyNine) {
-    init_glow_blobs();
-    for (const GlowBlob& b : glow_blobs) {
+    init_glow_blobs(logo);
+    for (const GlowBlob& b : logo.blobs) {
         EXPECT_EQ(b.radius, 0);
         EXPECT_EQ(b.target, 0);
         EXPECT_EQ(b.speed, 0);
         EXPECT_TRUE(b.step >= -3 && b.step <= 1 && b.step != 0) << b.step;
         EXPECT_TRUE(b.pos >= 0 && b.pos < 585) << b.pos;
     }
-    update_glow_blobs();
-    for (const GlowBlob& b : glow_blobs) {
+    update_glow_blobs(logo);
+    for (const GlowBlob& b : logo.blobs) {
         EXPECT_EQ(b.radius, 1);
         EXPECT_EQ(b.step, 1);
         EXPECT_EQ(b.speed, 4);
         EXPECT_TRUE(b.target >= 10 && b.target <= 39) << b.target;
     }
     for (int frame = 0; frame < 3000; ++frame) {
-        update_glow_blobs();
-        for (const GlowBlob& b : glow_blobs) {
+        update_glow_blobs(logo);
+        for (const GlowBlob& b : logo.blobs) {
             ASSERT_TRUE(b.radius >= 1 && b.radius <= 39) << b.radius;
             ASSERT_TRUE(b.pos >= 0 && b.pos <= 585) << b.pos;
             ASSERT_TRUE(b.target >= 10 && b.target <= 39) << b.target;
@@ -120,17 +123,17 @@ TEST_F(Opening, BlobsStartAtRadiusOneThenStayWithinOneToThirtyNine) {
 }
 
 TEST_F(Opening, BlobsWrapAroundThePathEnds) {
-    init_glow_blobs();
-    GlowBlob& b = glow_blobs[0];
+    init_glow_blobs(logo);
+    GlowBlob& b = logo.blobs[0];
     b = GlowBlob{1, 4, 20, 30, 583};
-    update_glow_blobs();
+    update_glow_blobs(logo);
     EXPECT_EQ(b.pos, 0);  // 587 >= 585
     b = GlowBlob{1, -4, 20, 30, 3};
-    update_glow_blobs();
+    update_glow_blobs(logo);
     EXPECT_EQ(b.pos, 585);  // -1 <= 0: the (0, 0) entry, which the stamp skips
     clear_frame(screen_frame);
-    for (GlowBlob& o : glow_blobs) o = b;
-    draw_glow_blobs();
+    for (GlowBlob& o : logo.blobs) o = b;
+    draw_glow_blobs(logo);
     for (int k = 0; k < FRAME_BYTES; ++k) ASSERT_EQ(screen_frame[k], 0) << k;
 }
 
@@ -152,10 +155,10 @@ TEST_F(Opening, StripReadsFromRow49ThenSwingsBetween0And95) {
     std::vector<int> positions;
     for (int draw = 0; draw < 400; ++draw) {
         clear_frame(screen_frame);
-        draw_strip();
-        ASSERT_LE(strip_pos, 95);
-        EXPECT_EQ(first_row_shown(), strip_pos & 127);
-        positions.push_back(strip_pos);
+        draw_strip(logo);
+        ASSERT_LE(logo.strip_pos, 95);
+        EXPECT_EQ(first_row_shown(), logo.strip_pos & 127);
+        positions.push_back(logo.strip_pos);
     }
     EXPECT_EQ(positions[0], 49);
     EXPECT_EQ(positions[46], 95);   // the highest position reads rows 95..294
@@ -169,7 +172,7 @@ TEST_F(Opening, StripAveragesWithoutKeyOrMinimum) {
     std::vector<uint8_t> strip(STRIP_W * STRIP_ROWS, 0);
     use_resource(RES_OVERL2, strip);
     for (int k = 0; k < FRAME_BYTES; ++k) screen_frame[k] = 1;
-    draw_strip();
+    draw_strip(logo);
     EXPECT_EQ(px(screen_frame, 40, 100), 0);  // (1 + 0) >> 1, not lifted to 1
     EXPECT_EQ(px(screen_frame, 20, 100), 1);
 }

@@ -6,22 +6,25 @@
 
 #include "render/tables.h"
 #include "scene_fixture.h"
-#include "scenes/scene01_tunnel.h"
+#include "scenes/scene01_opening.h"
 
 namespace {
 
 using Tunnel = SceneTest;
 
+// The tunnel phase's state, fresh for every test (SceneTest resets it).
+TunnelRun& tunnel = scene01_run.tunnel;
+
 TEST_F(Tunnel, BandsOfTheMapCorners) {
-    flow_u = flow_v = 0;
-    EXPECT_EQ(tunnel_band(255, 254), 7);  // (255 + 254) >> 6
-    EXPECT_EQ(tunnel_band(0, 0), 0);
-    EXPECT_EQ(tunnel_band(255, 255), 3);  // 255 wraps to 0 in the second coordinate
-    flow_u = 1;
-    EXPECT_EQ(tunnel_band(255, 0), 0);    // 256 wraps to 0 in the first
-    flow_u = 0;
-    flow_v = 255;
-    EXPECT_EQ(tunnel_band(255, 255), 7);  // 510 - 255 = 255, plus 255 = 510 >> 6
+    tunnel.flow_u = tunnel.flow_v = 0;
+    EXPECT_EQ(tunnel_band(tunnel, 255, 254), 7);  // (255 + 254) >> 6
+    EXPECT_EQ(tunnel_band(tunnel, 0, 0), 0);
+    EXPECT_EQ(tunnel_band(tunnel, 255, 255), 3);  // 255 wraps to 0 in the second coordinate
+    tunnel.flow_u = 1;
+    EXPECT_EQ(tunnel_band(tunnel, 255, 0), 0);    // 256 wraps to 0 in the first
+    tunnel.flow_u = 0;
+    tunnel.flow_v = 255;
+    EXPECT_EQ(tunnel_band(tunnel, 255, 255), 7);  // 510 - 255 = 255, plus 255 = 510 >> 6
 }
 
 TEST_F(Tunnel, TunnelLoopMatchesTheBandOfEveryPixel) {
@@ -31,14 +34,14 @@ TEST_F(Tunnel, TunnelLoopMatchesTheBandOfEveryPixel) {
     use_resource(RES_TUBE_Y, ty);
     use_resource(RES_TUNNEL, bands);
     for (auto [u, v] : {std::pair{0, 0}, std::pair{4, 2}, std::pair{252, 255}, std::pair{129, 254}}) {
-        flow_u = uint8_t(u);
-        flow_v = uint8_t(v);
+        tunnel.flow_u = uint8_t(u);
+        tunnel.flow_v = uint8_t(v);
         memset(back_frame, 5, FRAME_BYTES);
-        draw_tunnel();
+        draw_tunnel(tunnel);
         for (int r = 0; r < FRAME_H; ++r)
             for (int c = 0; c < FRAME_W; ++c) {
                 const int k = r * FRAME_W + c;
-                const int expect = r < TUNNEL_ROWS && c >= TUNNEL_X0 ? bands[tunnel_band(tx[k], ty[k])] : 5;
+                const int expect = r < TUNNEL_ROWS && c >= TUNNEL_X0 ? bands[tunnel_band(tunnel, tx[k], ty[k])] : 5;
                 ASSERT_EQ(back_frame[k], expect) << c << "," << r << " flows " << u << "," << v;
             }
     }
@@ -122,36 +125,36 @@ TEST_F(Tunnel, BreathingPictureAtPulseZeroIs175By44At73_156) {
     std::vector<uint8_t> pic(SCL_W * SCL_H, 1);
     use_resource(RES_SCLPIC, pic);
     clear_frame(back_frame);
-    pulse = 0;
-    draw_breathing_picture();
+    tunnel.pulse = 0;
+    draw_breathing_picture(tunnel);
     for (int y = 0; y < FRAME_H; ++y)
         for (int x = 0; x < FRAME_W; ++x)
             ASSERT_EQ(px(back_frame, x, y), x >= 73 && x < 73 + 175 && y >= 156 ? 1 : 0) << x << "," << y;
-    EXPECT_EQ(pulse, 3);
+    EXPECT_EQ(tunnel.pulse, 3);
 }
 
 TEST_F(Tunnel, PulseRunsInStepsOfThreeAndWrapsAfter255) {
     std::vector<uint8_t> pic(SCL_W * SCL_H, 1);
     use_resource(RES_SCLPIC, pic);
-    pulse = 0;
+    tunnel.pulse = 0;
     for (int i = 0; i < 85; ++i) {
-        EXPECT_EQ(pulse, 3 * i);
-        draw_breathing_picture();
+        EXPECT_EQ(tunnel.pulse, 3 * i);
+        draw_breathing_picture(tunnel);
     }
-    EXPECT_EQ(pulse, 255);
-    draw_breathing_picture();
-    EXPECT_EQ(pulse, 0);
+    EXPECT_EQ(tunnel.pulse, 255);
+    draw_breathing_picture(tunnel);
+    EXPECT_EQ(tunnel.pulse, 0);
 }
 
 TEST_F(Tunnel, EveryPulseKeepsThePictureInsideTheFrame) {
     // The widest and lowest sizes stay within columns 23..297 and rows ..199; the
-    // scaled add refuses anything else, so the picture must be drawn at every pulse.
+    // scaled add refuses anything else, so the picture must be drawn at every tunnel.pulse.
     std::vector<uint8_t> pic(SCL_W * SCL_H, 1);
     use_resource(RES_SCLPIC, pic);
     for (int p = 0; p < 256; p += 3) {
         clear_frame(back_frame);
-        pulse = uint16_t(p);
-        draw_breathing_picture();
+        tunnel.pulse = uint16_t(p);
+        draw_breathing_picture(tunnel);
         int drawn = 0;
         for (int k = 0; k < FRAME_BYTES; ++k) drawn += back_frame[k];
         const double a = sin_table[p] * 100 + 174, b = cos_table[p] * 10 + 33;

@@ -110,9 +110,9 @@ TEST_F(TexturedTube, SpriteSlidesToItsStopThenTheTrailClosesUp) {
     std::vector<bool> trail_drawn;
     for (int call = 1; call <= 45; ++call) {
         clear_frame(screen_frame);
-        xs.push_back(slide_x);
-        gaps.push_back(trail_gap);
-        draw_sliding_sprite();
+        xs.push_back(scene05_run.slide_x);
+        gaps.push_back(scene05_run.trail_gap);
+        draw_sliding_sprite(scene05_run);
         trail_drawn.push_back(std::any_of(screen_frame, screen_frame + FRAME_BYTES,
                                           [](uint8_t p) { return p >= 239 && p <= 250; }));
         EXPECT_EQ(px(screen_frame, xs.back() + 51, 70), 7) << call;  // the sprite, always
@@ -124,16 +124,16 @@ TEST_F(TexturedTube, SpriteSlidesToItsStopThenTheTrailClosesUp) {
     EXPECT_EQ(gaps[37], 0);
     for (int i = 0; i < 38; ++i) EXPECT_TRUE(trail_drawn[i]) << i;
     for (int i = 38; i < 45; ++i) EXPECT_FALSE(trail_drawn[i]) << "call " << i + 1;
-    EXPECT_TRUE(trail_finished);
+    EXPECT_TRUE(scene05_run.trail_finished);
 }
 
 TEST_F(TexturedTube, SilhouettesClampAtTheLeftEdgeWithTheDarkestOnTop) {
     SliderFixture s;
     use_resource(RES_K1, s.k1);
     use_resource(RES_K2, s.k2);
-    slide_x = 48;  // silhouettes at 28, 8, then ten at 0
+    scene05_run.slide_x = 48;  // silhouettes at 28, 8, then ten at 0
     clear_frame(screen_frame);
-    draw_sliding_sprite();
+    draw_sliding_sprite(scene05_run);
     EXPECT_EQ(px(screen_frame, 0, 10), 250);
     EXPECT_EQ(px(screen_frame, 104, 10), 250);
     EXPECT_EQ(px(screen_frame, 105, 10), 240);
@@ -148,14 +148,14 @@ TEST_F(TexturedTube, SilhouettesClampAtTheLeftEdgeWithTheDarkestOnTop) {
 
 struct SceneRecord {
     int transition_pumps = 0;       // before cue 11 opened
-    std::vector<int> slide;         // slide_x at each pump of the flight
+    std::vector<int> slide;         // scene05_run.slide_x at each pump of the flight
 };
 
 SceneRecord run_scene5() {
     SceneRecord rec;
     run_scene(5, [&](const HeadlessScreen&) {
         if (cue_index < 11) ++rec.transition_pumps;
-        else rec.slide.push_back(slide_x);
+        else rec.slide.push_back(scene05_run.slide_x);
     });
     return rec;
 }
@@ -173,7 +173,7 @@ TEST_F(TexturedTube, WholeSceneConsumesCueElevenAndShowsTheSpriteFromFrame65) {
     EXPECT_EQ(rec.slide[63], 0);   // after flight frame 64
     EXPECT_EQ(rec.slide[64], 12);  // frame 65 drew the sprite
     EXPECT_EQ(rec.slide.back(), 213);
-    EXPECT_TRUE(trail_finished);
+    EXPECT_TRUE(scene05_run.trail_finished);
 }
 
 }  // namespace

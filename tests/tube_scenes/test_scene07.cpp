@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "render/blit.h"
+#include "render/carried.h"
 #include "render/random.h"
 #include "render/tube.h"
 #include "replay.h"
@@ -42,7 +43,7 @@ TEST_F(ShadedTubeScene, FirstFrameIsASmoothedTubeOverThirtyTwo) {
     // The first frame read plainly: the camera on the axis at z = -400, one ray per
     // sample at step 4 from row 0 and column 0, 4 * shade stored over index 32.
     fill_frame(back_frame, 32);
-    tube_camera = {0.0f, 0.0f, -400.0f};
+    carried.tube_camera = {0.0f, 0.0f, -400.0f};
     for (int y = 0, phase = 0; y < FRAME_H; y += 4, phase = (phase + 1) % 4)
         for (int x = phase; x < FRAME_W; x += 4) {
             aim_ray(x, y);
@@ -56,7 +57,7 @@ TEST_F(ShadedTubeScene, FirstFrameIsASmoothedTubeOverThirtyTwo) {
     const int cue = cue_index;
     shaded_tube_start();
     EXPECT_EQ(cue_index, cue + 1);
-    ShadedTube run;
+    ShadedTubeRun run;
     shaded_tube_frame(run);
     ASSERT_EQ(std::vector<uint8_t>(back_frame, back_frame + FRAME_BYTES), tube);
     const HeadlessScreen& shown = headless_screen();
@@ -80,7 +81,7 @@ TEST_F(ShadedTubeScene, StepAlternatesFourThreeWithThreeDrawsPerPeriod) {
     show_srand(4242);
     Replay replay{4242};
     shaded_tube_start();
-    ShadedTube run;
+    ShadedTubeRun run;
     std::vector<int> steps, rows;
     for (int frame = 0; frame < 28; ++frame) {
         steps.push_back(run.flight.grid.step);

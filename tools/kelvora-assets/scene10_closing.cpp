@@ -60,31 +60,31 @@ Plane compute_reach() {
             }
     };
     // One moment: the placed trains with the dots at their current indices.
+    ClosingTrails t;
     auto moment = [&](int d) {
         std::fill(sum.begin(), sum.end(), 0);
-        for (uint16_t k : dots_a) stamp(path_a_x[k], path_a_y[k], d);
-        for (uint16_t k : dots_b) stamp(path_b_x[k], path_b_y[k], d);
+        for (uint16_t k : t.dots_a) stamp(t.path_a_x[k], t.path_a_y[k], d);
+        for (uint16_t k : t.dots_b) stamp(t.path_b_x[k], t.path_b_y[k], d);
         for (size_t i = 0; i < sum.size(); ++i) reach.v[i] = std::max(reach.v[i], float(sum[i]));
     };
     // The shrink as the scene runs it: it places before each step and sizes after.
-    fill_dot_indices();
+    fill_dot_indices(t);
     double s = SHRINK_FROM;
     do {
-        advance_dots();
-        place_outlines(s);
+        advance_dots(t);
+        place_outlines(t, s);
         s += SHRINK_STEP;
         if (s < 1.0) moment(int(5.0 * s));
     } while (s > SHRINK_UNTIL);
     // At rest the trains come round to every offset: A every 444 frames, B every 469.
     for (double scale : {s, 1.0}) {
-        place_outlines(scale);
+        place_outlines(t, scale);
         // The trains never meet, so B's longer loop covers both.
         for (int f = 0; f < OUTLINE_B_POINTS; ++f) {
             moment(int(5.0 * scale));
-            advance_dots();
+            advance_dots(t);
         }
     }
-    trails_reset_state();
     return reach;
 }
 
