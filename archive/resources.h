@@ -32,7 +32,7 @@ extern const char resource_catalogue[RESOURCE_COUNT][RESOURCE_NAME_BYTES];
 extern uint8_t* resource_slot[RESOURCE_COUNT];
 
 // Byte length of each loaded slot (0 until loaded). The scenes know their layouts;
-// tests and tools read this to check them.
+// require_resources checks them against it.
 extern uint32_t resource_length[RESOURCE_COUNT];
 
 // Extracts the named entry of "resource.rar" into a fresh heap block, stores its

@@ -1,7 +1,7 @@
 // The headless back end: a virtual clock advanced one frame period per pump, a
 // scripted quit, an in-memory screen, stderr for error boxes, and fixed settings in
-// place of the setup dialog. Whole-show tests, the capture tool and the benchmarks
-// run the show on it; the driver and the scenes cannot tell it from the real one.
+// place of the setup dialog. The capture tool runs the show on it; the driver and
+// the scenes cannot tell it from the real one.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@ struct MusicDriver;
 
 struct HeadlessConfig {
     double frame_ms = 1000.0 / 70.0;  // virtual time added at every pump
-    uint32_t first_tick = 0;          // tick count when the show starts (tests wrap it)
+    uint32_t first_tick = 0;          // tick count when the show starts
     int64_t quit_at_pump = -1;        // pump number (from 0) that sees a quit; never when < 0
     int dialog_result = 1;            // what the setup dialog answers: 1 = OK
     RunSettings settings;             // what OK stores

@@ -22,7 +22,6 @@ struct Carried {
     uint32_t random_state = 1;
 };
 
-// Program-start values until the first scene; the program never resets them.
-// scenes_reset_state assigns a fresh Carried for tests and tools that run scenes
-// more than once.
+// Program-start values until the first scene; the program never resets them
+// (scenes_reset_state assigns a fresh one).
 extern Carried carried;

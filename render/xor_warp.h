@@ -16,6 +16,5 @@ void draw_xor_stripes(uint16_t t);
 void warp_frame();
 
 // Whether warp_frame may compute its source offsets with AVX2 where the processor has
-// it (the default); false keeps it to the portable loop. Tests check both against
-// the same reference.
+// it (the default); false keeps it to the portable loop. Both give the same frame.
 extern bool warp_wide_offsets;

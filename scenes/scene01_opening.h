@@ -64,7 +64,7 @@ void opening_picture_phase();
 void warp_burst_phase();
 
 // One drawn pass of the warp burst: stripes with counter n, opening palette,
-// warp, present screen_frame. Called by warp_burst_phase and the benchmark.
+// warp, present screen_frame. Called by warp_burst_phase.
 void warp_burst_pass(uint8_t n);
 
 // Cue 2: background, swinging strip, glow blobs along the logo path, blended logo

@@ -29,5 +29,5 @@ void boy_lens_phase();
 void melt_warp_phase();
 
 // One melting frame: stripes with counter n, warp, present screen_frame (no pump).
-// Called by melt_warp_phase and the benchmark.
+// Called by melt_warp_phase.
 void melt_warp_frame(uint8_t n);
