@@ -68,30 +68,53 @@ constexpr Palette make_opening() {
     return b.p;
 }
 
-// Entries 0..190, shared by the logo and curves palettes: white, pale cyan, then
-// teal. The ramp changes fastest between 24 and 130, where the curves' light field
-// sits, so the few steps a thin line adds there show as a clear darkening.
+// Entries 0..190, shared by the logo and curves palettes. The glows, lines and
+// points of both phases add to indices and stop at 190, so the light they add must
+// climb the ramp: white at 1 falls through pale cyan to a deep navy trough (36..50)
+// where the backgrounds sit, climbs again, slowly then faster, to a pale cyan peak
+// (150..168) where added light gathers and where the logo's blur leaves the glows'
+// capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
+// 22 entries. No channel moves more than 3 per entry, so averaged indices stay
+// smooth.
 constexpr void logo_cool_half(Builder& b) {
-    b.keys({{1, {63, 63, 63}}, {24, {52, 61, 62}}, {70, {26, 48, 55}}, {130, {8, 30, 40}}, {190, {1, 15, 22}}});
+    b.keys({{1, {63, 63, 63}},
+            {12, {46, 60, 62}},
+            {24, {24, 38, 46}},
+            {36, {3, 16, 24}},
+            {50, {2, 15, 24}},
+            {66, {3, 21, 30}},
+            {82, {6, 29, 38}},
+            {98, {12, 38, 47}},
+            {114, {22, 48, 55}},
+            {128, {36, 57, 61}},
+            {142, {50, 62, 63}},
+            {150, {56, 63, 63}},
+            {168, {54, 63, 63}},
+            {179, {26, 40, 44}},
+            {190, {1, 15, 22}}});
 }
 
 constexpr Palette make_logo() {
     Builder b;
     logo_cool_half(b);
-    b.keys({{191, {57, 46, 12}}, {215, {56, 28, 6}}, {235, {38, 10, 2}}, {255, {7, 0, 0}}});
+    b.keys({{191, {57, 46, 12}}, {200, {57, 40, 10}}, {215, {54, 27, 5}}, {235, {36, 9, 2}}, {255, {7, 0, 0}}});
     return b.p;
 }
 
 constexpr Palette make_curves() {
     Builder b;
     logo_cool_half(b);
-    b.keys({{191, {56, 34, 12}}, {225, {44, 16, 4}}, {255, {7, 0, 0}}});
+    b.keys({{191, {56, 34, 12}}, {203, {51, 27, 10}}, {216, {42, 18, 7}}, {232, {28, 9, 3}}, {255, {7, 0, 0}}});
     return b.p;
 }
 
 constexpr Palette make_tunnel() {
     Builder b;
-    b.keys({{1, {63, 63, 63}}, {18, {42, 52, 44}}, {36, {18, 32, 36}}, {50, {8, 14, 24}}, {63, {2, 2, 2}}});
+    // Steel greys going blue in the shade for the console, the dark end (40..63)
+    // deep enough that the tunnel's dark band and any average that falls into it
+    // read as the dark between the ribs.
+    b.keys({{1, {63, 63, 63}}, {10, {50, 53, 57}}, {22, {34, 38, 44}}, {34, {18, 21, 29}}, {46, {8, 10, 18}},
+            {63, {2, 2, 2}}});
     b.ramp(176, {13, 10, 10}, 207, {31, 23, 22});
     b.keys({{208, {37, 25, 20}}, {215, {63, 29, 0}}, {223, {57, 46, 12}}});
     b.set(224, {63, 63, 46});
@@ -144,26 +167,40 @@ constexpr Palette make_scene4() {
     return b.p;
 }
 
+// Scene 5: the tube texture keeps its materials in index bands that the distance
+// shade (mostly 5..30 once smoothed) moves within: grooves in 33..63 (near black),
+// panels in 65..96 (steel blue), lights in 97..123 (warm white). Indices that the
+// smoothing pass averages between two materials come out as the colours between
+// them. 132..228 are light too: the banner's letters, averaged with whatever the
+// tube shows, land there.
 constexpr Palette make_scene5() {
     Builder b;
     b.fill(1, 3, {10, 19, 30});
     b.set(4, {9, 17, 26});
     b.fill(5, 9, {7, 15, 21});
-    b.keys({{10, {8, 15, 21}}, {32, {12, 16, 19}}, {64, {18, 20, 15}}, {91, {18, 25, 22}}});
+    b.set(10, {8, 15, 21});
+    b.keys({{11, {12, 21, 31}}, {18, {17, 28, 41}}, {27, {9, 15, 23}}, {31, {11, 15, 20}}});
+    b.set(32, {12, 16, 19});
+    b.keys({{33, {9, 12, 17}}, {42, {2, 4, 8}}, {50, {4, 7, 13}}, {63, {9, 14, 23}}});
+    b.set(64, {18, 20, 15});
+    b.keys({{65, {10, 15, 25}}, {82, {15, 23, 35}}, {90, {18, 25, 26}}});
+    b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
-    b.ramp(96, {13, 20, 34}, 124, {18, 29, 40});
-    b.fill(125, 127, {18, 29, 40});
+    b.set(96, {13, 20, 34});
+    b.keys({{97, {20, 28, 42}}, {103, {40, 45, 48}}, {110, {58, 57, 48}}, {123, {63, 63, 55}}});
+    b.fill(124, 127, {18, 29, 40});
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
     b.set(130, {18, 29, 26});
-    b.ramp(131, {18, 29, 21}, 158, {23, 34, 26});
-    b.fill(159, 167, {23, 34, 26});
-    b.ramp(167, {23, 34, 26}, 199, {31, 36, 22});
-    b.fill(200, 203, {31, 36, 22});
-    b.ramp(203, {31, 36, 22}, 229, {45, 45, 30});
+    b.set(131, {18, 29, 21});
+    b.keys({{132, {50, 50, 40}}, {140, {60, 59, 47}}, {157, {63, 63, 54}}});
+    b.fill(158, 167, {23, 34, 26});
+    b.keys({{168, {54, 53, 41}}, {184, {62, 61, 50}}, {198, {63, 63, 56}}});
+    b.fill(199, 203, {31, 36, 22});
+    b.keys({{204, {63, 62, 52}}, {229, {45, 45, 30}}});
     b.set(232, {29, 0, 0});
     b.set(233, {33, 11, 9});
     b.set(234, {38, 23, 18});
@@ -175,13 +212,28 @@ constexpr Palette make_scene5() {
     return b.p;
 }
 
+// Scene 6: what each part of the frame settles on decides the free entries.
+// The fresh word line averaged onto the background 151 lands on 76..83 (white);
+// the blurred bar around it on about 118..134, which wear the background's own
+// colour; the older lines, smudged onto the background, on 125..149, a pale cyan
+// band; the glow blobs add up from 152 to their cap, 190, so 156..190 climb from
+// the teal to a pale cyan core, and the lines smudged over the cloud (168..185)
+// show darker against it. 150 is the background too: the frame's average with
+// the one before rounds down, so whatever once sat below 151 and is no longer
+// drawn settles there.
 constexpr Palette make_scene6() {
     Builder b;
     b.fill(1, 3, {63, 63, 63});
-    b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}, {100, {23, 39, 43}},
-            {151, {5, 25, 34}}});
+    b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}});
+    b.keys({{65, {46, 53, 55}}, {72, {60, 63, 63}}, {99, {60, 63, 63}}});
+    b.keys({{100, {23, 39, 43}}, {112, {6, 26, 35}}, {117, {5, 25, 34}}});
+    b.fill(117, 134, {5, 25, 34});
+    b.keys({{135, {22, 40, 46}}, {139, {40, 53, 56}}, {149, {40, 53, 56}}});
+    b.fill(150, 151, {5, 25, 34});
     b.fill(152, 155, {4, 24, 33});
-    b.ramp(155, {4, 24, 33}, 191, {0, 14, 21});
+    b.keys({{155, {4, 24, 33}}, {162, {8, 32, 42}}, {172, {20, 44, 53}}, {178, {40, 56, 60}}, {183, {62, 63, 63}},
+            {186, {62, 63, 63}}, {190, {44, 58, 62}}});
+    b.set(191, {0, 14, 21});
     return b.p;
 }
 

@@ -10,7 +10,8 @@
 // Scene 1, opening picture: 0 black, 1..63 the picture's own teal and grey colours,
 // 64..255 a black-to-cyan ramp.
 extern const Palette opening_palette;
-// Scene 1, logo phase: 1..190 white to dark teal, 191..255 warm yellow to dark red.
+// Scene 1, logo phase: 1..190 from white down to a navy trough, up to a pale cyan
+// peak (150..168) and down to dark teal at 190; 191..255 warm yellow to dark red.
 extern const Palette logo_palette;
 // Scene 1, curves phases: the logo palette with 191..255 orange to dark red.
 extern const Palette curves_palette;
@@ -22,9 +23,11 @@ extern const Palette scene2_palette;
 extern const Palette scene3_palette;
 // Scene 4 (boy): as scene 2 in 0..164, warm run 165..194, grey ramp 195..255.
 extern const Palette scene4_palette;
-// Scene 5: muted, blue and warm ramps for the textured tube, greys 239..253.
+// Scene 5: near blacks 33..63, steel blues 65..96 and warm whites 97..123 for the
+// tube's materials, whites 132..228 for the banner, greys 239..253.
 extern const Palette scene5_palette;
-// Scene 6: white to dark teal over 1..191 (151 = background), black above.
+// Scene 6: white to teal over 1..100, the background 151 (also 117..134 and 150),
+// pale cyans 135..149 for the smudged lines, teal to pale cyan 156..190 for the glow.
 extern const Palette scene6_palette;
 // Scene 7: flat cyan 1..54, dark cyan 62..120, cyan to white 121..191.
 extern const Palette scene7_palette;

@@ -29,11 +29,13 @@ TEST(CaptureData, AnInstallUnderAFreshPrefixRunsFromOutsideTheBuild) {
         run_program(CMAKE_PROGRAM, {"--install", build_dir(), "--prefix", prefix}, scratch_dir());
     ASSERT_EQ(install.code, 0) << install.out << install.err;
     for (const char* f : {"/bin/kelvora", "/bin/kelvora-capture", "/share/kelvora/resource.rar",
-                          "/share/kelvora/kelvora.xm", "/share/applications/kelvora.desktop"})
+                          "/share/kelvora/kelvora.xm", "/share/applications/kelvora.desktop",
+                          "/share/icons/hicolor/scalable/apps/kelvora.svg", "/share/icons/hicolor/16x16/apps/kelvora.png"})
         EXPECT_TRUE(exists(prefix + f)) << f;
     EXPECT_EQ(read_bytes(prefix + "/share/kelvora/resource.rar"), read_bytes(build_dir() + "/resource.rar"));
     const std::string desktop = read_text(prefix + "/share/applications/kelvora.desktop");
     EXPECT_NE(desktop.find("\nExec=kelvora\n"), std::string::npos) << desktop;
+    EXPECT_NE(desktop.find("\nIcon=kelvora\n"), std::string::npos) << desktop;
 
     const ToolResult r = run_program(prefix + "/bin/kelvora-capture", {"--fps", "20", "--to", "1000", "--bench"},
                                      scratch_dir());

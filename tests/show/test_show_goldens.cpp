@@ -32,14 +32,14 @@ struct Golden {
 // Rows in time order; each scene's rows sit under its own heading.
 const Golden goldens[] = {
     // scene 1
-    {600, "scene 1 opening fade, pass 42", 0x427af78b1a002b18ull},
-    {3000, "scene 1 opening picture held", 0xd8be6af4d1e12460ull},
-    {3300, "scene 1 warp burst", 0xf55fe96bb4d76121ull},
-    {7000, "scene 1 logo", 0xd6633ae0516d3b19ull},
-    {13000, "scene 1 curves A", 0xedbc75f8baac9116ull},
-    {18000, "scene 1 curves B", 0x249957bc5a909c83ull},
-    {24000, "scene 1 curves C", 0x8aa8786c3c501782ull},
-    {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
+    {600, "scene 1 opening fade, pass 42", 0x790321e53ec3e36aull},
+    {3000, "scene 1 opening picture held", 0x639d35fd53861f52ull},
+    {3300, "scene 1 warp burst", 0x1e97951ced659bfcull},
+    {7000, "scene 1 logo", 0x840e8b87e11486b7ull},
+    {13000, "scene 1 curves A", 0x4dadf35e17d6169dull},
+    {18000, "scene 1 curves B", 0x2141d58bb9c6b7aeull},
+    {24000, "scene 1 curves C", 0xac5c941cba027404ull},
+    {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
     // scene 3
@@ -50,35 +50,35 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
-    {63400, "scene 5 tube zoom-out", 0x0234ae01a953f5c5ull},
-    {64200, "scene 5 flight", 0xbde63402ae456fc8ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0xfeaa33bac8773716ull},
-    {70000, "scene 5 flight, sprite at rest", 0xcd17b7c3fa4d29f6ull},
+    {63400, "scene 5 tube zoom-out", 0xe254f4afa3682f01ull},
+    {64200, "scene 5 flight", 0x6b7c5df4cd86e2cfull},
+    {65000, "scene 5 flight, sprite and closing trail", 0x567aac886b7e8c42ull},
+    {70000, "scene 5 flight, sprite at rest", 0xb8d1340a8cbe2f28ull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0x2b59177a4cc30e10ull},
-    {75000, "scene 6 cloud, two lines", 0xc39b2bd9ac9ac7feull},
-    {77000, "scene 6 cloud, three lines", 0x3ccb2c162e19e139ull},
-    {79000, "scene 6 cloud, four lines", 0xb8dfb8af705d2e94ull},
-    {81000, "scene 6 cloud, five lines", 0x6411c752c01749e4ull},
+    {73000, "scene 6 cloud, first line", 0x1f38a1a0c297ef0dull},
+    {75000, "scene 6 cloud, two lines", 0xac94a6886e035111ull},
+    {77000, "scene 6 cloud, three lines", 0x4cf8512b59d10e2bull},
+    {79000, "scene 6 cloud, four lines", 0x0f43e3425182ae79ull},
+    {81000, "scene 6 cloud, five lines", 0x8101235b175fdf85ull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x71a53cca4337b7d7ull},
     {95000, "scene 7 shaded tube, late", 0x97cab267d093aba5ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xe84651bafe9a6d96ull},
-    {104500, "scene 8 spinning knot", 0x58e1014e5ddb5abdull},
-    {111500, "scene 8 tinted fade", 0xc0efe2f9343d89dbull},
+    {97520, "scene 8 knot, first frame", 0xbcc3f6d8743a2069ull},
+    {104500, "scene 8 spinning knot", 0xd16cd2aa9ed3762dull},
+    {111500, "scene 8 tinted fade", 0xdbffdfb7ce89da1full},
     // scene 9
-    {112600, "scene 9 sphere", 0xd78cd013a7f0b12cull},
-    {114500, "scene 9 sphere widening", 0x0b774d4b2b3dec7bull},
-    {116100, "scene 9 tube, focus growing", 0xd04ea9f5c6b9d247ull},
-    {117500, "scene 9 tube", 0xd30139ab3ba68f68ull},
-    {130000, "scene 9 tube with curves", 0xae6a7290e0241701ull},
+    {112600, "scene 9 sphere", 0x30a0c05ac1763011ull},
+    {114500, "scene 9 sphere widening", 0x2d3d488e67597e9cull},
+    {116100, "scene 9 tube, focus growing", 0xea5e3364a908249dull},
+    {117500, "scene 9 tube", 0x9f3f6285a4563c13ull},
+    {130000, "scene 9 tube with curves", 0xb4d562b0adbd3c3eull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0xaba332d629872649ull},
-    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0x77dd6ef112fbbeddull},
-    {149000, "scene 10 fade, step 24", 0x8ce9f796d1db2fffull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0xa038aebe116fe28bull},
+    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0xfc48dfec63b85295ull},
+    {149000, "scene 10 fade, step 24", 0x9d40137bfb29ef27ull},
     // the end
-    {150000, "last frame", 0x57f7bbb83822a101ull},
+    {150000, "last frame", 0x0331de578018a28full},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

@@ -1,6 +1,7 @@
 // Scene 5: the tube texture (texture: 256 x 256; the scene adds a distance shade
 // 0..63 to every texel), the sliding sprite (k1) and its silhouette mask (k2), and
 // the banner averaged over the bottom of the screen (apsave, key 0).
+#include <algorithm>
 #include <cmath>
 
 #include "art.h"
@@ -10,40 +11,43 @@ namespace art {
 namespace {
 
 // The texture: u (columns) runs along the tube and wraps every 256 texels, v (rows)
-// runs around it from angle 0 to pi (the other half is its mirror image). The
-// smoothing pass averages palette indices, not colours, so two far-apart indices
-// side by side come out as whatever lies between them on the palette: every texel
-// is one smooth field of indices 10..166, which the distance shade (0..63) lifts
-// from the dark muted ramp through the blues into the warm ramp. Along the tube the
-// field makes rings with a lit front lip and a soft back, eight to a wrap at uneven
-// spacing, so they stream outward as the camera flies; around the tube, shallow
-// panel grooves and broad stains keep the walls from looking flat.
+// runs around it from angle 0 to pi (the other half is its mirror image). Texels
+// are indices, not shades: the scene adds the distance shade (5..30 on most of the
+// screen once smoothed), and the smoothing pass averages indices, so each material
+// sits low in a band of its own on the palette (grooves 28 + shade in the near
+// blacks 33..63, panels 62 + shade in the steel blues 65..96, lights 110 + shade in
+// the warm whites 97..123) and two materials side by side blend through the
+// colours between them. Only large shapes survive the sparse sampling, the
+// camera's jumps every four frames and the averaging: a light strip down each of
+// four panels to a half turn (spokes toward the vanishing point), dark seams
+// between them, and two rings to a wrap, a lit lip ahead of a deep groove, which
+// stream past as the camera moves 2 texels a frame.
 namespace tube {
 
 constexpr int N = 256;
-constexpr float PI = 3.14159265f;
+constexpr float GROOVE = 28.f, PANEL = 62.f, LIGHT = 110.f;
 
-// Ring profile 0..1 at column u: a quick rise to the lip, a long fall behind it.
-float rings(int u) {
-    // Uneven ring starts (wrapping), so the rings never settle into a rhythm.
-    static constexpr int starts[] = {0, 28, 60, 88, 124, 150, 186, 220};
-    constexpr int count = int(sizeof starts / sizeof starts[0]);
-    for (int i = count - 1; i >= 0; --i) {
-        if (u < starts[i]) continue;
-        const int next = i + 1 < count ? starts[i + 1] : N;
-        const float x = float(u - starts[i]) / float(next - starts[i]);  // 0..1 across
-        return x < 0.15f ? std::sin(x / 0.15f * PI / 2) : 0.5f + 0.5f * std::cos((x - 0.15f) / 0.85f * PI);
-    }
-    return 0.f;
+// Distance from x to the nearest multiple of period, in texels (0..period / 2).
+float from_line(float x, float period) {
+    const float m = std::fmod(x + period * 4.f, period);
+    return std::min(m, period - m);
 }
 
+// 1 inside a band of half-width w around the lines, 0 outside, over a soft edge.
+float band(float d, float w, float soft) { return 1.f - smoothstep(w, w + soft, d); }
+
 float texel(int u, int v) {
-    const float stain = fbm(u / 64.f, v / 64.f, 51, 4, 4, 4);
-    float g = 0.15f + 0.7f * rings(u) + 0.3f * (stain - 0.5f);
-    // Panel grooves around the tube: soft, so they survive the averaging as lines.
-    const float groove = std::cos(float(v) * (2 * PI / 32.f));
-    if (groove > 0.9f) g -= 0.25f * (groove - 0.9f) / 0.1f;
-    return g;
+    const float fu = float(u), fv = float(v);
+    // Blue panels, four to a half turn, with some grime.
+    float t = PANEL + 8.f * (fbm(fu / 32.f, fv / 32.f, 51, 3, 8, 8) - 0.5f);
+    // A light strip down the middle of each panel.
+    t = lerp(t, LIGHT, band(from_line(fv + 32.f, 64.f), 14.f, 6.f));
+    // Two rings to a wrap: a lit lip, then a deep groove behind it.
+    t = lerp(t, LIGHT, band(from_line(fu + 22.f, 128.f), 5.f, 4.f));
+    t = lerp(t, GROOVE, band(from_line(fu, 128.f), 13.f, 6.f));
+    // Seams between the panels.
+    t = lerp(t, GROOVE, band(from_line(fv, 64.f), 4.f, 4.f));
+    return t;
 }
 
 }  // namespace tube
@@ -51,7 +55,7 @@ float texel(int u, int v) {
 Indexed draw_texture() {
     Indexed out(tube::N, tube::N);
     for (int v = 0; v < tube::N; ++v)
-        for (int u = 0; u < tube::N; ++u) out.at(u, v) = ramp_index(tube::texel(u, v), 12, 172, u, v, false);
+        for (int u = 0; u < tube::N; ++u) out.at(u, v) = uint8_t(std::lround(tube::texel(u, v)));
     return out;
 }
 
@@ -214,15 +218,19 @@ Indexed draw_k2() {
     return k1;
 }
 
-// The banner: dark letters (averaged into the blue ramp) with a bright rim.
+// The banner is averaged with the tube behind it, which mostly shows 35..130, so
+// its letters land on (p + s) / 2: the faces' bytes 255 and 236 in a checker put
+// them in the light bands 132..228 (where one of the two meets the dimmer fixed
+// run 158..167 the other misses it), and the rim's byte 1 halves the tube into
+// the dark bands. Between the letters the tube shows through, blurred.
 Indexed draw_apsave() {
     TextStyle st;
     st.font = "DejaVu Sans Bold";
     st.letter_spacing = 2;
     st.edge_width = 3;
-    st.edge_index = 229;
+    st.edge_index = 1;
     return text_sprite(320, 45, "STAY INSIDE THE TUBE", st, 0,
-                       [](int x, int y, float) { return ramp_index(float(y) / 45.f, 2, 30, x, y); }, 6);
+                       [](int, int, float) { return uint8_t(210); }, 6);
 }
 
 }  // namespace

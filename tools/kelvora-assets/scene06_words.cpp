@@ -3,9 +3,9 @@
 //
 // The word lines (320 x 11, key 0) are averaged onto the teal background 151 when
 // fresh and later only their shape is smudged into it, so they are set in a blocky
-// face of our own: 3-pixel stems and 2-pixel bars and counters that a 3 x 3 blur
-// does not close. Their bytes are the palette's whites (averaged with 151 they land
-// on the pale cyans) over a black drop shadow.
+// face of our own, wide: 4-pixel stems and 2-pixel bars and counters that a 3 x 3
+// blur does not close. Their bytes land on the palette's whites, over the
+// background and over the cloud alike, above a black drop shadow.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
 // so its chrome face uses r = 1 (white) .. 62 and its outline r = 200 (black).
@@ -21,10 +21,10 @@ namespace {
 
 // ---------------------------------------------------------------- word lines
 
-constexpr int CELL_W = 3, CELL_H = 2;  // one glyph cell in pixels
+constexpr int CELL_W = 4, CELL_H = 2;  // one glyph cell in pixels
 constexpr int GLYPH_ROWS = 5;
-constexpr int GAP = 3;                 // pixels between letters
-constexpr int SPACE = 9;               // a word space's width
+constexpr int GAP = 4;                 // pixels between letters
+constexpr int SPACE = 12;              // a word space's width
 constexpr uint8_t WORD_SHADOW = 255;   // averaged with 151: 203, black
 
 // The face on a 5-row grid, one string per row, '#' filled; letters are 5 cells
@@ -60,9 +60,9 @@ const Glyph& glyph_of(char c) {
 
 int glyph_width(char c) { return c == ' ' ? SPACE : int(strlen(glyph_of(c).rows[0])) * CELL_W; }
 
-// Brightest at the top of a letter, a little dimmer to its foot: byte 1 (white) to
-// 16, which averaged with 151 stay on the pale cyans.
-uint8_t face_byte(int row) { return uint8_t(1 + row * 15 / (GLYPH_ROWS * CELL_H - 1)); }
+// Bytes 1..8, top to foot: averaged with the background 151 they land on 76..79,
+// with the cloud's core 190 on 95..99, both white.
+uint8_t face_byte(int row) { return uint8_t(1 + row * 7 / (GLYPH_ROWS * CELL_H - 1)); }
 
 Indexed word_line(const std::string& text) {
     Indexed out(320, 11, 0);

@@ -1,7 +1,9 @@
 // Scene 9: the darkening texture (fdtex: 256 x 256 amounts subtracted from the
 // picture, wrapping both ways). Columns run along the tube and across the sphere's
-// latitudes, rows round the tube and the sphere's longitudes, so the panels and
-// their grooves give both surfaces a visible grid that bends with the mapping.
+// latitudes, rows round the tube and the sphere's longitudes. Deep panels with
+// light seams between them: the surfaces read as a lit grid bending with the
+// mapping, and the picture under the glowing curves of the last phase is left dark,
+// so the glows build up as light and only their cores reach the cap.
 #include <algorithm>
 #include <cmath>
 
@@ -13,13 +15,14 @@ namespace {
 constexpr int SIDE = 256;
 constexpr int PANEL_U = 64;   // panel length along the tube: four per texture
 constexpr int PANEL_V = 32;   // panel width round it: eight per texture
-// Amounts taken from the picture. The sky of "plant.dat" is 46 and above and its
-// darkest quarter lies in 46..63, so no amount passes 44: the sphere's wrapping
-// subtraction never wraps the sky, and a dark panel still leaves it a deep orange.
-constexpr float LIGHT = 3.f;    // a light panel
-constexpr float DARK = 16.f;    // a dark one
+// Amounts taken from the picture. The sky of "plant.dat" is 66 and above, so no
+// amount passes 66: the sphere's wrapping subtraction never wraps the sky, while
+// the silhouettes (14 and below) wrap into the palette's black upper half.
+constexpr float LIGHT = 52.f;   // a light panel
+constexpr float DARK = 64.f;    // a dark one
 constexpr float BEVEL = 6.f;    // shading toward a panel's far edges
-constexpr float GROOVE = 40.f;  // between panels: almost black over the dark sky
+constexpr float SEAM = 24.f;    // between panels: the sky shows through as a light line
+constexpr float MOST = 66.f;    // the sky's floor
 
 // Distance in texels from the nearest panel border along one axis.
 float border_distance(int t, int period) {
@@ -40,10 +43,10 @@ Indexed draw_fdtex() {
             amount -= 0.5f * BEVEL * (1.f - smoothstep(0.f, 0.2f, std::min(fu, fv)));
             // Wear, wrapping with the texture so no seam shows.
             amount += 6.f * (fbm(x / 32.f, y / 32.f, 93, 4, 8, 8) - 0.5f);
-            // Grooves: a soft-edged dark line along every panel border.
+            // Seams: a soft-edged light line along every panel border.
             const float d = std::min(border_distance(x, PANEL_U), border_distance(y, PANEL_V));
-            amount = lerp(GROOVE, amount, smoothstep(0.5f, 2.5f, d));
-            out.at(x, y) = uint8_t(std::clamp(amount, 0.f, GROOVE));
+            amount = lerp(SEAM, amount, smoothstep(0.5f, 2.5f, d));
+            out.at(x, y) = uint8_t(std::clamp(amount, 0.f, MOST));
         }
     return out;
 }

@@ -2,21 +2,20 @@
 // lowera, dotp).
 //
 // The picture is a balloon night-glow at dusk: a heart-shaped balloon and a round
-// one stand lit on a field, each with a string of lights around its rim (the dot
-// trails run along those strings). The palette's upper half 149..255 dims while
-// the scene runs and the lower half does not, so the sky is drawn in the upper half
-// and fades to night, while the balloons, the ground lights, the moon and the
-// lettering are drawn in the lower half and keep glowing; stars drawn in the lower
-// half, faint against the dusk, come out as the sky darkens.
+// one stand lit over still water, each with a string of lights around its rim (the
+// dot trails run along those strings). The palette's upper half 149..255 dims while
+// the scene runs and the lower half does not. Nearly everything is drawn in the
+// lower half; only a narrow band of afterglow over the trees is drawn in the upper
+// half, so it sinks into the night, and when the fade's first step restores the
+// palette only that band brightens again.
 //
-// The dots add up to 63 onto the picture's indices. Over the lower half that must
-// not carry a pixel past 148 (into the dimming copy, where it would show the ramp's
-// darkest colour), so wherever the resting dots land the picture is capped by what
-// they add at once; nearby sky pixels move to the lower half at the same brightness,
-// so the bulbs' glow stays when the sky dims. The sprites are dark painted letters,
-// held to the same limit where they come to rest.
+// The dots add up to 63 each onto the picture's indices. Over the lower half that
+// must not carry a pixel past 148 (into the dimming copy, where it would show the
+// ramp's darkest colour), so every pixel of the picture and of the sprites is held
+// to what the dots add there at most, in any frame of the scene.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "art.h"
@@ -42,12 +41,36 @@ uint8_t dims(float u, int x, int y) { return ramp_index(u, DIMS, DIMS + LEVELS, 
 
 // ---------------------------------------------------------------- the dots' reach
 
-// The most the dots add to each pixel at once while they rest on their strings:
-// every position of the two trains round their loops, at the hold's scale (radius
-// 4) and the fade's (radius 5), and the shrink's last frames between the two, each
-// dot stamped as add_dot stamps it and the stamps of one moment summed.
-Plane compute_reach() {
-    Plane reach(W, H, 0.f);
+// The most the dots add at once to each pixel of the picture and of each sprite,
+// over the whole scene: every frame of the shrink as the scene runs it, with the
+// sprites where they stand in that frame, then every position of the two trains
+// round their loops at the hold's scale (radius 4, the sprites still sliding to
+// their rest) and at the fade's (radius 5, no sprites). Each dot is stamped as
+// add_dot stamps it and the stamps of one frame are summed.
+struct Reach {
+    Plane picture{W, H, 0.f};
+    Plane uppera{UPPERA_W, UPPERA_H, 0.f}, lowera{LOWERA_W, LOWERA_H, 0.f}, dotp{DOTP_W, DOTP_H, 0.f};
+};
+
+// Where the sprites stand in frame k of the scene (0 = the shrink's first).
+ClosingSprites sprites_at(int k) {
+    ClosingSprites s{UPPERA_FROM, LOWERA_FROM, DOTP_FROM};
+    for (int i = 0; i < k; ++i) slide_sprites(s);
+    return s;
+}
+
+// Raises a sprite's reach by what `sum` holds under it at left edge x, row y.
+void reach_under(Plane& sprite, int x, int y, const std::function<float(int, int)>& sum) {
+    for (int yy = 0; yy < sprite.h; ++yy)
+        for (int xx = 0; xx < sprite.w; ++xx) {
+            const int sx = x + xx, sy = y + yy;
+            if (sx < 0 || sx >= W || sy < 0 || sy >= H) continue;
+            sprite.at(xx, yy) = std::max(sprite.at(xx, yy), sum(sx, sy));
+        }
+}
+
+Reach compute_reach() {
+    Reach reach;
     std::vector<int> sum(size_t(W) * H);
     auto stamp = [&](int x, int y, int d) {
         if (d < 1 || x < d || x + d > W - 1 || y < d || y + d > H - 1) return;
@@ -59,43 +82,54 @@ Plane compute_reach() {
                 if (t > 0) sum[size_t(y - d + j) * W + size_t(x - d + i)] += t;
             }
     };
-    // One moment: the placed trains with the dots at their current indices.
+    // One frame: the placed trains with the dots at their current indices.
     ClosingTrails t;
-    auto moment = [&](int d) {
+    auto moment = [&](int d, Plane& into) {
         std::fill(sum.begin(), sum.end(), 0);
         for (uint16_t k : t.dots_a) stamp(t.path_a_x[k], t.path_a_y[k], d);
         for (uint16_t k : t.dots_b) stamp(t.path_b_x[k], t.path_b_y[k], d);
-        for (size_t i = 0; i < sum.size(); ++i) reach.v[i] = std::max(reach.v[i], float(sum[i]));
+        for (size_t i = 0; i < sum.size(); ++i) into.v[i] = std::max(into.v[i], float(sum[i]));
+    };
+    auto now = [&](int x, int y) { return float(sum[size_t(y) * W + size_t(x)]); };
+    auto sprites_under = [&](const ClosingSprites& at, const std::function<float(int, int)>& f) {
+        reach_under(reach.uppera, at.ua, UPPERA_Y, f);
+        reach_under(reach.lowera, at.la, LOWERA_Y, f);
+        reach_under(reach.dotp, at.dp, DOTP_Y, f);
     };
     // The shrink as the scene runs it: it places before each step and sizes after.
     fill_dot_indices(t);
     double s = SHRINK_FROM;
+    int frame = 0;
     do {
         advance_dots(t);
         place_outlines(t, s);
         s += SHRINK_STEP;
-        if (s < 1.0) moment(int(5.0 * s));
+        moment(int(5.0 * s), reach.picture);
+        sprites_under(sprites_at(frame), now);
+        ++frame;
     } while (s > SHRINK_UNTIL);
     // At rest the trains come round to every offset: A every 444 frames, B every 469.
-    for (double scale : {s, 1.0}) {
-        place_outlines(t, scale);
-        // The trains never meet, so B's longer loop covers both.
-        for (int f = 0; f < OUTLINE_B_POINTS; ++f) {
-            moment(int(5.0 * scale));
-            advance_dots(t);
-        }
+    // The trains never meet, so B's longer loop covers both.
+    Plane hold(W, H, 0.f);
+    place_outlines(t, s);
+    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots(t)) moment(int(5.0 * s), hold);
+    place_outlines(t, 1.0);
+    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots(t)) moment(5, reach.picture);
+    for (size_t i = 0; i < hold.v.size(); ++i) reach.picture.v[i] = std::max(reach.picture.v[i], hold.v[i]);
+    // The sprites slide on through the hold until they rest.
+    auto held = [&](int x, int y) { return hold.at(x, y); };
+    for (ClosingSprites at = sprites_at(frame), last{};; slide_sprites(at)) {
+        sprites_under(at, held);
+        if (at.ua == last.ua && at.la == last.la && at.dp == last.dp) break;
+        last = at;
     }
     return reach;
 }
 
-const Plane& dot_reach() {
-    static const Plane reach = compute_reach();
+const Reach& dot_reach() {
+    static const Reach reach = compute_reach();
     return reach;
 }
-
-// The highest index of the half that stays that the resting dots cannot carry past
-// 148 at (x, y); below 42 where two trains cross.
-int room_at(int x, int y) { return TOP - int(dot_reach().at(x, y)); }
 
 // ---------------------------------------------------------------- shapes
 
@@ -175,8 +209,27 @@ float treeline(int x) {
     return 3.f + 9.f * n + 5.f * std::max(0.f, std::sin(float(x) / 23.f)) * n;
 }
 
+// Only a narrow band of afterglow over the trees is drawn in the half that dims:
+// it sinks into the night while the scene runs, and when the fade's first step
+// puts the palette back it is all that brightens again.
+constexpr float AFTERGLOW = 16.f;  // rows above the tree line
+
+// Brightness of the balloon's glow on the still water at (x, y), mirrored about
+// the horizon, in calm horizontal bands.
+float reflection(const Plane& heart, const Plane& round, int x, int y) {
+    const int my = int(2.f * HORIZON) - y + 4;
+    if (my < 0 || my >= H) return 0.f;
+    const float depth = (float(y) - HORIZON) / (float(H) - HORIZON);
+    // A few rows of ripple: every other band is broken a little more.
+    const int row = int((float(y) - HORIZON) / (1.5f + 3.f * depth));
+    const float broken = (row % 2) ? 0.75f : 1.f;
+    const float in = std::max(heart.at(x, my), round.at(x, my));
+    return in * broken * (0.62f - 0.3f * depth);
+}
+
 Indexed draw_apfrm() {
     Indexed out(W, H);
+    const Plane& reach = dot_reach().picture;
     const Balloon heart = balloon(outline_a_x, outline_a_y, OUTLINE_A_POINTS);
     const Balloon round = balloon(outline_b_x, outline_b_y, OUTLINE_B_POINTS);
     const Plane heart_edge = distance_to(heart.string, 14);
@@ -191,32 +244,26 @@ Indexed draw_apfrm() {
         for (int x = 0; x < W; ++x) {
             const float fx = float(x), fy = float(y);
             uint8_t v;
-            // Sky and stars above the tree line, field below it.
+            // Sky and stars above the tree line, still water below it.
             const float tree_top = HORIZON - treeline(x);
             if (fy < tree_top) {
                 const float u = sky(x, y);
-                v = dims(u, x, y);
+                v = fy > tree_top - AFTERGLOW ? dims(u, x, y) : lit(u, x, y);
                 const float h = hash2(x, y, 1003);
                 if (h > 0.9935f) {
-                    // Bright enough to show at dusk only where the sky is dark.
-                    const float star = std::max(u + 0.1f, 0.35f + 0.5f * hash2(x, y, 1004));
-                    v = lit(std::min(star, 0.95f), x, y);
+                    const float star = std::max(u + 0.12f, 0.35f + 0.5f * hash2(x, y, 1004));
+                    v = lit(std::min(star, 0.95f), x, y, false);
                 }
             } else if (fy < HORIZON + 1.f) {
                 v = 0;  // trees
             } else {
-                // The field: dark, with pools of light under the balloons.
-                const float hx = (fx - tip_x) / 40.f, hy = (fy - basket_bottom) / 9.f;
-                const float rx = (fx - 222.f) / 60.f, ry = (fy - 205.f) / 22.f;
-                const float pool = 0.25f * std::exp(-(hx * hx + hy * hy)) + 0.28f * std::exp(-(rx * rx + ry * ry));
-                const float grass = 0.03f * fbm(fx / 3.f, fy / 1.5f, 1005, 2);
-                // Black where no light reaches, dithered into the pools' glow.
-                const float u = pool + grass;
-                v = fy < HORIZON + 3.f || u < 0.08f + 0.16f * (bayer4(x, y) + 0.5f) ? uint8_t(0) : lit(u, x, y);
+                // The water: black, the balloons' glow mirrored in calm bands.
+                const float u = reflection(heart.inside, round.inside, x, y);
+                v = u < 0.12f ? uint8_t(0) : lit(u, x, y, false);
             }
             // Far lights along the tree line.
             if (fy >= tree_top - 1.f && fy <= HORIZON && hash2(x, 0, 1006) > 0.93f && hash2(x, y, 1007) > 0.6f)
-                v = lit(0.85f + 0.15f * hash2(x, y, 1008), x, y);
+                v = lit(0.85f + 0.15f * hash2(x, y, 1008), x, y, false);
 
             // The heart-shaped balloon: lit from below, its lobes rounder at the top,
             // gores converging on the tip.
@@ -264,25 +311,6 @@ Indexed draw_apfrm() {
                 v = lit(fy < basket_top + 1.f ? 0.7f : 0.08f + 0.06f * float(int(fx) % 2), x, y);
             // The light strings.
             if (heart.string.at(x, y) > 0.45f || round.string.at(x, y) > 0.45f) v = lit(0.25f, x, y);
-
-            // Under the resting dots nothing of the lower half may rise past 148,
-            // where it would show the dimming half's darkest colour. Sky pixels
-            // within their glow move to the lower half at the same colour (dithered
-            // at the fringe), so the glow stays when the sky dims; where even the
-            // darkest lit colour has no room (two trains crossing), the pixel goes
-            // to the upper half instead, where the sum saturates at 255.
-            const int t = int(dot_reach().at(x, y));
-            const int room = TOP - t;
-            if (t > 0) {
-                if (v >= DIMS) {
-                    if (room >= LIT && t > 12.f + 24.f * (bayer4(x, y) + 0.5f))
-                        v = uint8_t(std::min(v - (DIMS - LIT), room));
-                } else if (v >= LIT) {
-                    v = room >= LIT ? uint8_t(std::min<int>(v, room)) : uint8_t(v + (DIMS - LIT));
-                } else if (v > room) {
-                    v = uint8_t(std::max(room, 0));
-                }
-            }
             out.at(x, y) = v;
         }
 
@@ -296,52 +324,79 @@ Indexed draw_apfrm() {
     cairo_fill(mc.cr);
     const Plane moon = mc.alpha();
 
-    // The farewell, in the half that stays, over a soft dark shadow.
+    // The farewell, bold, over a dark edge that parts it from the sky.
     Canvas tc(W, H), sc(W, H);
+    const char* face = "DejaVu Serif Bold Italic";
     for (cairo_t* cr : {tc.cr, sc.cr}) {
-        text_path_centred(cr, "thank you for watching", "DejaVu Serif Italic", 15, 160, 17);
+        text_path_centred(cr, "thank you for watching", face, 17, 160, 17, 0.4);
         cairo_set_source_rgb(cr, 1, 1, 1);
     }
     cairo_fill(tc.cr);
-    cairo_set_line_width(sc.cr, 2);
+    cairo_set_line_width(sc.cr, 3);
+    cairo_set_line_join(sc.cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(sc.cr);
     cairo_fill(sc.cr);
-    const Plane text = tc.alpha(), shadow = sc.alpha();
+    const Plane text = tc.alpha(), edge = sc.alpha();
 
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             if (moon.at(x, y) > 0.25f) out.at(x, y) = lit(0.7f + 0.3f * moon.at(x, y), x, y);
-            if (text.at(x, y) > 0.45f) out.at(x, y) = lit(0.8f + 0.2f * float(y - 8) / 18.f, x, y, false);
-            else if (shadow.at(x, y) > 0.35f && out.at(x, y) >= DIMS) out.at(x, y) = lit(0.04f, x, y, false);
+            if (text.at(x, y) > 0.4f) out.at(x, y) = lit(0.88f + 0.12f * float(y - 8) / 18.f, x, y, false);
+            else if (edge.at(x, y) > 0.3f) out.at(x, y) = lit(0.02f, x, y, false);
+        }
+
+    // Where the dots pass, nothing of the half that stays may rise past 148, where
+    // it would show the dimming half's darkest colour: each pixel is held to what
+    // the dots add there at most. Where even the darkest lit colour has no room,
+    // the pixel goes to the half that dims instead, where the sum saturates at 255.
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            uint8_t& v = out.at(x, y);
+            const int room = TOP - int(reach.at(x, y));
+            if (v < LIT || v >= DIMS || v <= room) continue;
+            v = room >= LIT ? uint8_t(room) : uint8_t(v + (DIMS - LIT));
+        }
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            // Black (trees, water) under the dots: only the dims half saturates safely.
+            uint8_t& v = out.at(x, y);
+            const int room = TOP - int(reach.at(x, y));
+            if (v < LIT && v > room) v = uint8_t(std::max(room, 0));
         }
     return out;
 }
 
 // ---------------------------------------------------------------- the sprites
 
-// Dark painted letters; the box (x, y, w, h) inside the sprite holds the text. At
-// rest at (rest_x, rest_y) no resting dot may carry a letter pixel past 148: such
-// pixels are darkened, or left to the picture (key) where no lit colour is dark
-// enough.
+// Dark painted letters with a light edge that carries them over the night sky as
+// they slide in; the box (x, y, w, h) inside the sprite holds the text. No dot may
+// carry a letter pixel past 148 wherever the sprite stands while the dots run:
+// such pixels are darkened, or left to the picture (key) where no lit colour is
+// dark enough.
 Indexed lettering(int sw, int sh, const std::string& text, const char* font, double x, double y, double w,
-                  double h, int rest_x, int rest_y) {
-    Canvas c(sw, sh);
+                  double h, const Plane& reach) {
+    Canvas c(sw, sh), ec(sw, sh);
     const double px = fit_text(c.cr, text, font, w, h, 1.0);
     const TextBox b = text_extents(c.cr, text, font, px, 1.0);
-    text_path(c.cr, text, font, px, x + (w - b.w) / 2, y + (h - b.h) / 2, 1.0);
-    cairo_set_source_rgb(c.cr, 1, 1, 1);
+    for (cairo_t* cr : {c.cr, ec.cr}) {
+        text_path(cr, text, font, px, x + (w - b.w) / 2, y + (h - b.h) / 2, 1.0);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+    }
     cairo_fill(c.cr);
-    const Plane a = c.alpha();
+    cairo_set_line_width(ec.cr, 2.6);
+    cairo_set_line_join(ec.cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(ec.cr);
+    cairo_fill(ec.cr);
+    const Plane a = c.alpha(), e = ec.alpha();
     Indexed out(sw, sh, SPRITE_KEY);
     for (int yy = 0; yy < sh; ++yy)
         for (int xx = 0; xx < sw; ++xx) {
-            const float cov = a.at(xx, yy);
             const float depth = float(yy - y) / float(h);
             int v = SPRITE_KEY;
-            if (cov > 0.5f) v = lit(0.25f * clamp01(depth), xx, yy);
-            else if (cov > 0.18f) v = lit(0.5f, xx, yy, false);
+            if (a.at(xx, yy) > 0.5f) v = lit(0.06f + 0.18f * clamp01(depth), xx, yy, false);
+            else if (e.at(xx, yy) > 0.35f) v = lit(0.93f, xx, yy, false);
             if (v == SPRITE_KEY) continue;
-            const int room = room_at(rest_x + xx, rest_y + yy);
+            const int room = TOP - int(reach.at(xx, yy));
             out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : int(SPRITE_KEY));
         }
     return out;
@@ -352,14 +407,20 @@ Indexed lettering(int sw, int sh, const std::string& text, const char* font, dou
 void register_scene10() {
     auto& r = registry();
     r.push_back({"apfrm", W, H, -1, &scene10_palette, draw_apfrm});
-    // "THE" over "END" on the heart, the show's initial on the round balloon; each
-    // box sits where its sprite comes to rest inside the balloon's string.
-    r.push_back({"dotp", DOTP_W, DOTP_H, SPRITE_KEY, &scene10_palette,
-                 [] { return lettering(DOTP_W, DOTP_H, "K", "DejaVu Serif Bold", 0, 8, 30, 46, DOTP_TO, DOTP_Y); }});
-    r.push_back({"lowera", LOWERA_W, LOWERA_H, SPRITE_KEY, &scene10_palette,
-                 [] { return lettering(LOWERA_W, LOWERA_H, "END", "DejaVu Sans Condensed Bold", 4, 2, 32, 17, LOWERA_TO, LOWERA_Y); }});
-    r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette,
-                 [] { return lettering(UPPERA_W, UPPERA_H, "THE", "DejaVu Sans Condensed Bold", 14, 8, 36, 17, UPPERA_TO, UPPERA_Y); }});
+    // "THE" in the heart's left lobe, clear of the cleft the dots run down, "END"
+    // under it, the show's initial on the round balloon; each box sits where its
+    // sprite comes to rest inside the balloon's string.
+    r.push_back({"dotp", DOTP_W, DOTP_H, SPRITE_KEY, &scene10_palette, [] {
+                     return lettering(DOTP_W, DOTP_H, "K", "DejaVu Serif Bold", 2, 8, 28, 44, dot_reach().dotp);
+                 }});
+    r.push_back({"lowera", LOWERA_W, LOWERA_H, SPRITE_KEY, &scene10_palette, [] {
+                     return lettering(LOWERA_W, LOWERA_H, "END", "DejaVu Sans Condensed Bold", 2, 3, 33, 16,
+                                      dot_reach().lowera);
+                 }});
+    r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette, [] {
+                     return lettering(UPPERA_W, UPPERA_H, "THE", "DejaVu Sans Condensed Bold", 3, 9, 22, 12,
+                                      dot_reach().uppera);
+                 }});
 }
 
 }  // namespace art

@@ -39,19 +39,22 @@ bool parse_pitch_class(const std::string& s, size_t* pos, int* pc) {
     return true;
 }
 
-// "E5:4", "C#4", "r:2", "~:8"; a missing length keeps the previous one.
-bool parse_melody_word(const std::string& w, int* last_rows, MelodyNote* note) {
+// "E5:4", "C#4", "/G5:2" (slides in), "r:2", "~:8"; a missing length keeps the
+// previous one.
+bool parse_melody_word(std::string w, int* last_rows, MelodyNote* note) {
+    note->slide = !w.empty() && w[0] == '/';
+    if (note->slide) w.erase(0, 1);
     const size_t colon = w.find(':');
     const std::string head = w.substr(0, colon);
     if (colon != std::string::npos && !parse_int(w.substr(colon + 1), last_rows)) return false;
     if (*last_rows <= 0) return false;
     note->rows = *last_rows;
     note->pitch = 0;
-    if (head == "r") {
+    if (head == "r" && !note->slide) {
         note->kind = MelodyNote::rest;
         return true;
     }
-    if (head == "~") {
+    if (head == "~" && !note->slide) {
         note->kind = MelodyNote::hold;
         return true;
     }
@@ -90,7 +93,8 @@ bool parse_chord(const std::string& w, Chord* chord) {
 bool parse_part(const std::vector<std::string>& words, Part* part) {
     for (size_t i = 1; i < words.size(); ++i) {
         const std::string& w = words[i];
-        if ((w == "vol" || w == "octave" || w == "from" || w == "fill") && i + 1 >= words.size())
+        if ((w == "vol" || w == "octave" || w == "from" || w == "fill" || w == "until" || w == "double") &&
+            i + 1 >= words.size())
             return false;
         if (w == "vol") {
             if (!parse_int(words[++i], &part->volume) || part->volume < 0 || part->volume > 64)
@@ -99,6 +103,10 @@ bool parse_part(const std::vector<std::string>& words, Part* part) {
             if (!parse_int(words[++i], &part->octave)) return false;
         } else if (w == "from") {
             if (!parse_int(words[++i], &part->from_beat) || part->from_beat < 0) return false;
+        } else if (w == "until") {
+            if (!parse_int(words[++i], &part->until_beat) || part->until_beat < 0) return false;
+        } else if (w == "double") {
+            if (!parse_int(words[++i], &part->doubled) || part->doubled < -2 || part->doubled > 2) return false;
         } else if (w == "fill") {
             part->fill = words[++i];
         } else {
@@ -162,6 +170,9 @@ bool parse_score(const std::string& text, Score* score, std::string* error) {
                     } else if (k == "bpm") {
                         if (!parse_int(words[i + 1], &s.bpm) || s.bpm < 32 || s.bpm > 255)
                             return fail("bad bpm");
+                    } else if (k == "ring") {
+                        s.ring = words[i + 1] == "yes";
+                        if (!s.ring && words[i + 1] != "no") return fail("ring is yes or no");
                     } else if (k == "transpose") {
                         if (!parse_int(words[i + 1], &s.transpose)) return fail("bad transpose");
                     } else {
@@ -182,9 +193,15 @@ bool parse_score(const std::string& text, Score* score, std::string* error) {
             case none:
                 return fail("indented line outside a block");
             case groove: {
+                if (key == "swing") {
+                    int& swing = score->grooves[block_name].swing;
+                    if (words.size() != 2 || !parse_int(words[1], &swing) || swing < 0 || swing > 3)
+                        return fail("swing is 0 to 3 ticks");
+                    break;
+                }
                 if (words.size() != 2 || words[1].size() != 16) return fail("a groove voice has 16 steps");
                 for (char c : words[1])
-                    if (c != '.' && c != 'o' && c != 'x' && c != 'X') return fail("bad step");
+                    if (c != '.' && c != 'o' && c != 'x' && c != 'X' && c != 'r') return fail("bad step");
                 score->grooves[block_name].voices[key] = words[1];
                 break;
             }
@@ -211,8 +228,16 @@ bool parse_score(const std::string& text, Score* score, std::string* error) {
                         if (!parse_chord(words[i], &c)) return fail("bad chord " + words[i]);
                         s.chords.push_back(c);
                     }
+                } else if (key == "hit") {
+                    if (words.size() < 3) return fail("hit wants an instrument and times");
+                    for (size_t i = 2; i < words.size(); ++i) {
+                        char* end = nullptr;
+                        const double at = strtod(words[i].c_str(), &end);
+                        if (*end || !(at > 0)) return fail("bad hit time " + words[i]);
+                        s.hits.push_back({words[1], at});
+                    }
                 } else if (key == "drums" || key == "bass" || key == "pad" || key == "arp" ||
-                           key == "lead" || key == "bell" || key == "fx") {
+                           key == "lead" || key == "counter" || key == "bell" || key == "fx") {
                     Part p;
                     if (!parse_part(words, &p)) return fail("bad " + key + " line");
                     s.parts[key] = p;

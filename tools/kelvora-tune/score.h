@@ -14,6 +14,7 @@ struct MelodyNote {
     enum Kind { note, rest, hold } kind;
     int pitch;
     int rows;
+    bool slide = false;  // glides in from the note before instead of striking again
 };
 
 // One chord of a progression: pitch classes above the root; empty for a rest.
@@ -23,10 +24,11 @@ struct Chord {
     int beats;
 };
 
-// A drum groove: one bar of 16 steps per voice; ' ' or '.' rest, 'o' ghost, 'x'
-// hit, 'X' accent.
+// A drum groove: one bar of 16 steps per voice; '.' rest, 'o' ghost, 'x' hit, 'X'
+// accent, 'r' a roll (the hit retriggered every third tick).
 struct Groove {
-    std::map<std::string, std::string> voices;  // kick, snare, hat, ohat, crash
+    std::map<std::string, std::string> voices;  // kick, snare, hat, ohat, crash, tom
+    int swing = 0;                              // ticks the off sixteenths are delayed
 };
 
 // One line inside a section: a part name, a style or melody names, and options.
@@ -36,6 +38,15 @@ struct Part {
     int octave = 0;                  // "octave N": shifts melodies by N octaves
     int from_beat = 0;               // "from N": silent before beat N
     std::string fill;                // drums: "fill G" plays G over the last bar
+    int until_beat = -1;             // "until N": silent from beat N on; -1 to the end
+    int doubled = 0;                 // lead: "double N" doubles it N octaves away
+};
+
+// A moment inside a section that must fall on a time of the show, struck by an
+// instrument.
+struct HitMark {
+    std::string instrument;  // crash, boom or bell
+    double at;               // seconds from the start of the show
 };
 
 struct Section {
@@ -44,8 +55,10 @@ struct Section {
     double ends = -1;  // seconds from the start at which it must end; <0: free
     int bpm = 0;       // fixed tempo when ends is not given
     int transpose = 0;
+    bool ring = false;  // "ring": what the section before held sounds on into this one
+    std::vector<HitMark> hits;
     std::vector<Chord> chords;
-    std::map<std::string, Part> parts;  // drums, bass, pad, arp, lead, bell, fx
+    std::map<std::string, Part> parts;  // drums, bass, pad, arp, lead, counter, bell, fx
 };
 
 struct Score {

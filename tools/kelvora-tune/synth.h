@@ -11,7 +11,8 @@
 namespace tune {
 
 // The instruments in their XM order (instrument n is entry n - 1), named as the
-// score names them: kick, snare, hat, ohat, crash, bass, pad, lead, arp, bell, riser.
+// score names them: kick, snare, hat, ohat, crash, bass, pad, lead, arp, bell, riser,
+// square, pluck, boom.
 std::vector<xm::Instrument> build_instruments();
 
 // Index (0-based) of the named instrument in build_instruments(), or -1.

@@ -89,7 +89,7 @@ void write_instrument(Out& out, const Instrument& ins) {
     out.u32(s.loop_length * 2);
     out.u8(s.volume);
     out.u8(uint8_t(s.finetune));
-    out.u8((s.loop_length ? 1 : 0) | 0x10);  // forward loop, 16-bit
+    out.u8((s.loop_length ? (s.pingpong ? 2 : 1) : 0) | 0x10);  // forward or ping-pong loop, 16-bit
     out.u8(s.panning);
     out.u8(uint8_t(s.relative_note));
     out.u8(0);  // reserved

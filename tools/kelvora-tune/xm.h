@@ -45,6 +45,7 @@ struct Sample {
     int8_t finetune = 0;      // 1/128 semitone
     uint8_t panning = 128;
     int8_t relative_note = 0; // semitones added to every note
+    bool pingpong = false;    // the loop plays forward and back
 };
 
 struct Instrument {

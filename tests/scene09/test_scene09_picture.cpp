@@ -1,0 +1,45 @@
+// Scene 9's picture and texture together: the sphere's wrapping subtraction must
+// not wrap the light picture into the palette's black half, and the tube must
+// leave the glowing curves room below their cap of 127.
+#include "render/texture_warp.h"
+#include "scene_fixture.h"
+#include "scenes/scene09_warped_picture.h"
+
+namespace {
+
+using WarpedTexture = SceneTest;
+
+constexpr int LIGHT_RAMP = 64;  // the palette's orange-to-white ramp starts here
+
+TEST_F(WarpedTexture, SphereNeverWrapsTheLightPicture) {
+    const uint8_t* plant = resource_slot[RES_PLANT];
+    // The swing and the widening: turns either side and the focus down to near 0.
+    WarpedRun run;
+    for (double focus : {0.6, 0.3, 0.01})
+        for (double phi : {3.55, 4.0, 5.1, 5.6}) {
+            run.camera.focus = focus;
+            draw_sphere_frame(run, phi);
+            for (int i = 0; i < FRAME_BYTES; ++i)
+                if (plant[i] >= LIGHT_RAMP) {
+                    ASSERT_LT(screen_frame[i], 128) << "pixel " << i << " at " << phi;
+                }
+        }
+}
+
+TEST_F(WarpedTexture, TubeLeavesTheGlowsHeadroom) {
+    // One dot's core adds 63: over a tube pixel of 64 or more it reaches the cap.
+    // Those pixels stay a small share of the frame, so that only where the curves
+    // overlap do they burn white.
+    WarpedRun run;
+    run.camera.focus = 1.0;
+    int frames = 0, above = 0;
+    for (int f = 0; f < 64; ++f) {
+        draw_tube_frame(run);
+        ++frames;
+        for (int i = 0; i < FRAME_BYTES; ++i) above += screen_frame[i] >= LIGHT_RAMP;
+    }
+    const double share = double(above) / (double(frames) * FRAME_BYTES);
+    EXPECT_LT(share, 0.08) << share;
+}
+
+}  // namespace
