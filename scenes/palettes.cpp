@@ -122,16 +122,26 @@ constexpr Palette make_tunnel() {
     return b.p;
 }
 
-// Entries 0..164 of both portrait palettes: the teal ramp and the black run.
-// The pictures under the lens mostly show 0, 16, 32 and 48, so the ramp keeps
-// those four well apart and bright for as long as it can.
+// Entries 0..62 of both portrait palettes: the teal ramp (63 and 128..164 stay
+// black). The feedback lands a pixel on entry 2f of this ramp, or 128 + 2f when it
+// carries, f the low five bits of its sum; the ramp darkens about as fast as it
+// can, so that low sums read as bright teal, high ones sink to black beside the
+// warm run's flares, and every fourth column (which never carries) stays dark
+// where its neighbours flare.
 constexpr void portrait_teal(Builder& b) {
-    b.keys({{0, {1, 25, 30}}, {16, {1, 22, 27}}, {32, {1, 16, 20}}, {48, {1, 9, 12}}, {62, {1, 1, 1}}});
+    b.keys({{0, {1, 25, 30}}, {8, {1, 19, 23}}, {16, {1, 12, 15}}, {26, {1, 5, 7}}, {40, {1, 2, 3}}, {62, {1, 1, 1}}});
 }
 
+// Entries 64..127 of both portrait palettes belong to the standing figure alone: the
+// feedback clears bit 6 of every pixel it mixes, so the background never shows them.
 constexpr Palette make_scene2() {
     Builder b;
     portrait_teal(b);
+    // The girl: skin from deep shadow to highlight, her blonde hair from the dark
+    // underside to the sheen, and a cool studio card that sits in the teal.
+    b.keys({{64, {20, 7, 4}}, {70, {44, 22, 12}}, {75, {58, 40, 30}}, {79, {63, 58, 52}}});
+    b.keys({{80, {7, 4, 1}}, {88, {30, 19, 2}}, {96, {52, 38, 4}}, {103, {62, 58, 38}}});
+    b.keys({{104, {2, 6, 8}}, {116, {22, 33, 36}}, {127, {44, 54, 56}}});
     b.keys({{165, {47, 16, 0}}, {172, {56, 32, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
     b.set(191, {59, 58, 58});
     b.ramp(192, {1, 1, 1}, 253, {62, 62, 62});
@@ -147,17 +157,25 @@ constexpr Palette make_scene3() {
     b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
     b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
     b.keys({{32, {28, 32, 36}}, {100, {16, 22, 30}}, {222, {1, 8, 15}}});
-    // Even steps of lightness through the blues, so lit surfaces have room to shade.
-    b.keys({{223, {0, 7, 14}}, {234, {8, 24, 44}}, {246, {30, 48, 61}}, {255, {60, 63, 63}}});
+    // The shown picture's bright ramp: from blue-black through bronze to pale cyan,
+    // so that the creature lit in it stands warm against the cool greys.
+    b.keys({{223, {0, 7, 14}}, {231, {22, 14, 14}}, {241, {46, 30, 20}}, {249, {58, 48, 40}}, {255, {60, 63, 63}}});
     return b.p;
 }
 
 constexpr Palette make_scene4() {
     Builder b;
     portrait_teal(b);
+    // The boy: skin, worn denim, dark brown hair, the same cool card as the girl's and
+    // his red T-shirt.
+    b.keys({{64, {18, 7, 4}}, {70, {42, 21, 11}}, {75, {57, 39, 28}}, {79, {63, 57, 50}}});
+    b.keys({{80, {3, 6, 12}}, {86, {12, 22, 36}}, {92, {26, 40, 52}}, {95, {42, 52, 58}}});
+    b.keys({{96, {2, 1, 1}}, {100, {12, 8, 5}}, {103, {30, 22, 15}}});
+    b.keys({{104, {2, 6, 8}}, {112, {22, 33, 36}}, {119, {44, 54, 56}}});
+    b.keys({{120, {22, 1, 1}}, {124, {46, 6, 4}}, {127, {60, 24, 16}}});
     b.set(165, {31, 0, 0});
     b.set(166, {18, 37, 46});
-    b.keys({{167, {42, 4, 2}}, {169, {52, 12, 6}}, {171, {60, 26, 14}}});
+    b.keys({{167, {44, 12, 2}}, {169, {54, 20, 4}}, {171, {60, 28, 10}}});
     b.set(172, {46, 47, 51});
     b.keys({{173, {50, 27, 15}}, {182, {60, 45, 35}}, {191, {63, 59, 55}}});
     b.set(192, {63, 63, 63});
@@ -258,13 +276,16 @@ constexpr Palette make_scene8() {
 
 constexpr Palette make_scene10() {
     Builder b;
-    // The picture uses 42..85: night blue through slate and dusky rose to a warm
-    // peach. 86..148 climb on to white for the dots, which add up to 63 onto the
-    // picture. No channel falls, so the dim floor (the first entry) is below every
-    // colour.
-    b.keys({{42, {11, 25, 32}}, {52, {14, 28, 37}}, {62, {21, 31, 40}}, {70, {32, 34, 40}},
-            {86, {54, 44, 40}}, {94, {60, 50, 42}}, {110, {63, 56, 47}}, {130, {63, 60, 55}},
-            {148, {63, 63, 63}}});
+    // One ramp whose every channel climbs: night teal for the ground and trees,
+    // deep to dusk blue for the sky, grey mauve and rose for the afterglow and the
+    // balloons' shaded sides, rose red, salmon and light orange for their lit sides
+    // and the windows, then on to white for the dots, which add up to 63 onto the
+    // picture. Blue is held low through the warm entries so they stay warm. No
+    // channel falls below the dim floor (the first entry), so a dim step never
+    // lifts a colour.
+    b.keys({{42, {11, 25, 32}}, {50, {13, 26, 34}}, {56, {16, 28, 35}}, {62, {22, 29, 36}}, {68, {32, 30, 36}},
+            {74, {43, 31, 36}}, {80, {53, 34, 36}}, {84, {58, 39, 36}}, {88, {61, 45, 37}}, {94, {63, 51, 39}},
+            {104, {63, 56, 44}}, {120, {63, 60, 52}}, {148, {63, 63, 63}}});
     b.copy(42, 149, 107);
     return b.p;
 }

@@ -17,11 +17,14 @@ extern const Palette logo_palette;
 extern const Palette curves_palette;
 // Scene 1, tunnel phase: greys 1..63, brown ramp 176..207, orange run 208..225.
 extern const Palette tunnel_palette;
-// Scene 2 (girl): teal ramp 0..62, warm skin run 165..191, grey ramp 192..253.
+// Scene 2 (girl): teal ramp 0..62, the figure's skin, hair and card ramps 64..127,
+// black 128..164, warm skin run 165..191, grey ramp 192..253.
 extern const Palette scene2_palette;
-// Scene 3: picture browns 1..31, blue-grey ramp 32..222 (32 = background), blues 223..255.
+// Scene 3: picture browns 1..31, blue-grey ramp 32..222 (32 = background), bright
+// ramp 223..255 from blue-black through bronze to pale cyan.
 extern const Palette scene3_palette;
-// Scene 4 (boy): as scene 2 in 0..164, warm run 165..194, grey ramp 195..255.
+// Scene 4 (boy): as scene 2 in 0..63 and 128..164, the figure's skin, denim, hair
+// and card ramps 64..127, warm run 165..194, grey ramp 195..255.
 extern const Palette scene4_palette;
 // Scene 5: near blacks 33..63, steel blues 65..96 and warm whites 97..123 for the
 // tube's materials, whites 132..228 for the banner, greys 239..253.
@@ -33,7 +36,7 @@ extern const Palette scene6_palette;
 extern const Palette scene7_palette;
 // Scenes 8 and 9: brown to orange 2..63, orange to white 64..127, black above.
 extern const Palette scene8_palette;
-// Scene 10: ramp 42..148 from night blue through dusky rose and amber to white,
+// Scene 10: ramp 42..148 from night blue through violet, rose and amber to white,
 // copied into 149..255.
 extern const Palette scene10_palette;
 

@@ -139,7 +139,10 @@ TEST(Palettes, PortraitScenes) {
         EXPECT_RGB(*p, 0, 1, 25, 30);
         EXPECT_RGB(*p, 62, 1, 1, 1);
         expect_monotone(*p, 0, 62, 1, "teal ramp");
-        expect_fill(*p, 63, 164, {0, 0, 0}, "portrait black");
+        // The feedback runs through black between the teal and the warm run; 64..127
+        // are never mixed (bit 6 is cleared) and belong to the standing figure.
+        expect_fill(*p, 63, 63, {0, 0, 0}, "portrait black");
+        expect_fill(*p, 128, 164, {0, 0, 0}, "portrait black");
     }
     EXPECT_RGB(scene2_palette, 165, 47, 16, 0);
     EXPECT_RGB(scene2_palette, 190, 62, 61, 60);

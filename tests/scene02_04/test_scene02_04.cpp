@@ -177,18 +177,20 @@ TEST_F(LensScenes, AtALowFrameRateTheWarpMayDrawOneFrameOrNoneAndNeverTheFigure)
 }
 
 TEST_F(LensScenes, PicturesKeepToTheIndicesTheFeedbackLeavesReadable) {
-    // Under the doubling feedback any low bit of a portrait byte reaches the top bit
-    // of its shrunken copies: only 0, 8 and the protected 1 keep it a clean double
-    // exposure. The figures are shown as they are, on the warm run and greys.
+    // Under the doubling feedback an odd portrait byte reaches the top bits of the
+    // smallest tiles as noise, and a top bit carries into the next pixel: every byte
+    // stays even and below 128, but for the protected 1 (which must be there, for
+    // the eyes). The figures are shown as they are, on their own ramps (64..127) and
+    // the warm run and greys, never on the teal and black the feedback runs through.
     for (ResourceId id : {RES_SELF_G, RES_SELF_B}) {
         const uint8_t* p = resource_slot[id];
-        EXPECT_EQ(std::count_if(p, p + FRAME_BYTES, [](uint8_t v) { return v != 0 && v != 1 && v != 8; }), 0)
+        EXPECT_EQ(std::count_if(p, p + FRAME_BYTES, [](uint8_t v) { return v != 1 && (v % 2 != 0 || v >= 128); }), 0)
             << resource_catalogue[id];
         EXPECT_GT(std::count(p, p + FRAME_BYTES, 1), 0) << resource_catalogue[id];
     }
     for (ResourceId id : {RES_GIRL, RES_BOY}) {
         const uint8_t* p = resource_slot[id];
-        EXPECT_EQ(std::count_if(p, p + FIGURE_W * FIGURE_H, [](uint8_t v) { return v < 165; }), 0)
+        EXPECT_EQ(std::count_if(p, p + FIGURE_W * FIGURE_H, [](uint8_t v) { return v < 64 || (v >= 128 && v < 165); }), 0)
             << resource_catalogue[id];
     }
 }

@@ -10,6 +10,7 @@ namespace {
 using WarpedTexture = SceneTest;
 
 constexpr int LIGHT_RAMP = 64;  // the palette's orange-to-white ramp starts here
+constexpr int NEAR_BLACK = 15;  // the brown ramp's first entries, all but black
 
 TEST_F(WarpedTexture, SphereNeverWrapsTheLightPicture) {
     const uint8_t* plant = resource_slot[RES_PLANT];
@@ -40,6 +41,22 @@ TEST_F(WarpedTexture, TubeLeavesTheGlowsHeadroom) {
     }
     const double share = double(above) / (double(frames) * FRAME_BYTES);
     EXPECT_LT(share, 0.08) << share;
+}
+
+TEST_F(WarpedTexture, TubeIsMostlyDeepDark) {
+    // Under the curves the tube is mostly near black (the palette's first fifteen
+    // entries), so the glows read as light on a dark shaft and the few lit ribs and
+    // rims stand out as shapes.
+    WarpedRun run;
+    run.camera.focus = 1.0;
+    int frames = 0, dark = 0;
+    for (int f = 0; f < 64; ++f) {
+        draw_tube_frame(run);
+        ++frames;
+        for (int i = 0; i < FRAME_BYTES; ++i) dark += screen_frame[i] <= NEAR_BLACK || screen_frame[i] >= 128;
+    }
+    const double share = double(dark) / (double(frames) * FRAME_BYTES);
+    EXPECT_GT(share, 0.5) << share;
 }
 
 }  // namespace

@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0xac5c941cba027404ull},
     {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
+    {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
-    {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
+    {44000, "scene 3 cloud, early turn", 0x8fba5194ec8e9b17ull},
+    {51000, "scene 3 cloud, late turn", 0x7cd5384fe16d8115ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0xa05cd863a52dfa63ull},
-    {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
+    {58000, "scene 4 lens, boy", 0x16ae8771a2abf272ull},
+    {62550, "scene 4 melting warp", 0xed56dfa4116e62ffull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
-    {63400, "scene 5 tube zoom-out", 0xe254f4afa3682f01ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
+    {63400, "scene 5 tube zoom-out", 0x04352eac4b8f4621ull},
     {64200, "scene 5 flight", 0x6b7c5df4cd86e2cfull},
     {65000, "scene 5 flight, sprite and closing trail", 0x567aac886b7e8c42ull},
     {70000, "scene 5 flight, sprite at rest", 0xb8d1340a8cbe2f28ull},
@@ -64,21 +64,21 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x71a53cca4337b7d7ull},
     {95000, "scene 7 shaded tube, late", 0x97cab267d093aba5ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xbcc3f6d8743a2069ull},
-    {104500, "scene 8 spinning knot", 0xd16cd2aa9ed3762dull},
-    {111500, "scene 8 tinted fade", 0xdbffdfb7ce89da1full},
+    {97520, "scene 8 knot, first frame", 0xccf3fdd8a82492e7ull},
+    {104500, "scene 8 spinning knot", 0xe44bfff5f9f77059ull},
+    {111500, "scene 8 tinted fade", 0xa49a0e46fe1643e3ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x30a0c05ac1763011ull},
-    {114500, "scene 9 sphere widening", 0x2d3d488e67597e9cull},
-    {116100, "scene 9 tube, focus growing", 0xea5e3364a908249dull},
-    {117500, "scene 9 tube", 0x9f3f6285a4563c13ull},
-    {130000, "scene 9 tube with curves", 0xb4d562b0adbd3c3eull},
+    {112600, "scene 9 sphere", 0x7f235adff4235333ull},
+    {114500, "scene 9 sphere widening", 0x56e346fc19106db9ull},
+    {116100, "scene 9 tube, focus growing", 0x338e21a64d9968c6ull},
+    {117500, "scene 9 tube", 0x42590a94ff92fb0dull},
+    {130000, "scene 9 tube with curves", 0xb24aaf593266a5faull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0xa038aebe116fe28bull},
-    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0xfc48dfec63b85295ull},
-    {149000, "scene 10 fade, step 24", 0x9d40137bfb29ef27ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x412eccf8c6e9efbeull},
+    {147800, "scene 10 hold, sprites at rest", 0xf5ec237238b7aa5eull},
+    {149000, "scene 10 fade, step 24", 0x5239c9a2274ab1e9ull},
     // the end
-    {150000, "last frame", 0x0331de578018a28full},
+    {150000, "last frame", 0x43036a590c650801ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
