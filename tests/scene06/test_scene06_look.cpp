@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "scene_fixture.h"
 #include "scenes/scene06_glow_cloud.h"
+#include "scenes/timeline.h"
 
 namespace {
 

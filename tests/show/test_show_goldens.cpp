@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/timeline.h"
+#include "scenes/timeline.h"
 #include "show_run.h"
 
 namespace {

@@ -80,10 +80,11 @@ Reach compute_reach() {
             }
     };
     // One frame: the placed trains with the dots at their current indices.
+    ClosingTrails t;
     auto moment = [&](int d, Plane& into) {
         std::fill(sum.begin(), sum.end(), 0);
-        for (uint16_t k : dots_a) stamp(path_a_x[k], path_a_y[k], d);
-        for (uint16_t k : dots_b) stamp(path_b_x[k], path_b_y[k], d);
+        for (uint16_t k : t.dots_a) stamp(t.path_a_x[k], t.path_a_y[k], d);
+        for (uint16_t k : t.dots_b) stamp(t.path_b_x[k], t.path_b_y[k], d);
         for (size_t i = 0; i < sum.size(); ++i) into.v[i] = std::max(into.v[i], float(sum[i]));
     };
     auto now = [&](int x, int y) { return float(sum[size_t(y) * W + size_t(x)]); };
@@ -93,12 +94,12 @@ Reach compute_reach() {
         reach_under(reach.dotp, at.dp, DOTP_Y, f);
     };
     // The shrink as the scene runs it: it places before each step and sizes after.
-    fill_dot_indices();
+    fill_dot_indices(t);
     double s = SHRINK_FROM;
     int frame = 0;
     do {
-        advance_dots();
-        place_outlines(s);
+        advance_dots(t);
+        place_outlines(t, s);
         s += SHRINK_STEP;
         moment(int(5.0 * s), reach.picture);
         sprites_under(sprites_at(frame), now);
@@ -107,10 +108,10 @@ Reach compute_reach() {
     // At rest the trains come round to every offset: A every 444 frames, B every 469.
     // The trains never meet, so B's longer loop covers both.
     Plane hold(W, H, 0.f);
-    place_outlines(s);
-    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots()) moment(int(5.0 * s), hold);
-    place_outlines(1.0);
-    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots()) moment(5, reach.resting);
+    place_outlines(t, s);
+    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots(t)) moment(int(5.0 * s), hold);
+    place_outlines(t, 1.0);
+    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots(t)) moment(5, reach.resting);
     for (size_t i = 0; i < hold.v.size(); ++i) {
         reach.resting.v[i] = std::max(reach.resting.v[i], hold.v[i]);
         reach.picture.v[i] = std::max(reach.picture.v[i], reach.resting.v[i]);
@@ -122,7 +123,6 @@ Reach compute_reach() {
         if (at.ua == last.ua && at.la == last.la && at.dp == last.dp) break;
         last = at;
     }
-    trails_reset_state();
     return reach;
 }
 
