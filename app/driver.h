@@ -8,14 +8,12 @@
 // and fatal errors end the process from inside and never return here.
 int run_show();
 
-// Loads every resource and builds row_offset and the lookup tables: the start-up
-// between the music and the display. Called once per process, by run_show, and by
-// the tests and benchmarks that run scenes without it.
+// Loads every resource and builds the lookup tables: the start-up between the
+// music and the display. Called once per process, by run_show.
 void prepare_show();
 
 // The ten scenes in show order, from cue 0 to the end of cue 22. Called by run_show
-// once the clock has started; whole-show tests and the capture tool call it on the
-// headless platform.
+// once the clock has started.
 void play_scenes();
 
 // The scene play_scenes is running, 1..10 (0 before and after). Read by the capture

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     // Where the data lies decides nothing else; a missing file is reported by the
     // show itself, as its loaders do.
     enter_data_folder();
-    platform_install({&sdl_system, &sdl_video, &sdl_music_driver,
+    platform_install({&sdl_system, &sdl_presenter, &sdl_music_driver,
                       options.answered ? answered_setup_dialog : show_setup_dialog});
     return run_show();
 }

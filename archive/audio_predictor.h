@@ -35,8 +35,8 @@ void adapt_audio_weights(AudioPredictor& v);
 // Turns symbol s (0..255) into the next output byte of the current channel and
 // updates that channel's predictor and cross_delta. The caller stores the byte and
 // moves to the next channel. Signed 32-bit arithmetic, arithmetic right shifts;
-// the result is the low 8 bits of the unreduced value. Called by tests and by
-// decode_audio_run for bytes outside its fast loop.
+// the result is the low 8 bits of the unreduced value. Called by decode_audio_run
+// for bytes outside its fast loop.
 uint8_t predict_audio_byte(AudioState& state, uint32_t s);
 
 // No bound on the input for decode_audio_run: the caller has bounded n instead.
@@ -56,5 +56,5 @@ size_t decode_audio_run(AudioState& state, const HuffDecoder* decoders, const ui
 
 // Makes decode_audio_run take its baseline build (true) even on processors where
 // it would take the AVX2 one, or go back to choosing by processor (false). Both
-// give the same results; tests call this to check each.
+// give the same results.
 void audio_run_use_baseline(bool baseline);

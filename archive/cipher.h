@@ -20,5 +20,5 @@ void decipher_block(uint8_t* block);
 // Folds 16 bytes into the key: K[i mod 4] ^= crc_table[bytes[i]].
 void mix_key(const uint8_t* bytes);
 
-// The current key words K0..K3 (for tests and diagnostics).
+// The current key words K0..K3.
 void cipher_key(uint32_t out[4]);

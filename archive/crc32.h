@@ -14,9 +14,9 @@ extern uint32_t crc_table[256];
 void build_crc_table();
 
 // Folds count bytes into crc and returns the new value. Callers start from
-// 0xFFFFFFFF and complement the final result. Used by the reader, the writer, tests.
+// 0xFFFFFFFF and complement the final result. Used by the reader and the writer.
 uint32_t crc32_add(uint32_t crc, const uint8_t* bytes, size_t count);
 
 // The same function as crc32_add through the tables alone, whatever the processor
-// offers. Tests check the fast path against it.
+// offers: the plain reading of the fast path.
 uint32_t crc32_add_tables(uint32_t crc, const uint8_t* bytes, size_t count);

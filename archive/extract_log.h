@@ -15,8 +15,7 @@ bool extract_log_path(char* out, size_t capacity);
 
 // Takes the start tick, remembers the path and creates (or empties) the file with
 // mode 0600, never through a symlink, then writes the header. When that fails,
-// logging stays off. Called by start_extract_log, and by tests with a path of their
-// own.
+// logging stays off. Called by start_extract_log.
 void open_extract_log(const char* path);
 
 // Starts the log of a run: in memory when it is kept there (no folder is looked up
@@ -35,14 +34,14 @@ void log_line(const char* message, const char* source_file, unsigned line);
 void log_linef(const char* source_file, unsigned line, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
-// Turns logging off until the next open_extract_log (tests).
+// Turns logging off until the next open_extract_log.
 void close_extract_log();
 
 // With on, sends the log to memory instead of a file: open_extract_log touches no
 // disk, and records are formatted as always, then appended to an internal 64 KiB
 // buffer that starts over when a record would not fit. Off goes back to the file at
 // the next open_extract_log. Called once by the fuzzer, so that a run costs no
-// system calls, and by tests.
+// system calls.
 void keep_extract_log_in_memory(bool on);
 
 // The in-memory log since it last started over (empty unless kept in memory).

@@ -20,7 +20,7 @@ int extract_to_memory(uint8_t** out_block, uint32_t* out_length, const char* nam
                       const char* archive_path, const char* password);
 
 // The same extraction from an archive image held in memory (size bytes at archive).
-// The log names the archive "(memory)". Called by tests, the fuzzer and benchmarks.
+// The log names the archive "(memory)". Called by the fuzzer.
 int extract_from_memory(uint8_t** out_block, uint32_t* out_length, const char* name,
                         const uint8_t* archive, size_t size, const char* password);
 
@@ -30,5 +30,5 @@ int names_match(const char* a, const char* b);
 
 // Makes the next extraction open the log afresh, as the first one of the process
 // does: the log location is looked up again ($XDG_STATE_HOME or ~/.local/state,
-// folder kelvora) and the file replaced. For tests that redirect the log.
+// folder kelvora) and the file replaced.
 void rearm_extract_log();

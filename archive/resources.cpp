@@ -6,14 +6,9 @@
 #include "archive/rar_reader.h"
 
 const char resource_catalogue[RESOURCE_COUNT][RESOURCE_NAME_BYTES] = {
-    "bizk.dat",    "kvlogo.dat",  "gpor.dat",   "npor.dat",    "psx.dat",    "frm1.dat",
-    "tunnel.dat",  "frm01.dat",   "frm3.dat",   "kelbck.dat",  "overl.dat",  "sclpic.dat",
-    "gaia.dat",    "frm2.dat",    "nudge.dat",  "overl2.dat",  "ephoy.dat",  "jar.dat",
-    "apfrm.dat",   "dotp.dat",    "lowera.dat", "uppera.dat",  "girl.dat",   "self_g.dat",
-    "alien.dat",   "alwork.dat",  "aphandl.dat", "boy.dat",    "self_b.dat", "texture.dat",
-    "k1.dat",      "k2.dat",      "apsave.dat", "blasm.dat",   "fudge.dat",  "hype.dat",
-    "prone.dat",   "purple.dat",  "se_cont.dat", "face.dat",   "pay_att.dat", "plant.dat",
-    "fdtex.dat",   "tube_x.dat",  "tube_y.dat",
+#define RESOURCE(id, name) #name ".dat",
+#include "archive/resource_list.h"
+#undef RESOURCE
 };
 
 uint8_t* resource_slot[RESOURCE_COUNT];

@@ -4,21 +4,25 @@
 
 #include <cstdint>
 
-constexpr int RESOURCE_COUNT = 45;
 constexpr int RESOURCE_NAME_BYTES = 32;
 
 // The archive every entry is read from, relative to the current directory.
 constexpr const char* RESOURCE_ARCHIVE = "resource.rar";
 
-// Catalogue indices, in load order; resource_slot[RES_PSX] is "psx.dat".
+// Catalogue indices, in load order (archive/resource_list.h); resource_slot[RES_PSX]
+// is "psx.dat".
 enum ResourceId : int {
-    RES_BIZK, RES_KVLOGO, RES_GPOR, RES_NPOR, RES_PSX, RES_FRM1, RES_TUNNEL, RES_FRM01,
-    RES_FRM3, RES_KELBCK, RES_OVERL, RES_SCLPIC, RES_GAIA, RES_FRM2, RES_NUDGE, RES_OVERL2,
-    RES_EPHOY, RES_JAR, RES_APFRM, RES_DOTP, RES_LOWERA, RES_UPPERA, RES_GIRL, RES_SELF_G,
-    RES_ALIEN, RES_ALWORK, RES_APHANDL, RES_BOY, RES_SELF_B, RES_TEXTURE, RES_K1, RES_K2,
-    RES_APSAVE, RES_BLASM, RES_FUDGE, RES_HYPE, RES_PRONE, RES_PURPLE, RES_SE_CONT, RES_FACE,
-    RES_PAY_ATT, RES_PLANT, RES_FDTEX, RES_TUBE_X, RES_TUBE_Y,
+#define RESOURCE(id, name) RES_##id,
+#include "archive/resource_list.h"
+#undef RESOURCE
 };
+
+// 45: the entries of the list.
+constexpr int RESOURCE_COUNT = 0
+#define RESOURCE(id, name) +1
+#include "archive/resource_list.h"
+#undef RESOURCE
+    ;
 
 // The 45 file names in load order, each NUL-terminated and zero-padded to 32 bytes:
 // lower case, ".dat", no directory part.
@@ -28,7 +32,7 @@ extern const char resource_catalogue[RESOURCE_COUNT][RESOURCE_NAME_BYTES];
 extern uint8_t* resource_slot[RESOURCE_COUNT];
 
 // Byte length of each loaded slot (0 until loaded). The scenes know their layouts;
-// tests and tools read this to check them.
+// require_resources checks them against it.
 extern uint32_t resource_length[RESOURCE_COUNT];
 
 // Extracts the named entry of "resource.rar" into a fresh heap block, stores its

@@ -22,7 +22,7 @@
 
 #include "archive/rar_reader.h"
 #include "rar_writer.h"
-#include "tests/rar_tool/corpus.h"
+#include "tests/kelvora-rar/corpus.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "stream_encoder.h"
-#include "tests/rar_tool/corpus.h"
+#include "tests/kelvora-rar/corpus.h"
 
 namespace {
 

@@ -13,31 +13,32 @@
 namespace {
 
 // The set-up the portrait phase makes before its loop, without its presents.
-void start_lens(const Palette& palette, ResourceId picture) {
+LensRun start_lens(const Palette& palette, ResourceId picture) {
     set_palette(palette);
-    lens_picture = resource_slot[picture];
-    copy_frame(back_frame, lens_picture);
-    lens_index = 0;
+    const LensRun run{resource_slot[picture]};
+    copy_frame(back_frame, run.picture);
+    return run;
 }
 
 void BM_GirlLensFrame(benchmark::State& state) {
     start_scene(scene02_check_resources);
-    start_lens(scene2_palette, RES_SELF_G);
-    run_phase(state, [] { lens_feedback_draw(girl_lens_x.data(), girl_lens_y.data(), resource_slot[RES_GIRL]); });
+    LensRun run = start_lens(scene2_palette, RES_SELF_G);
+    run_phase(state, [&] { lens_feedback_draw(run, girl_lens_x.data(), girl_lens_y.data(), resource_slot[RES_GIRL]); });
 }
 BENCHMARK(BM_GirlLensFrame);
 
 void BM_BoyLensFrame(benchmark::State& state) {
     start_scene(scene04_check_resources);
-    start_lens(scene4_palette, RES_SELF_B);
-    run_phase(state, [] { lens_feedback_draw(boy_lens_x.data(), boy_lens_y.data(), resource_slot[RES_BOY]); });
+    LensRun run = start_lens(scene4_palette, RES_SELF_B);
+    run_phase(state, [&] { lens_feedback_draw(run, boy_lens_x.data(), boy_lens_y.data(), resource_slot[RES_BOY]); });
 }
 BENCHMARK(BM_BoyLensFrame);
 
 void BM_MeltWarpFrame(benchmark::State& state) {
     start_scene(scene04_check_resources);
-    start_lens(scene4_palette, RES_SELF_B);
-    for (int i = 0; i < 100; ++i) lens_feedback_draw(boy_lens_x.data(), boy_lens_y.data(), resource_slot[RES_BOY]);
+    LensRun run = start_lens(scene4_palette, RES_SELF_B);
+    for (int i = 0; i < 100; ++i)
+        lens_feedback_draw(run, boy_lens_x.data(), boy_lens_y.data(), resource_slot[RES_BOY]);
     copy_frame(back_frame, screen_frame);
     uint8_t n = 0;
     run_phase(state, [&] { melt_warp_frame(n++); });

@@ -14,34 +14,42 @@ namespace {
 
 void BM_CloudFrame(benchmark::State& state) {
     start_scene(scene03_check_resources);
-    cloud_setup();
-    run_phase(state, [] { cloud_frame(); });
+    static RevealRun run;
+    run = RevealRun{};
+    cloud_setup(run);
+    run_phase(state, [] { cloud_frame(run); });
 }
 BENCHMARK(BM_CloudFrame);
 
 // The parts, each on a mask as the scene makes it (the cloud keeps turning).
 void BM_CloudDiscs(benchmark::State& state) {
     start_scene(scene03_check_resources);
-    cloud_setup();
+    static RevealRun run;
+    run = RevealRun{};
+    cloud_setup(run);
     run_against_copy(state, [] {
         fill_frame(screen_frame, REVEAL_BACKGROUND);
-        draw_reveal_discs();
+        draw_reveal_discs(run);
     });
 }
 BENCHMARK(BM_CloudDiscs);
 
 void BM_CloudReveal(benchmark::State& state) {
     start_scene(scene03_check_resources);
-    cloud_setup();
-    cloud_frame();
+    static RevealRun run;
+    run = RevealRun{};
+    cloud_setup(run);
+    cloud_frame(run);
     run_against_copy(state, [] { reveal_picture(); });
 }
 BENCHMARK(BM_CloudReveal);
 
 void BM_CloudSoften(benchmark::State& state) {
     start_scene(scene03_check_resources);
-    cloud_setup();
-    cloud_frame();
+    static RevealRun run;
+    run = RevealRun{};
+    cloud_setup(run);
+    cloud_frame(run);
     run_against_copy(state, [] {
         reveal_picture();
         soften_back();

@@ -36,11 +36,12 @@ BENCHMARK(BM_ZoomInFrame);
 // Phase C: drift, step-8 samples, smoothing and the copying zoom.
 void BM_ZoomOutFrame(benchmark::State& state) {
     start_scene05();
-    textured_flight.grid.step = 8;
+    TexturedTubeRun run;
+    run.flight.grid.step = 8;
     DriftPoint to;
     double a = 30.91;
     run_phase(state, [&] {
-        zoom_out_frame(to, float(a));
+        zoom_out_frame(run, to, float(a));
         a = a - a * 0.1f;
         if (a <= 1.0) a = 30.91;
     });
@@ -51,15 +52,16 @@ BENCHMARK(BM_ZoomOutFrame);
 // the trail is started again whenever it has closed up).
 void BM_FlightFrame(benchmark::State& state) {
     start_scene05();
-    textured_flight.grid.step = 4;
+    TexturedTubeRun run;
+    run.flight.grid.step = 4;
     const bool sprite = state.range(0) != 0;
     run_phase(state, [&] {
-        if (sprite && trail_finished) {
-            slide_x = 0;
-            trail_gap = 20;
-            trail_finished = false;
+        if (sprite && run.trail_finished) {
+            run.slide_x = 0;
+            run.trail_gap = 20;
+            run.trail_finished = false;
         }
-        flight_frame(sprite ? SPRITE_FIRST_FRAME : 1);
+        flight_frame(run, sprite ? SPRITE_FIRST_FRAME : 1);
     });
 }
 BENCHMARK(BM_FlightFrame)->Arg(0)->Arg(1);

@@ -18,10 +18,10 @@ void BM_GlowCloudFrame(benchmark::State& state) {
     start_scene(scene06_check_resources);
     set_palette(scene6_palette);
     fill_frame(back_frame, CLOUD_BACKGROUND);
-    seed_cloud();
-    cloud_angle = 0;
+    GlowCloudRun run;
+    seed_cloud(run);
     const int phase = int(state.range(0));
-    run_phase(state, [phase] { glow_cloud_frame(phase); });
+    run_phase(state, [&] { glow_cloud_frame(run, phase); });
 }
 BENCHMARK(BM_GlowCloudFrame)->DenseRange(0, WORD_LINES - 1);
 

@@ -15,7 +15,7 @@ namespace {
 void BM_ShadedTubeFrame(benchmark::State& state) {
     start_scene(scene07_check_resources);
     shaded_tube_start();
-    ShadedTube run;
+    ShadedTubeRun run;
     run_phase(state, [&] { shaded_tube_frame(run); });
 }
 BENCHMARK(BM_ShadedTubeFrame);

@@ -15,16 +15,18 @@ namespace {
 void BM_KnotFrame(benchmark::State& state) {
     start_scene(scene08_check_resources);
     set_palette(scene8_palette);
-    run_phase(state, [] { knot_frame(); });
+    KnotRun run;
+    run_phase(state, [&] { knot_frame(run); });
 }
 BENCHMARK(BM_KnotFrame);
 
 void BM_KnotFadeFrame(benchmark::State& state) {
     start_scene(scene08_check_resources);
     set_palette(scene8_palette);
+    KnotRun run;
     int n = KNOT_FADE_FIRST_TINT;
-    run_phase(state, [&n] {
-        knot_fade_frame(uint8_t(n));
+    run_phase(state, [&] {
+        knot_fade_frame(run, uint8_t(n));
         if (--n < KNOT_FADE_LAST_TINT) n = KNOT_FADE_FIRST_TINT;
     });
 }

@@ -20,9 +20,10 @@ void start_scene09() {
 
 void BM_SpherePhaseFrame(benchmark::State& state) {
     start_scene09();
+    WarpedRun run;
     double phi = 3.55;
     run_phase(state, [&] {
-        draw_sphere_frame(phi);
+        draw_sphere_frame(run, phi);
         phi += 0.01;
         present_frame(screen_frame);
     });
@@ -31,12 +32,13 @@ BENCHMARK(BM_SpherePhaseFrame);
 
 void BM_WideningPhaseFrame(benchmark::State& state) {
     start_scene09();
+    WarpedRun run;
     double phi = 5.06;
     run_phase(state, [&] {
-        draw_sphere_frame(phi);
+        draw_sphere_frame(run, phi);
         phi += 0.01;
-        warp_focus -= 0.005;
-        if (warp_focus < 0.000001) warp_focus = 0.6;
+        run.camera.focus -= 0.005;
+        if (run.camera.focus < 0.000001) run.camera.focus = 0.6;
         present_frame(screen_frame);
     });
 }
@@ -44,21 +46,23 @@ BENCHMARK(BM_WideningPhaseFrame);
 
 void BM_TubeFocusPhaseFrame(benchmark::State& state) {
     start_scene09();
-    warp_focus = 0.0;
-    run_phase(state, [] {
-        draw_tube_frame();
+    WarpedRun run;
+    run.camera.focus = 0.0;
+    run_phase(state, [&] {
+        draw_tube_frame(run);
         present_frame(screen_frame);
-        warp_focus += 0.01;
-        if (warp_focus > 1.0) warp_focus = 0.0;
+        run.camera.focus += 0.01;
+        if (run.camera.focus > 1.0) run.camera.focus = 0.0;
     });
 }
 BENCHMARK(BM_TubeFocusPhaseFrame);
 
 void BM_TubeRunPhaseFrame(benchmark::State& state) {
     start_scene09();
-    warp_focus = 1.0;
-    run_phase(state, [] {
-        draw_tube_frame();
+    WarpedRun run;
+    run.camera.focus = 1.0;
+    run_phase(state, [&] {
+        draw_tube_frame(run);
         present_frame(screen_frame);
     });
 }
@@ -66,15 +70,16 @@ BENCHMARK(BM_TubeRunPhaseFrame);
 
 void BM_CurvesPhaseFrame(benchmark::State& state) {
     start_scene09();
-    warped_picture_start();
-    warp_focus = 1.0;
+    WarpedRun run;
+    warped_picture_start(run);
+    run.camera.focus = 1.0;
     double phi = 0.0;
     uint32_t f = 0;
     run_phase(state, [&] {
-        draw_curves_tube_frame(phi);
+        draw_curves_tube_frame(run, phi);
         phi += 0.01;
         present_frame(screen_frame);
-        if ((++f & 0x39) == 0) renew_curve0_spin();
+        if ((++f & 0x39) == 0) renew_curve0_spin(run);
     });
 }
 BENCHMARK(BM_CurvesPhaseFrame);
@@ -82,24 +87,23 @@ BENCHMARK(BM_CurvesPhaseFrame);
 // The parts of a warp frame: the 1066 rays of each grid, and the block pass.
 void BM_SphereGridPass(benchmark::State& state) {
     start_scene09();
+    const WarpCamera camera;
     double phi = 3.55;
-    run_against_copy(state, [&] { sphere_grid_pass(phi += 0.01); });
+    run_against_copy(state, [&] { sphere_grid_pass(camera, phi += 0.01); });
 }
 BENCHMARK(BM_SphereGridPass);
 
 void BM_TubeGridPass(benchmark::State& state) {
     start_scene09();
-    warp_focus = 1.0;
+    const WarpCamera camera{1.0, 0.0};
     double phi = 0.0;
-    run_against_copy(state, [&] { tube_grid_pass(phi += 0.01); });
+    run_against_copy(state, [&] { tube_grid_pass(camera, phi += 0.01); });
 }
 BENCHMARK(BM_TubeGridPass);
 
 void BM_BlockPass(benchmark::State& state) {
     start_scene09();
-    warp_focus = 1.0;
-    tube_travel = 500.0;
-    tube_grid_pass(0.3);
+    tube_grid_pass(WarpCamera{1.0, 500.0}, 0.3);
     const bool wrapping = state.range(0) == 0;
     run_against_copy(state, [&] {
         wrapping ? darken_wrapping(screen_frame, resource_slot[RES_FDTEX])

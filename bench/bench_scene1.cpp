@@ -37,25 +37,27 @@ BENCHMARK(BM_WarpBurstPass);
 void BM_LogoFrame(benchmark::State& state) {
     start_scene(scene01_check_resources);
     set_palette(logo_palette);
-    init_glow_blobs();
-    run_phase(state, [] { logo_frame(); });
+    LogoRun run;
+    init_glow_blobs(run);
+    run_phase(state, [&] { logo_frame(run); });
 }
 BENCHMARK(BM_LogoFrame);
 
 void BM_CurvesFrame(benchmark::State& state) {
     start_scene(scene01_check_resources);
-    curves_init();
+    CurvesRun run;
+    curves_init(run);
     set_palette(curves_palette);
     const int phase = int(state.range(0));
-    run_phase(state, [phase] { curves_phase_frame(phase); });
+    run_phase(state, [&] { curves_phase_frame(run, phase); });
 }
 BENCHMARK(BM_CurvesFrame)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_TunnelFrame(benchmark::State& state) {
     start_scene(scene01_check_resources);
     set_palette(tunnel_palette);
-    flow_u = flow_v = 0;
-    run_phase(state, [] { tunnel_frame(); });
+    TunnelRun run;
+    run_phase(state, [&] { tunnel_frame(run); });
 }
 BENCHMARK(BM_TunnelFrame);
 

@@ -6,16 +6,16 @@
 #include <benchmark/benchmark.h>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "bench_common.h"
 #include "display/display.h"
 #include "platform/headless.h"
 #include "platform/settings.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 // The driver's start-up on the headless platform (full screen, zoom 1, no sound),
-// once per process: resources, row_offset, tables, display.
+// once per process: resources, tables, display.
 inline void start_show() {
     static bool started = false;
     if (started) return;
@@ -23,9 +23,8 @@ inline void start_show() {
     HeadlessConfig c;
     c.settings = RunSettings{true, false, 44100, 1};
     headless_install(c);
-    run_settings = c.settings;
     prepare_show();
-    display_start(true);
+    display_start(c.settings);
 }
 
 // Before a scene's benchmark: the start-up once, every scene's state back to its

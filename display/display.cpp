@@ -5,16 +5,20 @@
 #include <cstring>
 
 #include "platform/fatal.h"
-#include "platform/settings.h"
 #include "platform/platform.h"
 
 uint8_t* screen_frame = nullptr;
 uint8_t* back_frame = nullptr;
 uint8_t* work_frame = nullptr;
-int32_t row_offset[FRAME_H];
-bool fullscreen_mode = false;
-uint32_t rgb_lookup[256];
-void (*present_frame)(const uint8_t* frame) = nullptr;
+
+// Index -> 0x00RRGGBB: the palette in force, in the conversion of the presenter in
+// use. Put in force by display_start, changed by set_palette.
+static uint32_t lookup_in_force[256];
+// True when the full-screen presenter is in use: set_palette converts as its
+// palette registers would.
+static bool fullscreen_mode = false;
+
+void present_frame(const uint8_t* frame) { platform.presenter->present(frame, lookup_in_force); }
 
 void clear_frame(uint8_t* frame) { memset(frame, 0, FRAME_BYTES); }
 
@@ -28,44 +32,27 @@ void palette_to_rgb(const Palette& palette, uint32_t* lookup) {
         lookup[i] = uint32_t(p[0]) << 18 | uint32_t(p[1]) << 10 | uint32_t(p[2]) << 2;
 }
 
-void palette_to_entries(const Palette& palette, uint8_t* entries) {
+void palette_to_rgb_wrapped(const Palette& palette, uint32_t* lookup) {
     const uint8_t* p = palette.rgb;
-    for (int i = 0; i < 256; ++i, p += 3, entries += 4) {
-        entries[0] = uint8_t(p[0] * 4);  // kept in 8 bits: wraps modulo 256
-        entries[1] = uint8_t(p[1] * 4);
-        entries[2] = uint8_t(p[2] * 4);
-        entries[3] = 0;
-    }
+    for (int i = 0; i < 256; ++i, p += 3)  // each product kept in 8 bits: wraps modulo 256
+        lookup[i] = uint32_t(uint8_t(p[0] * 4)) << 16 | uint32_t(uint8_t(p[1] * 4)) << 8 | uint8_t(p[2] * 4);
 }
 
 void set_palette(const Palette& palette) {
-    if (fullscreen_mode) {
-        uint8_t entries[1024];
-        palette_to_entries(palette, entries);
-        platform.video->set_hw_palette(entries);
-    } else {
-        // The window shows the new colours at once, as a hardware palette does, so
-        // that fades and flashes that present nothing are seen.
-        palette_to_rgb(palette, rgb_lookup);
-        platform.video->repaint_rgb(rgb_lookup);
-    }
+    // The presenter shows the new colours on the picture already on screen, as a
+    // hardware palette does, so that fades and flashes that present nothing are seen.
+    if (fullscreen_mode)
+        palette_to_rgb_wrapped(palette, lookup_in_force);
+    else
+        palette_to_rgb(palette, lookup_in_force);
+    platform.presenter->set_palette(lookup_in_force);
 }
 
-static void present_windowed(const uint8_t* frame) { platform.video->present_rgb(frame, rgb_lookup); }
-static void present_fullscreen(const uint8_t* frame) { platform.video->present_indexed(frame); }
-
-void display_start(bool fullscreen) {
-    fullscreen_mode = fullscreen;
-    const int zoom = run_settings.zoom;
-    if (!platform.video->open_window(zoom, fullscreen_mode))
-        fatal_error("Error creating application window");
-    if (fullscreen_mode) {
-        platform.video->start_fullscreen(zoom);
-        present_frame = present_fullscreen;
-    } else {
-        present_frame = present_windowed;
-        if (!platform.video->start_windowed(zoom)) fatal_error("Out of memory (tmp)");
-    }
+void display_start(const RunSettings& settings) {
+    fullscreen_mode = settings.fullscreen;
+    // A 256-colour display starts on the grey ramp; a window's lookup on black.
+    for (uint32_t i = 0; i < 256; ++i) lookup_in_force[i] = fullscreen_mode ? i << 16 | i << 8 | i : 0;
+    if (!platform.presenter->open(settings, lookup_in_force)) fatal_error("Error creating application window");
 
     // All three attempts first, then one verdict.
     screen_frame = static_cast<uint8_t*>(malloc(FRAME_BYTES));
@@ -75,7 +62,7 @@ void display_start(bool fullscreen) {
 }
 
 void display_stop() {
-    platform.video->stop();
+    platform.presenter->close();
     free(screen_frame);
     free(back_frame);
     free(work_frame);

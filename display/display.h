@@ -3,7 +3,10 @@
 // start-up and shutdown.
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+#include "platform/settings.h"
 
 constexpr int FRAME_W = 320;
 constexpr int FRAME_H = 200;
@@ -20,18 +23,16 @@ extern uint8_t* screen_frame;  // the main draw target
 extern uint8_t* back_frame;    // backgrounds and effect sources
 extern uint8_t* work_frame;    // composition copies and height fields
 
-// Byte offset of row y in a frame: y * 320. Filled by the driver at start-up.
-extern int32_t row_offset[FRAME_H];
+// Byte offset of row y in a frame: y * 320. Built at compile time.
+inline constexpr std::array<int32_t, FRAME_H> row_offset = [] {
+    std::array<int32_t, FRAME_H> rows{};
+    for (int y = 0; y < FRAME_H; ++y) rows[y] = y * FRAME_W;
+    return rows;
+}();
 
-// True when the full-screen presenter is in use. Set by display_start.
-extern bool fullscreen_mode;
-
-// Index -> 0x00RRGGBB for the windowed presenter; all black until set_palette.
-extern uint32_t rgb_lookup[256];
-
-// Shows one frame with the current palette. Installed by display_start; called by
-// the scenes once per drawn frame.
-extern void (*present_frame)(const uint8_t* frame);
+// Shows one frame through the palette in force (the installed Presenter's present).
+// Called by the scenes once per drawn frame.
+void present_frame(const uint8_t* frame);
 
 // Sets all 64000 bytes of the frame to 0.
 void clear_frame(uint8_t* frame);
@@ -39,20 +40,24 @@ void clear_frame(uint8_t* frame);
 // Copies the 64000 bytes of source onto destination (destination first).
 void copy_frame(uint8_t* destination, const uint8_t* source);
 
-// Makes the palette current and shows the last presented frame under it at once,
-// in full screen and in a window alike. Called by the scenes and their fades.
+// Makes the palette current and shows the last presented frame under it (by the
+// frame's end), in full screen and in a window alike. Called by the scenes and
+// their fades.
 void set_palette(const Palette& palette);
 
 // Windowed conversion of one palette: entry i = 4r << 16 | 4g << 8 | 4b, with the
 // 6-bit values shifted as stored (values above 63 run into the next channel).
 void palette_to_rgb(const Palette& palette, uint32_t* lookup);
 
-// Full-screen conversion: 256 entries of (4r, 4g, 4b, 0), each product kept in 8 bits.
-void palette_to_entries(const Palette& palette, uint8_t* entries);
+// Full-screen conversion, as a 256-colour display's palette registers take it:
+// entry i = (4r mod 256) << 16 | (4g mod 256) << 8 | (4b mod 256). Equal to
+// palette_to_rgb for every value 0..63.
+void palette_to_rgb_wrapped(const Palette& palette, uint32_t* lookup);
 
-// Creates the window, sets up the presenter chosen by fullscreen, allocates the
-// three frames and installs present_frame. Called once by the driver.
-void display_start(bool fullscreen);
+// Opens the presenter as settings say (full screen or a window, the zoom) with the
+// starting palette in force (black in a window, the grey ramp index i -> grey i in
+// full screen), then allocates the three frames. Called once by the driver.
+void display_start(const RunSettings& settings);
 
 // Releases the presenter, the frames and the window. Called only from the quit path
 // of pump_messages.

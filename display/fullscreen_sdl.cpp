@@ -1,8 +1,6 @@
-// The full-screen presenter on SDL2. The display is switched to the mode of the
-// zoom; each frame goes through a 256-entry palette table onto the screen of
-// display/screen.h, stretched over the whole mode, or kept at 4:3 with black borders
-// when the screen ended up in a mode of another shape. A palette change shows the
-// last frame again by the frame's end, as on a 256-colour display.
+// Full screen on SDL2: the display is switched to the mode of the zoom, and the
+// screen of display/screen.h stretches each frame over the whole mode, or keeps it
+// at 4:3 with black borders when the display ended up in a mode of another shape.
 #include <SDL.h>
 
 #include "display/display.h"
@@ -11,8 +9,6 @@
 #include "platform/fatal.h"
 #include "platform/real.h"
 
-// Index -> 0x00RRGGBB: the palette the screen shows now.
-static uint32_t screen_palette[256];
 // True from the moment the display mode was asked for until it was given back.
 static bool took_screen = false;
 
@@ -58,10 +54,7 @@ static int set_mode(int display, int zoom) {
     return now.w == mode.w && now.h == mode.h ? 0 : -1;
 }
 
-void fullscreen_start(int zoom) {
-    // Grey ramp: index i shows grey level i until the first set_palette.
-    for (uint32_t i = 0; i < 256; ++i) screen_palette[i] = i << 16 | i << 8 | i;
-
+void fullscreen_start(int zoom, const uint32_t* lookup) {
     // Each set-up step that can fail reports with the show's own text for it: the
     // display the window is on, the renderer with its flip chain, the frame texture,
     // the mode.
@@ -81,17 +74,7 @@ void fullscreen_start(int zoom) {
     screen_set_fit(w, h);
 
     SDL_ShowCursor(SDL_DISABLE);
-    // The screen starts as the frame of zeros under the grey ramp: black.
-    screen_show_again(screen_palette);
-}
-
-void fullscreen_present(const uint8_t* frame) { screen_show(frame, screen_palette); }
-
-void fullscreen_set_palette(const uint8_t* entries) {
-    for (int i = 0; i < 256; ++i, entries += 4)
-        screen_palette[i] = uint32_t(entries[0]) << 16 | uint32_t(entries[1]) << 8 | entries[2];
-    // Shown under the new colours by the frame's end, as a hardware palette would.
-    screen_reshow(screen_palette);
+    screen_show_again(lookup);
 }
 
 void fullscreen_leave() {

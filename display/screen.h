@@ -1,5 +1,5 @@
-// The picture on a real screen, shared by the windowed and the full-screen
-// presenters (display/video_sdl.cpp, display/fullscreen_sdl.cpp): a renderer on the
+// The picture on a real screen, drawn by the SDL presenter in a window and full
+// screen alike (display/presenter_sdl.cpp, display/fullscreen_sdl.cpp): a renderer on the
 // show's window, one 320x200 streaming texture that the GPU enlarges nearest-
 // neighbour, the frame last shown (so that a palette change can show it again
 // without a present), and presents paced by the display's refresh or by the stand-in refresh of
@@ -29,19 +29,18 @@ void screen_set_fit(int fit_mode_w, int fit_mode_h);
 void screen_show(const uint8_t* frame, const uint32_t* lookup);
 
 // Shows the frame last shown (the frame of zeros after screen_create_texture) through
-// lookup at once, paced like screen_show. Called by the presenters as they start.
+// lookup at once, paced like screen_show. Called as the presenter opens.
 void screen_show_again(const uint32_t* lookup);
 
-// Holds lookup as the palette to show the last frame through: the next
-// screen_show shows its frame through the current lookup anyway, and
+// Holds a copy of lookup as the palette to show the last frame through: the next
+// screen_show shows its frame through the lookup it is given anyway, and
 // screen_frame_end shows the held one when its frame presented nothing. Does
 // nothing while the render target is lost. Called on a palette change.
 void screen_reshow(const uint32_t* lookup);
 
 // Ends a frame: when the frame presented nothing and a palette change is held, shows
 // the last frame through it, paced like screen_show. A change held in a frame that
-// did present waits for the next frame. Called by the event pump
-// (app/system_sdl.cpp), which the show runs once per frame.
+// did present waits for the next frame. The presenter's end_frame.
 void screen_frame_end();
 
 // Releases the texture and the renderer; safe when never created.

@@ -26,7 +26,8 @@ static FramePacer pacer;
 // that changes the palette and presents then waits for one refresh, not two, as
 // under a hardware palette, so frame-counted phases keep their pace.
 static bool presented_this_frame = false;
-static const uint32_t* held_lookup = nullptr;
+static uint32_t held_lookup[256];
+static bool holding = false;
 // Set by the event watch (which may run on whichever thread pushes the event) when
 // the renderer lost its targets or its device; the next present restores.
 static std::atomic<bool> targets_lost{false};
@@ -110,7 +111,7 @@ static bool draw(const uint8_t* frame, const uint32_t* lookup) {
 
 void screen_show(const uint8_t* frame, const uint32_t* lookup) {
     presented_this_frame = true;
-    held_lookup = nullptr;  // this present shows the palette in force
+    holding = false;  // this present shows the palette in force
     if (targets_lost.exchange(false)) {
         // The frame is dropped; textures are made again when the device went.
         if (device_lost.exchange(false)) {
@@ -129,13 +130,15 @@ void screen_show_again(const uint32_t* lookup) {
 
 void screen_reshow(const uint32_t* lookup) {
     // While the target is lost there is nothing valid to show until the next present.
-    if (renderer && !targets_lost) held_lookup = lookup;
+    if (!renderer || targets_lost) return;
+    memcpy(held_lookup, lookup, sizeof held_lookup);
+    holding = true;
 }
 
 void screen_frame_end() {
-    if (held_lookup && !presented_this_frame && renderer && !targets_lost) {
+    if (holding && !presented_this_frame && renderer && !targets_lost) {
         draw(shown_frame, held_lookup);
-        held_lookup = nullptr;
+        holding = false;
     }
     presented_this_frame = false;
 }
@@ -148,5 +151,5 @@ void screen_close() {
     if (renderer) SDL_DestroyRenderer(renderer);
     renderer = nullptr;
     presented_this_frame = false;
-    held_lookup = nullptr;
+    holding = false;
 }

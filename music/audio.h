@@ -1,5 +1,5 @@
 // The real music driver: the module rendered by music/module.h into an SDL2 audio
-// device. Installed by app/main_sdl.cpp; tests install it on the headless platform.
+// device. Installed by app/main_sdl.cpp.
 #pragma once
 
 #include "platform/platform.h"

@@ -2,12 +2,13 @@
 #include "music/music.h"
 
 #include "platform/fatal.h"
-#include "platform/settings.h"
 #include "platform/platform.h"
 
 // The oldest library version the show accepts, as single precision (3.3299999...).
 static const float required_version = 3.33f;
 
+// The sound choice music_open was given; music_close follows it.
+static bool sound_on = false;
 // True once a module has been loaded.
 static bool song_loaded = false;
 
@@ -39,8 +40,9 @@ const char* sound_error_text(int code) {
     return error_texts[code];
 }
 
-void music_open() {
-    if (!run_settings.sound) return;
+void music_open(const RunSettings& settings) {
+    sound_on = settings.sound;
+    if (!sound_on) return;
     const MusicDriver* m = platform.music;
     if (m->version() < required_version) {
         if (!m->needed_version) fatal_error("Sound error : You are using the wrong libopenmpt version!\n");
@@ -49,7 +51,7 @@ void music_open() {
                     m->needed_version());
     }
     int error = 0;
-    if (!m->init(run_settings.mix_rate, &error)) fatal_error("Sound error : %s", sound_error_text(error));
+    if (!m->init(settings.mix_rate, &error)) fatal_error("Sound error : %s", sound_error_text(error));
     if (!m->load("kelvora.xm", &error)) fatal_error("Sound error : %s", sound_error_text(error));
     song_loaded = true;
 }
@@ -63,7 +65,7 @@ void music_set_volume(int level) {
 }
 
 void music_close() {
-    if (!run_settings.sound || !song_loaded) return;
+    if (!sound_on || !song_loaded) return;
     platform.music->stop();
     platform.music->free_song();
     platform.music->close();

@@ -4,11 +4,14 @@
 
 #include <cstdint>
 
-// Called by the driver before the resources load. With sound off it does nothing;
-// otherwise it checks the library's version, opens output at mix_rate and loads
-// "kelvora.xm". Every failure is fatal ("Sound error : %s"); an old library names
-// the libopenmpt release the program was built against.
-void music_open();
+#include "platform/settings.h"
+
+// Called by the driver before the resources load, with the run's settings, which
+// music_close follows too. With sound off it does nothing; otherwise it checks the
+// library's version, opens output at mix_rate and loads "kelvora.xm". Every failure
+// is fatal ("Sound error : %s"); an old library names the libopenmpt release the
+// program was built against.
+void music_open(const RunSettings& settings);
 
 // Starts the loaded module at once. Called by the driver right before start_ticks;
 // with sound off there is no module and nothing happens.

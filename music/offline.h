@@ -1,5 +1,5 @@
 // The module rendered into memory instead of a device, with the same volume
-// behaviour: for the capture tool, which writes the show's sound track, and tests.
+// behaviour: for the capture tool, which writes the show's sound track.
 #pragma once
 
 #include <cstddef>

@@ -12,10 +12,6 @@ static HeadlessConfig config;
 static HeadlessScreen screen;
 static double virtual_ms;
 
-// Full screen shows the hardware palette in force now; a window shows the lookup
-// of its last present or palette change.
-static uint32_t hw_palette[256];
-
 static uint32_t h_ticks() { return config.first_tick + uint32_t(uint64_t(virtual_ms)); }
 
 static bool h_poll_quit() {
@@ -35,51 +31,35 @@ static void h_error_box(const char*, const char*) {
     std::exit(code);
 }
 
-static bool h_open_window(int zoom, bool fullscreen) {
+static bool h_open(const RunSettings& settings, const uint32_t* lookup) {
     if (config.window_fails) return false;
     screen.window_open = true;
-    screen.fullscreen = fullscreen;
-    screen.zoom = zoom;
+    screen.fullscreen = settings.fullscreen;
+    screen.zoom = settings.zoom;
+    screen.settings = settings;
+    memcpy(screen.rgb, lookup, sizeof screen.rgb);
     return true;
 }
 
-static bool h_start_windowed(int) { return true; }
-
-static void h_start_fullscreen(int) {
-    // The grey ramp a 256-colour display starts with.
-    for (uint32_t i = 0; i < 256; ++i) hw_palette[i] = i << 16 | i << 8 | i;
-    memcpy(screen.rgb, hw_palette, sizeof hw_palette);
-}
-
-static void h_present_rgb(const uint8_t* frame, const uint32_t* lookup) {
+static void h_present(const uint8_t* frame, const uint32_t* lookup) {
     memcpy(screen.frame, frame, sizeof screen.frame);
     memcpy(screen.rgb, lookup, sizeof screen.rgb);
     ++screen.presents;
 }
 
-static void h_repaint_rgb(const uint32_t* lookup) {
+// The new colours apply to the picture in memory at once: what a viewer sees at the
+// next pump is the same either way.
+static void h_set_palette(const uint32_t* lookup) {
     memcpy(screen.rgb, lookup, sizeof screen.rgb);
     ++screen.palette_uploads;
 }
 
-static void h_present_indexed(const uint8_t* frame) {
-    memcpy(screen.frame, frame, sizeof screen.frame);
-    ++screen.presents;
-}
+static void h_end_frame() {}
 
-static void h_set_hw_palette(const uint8_t* entries) {
-    for (int i = 0; i < 256; ++i, entries += 4)
-        hw_palette[i] = uint32_t(entries[0]) << 16 | uint32_t(entries[1]) << 8 | entries[2];
-    memcpy(screen.rgb, hw_palette, sizeof hw_palette);
-    ++screen.palette_uploads;
-}
-
-static void h_stop() { screen.window_open = false; }
+static void h_close() { screen.window_open = false; }
 
 static const SystemDriver headless_system = {h_ticks, h_poll_quit, h_error_box, h_exit};
-static const VideoDriver headless_video = {h_open_window, h_start_windowed, h_start_fullscreen,
-                                           h_present_rgb, h_repaint_rgb,     h_present_indexed,
-                                           h_set_hw_palette, h_stop};
+static const Presenter headless_presenter = {h_open, h_present, h_set_palette, h_end_frame, h_close};
 
 static int h_setup_dialog(RunSettings* settings) {
     if (config.dialog_result == 1) *settings = config.settings;
@@ -88,10 +68,9 @@ static int h_setup_dialog(RunSettings* settings) {
 
 void headless_install(const HeadlessConfig& c) {
     config = c;
-    memset(&screen, 0, sizeof screen);
-    memset(hw_palette, 0, sizeof hw_palette);
+    screen = HeadlessScreen{};
     virtual_ms = 0.0;
-    platform_install({&headless_system, &headless_video, c.music ? c.music : &silent_music_driver,
+    platform_install({&headless_system, &headless_presenter, c.music ? c.music : &silent_music_driver,
                       h_setup_dialog});
 }
 

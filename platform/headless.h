@@ -1,7 +1,7 @@
 // The headless back end: a virtual clock advanced one frame period per pump, a
 // scripted quit, an in-memory screen, stderr for error boxes, and fixed settings in
-// place of the setup dialog. Whole-show tests, the capture tool and the benchmarks
-// run the show on it; the driver and the scenes cannot tell it from the real one.
+// place of the setup dialog. The capture tool runs the show on it; the driver and
+// the scenes cannot tell it from the real one.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +12,11 @@ struct MusicDriver;
 
 struct HeadlessConfig {
     double frame_ms = 1000.0 / 70.0;  // virtual time added at every pump
-    uint32_t first_tick = 0;          // tick count when the show starts (tests wrap it)
+    uint32_t first_tick = 0;          // tick count when the show starts
     int64_t quit_at_pump = -1;        // pump number (from 0) that sees a quit; never when < 0
     int dialog_result = 1;            // what the setup dialog answers: 1 = OK
     RunSettings settings;             // what OK stores
-    bool window_fails = false;        // open_window reports that no window can be had
+    bool window_fails = false;        // the presenter's open reports that no window can be had
     const MusicDriver* music = nullptr;  // silent driver when null
     // Called at every pump after the clock advanced, before the quit is looked at.
     void (*on_pump)(void* user) = nullptr;
@@ -31,6 +31,7 @@ struct HeadlessScreen {
     bool window_open;
     bool fullscreen;
     int zoom;
+    RunSettings settings;          // all the settings the presenter was opened with
     uint8_t frame[64000];          // the last presented frame
     uint32_t rgb[256];             // 0x00RRGGBB in force for that frame, as a viewer sees it
 };

@@ -15,7 +15,8 @@ struct SystemDriver {
     // seeds and the extraction log.
     uint32_t (*ticks)();
     // Drains every pending window event without blocking. Returns true when the user
-    // asked to quit (Escape released, window closed). Called by pump_messages.
+    // asked to quit (Escape released, window closed). Called by pump_messages, right
+    // after the presenter's end_frame.
     bool (*poll_quit)();
     // Shows a blocking error report with this caption and text; owned by the show's
     // window once it exists. Called by fatal_error and check_fatal only.
@@ -24,31 +25,43 @@ struct SystemDriver {
     void (*exit_process)(int code);
 };
 
-// The screen. Called by display_start, present_frame, set_palette, display_stop.
-struct VideoDriver {
-    // Creates the show's window ("kelvora", zoom*320 x zoom*200 client area, centred)
-    // and, for a window, what draws into it. Returns false when no window can be had.
-    bool (*open_window)(int zoom, bool fullscreen);
-    // Prepares windowed presenting. Returns false when its pixel buffer cannot be had.
-    bool (*start_windowed)(int zoom);
-    // Takes the whole screen in the mode of the zoom, grey-ramp palette, cursor hidden.
-    // Reports its own failures through check_fatal.
-    void (*start_fullscreen)(int zoom);
-    // Windowed present: shows the frame converted through the 256-entry 0x00RRGGBB
-    // lookup, enlarged by whole-pixel replication; waits for the display's refresh,
-    // or stands in for one at 70 per second where the display offers none.
-    void (*present_rgb)(const uint8_t* frame, const uint32_t* rgb_lookup);
-    // Windowed palette change: shows the last presented frame again through the new
-    // lookup at once (the frame of zeros before any present), paced like a present.
-    void (*repaint_rgb)(const uint32_t* rgb_lookup);
-    // Full-screen present: shows the frame under the hardware palette, paced like a
-    // windowed present.
-    void (*present_indexed)(const uint8_t* frame);
-    // Full-screen palette: 256 entries of (r, g, b, 0), 8 bits each; visible at once,
-    // also on the picture already shown.
-    void (*set_hw_palette)(const uint8_t* entries);
+// The presenter: puts 320x200 frames of palette indices on a screen through a
+// 256-entry lookup (index -> 0x00RRGGBB). Each back end implements it once
+// (display/presenter_sdl.cpp, platform/headless.cpp); display/display.cpp is its
+// only caller, and owns the lookup in force.
+//
+// A frame's life:
+//   1. Draw. A scene draws into its frames; nothing reaches the screen.
+//   2. Present (present_frame -> present): the frame goes on screen through the
+//      lookup in force. A real screen shows it at its next refresh.
+//   3. Palette (set_palette -> set_palette), before or after the present, any
+//      number of times: the new colours apply to the picture on screen, as on a
+//      256-colour display. A frame that presents shows them with its present or the
+//      next frame's; a frame that presents nothing (a fade, a flash) shows the last
+//      presented picture under them at its end.
+//   4. Pump (pump_messages, once per frame, also in loops that only wait or fade):
+//      end_frame first, then the event queue is drained (SystemDriver::poll_quit),
+//      and a quit request ends the show there.
+//   5. Pacing: a real screen holds each present, and each end of a frame that shows
+//      a palette change, until the display's refresh, or 1/70 s where it has none;
+//      a frame that presents and changes the palette costs one refresh, not two.
+//      Nothing else in the show waits. The headless presenter never waits: its
+//      clock advances one frame period per pump instead.
+struct Presenter {
+    // Opens the show's window ("kelvora", zoom*320 x zoom*200 client area, centred)
+    // or takes the whole screen in the mode of the zoom, as settings say, and shows
+    // the frame of zeros through lookup. Returns false when no window can be had;
+    // reports its other set-up failures itself (fatal_error, check_fatal).
+    bool (*open)(const RunSettings& settings, const uint32_t* lookup);
+    // Shows the frame through lookup, enlarged by whole-pixel replication; paced.
+    void (*present)(const uint8_t* frame, const uint32_t* lookup);
+    // Puts lookup in force for the picture on screen; the presenter keeps a copy.
+    void (*set_palette)(const uint32_t* lookup);
+    // Ends a frame: shows a palette change that no present has shown yet on the last
+    // presented picture, paced like a present. Called by pump_messages only.
+    void (*end_frame)();
     // Releases window, renderer and mode; the desktop is as it was before.
-    void (*stop)();
+    void (*close)();
 };
 
 // The music library. Codes are the error codes of sound_error_text.
@@ -74,7 +87,7 @@ struct MusicDriver {
 
 struct Platform {
     const SystemDriver* sys;
-    const VideoDriver* video;
+    const Presenter* presenter;
     const MusicDriver* music;
     // Shows the setup dialog; fills *settings and returns 1 on OK, -1 otherwise.
     int (*setup_dialog)(RunSettings* settings);

@@ -9,5 +9,5 @@ struct SDL_Window;
 // The show's window once display_start has created it; error boxes are owned by it.
 extern SDL_Window* app_window;
 
-extern const SystemDriver sdl_system;  // app/system_sdl.cpp
-extern const VideoDriver sdl_video;    // display/video_sdl.cpp
+extern const SystemDriver sdl_system;  // display/system_sdl.cpp
+extern const Presenter sdl_presenter;  // display/presenter_sdl.cpp

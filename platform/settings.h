@@ -1,4 +1,5 @@
-// The four choices of the setup dialog, read once at start-up.
+// The four choices of the setup dialog, handed by the driver to the display and the
+// music as they start.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,3 @@ struct RunSettings {
     int32_t mix_rate = 44100;  // output mixing rate in Hz: 11025, 22050, 44100 or 48000
     int32_t zoom = 2;          // enlargement factor: 1, 2 or 4
 };
-
-// Written by the setup dialog's OK; read by display_start and music_open.
-extern RunSettings run_settings;

@@ -7,7 +7,6 @@
 KnotVertex knot_vertex[KNOT_VERTICES];
 int32_t knot_quad[KNOT_QUADS][4];
 int32_t knot_vertex_count = 0;
-int32_t knot_draw_order[KNOT_QUADS];
 
 static void build_rings() {
     const double ring_step = 2.0 * M_PI / KNOT_RINGS;
@@ -77,5 +76,4 @@ static void build_quads() {
 void build_knot_mesh() {
     build_rings();
     build_quads();
-    for (int i = 0; i < KNOT_QUADS; ++i) knot_draw_order[i] = i;
 }

@@ -2,6 +2,7 @@
 // vertices (50 rings of 10), 500 quad slots (every odd slot empty) and a draw order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 constexpr int KNOT_RINGS = 50;
@@ -24,9 +25,14 @@ extern int32_t knot_quad[KNOT_QUADS][4];
 // 500 after the build, 0 before.
 extern int32_t knot_vertex_count;
 
-// 0..499 after the build; scene 8 re-sorts it in place every frame.
-extern int32_t knot_draw_order[KNOT_QUADS];
+// The order the quad slots are first painted in: 0..499. Scene 8 starts its own
+// copy from it and re-sorts that every frame.
+inline constexpr std::array<int32_t, KNOT_QUADS> knot_draw_order = [] {
+    std::array<int32_t, KNOT_QUADS> order{};
+    for (int i = 0; i < KNOT_QUADS; ++i) order[i] = i;
+    return order;
+}();
 
-// Fills knot_vertex, knot_quad, knot_vertex_count and knot_draw_order. Called by
+// Fills knot_vertex, knot_quad and knot_vertex_count. Called by
 // build_lookup_tables; allocates nothing.
 void build_knot_mesh();

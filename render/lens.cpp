@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstring>
 
-#include "app/timeline.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/swar.h"
@@ -14,16 +13,13 @@
 static_assert(std::endian::native == std::endian::little,
               "the packed pixel passes take the first pixel from the low byte");
 
-const uint8_t* lens_picture = nullptr;
-uint16_t lens_index = 0;
-
-void lens_window(uint16_t x, uint16_t y) {
+void lens_window(const uint8_t* picture, uint16_t x, uint16_t y) {
     // The block must come from inside the picture: an origin past the last one that
     // fits is pulled back (the scenes' tables stay well inside).
     constexpr int MAX_X = FRAME_W - LENS_SIDE, MAX_Y = FRAME_H - LENS_SIDE;
     const int sx = x < MAX_X ? x : MAX_X, sy = y < MAX_Y ? y : MAX_Y;
 
-    const uint8_t* from = lens_picture + row_offset[sy] + sx;
+    const uint8_t* from = picture + row_offset[sy] + sx;
     uint8_t* buf = lens_buffer;
     for (int r = 0; r < LENS_SIDE; ++r, from += FRAME_W, buf += LENS_SIDE)
         memcpy(buf, from, LENS_SIDE);
@@ -33,7 +29,7 @@ void lens_window(uint16_t x, uint16_t y) {
     buf = lens_buffer;
     for (int r = 0; r < LENS_WINDOW_ROWS; ++r, buf += LENS_SIDE) {
         const int k = row_offset[LENS_WINDOW_Y + r] + LENS_WINDOW_X;
-        const uint8_t* pic = lens_picture + k;
+        const uint8_t* pic = picture + k;
         uint8_t* p = screen_frame + k;
         int i = 0;
         for (; i + 8 <= LENS_SIDE; i += 8) {
@@ -86,20 +82,15 @@ void tile_quarters() {
     }
 }
 
-void lens_feedback_draw(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure) {
-    copy_frame(screen_frame, lens_picture);
+void lens_feedback_draw(LensRun& run, const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure) {
+    copy_frame(screen_frame, run.picture);
     // The tables hold 64 steps; the mask keeps a stray index inside them.
-    lens_window(lens_x[lens_index & 63], lens_y[lens_index & 63]);
-    lens_index = uint16_t(lens_index >= 63 ? 0 : lens_index + 1);
+    lens_window(run.picture, lens_x[run.index & 63], lens_y[run.index & 63]);
+    run.index = uint16_t(run.index >= 63 ? 0 : run.index + 1);
     feedback_mix(screen_frame, back_frame);
     tile_quarters();
     copy_frame(work_frame, screen_frame);
     // The figure goes on the presented copy only, never into the feedback.
     blit_aligned(work_frame, figure, 108, 5, 108, 188);
     present_frame(work_frame);
-}
-
-void lens_feedback_frame(const uint16_t* lens_x, const uint16_t* lens_y, const uint8_t* figure) {
-    lens_feedback_draw(lens_x, lens_y, figure);
-    pump_messages();
 }

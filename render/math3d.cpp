@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-Vec3 eye_point = {200.0, 200.0, -200.0};
+#include "render/carried.h"
 
 void matrix_identity(Matrix3& m) {
     for (double& e : m.m) e = 0.0;
@@ -42,7 +42,7 @@ void transform_vec(Vec3& v, const Matrix3& m) {
 }
 
 void project_point(const Vec3& p, int32_t& out_x, int32_t& out_y) {
-    const Vec3& e = eye_point;
+    const Vec3& e = carried.eye_point;
     const double d = e.z - p.z;
     if (d == 0.0) {
         out_x = 0;

@@ -5,18 +5,10 @@
 
 #include <cstdint>
 
-struct Vec3 {
-    double x, y, z;
-};
+#include "render/vectors.h"
 
-// Nine doubles, row-major: element (row r, column c) is m[3r + c].
-struct Matrix3 {
-    double m[9];
-};
-
-// The viewpoint of project_point. Starts at (200, 200, -200); each scene finds it
-// as the previous one left it (scene 1 turns it about z, scene 3 and 9 reset it).
-extern Vec3 eye_point;
+// 1.0 on the diagonal, 0 elsewhere.
+inline constexpr Matrix3 MATRIX_IDENTITY = {{1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0}};
 
 // All zero, then 1.0 on the diagonal.
 void matrix_identity(Matrix3& m);
@@ -32,7 +24,7 @@ void matrix_rotate_xyz(Matrix3& m, double a, double b, double c);
 // v := v * m as a row vector, all three results from the old v (vector first).
 void transform_vec(Vec3& v, const Matrix3& m);
 
-// Projects p through eye_point onto the plane z = 0, origin at pixel (160, 100),
+// Projects p through carried.eye_point (render/carried.h) onto the plane z = 0, origin at pixel (160, 100),
 // one unit per pixel; +0.5 then truncation toward zero. d = eye.z - p.z of exactly
 // 0.0 gives (0, 0). Points behind the eye come out mirrored; nothing is clipped.
 void project_point(const Vec3& p, int32_t& out_x, int32_t& out_y);

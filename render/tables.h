@@ -33,8 +33,7 @@ extern uint8_t* half_buffer;
 extern double sin_table[256];
 extern double cos_table[256];
 
-// Where the four table blocks come from; malloc unless a test swaps it to exercise
-// the failure path.
+// Where the four table blocks come from: malloc unless swapped.
 extern void* (*table_allocator)(size_t bytes);
 
 // Allocates the cone table, dot table, lens_buffer and half_buffer (in that order,

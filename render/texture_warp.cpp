@@ -7,8 +7,6 @@
 #include "display/display.h"
 
 WarpCoord warp_grid[WARP_GRID_ENTRIES];
-double warp_focus = 0.6;
-double tube_travel = 0.0;
 
 namespace {
 
@@ -28,11 +26,11 @@ uint16_t low16(double v) {
 }
 
 template <class Lookup>
-void grid_pass(double phi, Lookup lookup) {
-    const WarpTurn turn = warp_turn(phi);
+void grid_pass(const WarpCamera& camera, double phi, Lookup lookup) {
+    const WarpView view = warp_view(camera, phi);
     WarpCoord* out = warp_grid;
     for (int j = 0; j < WARP_GRID_H; ++j)
-        for (int i = 0; i < WARP_GRID_W; ++i) lookup(4 + WARP_BLOCK * i, 4 + WARP_BLOCK * j, turn, *out++);
+        for (int i = 0; i < WARP_GRID_W; ++i) lookup(4 + WARP_BLOCK * i, 4 + WARP_BLOCK * j, view, *out++);
 }
 
 // The block pass. Along each block row the 41 grid columns are the block edges:
@@ -72,13 +70,15 @@ void darken_blocks(uint8_t* frame, const uint8_t* texture, Rule rule) {
 
 }  // namespace
 
-WarpTurn warp_turn(double phi) { return {std::cos(phi), std::sin(phi)}; }
+WarpView warp_view(const WarpCamera& camera, double phi) {
+    return {std::cos(phi), std::sin(phi), camera.focus, camera.travel};
+}
 
-void sphere_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out) {
+void sphere_lookup(int32_t x, int32_t y, const WarpView& view, WarpCoord& out) {
     const double a = (x - 160) * RAY_SCALE;
     const double b = (y - 100) * RAY_SCALE;
-    const double g = warp_focus;
-    const double c = turn.c, s = turn.s;
+    const double g = view.focus;
+    const double c = view.c, s = view.s;
     // (a, b - 0.4, g) turned about y; the wall is at radius 255, so only the
     // direction's angles matter.
     const double dx = a * c - g * s, dy = b - SPHERE_TILT, dz = a * s + g * c;
@@ -89,11 +89,11 @@ void sphere_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out) {
     out.v = low16(v);
 }
 
-void tube_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out) {
+void tube_lookup(int32_t x, int32_t y, const WarpView& view, WarpCoord& out) {
     const double a = (x - 160) * RAY_SCALE;
     const double b = (y - 100) * RAY_SCALE;
-    const double g = warp_focus;
-    const double c = turn.c, s = turn.s;
+    const double g = view.focus;
+    const double c = view.c, s = view.s;
     // (a, b, g) turned about y by phi, then about x by phi.
     const double w = a * s + g * c;
     const double dx = a * c - g * s, dy = b * c - w * s, dz = w * c + b * s;
@@ -101,14 +101,14 @@ void tube_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out) {
     // the small term keeps a ray along the axis at t = 0.
     const double across = dx * dx + dy * dy;
     const double t = std::sqrt(4 * across * TUBE_RADIUS_SQ) / (2 * across + 0.000001);
-    const double hx = t * dx, hy = t * dy, hz = tube_travel + t * dz;
+    const double hx = t * dx, hy = t * dy, hz = view.travel + t * dz;
     out.u = low16(std::fabs(hz) * TUBE_U_SCALE);
     out.v = low16(std::fabs(std::atan2(hy, hx) * 255 * INV_PI));
 }
 
-void sphere_grid_pass(double phi) { grid_pass(phi, sphere_lookup); }
+void sphere_grid_pass(const WarpCamera& camera, double phi) { grid_pass(camera, phi, sphere_lookup); }
 
-void tube_grid_pass(double phi) { grid_pass(phi, tube_lookup); }
+void tube_grid_pass(const WarpCamera& camera, double phi) { grid_pass(camera, phi, tube_lookup); }
 
 void darken_wrapping(uint8_t* frame, const uint8_t* texture) {
     darken_blocks(frame, texture, [](uint8_t p, uint8_t t) { return uint8_t(p - t); });
@@ -121,18 +121,12 @@ void darken_clamped(uint8_t* frame, const uint8_t* texture, uint8_t dim) {
     });
 }
 
-void sphere_warp(uint8_t* frame, const uint8_t* texture, double phi) {
-    sphere_grid_pass(phi);
+void sphere_warp(uint8_t* frame, const uint8_t* texture, const WarpCamera& camera, double phi) {
+    sphere_grid_pass(camera, phi);
     darken_wrapping(frame, texture);
 }
 
-void tube_warp(uint8_t* frame, const uint8_t* texture, double phi, uint8_t dim) {
-    tube_grid_pass(phi);
+void tube_warp(uint8_t* frame, const uint8_t* texture, const WarpCamera& camera, double phi, uint8_t dim) {
+    tube_grid_pass(camera, phi);
     darken_clamped(frame, texture, dim);
-}
-
-void texture_warp_reset_state() {
-    for (WarpCoord& e : warp_grid) e = WarpCoord{};
-    warp_focus = 0.6;
-    tube_travel = 0.0;
 }

@@ -19,53 +19,51 @@ struct WarpCoord {
     uint16_t u, v;
 };
 
-// Row-major, entry j * 41 + i for screen position (4 + 8i, 4 + 8j). Zero at program
-// start; every warp call rewrites all of it before reading it.
+// Row-major, entry j * 41 + i for screen position (4 + 8i, 4 + 8j). Scratch: every
+// warp call rewrites all of it before reading it.
 extern WarpCoord warp_grid[WARP_GRID_ENTRIES];
 
-// Forward (z) component of every view ray before it is turned: 0.6 at program start.
-// Scene 9 shrinks it to widen the sphere and grows it again in the tube.
-extern double warp_focus;
-
-// The camera's position along the tube's axis: 0.0 at program start. Scene 9 adds
-// 10.0 per tube frame.
-extern double tube_travel;
-
-// The turn of the view rays: cos and sin of the caller's angle phi, taken once per
-// warp call.
-struct WarpTurn {
-    double c, s;
+// Where the warps look from, kept by the scene from frame to frame.
+struct WarpCamera {
+    // Forward (z) component of every view ray before it is turned. Scene 9 shrinks
+    // it to widen the sphere and grows it again in the tube.
+    double focus = 0.6;
+    // The camera's position along the tube's axis. Scene 9 adds 10.0 per tube frame.
+    double travel = 0.0;
 };
-WarpTurn warp_turn(double phi);
+
+// The view rays of one warp call: the camera, and cos and sin of the caller's angle
+// phi, taken once.
+struct WarpView {
+    double c, s;
+    double focus, travel;
+};
+WarpView warp_view(const WarpCamera& camera, double phi);
 
 // The sphere of radius 255 around the camera, for screen position (x, y): the ray
-// (a, b - 0.4, warp_focus) with a = (x - 160) / 120, b = (y - 100) / 120, turned about
-// y; u = 128 + 128 asin(elevation) (via atan2), v = azimuth * 256 / pi. Double
-// precision throughout. Called by the grid pass; the tests call it directly.
-void sphere_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out);
+// (a, b - 0.4, focus) with a = (x - 160) / 120, b = (y - 100) / 120, turned about y;
+// u = 128 + 128 asin(elevation) (via atan2), v = azimuth * 256 / pi. Double
+// precision throughout. Called by the grid pass.
+void sphere_lookup(int32_t x, int32_t y, const WarpView& view, WarpCoord& out);
 
-// The tube of radius 255 around the z axis, camera on the axis at tube_travel: the
-// ray (a, b, warp_focus) turned about y and then about x; u = |hit z| * 0.6, v =
-// |angle round the axis| * 255 / pi (0..255). A ray along the axis hits at t = 0.
-void tube_lookup(int32_t x, int32_t y, const WarpTurn& turn, WarpCoord& out);
+// The tube of radius 255 around the z axis, camera on the axis at travel: the ray
+// (a, b, focus) turned about y and then about x; u = |hit z| * 0.6, v = |angle round
+// the axis| * 255 / pi (0..255). A ray along the axis hits at t = 0.
+void tube_lookup(int32_t x, int32_t y, const WarpView& view, WarpCoord& out);
 
 // Grid pass with sphere_lookup at angle phi, then every pixel of frame (320 x 200)
 // becomes (pixel - texel) mod 256: a texel above the pixel wraps to a high index.
 // texture is 65536 bytes. Once per sphere frame of scene 9.
-void sphere_warp(uint8_t* frame, const uint8_t* texture, double phi);
+void sphere_warp(uint8_t* frame, const uint8_t* texture, const WarpCamera& camera, double phi);
 
 // Grid pass with tube_lookup at angle phi, then every pixel becomes
 // max(0, pixel - dim - texel): clamped, never wrapped. Once per tube frame.
-void tube_warp(uint8_t* frame, const uint8_t* texture, double phi, uint8_t dim);
+void tube_warp(uint8_t* frame, const uint8_t* texture, const WarpCamera& camera, double phi, uint8_t dim);
 
-// The warps' two steps on their own, for the tests and the benchmark: the grid pass
-// (entry j * 41 + i from the lookup at (4 + 8i, 4 + 8j), rows then columns in order),
-// and the block pass reading warp_grid.
-void sphere_grid_pass(double phi);
-void tube_grid_pass(double phi);
+// The warps' two steps on their own: the grid pass (entry j * 41 + i from the lookup
+// at (4 + 8i, 4 + 8j), rows then columns in order), and the block pass reading
+// warp_grid.
+void sphere_grid_pass(const WarpCamera& camera, double phi);
+void tube_grid_pass(const WarpCamera& camera, double phi);
 void darken_wrapping(uint8_t* frame, const uint8_t* texture);
 void darken_clamped(uint8_t* frame, const uint8_t* texture, uint8_t dim);
-
-// warp_grid to zero, warp_focus to 0.6, tube_travel to 0.0. Part of scene 9's reset;
-// the program never calls it.
-void texture_warp_reset_state();

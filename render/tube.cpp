@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/carried.h"
 #include "render/swar.h"
 
-Vec3f tube_camera = {0.0f, 0.0f, 0.0f};
 Vec3f ray_dir = {0.0f, 0.0f, 1.0f};
 
 // Screen position to direction: one pixel is 1/120 of a unit at distance 1.
@@ -57,14 +57,14 @@ static inline TubeHit intersect(double px, double py, double pz, double dx, doub
 void cast_tube_ray(uint8_t& u, uint8_t& v, uint8_t& shade) {
     damp_direction(ray_dir);
     const TubeHit hit =
-        intersect(tube_camera.x, tube_camera.y, tube_camera.z, ray_dir.x, ray_dir.y, ray_dir.z);
+        intersect(carried.tube_camera.x, carried.tube_camera.y, carried.tube_camera.z, ray_dir.x, ray_dir.y, ray_dir.z);
     u = hit.u;
     v = hit.v;
     shade = hit.shade;
 }
 
 int cast_tube_row(int y, int x0, int step, TubeHit* hits) {
-    const double px = tube_camera.x, py = tube_camera.y, pz = tube_camera.z;
+    const double px = carried.tube_camera.x, py = carried.tube_camera.y, pz = carried.tube_camera.z;
     const float dy = ray_component(y - 100);
     int n = 0;
     for (int x = x0; x < FRAME_W; x += step, ++n) {

@@ -1,19 +1,12 @@
 // The tube ray caster and sample smoothing of the two tube scenes: rays from
-// tube_camera against the cylinder x^2 + y^2 = 65536 around the z axis, cast on a
+// carried.tube_camera (render/carried.h) against the cylinder x^2 + y^2 = 65536 around the z axis, cast on a
 // sparse interlaced grid into back_frame, then spread by an in-place smoothing pass.
 #pragma once
 
 #include <cstdint>
 
 #include "display/display.h"
-
-struct Vec3f {
-    float x, y, z;
-};
-
-// Camera position, (0, 0, 0) at program start; set by the scene before each frame.
-// Must stay inside the tube (the scenes keep |x|, |y| <= 127).
-extern Vec3f tube_camera;
+#include "render/vectors.h"
 
 // Direction of the ray being cast; cast_tube_ray damps it in place.
 extern Vec3f ray_dir;
@@ -26,7 +19,7 @@ void aim_ray(int sx, int sy);
 // normalisation: the length becomes 1/|v|^3. Only the caster calls it.
 void damp_direction(Vec3f& v);
 
-// Damps ray_dir, intersects the ray from tube_camera with the tube (double
+// Damps ray_dir, intersects the ray from carried.tube_camera with the tube (double
 // precision) and returns u = floor(0.1 |Z|) mod 256, v = floor(|atan2(Y, X)| * 256/pi)
 // mod 256 and shade = floor(min(20000 / t, 63)), all truncated toward zero.
 void cast_tube_ray(uint8_t& u, uint8_t& v, uint8_t& shade);

@@ -1,7 +1,8 @@
 // The camera drivers and the period rule of the tube flights.
 #include "render/tube_flight.h"
 
-#include "app/random.h"
+#include "render/carried.h"
+#include "render/random.h"
 
 void draw_flight_targets(FlightTargets& t) {
     // Separate statements: the three draws must happen in this order.
@@ -11,9 +12,9 @@ void draw_flight_targets(FlightTargets& t) {
 }
 
 void jump_tube_camera(const FlightTargets& t, float depth) {
-    tube_camera.x = float(flight_target_x(t));
-    tube_camera.y = float(flight_target_y(t));
-    tube_camera.z = 4.0f * depth;
+    carried.tube_camera.x = float(flight_target_x(t));
+    carried.tube_camera.y = float(flight_target_y(t));
+    carried.tube_camera.z = 4.0f * depth;
 }
 
 // One axis of the drift: a unit step toward `to`, and a new `to` on arrival.
@@ -25,9 +26,9 @@ static inline void drift_axis(float& at, int& to, int next) {
 }
 
 void drift_tube_camera(DriftPoint& to, const FlightTargets& t, float depth) {
-    drift_axis(tube_camera.x, to.x, flight_target_x(t));
-    drift_axis(tube_camera.y, to.y, flight_target_y(t));
-    tube_camera.z = 4.0f * depth;
+    drift_axis(carried.tube_camera.x, to.x, flight_target_x(t));
+    drift_axis(carried.tube_camera.y, to.y, flight_target_y(t));
+    carried.tube_camera.z = 4.0f * depth;
 }
 
 bool end_flight_frame(TubeFlight& f, float& depth) {

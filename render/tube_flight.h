@@ -32,7 +32,7 @@ struct TubeFlight {
     FlightTargets targets;
 };
 
-// tube_camera = (target x, target y, 4 * depth): the camera jumps, no drift. depth
+// carried.tube_camera = (target x, target y, 4 * depth): the camera jumps, no drift. depth
 // is the scene's camera driver (a float, falling by 5 a frame). Once per frame of
 // the flight phases, before sampling.
 void jump_tube_camera(const FlightTargets& t, float depth);
@@ -42,10 +42,10 @@ struct DriftPoint {
     int x = 0, y = 0;
 };
 
-// Moves tube_camera.x one unit toward to.x (none if equal); if it then equals
+// Moves carried.tube_camera.x one unit toward to.x (none if equal); if it then equals
 // to.x, to.x becomes flight_target_x(t). Then the same for y with
 // flight_target_y(t). A point equal to the camera is thus reached at once. Then
-// tube_camera.z = 4 * depth. The camera stays on whole numbers, so the comparisons
+// carried.tube_camera.z = 4 * depth. The camera stays on whole numbers, so the comparisons
 // are exact. Once per frame of scene 5's zoom-out.
 void drift_tube_camera(DriftPoint& to, const FlightTargets& t, float depth);
 

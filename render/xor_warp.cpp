@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "display/display.h"
+#include "render/carried.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -13,8 +14,6 @@
 static_assert(std::endian::native == std::endian::little,
               "the warp reads pixel pairs as 16-bit lanes, first pixel lowest");
 
-uint8_t stripe_flip = 0;
-
 void draw_xor_stripes(uint16_t t) {
     // Row y is a 320-byte window of the cyclic ramp (i mod 256) XOR t, starting at
     // y for (x + y) and at (-y) mod 256 for (x - y). Both starts stay below 256.
@@ -22,12 +21,12 @@ void draw_xor_stripes(uint16_t t) {
     const uint8_t key = uint8_t(t);
     for (int i = 0; i < 256 + FRAME_W; ++i) ramp[i] = uint8_t(i) ^ key;
 
-    const bool down_right = stripe_flip != 0;
+    const bool down_right = carried.stripe_flip != 0;
     for (int y = 0; y < FRAME_H; ++y) {
         const int start = down_right ? (256 - y) & 255 : y;
         memcpy(work_frame + row_offset[y], ramp + start, FRAME_W);
     }
-    stripe_flip ^= 1;
+    carried.stripe_flip ^= 1;
 }
 
 // Eight 16-bit lanes, read as signed: the compiler's portable vector type (SSE2 on

@@ -5,12 +5,9 @@
 
 #include <cstdint>
 
-// Which diagonal the next draw_xor_stripes uses: 0 = (x + y), 1 = (x - y). Starts at
-// 0 and carries from scene 1 into scene 4.
-extern uint8_t stripe_flip;
-
-// Every pixel of work_frame = ((x +/- y) XOR t) mod 256 by stripe_flip, then
-// stripe_flip ^= 1. Only the low 8 bits of t matter.
+// Every pixel of work_frame = ((x +/- y) XOR t) mod 256 by carried.stripe_flip
+// (render/carried.h: 0 = x + y, 1 = x - y), then the flip turns over. Only the low
+// 8 bits of t matter.
 void draw_xor_stripes(uint16_t t);
 
 // For rows 1..198, columns 1..318: screen[k] = back[sy][sx] with sy = clamp(y - 1 +
@@ -19,6 +16,5 @@ void draw_xor_stripes(uint16_t t);
 void warp_frame();
 
 // Whether warp_frame may compute its source offsets with AVX2 where the processor has
-// it (the default); false keeps it to the portable loop. Tests check both against
-// the same reference.
+// it (the default); false keeps it to the portable loop. Both give the same frame.
 extern bool warp_wide_offsets;

@@ -1,9 +1,9 @@
 // The shared portrait phase of scenes 2 and 4 and its resource check.
 #include "scenes/lens_portrait.h"
 
-#include "app/timeline.h"
 #include "render/lens.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 void lens_portrait_check_resources(ResourceId picture, ResourceId figure) {
     const ResourceNeed needs[] = {{picture, FRAME_BYTES}, {figure, FIGURE_W * FIGURE_H}};
@@ -16,14 +16,11 @@ void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId 
     clear_frame(screen_frame);
     present_frame(screen_frame);
     blank_screen(palette);
-    lens_picture = resource_slot[picture];
+    LensRun run{resource_slot[picture]};
     ++cue_index;
-    copy_frame(back_frame, lens_picture);
-    lens_index = 0;
-    while (cue_running()) lens_feedback_frame(lens_x.data(), lens_y.data(), resource_slot[figure]);
-}
-
-void lens_portrait_reset_state() {
-    lens_picture = nullptr;
-    lens_index = 0;
+    copy_frame(back_frame, run.picture);
+    while (cue_running()) {
+        lens_feedback_draw(run, lens_x.data(), lens_y.data(), resource_slot[figure]);
+        pump_messages();
+    }
 }

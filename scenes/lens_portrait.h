@@ -38,13 +38,9 @@ constexpr LensTable lens_table(int centre, int phase) {
 // its first phase.
 void lens_portrait_check_resources(ResourceId picture, ResourceId figure);
 
-// One cue of the effect: two cleared frames presented, the scene's palette, the
-// picture as lens_picture and as the first feedback frame, cue_index += 1, step 0;
-// then one lens_feedback_frame per frame while the cue runs. Leaves the last mixed
+// One cue of the effect: two cleared frames presented, the scene's palette, a fresh
+// LensRun on the picture (step 0), cue_index += 1, the picture as the first feedback
+// frame; then one lens_feedback_draw and one pump per frame while the cue runs. Leaves the last mixed
 // picture (without the figure) in screen_frame. Called by scenes 2 and 4.
 void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId figure,
                          const LensTable& lens_x, const LensTable& lens_y);
-
-// Puts the lens state (picture, step) back to program start. Called by
-// scenes_reset_state.
-void lens_portrait_reset_state();

@@ -68,30 +68,53 @@ constexpr Palette make_opening() {
     return b.p;
 }
 
-// Entries 0..190, shared by the logo and curves palettes: white, pale cyan, then
-// teal. The ramp changes fastest between 24 and 130, where the curves' light field
-// sits, so the few steps a thin line adds there show as a clear darkening.
+// Entries 0..190, shared by the logo and curves palettes. The glows, lines and
+// points of both phases add to indices and stop at 190, so the light they add must
+// climb the ramp: white at 1 falls through pale cyan to a deep navy trough (36..50)
+// where the backgrounds sit, climbs again, slowly then faster, to a pale cyan peak
+// (150..168) where added light gathers and where the logo's blur leaves the glows'
+// capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
+// 22 entries. No channel moves more than 3 per entry, so averaged indices stay
+// smooth.
 constexpr void logo_cool_half(Builder& b) {
-    b.keys({{1, {63, 63, 63}}, {24, {52, 61, 62}}, {70, {26, 48, 55}}, {130, {8, 30, 40}}, {190, {1, 15, 22}}});
+    b.keys({{1, {63, 63, 63}},
+            {12, {46, 60, 62}},
+            {24, {24, 38, 46}},
+            {36, {3, 16, 24}},
+            {50, {2, 15, 24}},
+            {66, {3, 21, 30}},
+            {82, {6, 29, 38}},
+            {98, {12, 38, 47}},
+            {114, {22, 48, 55}},
+            {128, {36, 57, 61}},
+            {142, {50, 62, 63}},
+            {150, {56, 63, 63}},
+            {168, {54, 63, 63}},
+            {179, {26, 40, 44}},
+            {190, {1, 15, 22}}});
 }
 
 constexpr Palette make_logo() {
     Builder b;
     logo_cool_half(b);
-    b.keys({{191, {57, 46, 12}}, {215, {56, 28, 6}}, {235, {38, 10, 2}}, {255, {7, 0, 0}}});
+    b.keys({{191, {57, 46, 12}}, {200, {57, 40, 10}}, {215, {54, 27, 5}}, {235, {36, 9, 2}}, {255, {7, 0, 0}}});
     return b.p;
 }
 
 constexpr Palette make_curves() {
     Builder b;
     logo_cool_half(b);
-    b.keys({{191, {56, 34, 12}}, {225, {44, 16, 4}}, {255, {7, 0, 0}}});
+    b.keys({{191, {56, 34, 12}}, {203, {51, 27, 10}}, {216, {42, 18, 7}}, {232, {28, 9, 3}}, {255, {7, 0, 0}}});
     return b.p;
 }
 
 constexpr Palette make_tunnel() {
     Builder b;
-    b.keys({{1, {63, 63, 63}}, {18, {42, 52, 44}}, {36, {18, 32, 36}}, {50, {8, 14, 24}}, {63, {2, 2, 2}}});
+    // Steel greys going blue in the shade for the console, the dark end (40..63)
+    // deep enough that the tunnel's dark band and any average that falls into it
+    // read as the dark between the ribs.
+    b.keys({{1, {63, 63, 63}}, {10, {50, 53, 57}}, {22, {34, 38, 44}}, {34, {18, 21, 29}}, {46, {8, 10, 18}},
+            {63, {2, 2, 2}}});
     b.ramp(176, {13, 10, 10}, 207, {31, 23, 22});
     b.keys({{208, {37, 25, 20}}, {215, {63, 29, 0}}, {223, {57, 46, 12}}});
     b.set(224, {63, 63, 46});
@@ -99,16 +122,26 @@ constexpr Palette make_tunnel() {
     return b.p;
 }
 
-// Entries 0..164 of both portrait palettes: the teal ramp and the black run.
-// The pictures under the lens mostly show 0, 16, 32 and 48, so the ramp keeps
-// those four well apart and bright for as long as it can.
+// Entries 0..62 of both portrait palettes: the teal ramp (63 and 128..164 stay
+// black). The feedback lands a pixel on entry 2f of this ramp, or 128 + 2f when it
+// carries, f the low five bits of its sum; the ramp darkens about as fast as it
+// can, so that low sums read as bright teal, high ones sink to black beside the
+// warm run's flares, and every fourth column (which never carries) stays dark
+// where its neighbours flare.
 constexpr void portrait_teal(Builder& b) {
-    b.keys({{0, {1, 25, 30}}, {16, {1, 22, 27}}, {32, {1, 16, 20}}, {48, {1, 9, 12}}, {62, {1, 1, 1}}});
+    b.keys({{0, {1, 25, 30}}, {8, {1, 19, 23}}, {16, {1, 12, 15}}, {26, {1, 5, 7}}, {40, {1, 2, 3}}, {62, {1, 1, 1}}});
 }
 
+// Entries 64..127 of both portrait palettes belong to the standing figure alone: the
+// feedback clears bit 6 of every pixel it mixes, so the background never shows them.
 constexpr Palette make_scene2() {
     Builder b;
     portrait_teal(b);
+    // The girl: skin from deep shadow to highlight, her blonde hair from the dark
+    // underside to the sheen, and a cool studio card that sits in the teal.
+    b.keys({{64, {20, 7, 4}}, {70, {44, 22, 12}}, {75, {58, 40, 30}}, {79, {63, 58, 52}}});
+    b.keys({{80, {7, 4, 1}}, {88, {30, 19, 2}}, {96, {52, 38, 4}}, {103, {62, 58, 38}}});
+    b.keys({{104, {2, 6, 8}}, {116, {22, 33, 36}}, {127, {44, 54, 56}}});
     b.keys({{165, {47, 16, 0}}, {172, {56, 32, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
     b.set(191, {59, 58, 58});
     b.ramp(192, {1, 1, 1}, 253, {62, 62, 62});
@@ -124,17 +157,25 @@ constexpr Palette make_scene3() {
     b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
     b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
     b.keys({{32, {28, 32, 36}}, {100, {16, 22, 30}}, {222, {1, 8, 15}}});
-    // Even steps of lightness through the blues, so lit surfaces have room to shade.
-    b.keys({{223, {0, 7, 14}}, {234, {8, 24, 44}}, {246, {30, 48, 61}}, {255, {60, 63, 63}}});
+    // The shown picture's bright ramp: from blue-black through bronze to pale cyan,
+    // so that the creature lit in it stands warm against the cool greys.
+    b.keys({{223, {0, 7, 14}}, {231, {22, 14, 14}}, {241, {46, 30, 20}}, {249, {58, 48, 40}}, {255, {60, 63, 63}}});
     return b.p;
 }
 
 constexpr Palette make_scene4() {
     Builder b;
     portrait_teal(b);
+    // The boy: skin, worn denim, dark brown hair, the same cool card as the girl's and
+    // his red T-shirt.
+    b.keys({{64, {18, 7, 4}}, {70, {42, 21, 11}}, {75, {57, 39, 28}}, {79, {63, 57, 50}}});
+    b.keys({{80, {3, 6, 12}}, {86, {12, 22, 36}}, {92, {26, 40, 52}}, {95, {42, 52, 58}}});
+    b.keys({{96, {2, 1, 1}}, {100, {12, 8, 5}}, {103, {30, 22, 15}}});
+    b.keys({{104, {2, 6, 8}}, {112, {22, 33, 36}}, {119, {44, 54, 56}}});
+    b.keys({{120, {22, 1, 1}}, {124, {46, 6, 4}}, {127, {60, 24, 16}}});
     b.set(165, {31, 0, 0});
     b.set(166, {18, 37, 46});
-    b.keys({{167, {42, 4, 2}}, {169, {52, 12, 6}}, {171, {60, 26, 14}}});
+    b.keys({{167, {44, 12, 2}}, {169, {54, 20, 4}}, {171, {60, 28, 10}}});
     b.set(172, {46, 47, 51});
     b.keys({{173, {50, 27, 15}}, {182, {60, 45, 35}}, {191, {63, 59, 55}}});
     b.set(192, {63, 63, 63});
@@ -144,26 +185,46 @@ constexpr Palette make_scene4() {
     return b.p;
 }
 
+// Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
+// averaged and sinking a little with every pass) lies in 65..123: one ramp from
+// navy black through slate and steel to pale blue and cream, that passes the fixed
+// 91..96 (teal grey to blue) where it turns from the dark half to the light one.
+// The banner, averaged with the tube, lands in windows of its own: the letters
+// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on the dark navy
+// ramp 33..63, where the frame's edge also fades into the border. 168..198 and 204..228
+// are the craft's: exhaust white through orange, and its blue greys. 11..31 show
+// the frame the zoom-out starts from.
 constexpr Palette make_scene5() {
     Builder b;
     b.fill(1, 3, {10, 19, 30});
     b.set(4, {9, 17, 26});
     b.fill(5, 9, {7, 15, 21});
-    b.keys({{10, {8, 15, 21}}, {32, {12, 16, 19}}, {64, {18, 20, 15}}, {91, {18, 25, 22}}});
+    b.set(10, {8, 15, 21});
+    b.keys({{11, {12, 21, 31}}, {18, {17, 28, 41}}, {27, {9, 15, 23}}, {31, {11, 15, 20}}});
+    b.set(32, {12, 16, 19});
+    b.keys({{33, {2, 3, 7}}, {57, {9, 12, 21}}, {63, {11, 14, 23}}});
+    b.set(64, {18, 20, 15});
+    b.keys({{65, {1, 2, 5}}, {72, {3, 5, 9}}, {80, {7, 10, 16}}, {85, {11, 15, 21}}, {88, {15, 20, 24}},
+            {90, {17, 23, 24}}});
+    b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
-    b.ramp(96, {13, 20, 34}, 124, {18, 29, 40});
-    b.fill(125, 127, {18, 29, 40});
+    b.set(96, {13, 20, 34});
+    b.keys({{97, {13, 21, 37}}, {100, {20, 29, 43}}, {104, {31, 38, 49}}, {108, {40, 45, 53}}, {112, {47, 50, 55}},
+            {116, {55, 56, 55}}, {119, {55, 55, 54}}, {121, {47, 50, 53}}, {123, {34, 41, 48}}});
+    b.fill(124, 127, {18, 29, 40});
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
     b.set(130, {18, 29, 26});
-    b.ramp(131, {18, 29, 21}, 158, {23, 34, 26});
-    b.fill(159, 167, {23, 34, 26});
-    b.ramp(167, {23, 34, 26}, 199, {31, 36, 22});
-    b.fill(200, 203, {31, 36, 22});
-    b.ramp(203, {31, 36, 22}, 229, {45, 45, 30});
+    b.set(131, {18, 29, 21});
+    b.keys({{132, {56, 54, 44}}, {157, {62, 61, 51}}});
+    b.fill(158, 167, {23, 34, 26});
+    b.keys({{168, {63, 63, 58}}, {174, {63, 58, 38}}, {182, {62, 44, 16}}, {190, {52, 26, 6}}, {198, {34, 12, 4}}});
+    b.fill(199, 203, {31, 36, 22});
+    b.keys({{204, {8, 11, 17}}, {216, {26, 31, 38}}, {228, {48, 52, 56}}});
+    b.set(229, {45, 45, 30});
     b.set(232, {29, 0, 0});
     b.set(233, {33, 11, 9});
     b.set(234, {38, 23, 18});
@@ -175,25 +236,63 @@ constexpr Palette make_scene5() {
     return b.p;
 }
 
+// Scene 6: what each part of the frame settles on decides the free entries.
+// 4..64: the title's chrome, added onto the background 151 with wrap-around.
+// A fresh word line averaged onto the background lands on 76..79, onto the
+// cloud's core on 95..98, onto the cloud's rim in between: white all through, as
+// the blur under the line sinks the cloud there to the background's teal. The
+// blur around its letters lands on 101..116, a dark rim sinking into the teal;
+// the bar it blurs across the frame on 117..125 and 132 (its top row), which wear
+// the background's colour. Smudged onto the background the older lines land on
+// 130..139 (five steps up: pale cyan, but for the fifth of its pixels on 132,
+// which the bar's top row needs hidden), 139..144 (ten: cyan) and 147..149
+// (fifteen: a dim cyan, still apart from the background); at seventeen they are
+// the background itself. 150 is the background too: the frame's average with the
+// one before rounds down, so whatever once sat below 151 settles there. The glow
+// blobs add up from 152 to their cap, 190, and the average with the frame before
+// holds a covered pixel at 189: 156..190 climb from the teal through cyan to a
+// white core, and the lines smudged over the cloud (165..186) show in cyan on it.
 constexpr Palette make_scene6() {
+    constexpr Rgb BACKGROUND = {5, 25, 34};
     Builder b;
     b.fill(1, 3, {63, 63, 63});
-    b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}, {100, {23, 39, 43}},
-            {151, {5, 25, 34}}});
+    b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}});
+    b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {99, {58, 62, 63}}});
+    b.set(100, {23, 39, 43});
+    b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
+    b.fill(117, 125, BACKGROUND);
+    b.fill(126, 137, {36, 52, 57});
+    b.set(132, BACKGROUND);
+    b.keys({{137, {36, 52, 57}}, {141, {28, 47, 53}}, {144, {23, 43, 50}}, {146, {19, 40, 47}}, {149, {17, 38, 46}}});
+    b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
-    b.ramp(155, {4, 24, 33}, 191, {0, 14, 21});
+    b.keys({{155, {4, 24, 33}}, {160, {6, 30, 40}}, {166, {10, 37, 47}}, {172, {18, 45, 54}}, {178, {30, 53, 59}},
+            {183, {43, 59, 62}}, {187, {54, 62, 63}}, {190, {61, 63, 63}}});
+    b.set(191, {0, 14, 21});
     return b.p;
 }
 
+// Scene 7 shows 4 x the distance shade, smoothed: the far wall (the hole and the
+// frame's corners) on the flat cyan 1..54, the walls between on 62..191, the
+// nearest on black. The free entries there make rings of the distance: dark and
+// light bands about ten entries (two to three steps of shade) apart, which the
+// smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
+// slide and bend with every jump of the camera. A dark band rings the hole, so
+// the far end reads as light; the light bands brighten toward the nearest walls,
+// and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
+// and the white rim before the black fall.
 constexpr Palette make_scene7() {
     Builder b;
     b.fill(1, 54, {14, 33, 38});
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.ramp(62, {0, 12, 16}, 120, {0, 24, 31});
-    b.keys({{121, {1, 25, 31}}, {136, {14, 33, 38}}, {160, {35, 46, 49}}, {190, {62, 62, 62}},
-            {191, {63, 63, 63}}});
+    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {11, 37, 45}}, {74, {11, 37, 45}},
+            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {17, 41, 47}}, {92, {17, 41, 47}}, {99, {0, 9, 14}},
+            {101, {0, 9, 14}}, {109, {24, 44, 50}}, {111, {24, 44, 50}}, {120, {0, 24, 31}}});
+    b.keys({{121, {1, 25, 31}}, {129, {31, 48, 53}}, {131, {31, 48, 53}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
+            {142, {0, 11, 16}}, {150, {38, 52, 56}}, {152, {38, 52, 56}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
+            {171, {0, 12, 18}}, {179, {48, 58, 60}}, {181, {48, 58, 60}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
     return b.p;
 }
 
@@ -206,13 +305,16 @@ constexpr Palette make_scene8() {
 
 constexpr Palette make_scene10() {
     Builder b;
-    // The picture uses 42..85: night blue through slate and dusky rose to a warm
-    // peach. 86..148 climb on to white for the dots, which add up to 63 onto the
-    // picture. No channel falls, so the dim floor (the first entry) is below every
-    // colour.
-    b.keys({{42, {11, 25, 32}}, {52, {14, 28, 37}}, {62, {21, 31, 40}}, {70, {32, 34, 40}},
-            {86, {54, 44, 40}}, {94, {60, 50, 42}}, {110, {63, 56, 47}}, {130, {63, 60, 55}},
-            {148, {63, 63, 63}}});
+    // One ramp whose every channel climbs: night teal for the ground and trees,
+    // deep to dusk blue for the sky, grey mauve and rose for the afterglow and the
+    // balloons' shaded sides, rose red, salmon and light orange for their lit sides
+    // and the windows, then on to white for the dots, which add up to 63 onto the
+    // picture. Blue is held low through the warm entries so they stay warm. No
+    // channel falls below the dim floor (the first entry), so a dim step never
+    // lifts a colour.
+    b.keys({{42, {11, 25, 32}}, {50, {13, 26, 34}}, {56, {16, 28, 35}}, {62, {22, 29, 36}}, {68, {32, 30, 36}},
+            {74, {43, 31, 36}}, {80, {53, 34, 36}}, {84, {58, 39, 36}}, {88, {61, 45, 37}}, {94, {63, 51, 39}},
+            {104, {63, 56, 44}}, {120, {63, 60, 52}}, {148, {63, 63, 63}}});
     b.copy(42, 149, 107);
     return b.p;
 }

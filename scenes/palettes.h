@@ -10,27 +10,35 @@
 // Scene 1, opening picture: 0 black, 1..63 the picture's own teal and grey colours,
 // 64..255 a black-to-cyan ramp.
 extern const Palette opening_palette;
-// Scene 1, logo phase: 1..190 white to dark teal, 191..255 warm yellow to dark red.
+// Scene 1, logo phase: 1..190 from white down to a navy trough, up to a pale cyan
+// peak (150..168) and down to dark teal at 190; 191..255 warm yellow to dark red.
 extern const Palette logo_palette;
 // Scene 1, curves phases: the logo palette with 191..255 orange to dark red.
 extern const Palette curves_palette;
 // Scene 1, tunnel phase: greys 1..63, brown ramp 176..207, orange run 208..225.
 extern const Palette tunnel_palette;
-// Scene 2 (girl): teal ramp 0..62, warm skin run 165..191, grey ramp 192..253.
+// Scene 2 (girl): teal ramp 0..62, the figure's skin, hair and card ramps 64..127,
+// black 128..164, warm skin run 165..191, grey ramp 192..253.
 extern const Palette scene2_palette;
-// Scene 3: picture browns 1..31, blue-grey ramp 32..222 (32 = background), blues 223..255.
+// Scene 3: picture browns 1..31, blue-grey ramp 32..222 (32 = background), bright
+// ramp 223..255 from blue-black through bronze to pale cyan.
 extern const Palette scene3_palette;
-// Scene 4 (boy): as scene 2 in 0..164, warm run 165..194, grey ramp 195..255.
+// Scene 4 (boy): as scene 2 in 0..63 and 128..164, the figure's skin, denim, hair
+// and card ramps 64..127, warm run 165..194, grey ramp 195..255.
 extern const Palette scene4_palette;
-// Scene 5: muted, blue and warm ramps for the textured tube, greys 239..253.
+// Scene 5: the tube's ramp 65..123 navy black to cream, the banner's glass 33..63
+// and letters 132..157, the craft's exhaust 168..198 and blue greys 204..228,
+// greys 239..253.
 extern const Palette scene5_palette;
-// Scene 6: white to dark teal over 1..191 (151 = background), black above.
+// Scene 6: the title's chrome 1..64, the fresh line's whites 65..99, the background
+// 151 (also 117..125 and 150), cyans 126..149 for the smudged lines, teal to
+// white 156..190 for the glow.
 extern const Palette scene6_palette;
-// Scene 7: flat cyan 1..54, dark cyan 62..120, cyan to white 121..191.
+// Scene 7: flat cyan 1..54, dark and light cyan bands 62..189, white 190..191.
 extern const Palette scene7_palette;
 // Scenes 8 and 9: brown to orange 2..63, orange to white 64..127, black above.
 extern const Palette scene8_palette;
-// Scene 10: ramp 42..148 from night blue through dusky rose and amber to white,
+// Scene 10: ramp 42..148 from night blue through violet, rose and amber to white,
 // copied into 149..255.
 extern const Palette scene10_palette;
 

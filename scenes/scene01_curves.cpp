@@ -4,25 +4,24 @@
 
 #include <cmath>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "render/blobs.h"
+#include "render/carried.h"
+#include "render/random.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 namespace {
-
-constexpr double CURVE_SCALE[CURVE_COUNT] = {35, 40, 45, 50, 55, 60, 70, 80, 90, 100};
 
 // Three draws per matrix in the order a, b, c. fmod of a draw by 0.02 is just under
 // 0.02 for every draw but 0 (0.02 is not exact in binary), so the spin is all but
 // fixed; the draws still move the generator.
-void build_point_spin() {
-    for (Matrix3& m : point_spin) {
+void build_point_spin(CurvesRun& run) {
+    for (Matrix3& m : run.point_spin) {
         const double a = std::fmod(double(show_rand()), 0.02);
         const double b = std::fmod(double(show_rand()), 0.02);
         const double c = std::fmod(double(show_rand()), 0.02);
@@ -32,28 +31,10 @@ void build_point_spin() {
 
 }  // namespace
 
-CurveRecord curve_records[CURVE_COUNT] = {
-    cube_edge_curve(CURVE_SCALE[0]), cube_edge_curve(CURVE_SCALE[1]), cube_edge_curve(CURVE_SCALE[2]),
-    cube_edge_curve(CURVE_SCALE[3]), cube_edge_curve(CURVE_SCALE[4]), cube_edge_curve(CURVE_SCALE[5]),
-    cube_edge_curve(CURVE_SCALE[6]), cube_edge_curve(CURVE_SCALE[7]), cube_edge_curve(CURVE_SCALE[8]),
-    cube_edge_curve(CURVE_SCALE[9]),
-};
-Matrix3 point_spin[4];
-Matrix3 view_spin;
-uint32_t curve_frames = 0;
-
-void curves_reset_state() {
-    for (int j = 0; j < CURVE_COUNT; ++j) curve_records[j] = cube_edge_curve(CURVE_SCALE[j]);
-    for (Matrix3& m : point_spin) matrix_identity(m);
-    matrix_identity(view_spin);
-    curve_frames = 0;
-    curve_point_count = 0;
-}
-
-void curves_init() {
+void curves_init(CurvesRun& run) {
     show_srand(platform.sys->ticks());
-    build_point_spin();
-    matrix_rotate_z(view_spin, 0.01);
+    build_point_spin(run);
+    matrix_rotate_z(run.view_spin, 0.01);
 }
 
 void draw_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value) {
@@ -122,26 +103,26 @@ void draw_curve(const Vec3& p0, const Vec3& p1, const Vec3& p2, const Vec3& p3,
 
 void draw_curve_points() { stamp_curve_points(add_glow_quarter); }
 
-void curves_frame() {
+void curves_frame(CurvesRun& run) {
     for (int k = 0; k < 4; ++k)
-        for (CurveRecord& c : curve_records) transform_vec(c.p[k], point_spin[k]);
-    transform_vec(eye_point, view_spin);
+        for (CurveRecord& c : run.records) transform_vec(c.p[k], run.point_spin[k]);
+    transform_vec(carried.eye_point, run.view_spin);
     for (int j = 0; j < CURVE_COUNT; ++j) {
-        const CurveRecord& c = curve_records[j];
+        const CurveRecord& c = run.records[j];
         draw_curve(c.p[0], c.p[1], c.p[2], c.p[3], uint8_t(5 + 2 * j), CURVE_SEGMENTS);
         draw_curve_points();
     }
     // Bits 0, 3, 4 and 5 all clear: frames 2, 4, 6, 64, 66, 68, 70, 128, ...
-    ++curve_frames;
-    if ((curve_frames & 0x39) == 0) {
+    ++run.frames;
+    if ((run.frames & 0x39) == 0) {
         show_srand(platform.sys->ticks());
-        build_point_spin();
+        build_point_spin(run);
     }
 }
 
-void curves_phase_frame(int phase) {
+void curves_phase_frame(CurvesRun& run, int phase) {
     copy_frame(screen_frame, resource_slot[RES_FRM01]);
-    curves_frame();
+    curves_frame(run);
     switch (phase) {
     case 0:
         blit_keyed(resource_slot[RES_GAIA], 38, 23, 5, 120, 30);
@@ -160,13 +141,13 @@ void curves_phase_frame(int phase) {
     present_frame(screen_frame);
 }
 
-void curves_phases() {
-    curves_init();
+void curves_phases(CurvesRun& run) {
+    curves_init(run);
     blank_screen(curves_palette);
     for (int phase = 0; phase < 3; ++phase) {
         ++cue_index;
         while (cue_running()) {
-            curves_phase_frame(phase);
+            curves_phase_frame(run, phase);
             pump_messages();
         }
     }

@@ -2,24 +2,19 @@
 // burst, and the glowing logo with its blobs and swinging strip.
 #include "scenes/scene01_opening.h"
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/blit.h"
 #include "render/blobs.h"
-#include "render/math3d.h"
+#include "render/random.h"
 #include "render/xor_warp.h"
 #include "scenes/logo_path.h"
 #include "scenes/palettes.h"
-#include "scenes/scene01_curves.h"
-#include "scenes/scene01_tunnel.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
-GlowBlob glow_blobs[GLOW_BLOB_COUNT];
-uint16_t strip_pos = 48;
-int8_t strip_dir = 1;
+OpeningRun scene01_run;
 
 namespace {
 
@@ -91,9 +86,9 @@ void warp_burst_phase() {
 
 // --- Glowing logo ----------------------------------------------------------------
 
-void init_glow_blobs() {
+void init_glow_blobs(LogoRun& run) {
     show_srand(platform.sys->ticks());
-    for (GlowBlob& b : glow_blobs) {
+    for (GlowBlob& b : run.blobs) {
         b = GlowBlob{};
         b.pos = int16_t(show_rand() % LOGO_PATH_POINTS);
         // Overwritten on the first frame, but the draw is made.
@@ -102,8 +97,8 @@ void init_glow_blobs() {
     }
 }
 
-void update_glow_blobs() {
-    for (GlowBlob& b : glow_blobs) {
+void update_glow_blobs(LogoRun& run) {
+    for (GlowBlob& b : run.blobs) {
         b.pos = int16_t(b.pos + b.speed);
         if (b.pos >= LOGO_PATH_POINTS) b.pos = 0;
         else if (b.pos <= 0) b.pos = LOGO_PATH_POINTS;  // the (0, 0) entry: not drawn
@@ -117,39 +112,39 @@ void update_glow_blobs() {
     }
 }
 
-void draw_glow_blobs() {
-    for (const GlowBlob& b : glow_blobs)
+void draw_glow_blobs(const LogoRun& run) {
+    for (const GlowBlob& b : run.blobs)
         add_glow(path_x[b.pos], path_y[b.pos], uint8_t(b.radius));
 }
 
-void draw_strip() {
-    strip_pos = uint16_t(strip_pos + strip_dir);
-    if (strip_pos == 0 || strip_pos > 94) strip_dir = int8_t(-strip_dir);
+void draw_strip(LogoRun& run) {
+    run.strip_pos = uint16_t(run.strip_pos + run.strip_dir);
+    if (run.strip_pos == 0 || run.strip_pos > 94) run.strip_dir = int8_t(-run.strip_dir);
     // strip_pos stays in 0..95 from its start at 48, so rows up to 294 are read.
-    const uint8_t* s = resource_slot[RES_OVERL2] + uint32_t(strip_pos) * STRIP_W;
+    const uint8_t* s = resource_slot[RES_OVERL2] + uint32_t(run.strip_pos) * STRIP_W;
     for (int r = 0; r < FRAME_H; ++r, s += STRIP_W) {
         uint8_t* p = screen_frame + row_offset[r] + STRIP_X0;
         for (int c = 0; c < STRIP_W; ++c) p[c] = uint8_t((p[c] + s[c]) >> 1);
     }
 }
 
-void logo_frame() {
+void logo_frame(LogoRun& run) {
     copy_frame(screen_frame, resource_slot[RES_KELBCK]);
-    update_glow_blobs();
-    draw_strip();
-    draw_glow_blobs();
+    update_glow_blobs(run);
+    draw_strip(run);
+    draw_glow_blobs(run);
     blit_blend(resource_slot[RES_KVLOGO], 160, 0, 94, 320, 36);
     blit_keyed(resource_slot[RES_OVERL], 160, 90, 87, 229, 24);
     present_frame(screen_frame);
 }
 
-void logo_phase() {
+void logo_phase(LogoRun& run) {
     blank_screen(logo_palette);
-    init_glow_blobs();
+    init_glow_blobs(run);
     clear_frame(screen_frame);
     ++cue_index;
     while (cue_running()) {
-        logo_frame();
+        logo_frame(run);
         pump_messages();
     }
 }
@@ -158,20 +153,10 @@ void logo_phase() {
 
 void scene_opening() {
     scene01_check_resources();
+    scene01_run = OpeningRun{};
     opening_picture_phase();
     warp_burst_phase();
-    logo_phase();
-    curves_phases();
-    tunnel_phase();
-}
-
-void scene01_reset_state() {
-    for (GlowBlob& b : glow_blobs) b = GlowBlob{};
-    strip_pos = 48;
-    strip_dir = 1;
-    curves_reset_state();
-    pulse = 0;
-    flow_u = flow_v = 0;
-    eye_point = Vec3{200.0, 200.0, -200.0};
-    stripe_flip = 0;
+    logo_phase(scene01_run.logo);
+    curves_phases(scene01_run.curves);
+    tunnel_phase(scene01_run.tunnel);
 }

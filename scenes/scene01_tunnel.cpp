@@ -2,17 +2,13 @@
 // framed, with a breathing picture added at the bottom; all in back_frame.
 #include "scenes/scene01_tunnel.h"
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/tables.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
-
-uint8_t flow_u = 0;
-uint8_t flow_v = 0;
-uint16_t pulse = 0;
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
 namespace {
 
@@ -21,15 +17,15 @@ constexpr int SMEAR_LEFT = 130;     // column zeroed before the run 131..318
 
 }  // namespace
 
-int tunnel_band(uint8_t tx, uint8_t ty) {
-    int a = tx + flow_u;
+int tunnel_band(const TunnelRun& run, uint8_t tx, uint8_t ty) {
+    int a = tx + run.flow_u;
     if (a > 255) a -= 256;
-    int b = ty + flow_v;
+    int b = ty + run.flow_v;
     if (b > 254) b -= 255;  // 255, not 256: the second coordinate wraps one early
     return (a + b) >> 6;
 }
 
-void draw_tunnel() {
+void draw_tunnel(const TunnelRun& run) {
     const uint8_t* bands = resource_slot[RES_TUNNEL];
     const uint8_t* tube_x = resource_slot[RES_TUBE_X];
     const uint8_t* tube_y = resource_slot[RES_TUBE_Y];
@@ -37,7 +33,7 @@ void draw_tunnel() {
     // and a pixel costs two reads, one add, one shift and the band read.
     uint16_t wrap_u[256], wrap_v[256];
     for (int t = 0; t < 256; ++t) {
-        const int a = t + flow_u, b = t + flow_v;
+        const int a = t + run.flow_u, b = t + run.flow_v;
         wrap_u[t] = uint16_t(a > 255 ? a - 256 : a);
         wrap_v[t] = uint16_t(b > 254 ? b - 255 : b);
     }
@@ -98,35 +94,35 @@ void draw_scaled_add(const uint8_t* src, uint16_t sw, uint16_t sh, uint16_t dw, 
     }
 }
 
-void draw_breathing_picture() {
-    const double a = sin_table[pulse] * 100 + 174;
-    const double b = cos_table[pulse] * 10 + 33;
+void draw_breathing_picture(TunnelRun& run) {
+    const double a = sin_table[run.pulse] * 100 + 174;
+    const double b = cos_table[run.pulse] * 10 + 33;
     // Truncation toward zero; the position as unsigned 16-bit values.
     draw_scaled_add(resource_slot[RES_SCLPIC], SCL_W, SCL_H, uint16_t(int32_t(a)), uint16_t(int32_t(b)),
                     FRAME_W, uint16_t(int32_t(160 - a / 2)), uint16_t(int32_t(199 - b)));
-    pulse = pulse < 253 ? uint16_t(pulse + 3) : 0;
+    run.pulse = run.pulse < 253 ? uint16_t(run.pulse + 3) : 0;
 }
 
-void tunnel_frame() {
-    draw_tunnel();
+void tunnel_frame(TunnelRun& run) {
+    draw_tunnel(run);
     smear_back();
     lift_dark_back();
     smear_back();
     blit_aligned(back_frame, resource_slot[RES_FRM1], 0, 0, 132, 144);
     blit_aligned(back_frame, resource_slot[RES_FRM2], 0, 144, 320, 56);
     blit_keyed_to_back(resource_slot[RES_FRM3], 132, 0, 52, 144);
-    draw_breathing_picture();
+    draw_breathing_picture(run);
     present_frame(back_frame);
-    flow_u = uint8_t(flow_u + 4);
-    flow_v = uint8_t(flow_v + 2);
+    run.flow_u = uint8_t(run.flow_u + 4);
+    run.flow_v = uint8_t(run.flow_v + 2);
 }
 
-void tunnel_phase() {
+void tunnel_phase(TunnelRun& run) {
     blank_screen(tunnel_palette);
     ++cue_index;
-    flow_u = flow_v = 0;
+    run.flow_u = run.flow_v = 0;
     while (cue_running()) {
-        tunnel_frame();
+        tunnel_frame(run);
         pump_messages();
     }
 }

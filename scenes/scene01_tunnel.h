@@ -11,21 +11,23 @@ constexpr uint8_t SMEAR_FLOOR = 30;   // bytes below this are lifted ...
 constexpr uint8_t SMEAR_LIFT = 177;   // ... to this brown
 constexpr int SCL_W = 174, SCL_H = 33;  // the breathing picture, sclpic.dat
 
-// Tunnel map offsets, both 0 at phase start; +4 and +2 per frame, wrapping mod 256.
-extern uint8_t flow_u;
-extern uint8_t flow_v;
+// The tunnel phase's state, kept from frame to frame.
+struct TunnelRun {
+    // Tunnel map offsets: +4 and +2 per frame, wrapping modulo 256.
+    uint8_t flow_u = 0;
+    uint8_t flow_v = 0;
+    // Index into sin_table/cos_table for the breathing picture: 0, 3, ..., 252, 255,
+    // 0, ...
+    uint16_t pulse = 0;
+};
 
-// Index into sin_table/cos_table for the breathing picture: 0, 3, ..., 252, 255, 0,
-// ... Starts at 0 when the program starts and is kept afterwards.
-extern uint16_t pulse;
-
-// The band (0..7) of a pixel with tunnel map values (tx, ty) under the current
-// flows: a = tx + flow_u minus 256 above 255, b = ty + flow_v minus 255 above 254,
-// band (a + b) >> 6. The reference for draw_tunnel's loop.
-int tunnel_band(uint8_t tx, uint8_t ty);
+// The band (0..7) of a pixel with tunnel map values (tx, ty) under the run's flows:
+// a = tx + flow_u minus 256 above 255, b = ty + flow_v minus 255 above 254, band
+// (a + b) >> 6. The reference for draw_tunnel's loop.
+int tunnel_band(const TunnelRun& run, uint8_t tx, uint8_t ty);
 
 // Rows 0..161, columns 90..319 of back_frame = tunnel.dat[band of tube_x, tube_y].
-void draw_tunnel();
+void draw_tunnel(const TunnelRun& run);
 
 // In place on back_frame: row 0 to 0; rows 1..144: column 130 to 0, columns
 // 131..318 left to right = (above + left + right + below) >> 2 with above and left
@@ -45,13 +47,12 @@ void draw_scaled_add(const uint8_t* src, uint16_t sw, uint16_t sh, uint16_t dw, 
 
 // sclpic.dat scaled by sin/cos_table[pulse] (175 x 44 at (73, 156) for pulse 0),
 // then pulse steps on. Once per tunnel frame.
-void draw_breathing_picture();
+void draw_breathing_picture(TunnelRun& run);
 
 // One tunnel frame: tunnel, smear, lift, smear, frame pictures, breathing picture,
-// present back_frame, flows step on (no pump). Called by tunnel_phase and the
-// benchmark.
-void tunnel_frame();
+// present back_frame, flows step on (no pump). Called by tunnel_phase.
+void tunnel_frame(TunnelRun& run);
 
 // Clear and present, tunnel palette, cue_index += 1, flows to 0, frames while the
 // cue runs.
-void tunnel_phase();
+void tunnel_phase(TunnelRun& run);

@@ -2,7 +2,6 @@
 #include "scenes/scene02_lens_girl.h"
 
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
 
 void scene02_check_resources() { lens_portrait_check_resources(RES_SELF_G, RES_GIRL); }
 

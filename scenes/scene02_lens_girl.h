@@ -5,6 +5,10 @@
 #include "render/lens.h"
 #include "scenes/lens_portrait.h"
 
+// Scene 2: cue 7, ends at 41620 ms. Runs its phases and returns when its last cue (or
+// last counted step) has ended. Called by play_scenes, in show order.
+void scene_lens_portrait_a();
+
 // The lens origin per step: from (83, 31) at step 0 through (86, 23) at step 8 and
 // (75, 12) at step 24, so the window circles right, then up.
 inline constexpr LensTable girl_lens_x = lens_table(LENS_WINDOW_X, 56);

@@ -5,19 +5,19 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/blit.h"
+#include "render/carried.h"
 #include "render/disc.h"
+#include "render/random.h"
 #include "render/swar.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
-Vec3 reveal_points[REVEAL_POINTS];
-Matrix3 cloud_spin;
+RevealRun scene03_run;
 
 namespace {
 
@@ -35,23 +35,23 @@ void scene03_check_resources() {
     require_resources(scene03_needs);
 }
 
-void cloud_setup() {
+void cloud_setup(RevealRun& run) {
     constexpr double degree = std::numbers::pi / 180.0;
-    matrix_rotate_xyz(cloud_spin, degree, degree, degree);
-    eye_point.x = 0.0;
-    eye_point.y = 0.0;
+    matrix_rotate_xyz(run.spin, degree, degree, degree);
+    carried.eye_point.x = 0.0;
+    carried.eye_point.y = 0.0;
     blank_screen(scene3_palette);
     // Three separate statements: the draws must be made in x, y, z order.
-    for (Vec3& p : reveal_points) {
+    for (Vec3& p : run.points) {
         p.x = double(show_rand() % 150 - 75);
         p.y = double(show_rand() % 150 - 75);
         p.z = double(show_rand() % 150 - 75);
     }
 }
 
-void draw_reveal_discs() {
-    for (Vec3& p : reveal_points) transform_vec(p, cloud_spin);
-    for (const Vec3& p : reveal_points) {
+void draw_reveal_discs(RevealRun& run) {
+    for (Vec3& p : run.points) transform_vec(p, run.spin);
+    for (const Vec3& p : run.points) {
         int32_t sx, sy;
         project_point(p, sx, sy);
         // The turned cloud stays within 130 of the origin, so the depth fits easily;
@@ -109,12 +109,12 @@ void soften_back() {
     last[0] = last[FRAME_W - 1] = 0;
 }
 
-void cloud_frame() {
+void cloud_frame(RevealRun& run) {
     fill_frame(screen_frame, REVEAL_BACKGROUND);
     // Only the shapes count: any non-zero byte moves the pixel off 32.
     blit_add(resource_slot[RES_APHANDL], 0, APHANDL_X, APHANDL_Y, APHANDL_W, APHANDL_H);
     blit_add(resource_slot[RES_ALWORK], 0, ALWORK_X, ALWORK_Y, ALWORK_W, ALWORK_H);
-    draw_reveal_discs();
+    draw_reveal_discs(run);
     reveal_picture();
     soften_back();
     present_frame(back_frame);
@@ -122,15 +122,11 @@ void cloud_frame() {
 
 void scene_cloud_reveal() {
     scene03_check_resources();
-    cloud_setup();
+    scene03_run = RevealRun{};
+    cloud_setup(scene03_run);
     ++cue_index;
     while (cue_running()) {
-        cloud_frame();
+        cloud_frame(scene03_run);
         pump_messages();
     }
-}
-
-void scene03_reset_state() {
-    for (Vec3& p : reveal_points) p = Vec3{};
-    cloud_spin = Matrix3{};
 }

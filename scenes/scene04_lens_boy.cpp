@@ -1,11 +1,10 @@
 // Scene 4: the boy's portrait under the circling lens, then the melting warp.
 #include "scenes/scene04_lens_boy.h"
 
-#include "app/timeline.h"
 #include "display/display.h"
 #include "render/xor_warp.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 void scene04_check_resources() { lens_portrait_check_resources(RES_SELF_B, RES_BOY); }
 

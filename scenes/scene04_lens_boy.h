@@ -7,6 +7,10 @@
 #include "render/lens.h"
 #include "scenes/lens_portrait.h"
 
+// Scene 4: cues 9 and 10, ends at 62650 ms. Runs its phases and returns when its last
+// cue (or last counted step) has ended. Called by play_scenes, in show order.
+void scene_lens_portrait_b();
+
 // The lens origin per step: from (67, 15) at step 0, circling opposite to scene 2.
 inline constexpr LensTable boy_lens_x = lens_table(LENS_WINDOW_X, 40);
 inline constexpr LensTable boy_lens_y = lens_table(LENS_WINDOW_Y, 24);
@@ -25,5 +29,5 @@ void boy_lens_phase();
 void melt_warp_phase();
 
 // One melting frame: stripes with counter n, warp, present screen_frame (no pump).
-// Called by melt_warp_phase and the benchmark.
+// Called by melt_warp_phase.
 void melt_warp_frame(uint8_t n);

@@ -1,28 +1,22 @@
 // Scene 5: the entry operation, its four phases and the sliding sprite.
 #include "scenes/scene05_textured_tube.h"
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
+#include "render/random.h"
 #include "render/tube.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
 
-float tube_z = -100.0f;
-TubeFlight textured_flight = {{8, 0, 0}, 0, {}};
-int slide_x = 0;
-int trail_gap = 20;
-bool trail_finished = false;
+TexturedTubeRun scene05_run;
 
 namespace {
 
 constexpr int ZOOM_OUT_STEP = 8;
 constexpr int FLIGHT_STEP = 4;
 constexpr int SLIDE_SPEED = 12;  // pixels per frame until the stop
-constexpr int TRAIL_GAP_START = 20;
-constexpr float START_Z = -100.0f;
 constexpr double ZOOM_IN_END = 30.0;
 constexpr float ZOOM_RATE = 0.1f;  // single precision, widened when a is double
 
@@ -35,9 +29,9 @@ constexpr ResourceNeed scene05_needs[] = {
 
 // Samples back_frame on the flight's grid; each cast stores its texel plus its
 // shade, wrapping modulo 256.
-void sample_textured_tube() {
+void sample_textured_tube(TubeFlight& flight) {
     const uint8_t* texture = resource_slot[RES_TEXTURE];
-    sample_tube_grid(textured_flight.grid, [texture](const TubeHit& h) {
+    sample_tube_grid(flight.grid, [texture](const TubeHit& h) {
         return uint8_t(texture[h.v * TEXTURE_DAT_SIZE + h.u] + h.shade);
     });
 }
@@ -83,21 +77,21 @@ DriftPoint cut_phase() {
 
 // --- Phase C: zoom out of the tube ---------------------------------------------------
 
-void zoom_out_frame(DriftPoint& to, float a) {
-    drift_tube_camera(to, textured_flight.targets, tube_z);
-    sample_textured_tube();  // over whatever back_frame still holds
+void zoom_out_frame(TexturedTubeRun& run, DriftPoint& to, float a) {
+    drift_tube_camera(to, run.flight.targets, run.tube_z);
+    sample_textured_tube(run.flight);  // over whatever back_frame still holds
     smooth_samples();
-    end_flight_frame(textured_flight, tube_z);
+    end_flight_frame(run.flight, run.tube_z);
     zoom_copy(a);
     present_frame(screen_frame);
 }
 
-void zoom_out_phase(double a, DriftPoint to) {
+void zoom_out_phase(TexturedTubeRun& run, double a, DriftPoint to) {
     // The row phase runs 0..3 here too, so rows 4..7 of every band of eight are
     // never sampled in this phase: smoothing alone fills them.
-    textured_flight.grid.step = ZOOM_OUT_STEP;
+    run.flight.grid.step = ZOOM_OUT_STEP;
     while (a > 1.0) {
-        zoom_out_frame(to, float(a));
+        zoom_out_frame(run, to, float(a));
         a = a - a * ZOOM_RATE;
         pump_messages();
     }
@@ -105,48 +99,48 @@ void zoom_out_phase(double a, DriftPoint to) {
 
 // --- Phase D: the flight -------------------------------------------------------------
 
-void flight_frame(int n) {
-    jump_tube_camera(textured_flight.targets, tube_z);
-    sample_textured_tube();
+void flight_frame(TexturedTubeRun& run, int n) {
+    jump_tube_camera(run.flight.targets, run.tube_z);
+    sample_textured_tube(run.flight);
     smooth_samples();
     blit_blend(resource_slot[RES_APSAVE], 0, 0, APSAVE_Y, APSAVE_W, APSAVE_H);
     if (n < SPRITE_FIRST_FRAME)
         present_frame(screen_frame);
     else
-        draw_sliding_sprite();
-    end_flight_frame(textured_flight, tube_z);
+        draw_sliding_sprite(run);
+    end_flight_frame(run.flight, run.tube_z);
 }
 
-void flight_phase() {
+void flight_phase(TexturedTubeRun& run) {
     fill_frame(back_frame, 32);
-    textured_flight.grid.step = FLIGHT_STEP;
-    textured_flight.grid.column_phase = 0;
+    run.flight.grid.step = FLIGHT_STEP;
+    run.flight.grid.column_phase = 0;
     ++cue_index;
     int n = 0;  // stops at the sprite's first frame
     while (cue_running()) {
         if (n < SPRITE_FIRST_FRAME) ++n;
-        flight_frame(n);
+        flight_frame(run, n);
         pump_messages();
     }
 }
 
-void draw_sliding_sprite() {
-    if (!trail_finished) {
+void draw_sliding_sprite(TexturedTubeRun& run) {
+    if (!run.trail_finished) {
         // Each later, darker silhouette is painted over the one before.
-        int x = slide_x;
+        int x = run.slide_x;
         for (int i = 0; i < TRAIL_COUNT; ++i) {
-            x -= trail_gap;
+            x -= run.trail_gap;
             if (x < 0) x = 0;
             paint_silhouette(x, uint8_t(TRAIL_FIRST_COLOUR + i));
         }
     }
-    blit_keyed(resource_slot[RES_K1], 0, uint16_t(slide_x), 0, K1_W, K1_H);
-    if (!trail_finished) {
-        slide_x += SLIDE_SPEED;
-        if (slide_x > SLIDE_STOP) {
-            slide_x = SLIDE_STOP;
-            if (trail_gap > 0) --trail_gap;
-            else trail_finished = true;
+    blit_keyed(resource_slot[RES_K1], 0, uint16_t(run.slide_x), 0, K1_W, K1_H);
+    if (!run.trail_finished) {
+        run.slide_x += SLIDE_SPEED;
+        if (run.slide_x > SLIDE_STOP) {
+            run.slide_x = SLIDE_STOP;
+            if (run.trail_gap > 0) --run.trail_gap;
+            else run.trail_finished = true;
         }
     }
     present_frame(screen_frame);
@@ -154,17 +148,9 @@ void draw_sliding_sprite() {
 
 void scene_textured_tube() {
     scene05_check_resources();
+    scene05_run = TexturedTubeRun{};
     const double a = zoom_in_phase();
     const DriftPoint to = cut_phase();
-    zoom_out_phase(a, to);
-    flight_phase();
-}
-
-void scene05_reset_state() {
-    tube_z = START_Z;
-    textured_flight = {{ZOOM_OUT_STEP, 0, 0}, 0, {}};
-    slide_x = 0;
-    trail_gap = TRAIL_GAP_START;
-    trail_finished = false;
-    tube_camera = {0.0f, 0.0f, 0.0f};  // shared with scene 7, first moved here
+    zoom_out_phase(scene05_run, a, to);
+    flight_phase(scene05_run);
 }

@@ -1,13 +1,16 @@
 // Scene 5, cue 11: a feedback zoom into the picture scene 4 left, a cut to black,
 // a zoom out of a textured tube, then the timed flight through it with a blended
 // banner and, from the 65th frame, a sprite sliding in along the top trailing a fan
-// of grey silhouettes. All its state is static: it starts with the program and
-// nothing resets it in between (scene05_reset_state is for tests and tools).
+// of grey silhouettes.
 #pragma once
 
 #include <cstdint>
 
 #include "render/tube_flight.h"
+
+// Scene 5: cue 11, ends at 71990 ms. Runs its phases and returns when its last cue (or
+// last counted step) has ended. Called by play_scenes, in show order.
+void scene_textured_tube();
 
 constexpr int TEXTURE_DAT_SIZE = 256;         // texture.dat: 256 x 256, row v at v * 256
 constexpr int APSAVE_W = 320, APSAVE_H = 45;  // apsave.dat, blended at (0, 154)
@@ -18,18 +21,23 @@ constexpr int TRAIL_COUNT = 12;               // silhouettes, in colours 239..25
 constexpr uint8_t TRAIL_FIRST_COLOUR = 239;
 constexpr int SPRITE_FIRST_FRAME = 65;        // of the flight phase
 
-// Camera driver: camera z = 4 * tube_z; -5.0 after every sampled frame. -100 at start.
-extern float tube_z;
+// All of scene 5's own state; the camera it drifts is carried.tube_camera
+// (render/carried.h).
+struct TexturedTubeRun {
+    // Camera driver: camera z = 4 * tube_z; -5.0 after every sampled frame.
+    float tube_z = -100.0f;
+    // Grid (step, row phase, column phase), period counter and targets; they carry
+    // from the zoom-out into the flight.
+    TubeFlight flight = {{8, 0, 0}, 0, {}};
+    // The sliding sprite: its x, the silhouettes' spacing, and whether the
+    // silhouettes are done.
+    int slide_x = 0;
+    int trail_gap = 20;
+    bool trail_finished = false;
+};
 
-// Grid (step, row phase, column phase), period counter and targets; they carry from
-// the zoom-out into the flight.
-extern TubeFlight textured_flight;
-
-// The sliding sprite: its x (0 at start), the silhouettes' spacing (20 at start),
-// and whether the silhouettes are done (false at start).
-extern int slide_x;
-extern int trail_gap;
-extern bool trail_finished;
+// The run in progress, or the last one: scene_textured_tube starts it afresh.
+extern TexturedTubeRun scene05_run;
 
 // Stops the show with "error loading resource '<name>'" when texture.dat,
 // apsave.dat, k1.dat or k2.dat is shorter than the scene reads. Called by
@@ -59,26 +67,22 @@ DriftPoint cut_phase();
 
 // One frame of phase C: drift, sample back_frame at step 8 with texture + shade,
 // smooth, tube_z and period, zoom_copy(a), present (no pump).
-void zoom_out_frame(DriftPoint& to, float a);
+void zoom_out_frame(TexturedTubeRun& run, DriftPoint& to, float a);
 
 // Phase C: step 8, then zoom_out_frame and pump while a > 1.0, a -= a * 0.1f
 // (double): 33 frames from the a that phase A left, drifting toward `to` first.
-void zoom_out_phase(double a, DriftPoint to);
+void zoom_out_phase(TexturedTubeRun& run, double a, DriftPoint to);
 
 // One frame of phase D with its frame number n (1..65, 65 from the sprite on):
 // jump, sample at step 4, smooth, banner, present or draw_sliding_sprite, tube_z
 // and period (no pump).
-void flight_frame(int n);
+void flight_frame(TexturedTubeRun& run, int n);
 
 // Phase D: back_frame to 32, column phase 0, cue_index + 1, then flight_frame and
 // pump while the cue runs.
-void flight_phase();
+void flight_phase(TexturedTubeRun& run);
 
 // The silhouettes from k2.dat in colours 239..250 at slide_x - gap, - 2 gap, ...
 // (clamped at 0) while the trail lasts, k1.dat keyed at (slide_x, 0), the slide
 // and close-up step, then present screen_frame. Once per frame from the 65th.
-void draw_sliding_sprite();
-
-// Puts every global of scene 5, and tube_camera, back to its program-start value. The program never
-// calls it; tests and tools that run the scene more than once in one process do.
-void scene05_reset_state();
+void draw_sliding_sprite(TexturedTubeRun& run);

@@ -1,18 +1,14 @@
 // Scene 6's point cloud: seeding, the fixed-point rotation, the projection and the
 // glow stamps.
-#include "app/random.h"
 #include "render/blobs.h"
 #include "render/fixed_rotation.h"
+#include "render/random.h"
 #include "scenes/scene06_glow_cloud.h"
 
-CloudPoint cloud_points[CLOUD_POINTS];
-CloudPoint cloud_rotated[CLOUD_POINTS];
-uint8_t cloud_angle = 0;
-
-void seed_cloud() {
+void seed_cloud(GlowCloudRun& run) {
     // x, y, z of each point in turn: the draws continue the show's shared sequence,
     // so their order is part of the picture.
-    for (CloudPoint& p : cloud_points) {
+    for (CloudPoint& p : run.points) {
         p.x = show_rand() % 300 - 150;
         p.y = show_rand() % 300 - 150;
         p.z = show_rand() % 300 - 150;
@@ -26,8 +22,8 @@ void rotate_point(const CloudPoint& p, CloudPoint& out, uint8_t a, uint8_t b, ui
     out.z = r.z;
 }
 
-void rotate_cloud(uint8_t a, uint8_t b, uint8_t c) {
-    for (int i = 0; i < CLOUD_POINTS; ++i) rotate_point(cloud_points[i], cloud_rotated[i], a, b, c);
+void rotate_cloud(GlowCloudRun& run, uint8_t a, uint8_t b, uint8_t c) {
+    for (int i = 0; i < CLOUD_POINTS; ++i) rotate_point(run.points[i], run.rotated[i], a, b, c);
 }
 
 void project_cloud_point(CloudPoint& p) {
@@ -39,8 +35,8 @@ void project_cloud_point(CloudPoint& p) {
     p.sy = p.z * 64 / (p.z + 256) + 150;
 }
 
-void draw_cloud() {
-    for (CloudPoint& p : cloud_rotated) {
+void draw_cloud(GlowCloudRun& run) {
+    for (CloudPoint& p : run.rotated) {
         project_cloud_point(p);
         // A negative position becomes a large unsigned one, which add_glow skips.
         add_glow(uint16_t(p.sx), uint16_t(p.sy), uint8_t(10 - ((p.z + 214) >> 6)));

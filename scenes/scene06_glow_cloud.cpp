@@ -3,13 +3,15 @@
 
 #include <iterator>
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/frame_mix.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
+
+GlowCloudRun scene06_run;
 
 namespace {
 
@@ -47,11 +49,11 @@ void draw_word_stack(int phase) {
 
 void blend_with_back() { average_into(screen_frame, back_frame, FRAME_BYTES); }
 
-void glow_cloud_frame(int phase) {
+void glow_cloud_frame(GlowCloudRun& run, int phase) {
     fill_frame(screen_frame, CLOUD_BACKGROUND);
-    rotate_cloud(cloud_angle, cloud_angle, cloud_angle);
-    ++cloud_angle;  // wraps modulo 256
-    draw_cloud();
+    rotate_cloud(run, run.angle, run.angle, run.angle);
+    ++run.angle;  // wraps modulo 256
+    draw_cloud(run);
     // Added with wrap-around: the title's bytes are chosen so that over the
     // background they land on the palette's whites.
     blit_add(resource_slot[RES_SE_CONT], KEY, TITLE_X, TITLE_Y, TITLE_W, TITLE_H);
@@ -63,21 +65,15 @@ void glow_cloud_frame(int phase) {
 
 void scene_glow_cloud() {
     scene06_check_resources();
+    scene06_run = GlowCloudRun{};
     blank_screen(scene6_palette);
     fill_frame(back_frame, CLOUD_BACKGROUND);
-    seed_cloud();
-    cloud_angle = 0;
+    seed_cloud(scene06_run);
     for (int phase = 0; phase < WORD_LINES; ++phase) {
         ++cue_index;
         while (cue_running()) {
-            glow_cloud_frame(phase);
+            glow_cloud_frame(scene06_run, phase);
             pump_messages();
         }
     }
-}
-
-void scene06_reset_state() {
-    for (CloudPoint& p : cloud_points) p = CloudPoint{};
-    for (CloudPoint& p : cloud_rotated) p = CloudPoint{};
-    cloud_angle = 0;
 }

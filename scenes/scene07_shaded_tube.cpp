@@ -1,13 +1,15 @@
 // Scene 7: the entry operation, its set-up and its frame.
 #include "scenes/scene07_shaded_tube.h"
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "render/tube.h"
 #include "scenes/palettes.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
+
+ShadedTubeRun scene07_run;
 
 namespace {
 
@@ -30,7 +32,7 @@ void shaded_tube_start() {
     ++cue_index;
 }
 
-void shaded_tube_frame(ShadedTube& run) {
+void shaded_tube_frame(ShadedTubeRun& run) {
     jump_tube_camera(run.flight.targets, run.driver);
     // The shade alone, times four (0..252): the nearest walls land on the black
     // entries from 192 up, far ones on the flat cyan below 55.
@@ -49,9 +51,9 @@ void shaded_tube_frame(ShadedTube& run) {
 void scene_shaded_tube() {
     scene07_check_resources();
     shaded_tube_start();
-    ShadedTube run;
+    scene07_run = ShadedTubeRun{};
     while (cue_running()) {
-        shaded_tube_frame(run);
+        shaded_tube_frame(scene07_run);
         pump_messages();
     }
 }

@@ -12,8 +12,6 @@
 
 #include "display/display.h"
 
-uint8_t* render_target = nullptr;
-
 namespace {
 
 // Wide enough for any product of two differences of 32-bit coordinates.
@@ -89,7 +87,7 @@ struct Edge {
 // k of the span has shade sn + s * m(k) (mod 256), where the error walk gives
 // m(0) = 0 and m(k) = floor((e0 + len + (k - 1) D) / len) for k >= 1, with
 // e0 = D - (len >> 1): the count of shade steps the error term has taken by then.
-void fill_span(int64_t y, int64_t xn, int64_t xp, uint8_t sn, uint8_t sp) {
+void fill_span(uint8_t* target, int64_t y, int64_t xn, int64_t xp, uint8_t sn, uint8_t sp) {
     const int64_t len = xp - xn;
     const int64_t first = std::max<int64_t>(0, -xn);
     const int64_t last = std::min<int64_t>(len - 1, FRAME_W - 1 - xn);
@@ -98,7 +96,7 @@ void fill_span(int64_t y, int64_t xn, int64_t xp, uint8_t sn, uint8_t sp) {
     const int64_t d = std::abs(int(sp) - int(sn));
     const int64_t e0 = d - (len >> 1);
 
-    uint8_t* out = render_target + row_offset[y] + (xn + first);
+    uint8_t* out = target + row_offset[y] + (xn + first);
     int64_t count = last - first + 1;
     if (d == 0) {  // one shade across
         memset(out, sn, size_t(count));
@@ -144,7 +142,7 @@ void fill_span(int64_t y, int64_t xn, int64_t xp, uint8_t sn, uint8_t sp) {
 // / dmaj) with h = dmaj >> 1. Only the points whose u falls inside the frame are
 // walked (at most a row's or a column's worth), starting from the closed form.
 template <bool XMajor>
-void walk_line(int64_t u0, int64_t v0, int su, int sv, int64_t dmaj, int64_t dmin, uint8_t colour) {
+void walk_line(uint8_t* target, int64_t u0, int64_t v0, int su, int sv, int64_t dmaj, int64_t dmin, uint8_t colour) {
     constexpr int64_t u_size = XMajor ? FRAME_W : FRAME_H;
     constexpr int64_t v_size = XMajor ? FRAME_H : FRAME_W;
     int64_t lo = su > 0 ? -u0 : u0 - (u_size - 1);
@@ -161,8 +159,8 @@ void walk_line(int64_t u0, int64_t v0, int su, int sv, int64_t dmaj, int64_t dmi
     int64_t u = u0 + su * lo;
     for (int64_t i = lo;; ++i) {
         if (v >= 0 && v < v_size) {
-            if constexpr (XMajor) render_target[row_offset[v] + u] = colour;
-            else render_target[row_offset[u] + v] = colour;
+            if constexpr (XMajor) target[row_offset[v] + u] = colour;
+            else target[row_offset[u] + v] = colour;
         }
         if (i == hi) break;
         err += dmin;
@@ -176,21 +174,21 @@ void walk_line(int64_t u0, int64_t v0, int su, int sv, int64_t dmaj, int64_t dmi
 
 }  // namespace
 
-void plot_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour) {
+void plot_line(uint8_t* target, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour) {
     if (x0 == x1 || y0 == y1) return;
     const int64_t adx = std::abs(int64_t(x1) - x0), ady = std::abs(int64_t(y1) - y0);
     const int sx = x1 > x0 ? 1 : -1, sy = y1 > y0 ? 1 : -1;
-    if (adx >= ady) walk_line<true>(x0, y0, sx, sy, adx, ady, colour);
-    else walk_line<false>(y0, x0, sy, sx, ady, adx, colour);
+    if (adx >= ady) walk_line<true>(target, x0, y0, sx, sy, adx, ady, colour);
+    else walk_line<false>(target, y0, x0, sy, sx, ady, adx, colour);
 }
 
-void outline_triangle(const ScreenPoint points[3]) {
-    plot_line(points[0].x, points[0].y, points[1].x, points[1].y, OUTLINE_COLOUR);
-    plot_line(points[1].x, points[1].y, points[2].x, points[2].y, OUTLINE_COLOUR);
-    plot_line(points[2].x, points[2].y, points[0].x, points[0].y, OUTLINE_COLOUR);
+void outline_triangle(uint8_t* target, const ScreenPoint points[3]) {
+    plot_line(target, points[0].x, points[0].y, points[1].x, points[1].y, OUTLINE_COLOUR);
+    plot_line(target, points[1].x, points[1].y, points[2].x, points[2].y, OUTLINE_COLOUR);
+    plot_line(target, points[2].x, points[2].y, points[0].x, points[0].y, OUTLINE_COLOUR);
 }
 
-void gouraud_triangle(const ScreenPoint points[3], const uint8_t shades[3]) {
+void gouraud_triangle(uint8_t* target, const ScreenPoint points[3], const uint8_t shades[3]) {
     const ScreenPoint* p = points;
     int top = p[1].y < p[0].y ? 1 : 0;
     if (p[2].y < p[top].y) top = 2;
@@ -221,7 +219,7 @@ void gouraud_triangle(const ScreenPoint points[3], const uint8_t shades[3]) {
         const uint8_t sn = n.shade_now(), sp = e.shade_now();
         n.step();
         e.step();
-        if (y >= 0 && xn < xp) fill_span(y, xn, xp, sn, sp);
+        if (y >= 0 && xn < xp) fill_span(target, y, xn, xp, sn, sp);
         // A continuing edge starts one step along, not at its new origin.
         if (y == p[e.end].y) e.start(p, shades, e.end, n.end, 1);
         if (y == p[n.end].y) n.start(p, shades, n.end, e.end, 1);

@@ -4,22 +4,18 @@
 
 #include <cmath>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "render/bezier_trace.h"
 #include "render/blobs.h"
+#include "render/carried.h"
+#include "render/random.h"
 #include "render/tables.h"
 #include "render/texture_warp.h"
-#include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
-CurveRecord curve_control_points[WARP_CURVES] = {
-    cube_edge_curve(60), cube_edge_curve(70), cube_edge_curve(80), cube_edge_curve(90), cube_edge_curve(100),
-};
-Matrix3 control_spin[WARP_CURVES][4];
-Matrix3 eye_turn;
+WarpedRun scene09_run;
 
 namespace {
 
@@ -27,7 +23,7 @@ constexpr double SPHERE_STEP = 0.01;     // phi per frame of phase 1 (and |dphi|
 constexpr double SWING = 0.25;           // phase 2 swings phi this far either side
 constexpr double FOCUS_SHRINK = 0.005;   // per frame of phase 2
 constexpr double FOCUS_GROW = 0.01;      // per frame of phase 3
-constexpr double TRAVEL_STEP = 10.0;     // tube_travel per tube frame
+constexpr double TRAVEL_STEP = 10.0;     // camera travel per tube frame
 constexpr uint32_t RENEW_MASK = 0x39;    // f & mask == 0: f = 0, 2, 4, 6 modulo 64
 
 // fmod of a draw by 0.09: an angle in [0, 0.09) radians.
@@ -62,50 +58,50 @@ void add_dot_capped(uint16_t x, uint16_t y, uint8_t d) {
 
 void draw_curve_glow() { stamp_curve_points(add_dot_capped); }
 
-void warped_picture_start() {
-    eye_point = Vec3{-200.0, -200.0, -200.0};
+void warped_picture_start(WarpedRun& run) {
+    carried.eye_point = Vec3{-200.0, -200.0, -200.0};
     // Sixty draws continuing the program's sequence: points outer, curves inner.
     for (int j = 0; j < 4; ++j)
-        for (int k = 0; k < WARP_CURVES; ++k) random_spin(control_spin[k][j]);
-    matrix_rotate_z(eye_turn, 0.01);
+        for (int k = 0; k < WARP_CURVES; ++k) random_spin(run.control_spin[k][j]);
+    matrix_rotate_z(run.eye_turn, 0.01);
 }
 
-void draw_sphere_frame(double phi) {
+void draw_sphere_frame(const WarpedRun& run, double phi) {
     copy_frame(screen_frame, picture());
-    sphere_warp(screen_frame, texture(), phi);
+    sphere_warp(screen_frame, texture(), run.camera, phi);
 }
 
-void draw_tube_frame() {
+void draw_tube_frame(WarpedRun& run) {
     copy_frame(screen_frame, picture());
-    tube_travel += TRAVEL_STEP;
-    tube_warp(screen_frame, texture(), 0.0, 0);
+    run.camera.travel += TRAVEL_STEP;
+    tube_warp(screen_frame, texture(), run.camera, 0.0, 0);
 }
 
-void draw_curves_tube_frame(double phi) {
+void draw_curves_tube_frame(WarpedRun& run, double phi) {
     copy_frame(screen_frame, picture());
-    tube_travel += TRAVEL_STEP;
+    run.camera.travel += TRAVEL_STEP;
     // 25 + 25 sin phi is never negative, so the truncation is the floor: 0..50,
     // halved to 0..25.
     const uint8_t dim = uint8_t(uint8_t(int32_t(25 + 25 * std::sin(phi))) >> 1);
-    tube_warp(screen_frame, texture(), phi, dim);
+    tube_warp(screen_frame, texture(), run.camera, phi, dim);
     for (int j = 0; j < 4; ++j)
-        for (int k = 0; k < WARP_CURVES; ++k) transform_vec(curve_control_points[k].p[j], control_spin[k][j]);
-    transform_vec(eye_point, eye_turn);
-    for (const CurveRecord& c : curve_control_points) {
+        for (int k = 0; k < WARP_CURVES; ++k) transform_vec(run.control_points[k].p[j], run.control_spin[k][j]);
+    transform_vec(carried.eye_point, run.eye_turn);
+    for (const CurveRecord& c : run.control_points) {
         trace_curve(c.p[0], c.p[1], c.p[2], c.p[3], WARP_CURVE_STEPS);
         draw_curve_glow();
     }
 }
 
-void renew_curve0_spin() {
+void renew_curve0_spin(WarpedRun& run) {
     show_srand(platform.sys->ticks());
-    for (Matrix3& m : control_spin[0]) random_spin(m);
+    for (Matrix3& m : run.control_spin[0]) random_spin(m);
 }
 
 void sphere_phase(WarpedRun& run) {
     if (!cue_running()) return;
     for (;;) {
-        draw_sphere_frame(run.phi);
+        draw_sphere_frame(run, run.phi);
         run.phi += SPHERE_STEP;
         present_counted(run);
         // The 151st frame goes straight on into phase 2, without a pump.
@@ -118,13 +114,13 @@ void sphere_phase(WarpedRun& run) {
 void widening_phase(WarpedRun& run) {
     const double phi0 = run.phi;
     for (;;) {
-        draw_sphere_frame(run.phi);
+        draw_sphere_frame(run, run.phi);
         run.phi += run.dphi;
-        warp_focus -= FOCUS_SHRINK;
+        run.camera.focus -= FOCUS_SHRINK;
         if (run.phi < phi0 - SWING || run.phi > phi0 + SWING) run.dphi = -run.dphi;
         // From 0.6 the focus reaches (about) zero on the 120th frame, which is drawn
         // but never shown: 119 frames.
-        if (warp_focus < 0.000001) return;
+        if (run.camera.focus < 0.000001) return;
         present_counted(run);
         pump_messages();
     }
@@ -132,16 +128,16 @@ void widening_phase(WarpedRun& run) {
 
 void tube_focus_phase(WarpedRun& run) {
     do {
-        draw_tube_frame();
+        draw_tube_frame(run);
         present_counted(run);
-        warp_focus += FOCUS_GROW;
+        run.camera.focus += FOCUS_GROW;
         pump_messages();
-    } while (warp_focus <= 1.0);
+    } while (run.camera.focus <= 1.0);
 }
 
 void tube_run_phase(WarpedRun& run) {
     for (int n = 1; n <= TUBE_RUN_FRAMES; ++n) {
-        draw_tube_frame();
+        draw_tube_frame(run);
         present_counted(run);
         if (n < TUBE_RUN_FRAMES) pump_messages();  // the last frame goes straight on
     }
@@ -151,32 +147,24 @@ void curves_tube_phase(WarpedRun& run) {
     run.phi = 0.0;
     ++cue_index;
     while (cue_running()) {
-        draw_curves_tube_frame(run.phi);
+        draw_curves_tube_frame(run, run.phi);
         run.phi += SPHERE_STEP;
         present_counted(run);
-        if ((run.frames & RENEW_MASK) == 0) renew_curve0_spin();
+        if ((run.frames & RENEW_MASK) == 0) renew_curve0_spin(run);
         pump_messages();
     }
 }
 
 void scene_warped_picture() {
     scene09_check_resources();
-    warped_picture_start();
-    // The grid the warps write is static storage, zero from program start; it needs
-    // no allocation here.
+    scene09_run = WarpedRun{};
+    WarpedRun& run = scene09_run;
+    warped_picture_start(run);
+    // The grid the warps write is static storage; it needs no allocation here.
     ++cue_index;
-    WarpedRun run;
     sphere_phase(run);
     widening_phase(run);
     tube_focus_phase(run);
     tube_run_phase(run);
     curves_tube_phase(run);
-}
-
-void scene09_reset_state() {
-    for (int k = 0; k < WARP_CURVES; ++k) curve_control_points[k] = cube_edge_curve(60 + 10 * k);
-    for (Matrix3* spins : control_spin)
-        for (int j = 0; j < 4; ++j) matrix_identity(spins[j]);
-    matrix_identity(eye_turn);
-    texture_warp_reset_state();
 }

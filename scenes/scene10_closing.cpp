@@ -2,14 +2,14 @@
 // phases (a counted shrink, the hold of cue 21, the fade of cue 22).
 #include "scenes/scene10_closing.h"
 
-#include "app/timeline.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "render/blit.h"
 #include "scenes/palettes.h"
-#include "scenes/scene10_fades.h"
-#include "scenes/scene10_trails.h"
-#include "scenes/scenes.h"
+#include "scenes/phase.h"
+#include "scenes/timeline.h"
+
+ClosingRun scene10_run;
 
 namespace {
 
@@ -25,13 +25,13 @@ constexpr ResourceNeed scene10_needs[] = {
 void sprite_frame(ClosingRun& run, double step) {
     copy_frame(screen_frame, resource_slot[RES_APFRM]);
     draw_sprites(run.sprites);
-    advance_dots();
-    place_outlines(run.scale);
+    advance_dots(run.trails);
+    place_outlines(run.trails, run.scale);
     run.scale += step;
-    draw_dots(run.scale);
+    draw_dots(run.trails, run.scale);
     if (++run.c6 >= DIM_EVERY) {
         run.c6 = 0;
-        dim_step();
+        dim_step(run.fades);
     }
     present_frame(screen_frame);
     slide_sprites(run.sprites);
@@ -43,10 +43,9 @@ void scene10_check_resources() {
     require_resources(scene10_needs);
 }
 
-ClosingRun closing_setup() {
-    fill_dot_indices();
+void closing_setup(ClosingRun& run) {
+    fill_dot_indices(run.trails);
     blank_screen(scene10_palette);
-    return ClosingRun{};
 }
 
 void draw_sprites(const ClosingSprites& s) {
@@ -65,13 +64,13 @@ void shrink_frame(ClosingRun& run) { sprite_frame(run, SHRINK_STEP); }
 
 void hold_frame(ClosingRun& run) { sprite_frame(run, 0.0); }
 
-void fade_frame() {
+void fade_frame(ClosingRun& run) {
     copy_frame(screen_frame, resource_slot[RES_APFRM]);
-    advance_dots();
-    place_outlines(1.0);
-    draw_dots(1.0);
+    advance_dots(run.trails);
+    place_outlines(run.trails, 1.0);
+    draw_dots(run.trails, 1.0);
     present_frame(screen_frame);
-    fade_step();
+    fade_step(run.fades);
 }
 
 void shrink_phase(ClosingRun& run) {
@@ -89,23 +88,20 @@ void hold_phase(ClosingRun& run) {
     }
 }
 
-void fade_phase() {
+void fade_phase(ClosingRun& run) {
     ++cue_index;
     while (cue_running()) {
-        fade_frame();
+        fade_frame(run);
         pump_messages();
     }
 }
 
 void scene_closing() {
     scene10_check_resources();
-    ClosingRun run = closing_setup();
+    scene10_run = ClosingRun{};
+    ClosingRun& run = scene10_run;
+    closing_setup(run);
     shrink_phase(run);
     hold_phase(run);
-    fade_phase();
-}
-
-void scene10_reset_state() {
-    trails_reset_state();
-    fades_reset_state();
+    fade_phase(run);
 }

@@ -6,6 +6,14 @@
 
 #include <cstdint>
 
+#include "scenes/scene10_fades.h"
+#include "scenes/scene10_trails.h"
+
+// Scene 10, the last: cues 21 and 22, ends at 150000 ms. Runs its phases and returns
+// when its last cue (or last counted step) has ended. Called by play_scenes, in show
+// order.
+void scene_closing();
+
 constexpr uint8_t SPRITE_KEY = 149;
 constexpr int UPPERA_W = 52, UPPERA_H = 31, UPPERA_Y = 66;  // from the left
 constexpr int LOWERA_W = 37, LOWERA_H = 35, LOWERA_Y = 100; // from the left
@@ -26,21 +34,26 @@ struct ClosingSprites {
     int16_t ua, la, dp;
 };
 
-// What the sliding phases carry from frame to frame.
+// All of scene 10's own state, carried from frame to frame through its phases.
 struct ClosingRun {
     ClosingSprites sprites{UPPERA_FROM, LOWERA_FROM, DOTP_FROM};
     uint8_t c6 = 0;             // frames since the last dim step, 0..5
     double scale = SHRINK_FROM; // outline scale
+    ClosingTrails trails;
+    ClosingFades fades;
 };
+
+// The run in progress, or the last one: scene_closing starts it afresh.
+extern ClosingRun scene10_run;
 
 // Stops the show with "error loading resource '<name>'" when apfrm.dat, uppera.dat,
 // lowera.dat or dotp.dat is shorter than the scene reads. Called by scene_closing
 // before its set-up, so no phase reads past a loaded block.
 void scene10_check_resources();
 
-// Set-up: dot indices, a cleared screen presented once, the scene palette. Returns
-// the sprites at their starting points, dim counter 0 and scale 2.0.
-ClosingRun closing_setup();
+// Set-up of a fresh run: dot indices, a cleared screen presented once, the scene
+// palette.
+void closing_setup(ClosingRun& run);
 
 // The three sprites at their current places, keyed by 149 and clipped.
 void draw_sprites(const ClosingSprites& s);
@@ -50,15 +63,15 @@ void slide_sprites(ClosingSprites& s);
 
 // One frame of the shrink: picture, sprites, dots placed at the current scale and
 // drawn at the scale less 0.01, a dim step every sixth frame, present, slide. No
-// pump. Called by shrink_phase and the benchmark.
+// pump. Called by shrink_phase.
 void shrink_frame(ClosingRun& run);
 
-// The same frame at a fixed scale. Called by hold_phase and the benchmark.
+// The same frame at a fixed scale. Called by hold_phase.
 void hold_frame(ClosingRun& run);
 
 // One frame of the fade: picture, dots at scale 1.0, present, fade step. No pump.
-// Called by fade_phase and the benchmark.
-void fade_frame();
+// Called by fade_phase.
+void fade_frame(ClosingRun& run);
 
 // Counted, not timed: shrink frames until the scale is no longer above 0.95 (105
 // frames from 2.0), whatever the clock. Opens no cue.
@@ -68,9 +81,4 @@ void shrink_phase(ClosingRun& run);
 void hold_phase(ClosingRun& run);
 
 // Cue 22: fade frames while the cue runs.
-void fade_phase();
-
-// Puts the scene's globals (trails, dim and fade counters) back to program start.
-// The program never calls it; tests and tools that run the scene more than once in
-// one process do.
-void scene10_reset_state();
+void fade_phase(ClosingRun& run);

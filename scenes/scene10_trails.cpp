@@ -3,13 +3,6 @@
 
 #include "render/blobs.h"
 
-uint16_t path_a_x[OUTLINE_A_POINTS];
-uint16_t path_a_y[OUTLINE_A_POINTS];
-uint16_t path_b_x[OUTLINE_B_POINTS];
-uint16_t path_b_y[OUTLINE_B_POINTS];
-uint16_t dots_a[TRAIL_DOTS];
-uint16_t dots_b[TRAIL_DOTS];
-
 namespace {
 
 constexpr int CENTRE_X = 159, CENTRE_Y = 99;
@@ -36,32 +29,23 @@ void place(const int16_t (&ox)[N], const int16_t (&oy)[N], double s, uint16_t* p
 
 }  // namespace
 
-void fill_dot_indices() {
-    spread(dots_a, 8.88, OUTLINE_A_POINTS);
-    spread(dots_b, 9.38, OUTLINE_B_POINTS);
+void fill_dot_indices(ClosingTrails& t) {
+    spread(t.dots_a, 8.88, OUTLINE_A_POINTS);
+    spread(t.dots_b, 9.38, OUTLINE_B_POINTS);
 }
 
-void advance_dots() {
-    for (uint16_t& d : dots_a) d = d >= OUTLINE_A_POINTS - 1 ? 0 : uint16_t(d + 1);
-    for (uint16_t& d : dots_b) d = d == 0 ? uint16_t(OUTLINE_B_POINTS - 1) : uint16_t(d - 1);
+void advance_dots(ClosingTrails& t) {
+    for (uint16_t& d : t.dots_a) d = d >= OUTLINE_A_POINTS - 1 ? 0 : uint16_t(d + 1);
+    for (uint16_t& d : t.dots_b) d = d == 0 ? uint16_t(OUTLINE_B_POINTS - 1) : uint16_t(d - 1);
 }
 
-void place_outlines(double s) {
-    place(outline_a_x, outline_a_y, s, path_a_x, path_a_y);
-    place(outline_b_x, outline_b_y, s, path_b_x, path_b_y);
+void place_outlines(ClosingTrails& t, double s) {
+    place(outline_a_x, outline_a_y, s, t.path_a_x, t.path_a_y);
+    place(outline_b_x, outline_b_y, s, t.path_b_x, t.path_b_y);
 }
 
-void draw_dots(double s) {
+void draw_dots(const ClosingTrails& t, double s) {
     const uint8_t r = uint8_t(int(5.0 * s));
-    for (uint16_t d : dots_a) add_dot(path_a_x[d], path_a_y[d], r);
-    for (uint16_t d : dots_b) add_dot(path_b_x[d], path_b_y[d], r);
-}
-
-void trails_reset_state() {
-    for (uint16_t& v : path_a_x) v = 0;
-    for (uint16_t& v : path_a_y) v = 0;
-    for (uint16_t& v : path_b_x) v = 0;
-    for (uint16_t& v : path_b_y) v = 0;
-    for (uint16_t& v : dots_a) v = 0;
-    for (uint16_t& v : dots_b) v = 0;
+    for (uint16_t d : t.dots_a) add_dot(t.path_a_x[d], t.path_a_y[d], r);
+    for (uint16_t d : t.dots_b) add_dot(t.path_b_x[d], t.path_b_y[d], r);
 }

@@ -87,7 +87,7 @@ void report_setup(void*) {
     const HeadlessScreen& s = headless_screen();
     if (s.pumps != 1) return;
     fprintf(stderr, "window=%d fullscreen=%d zoom=%d sound=%d rate=%d\n", int(s.window_open), int(s.fullscreen),
-            s.zoom, int(run_settings.sound), int(run_settings.mix_rate));
+            s.zoom, int(s.settings.sound), int(s.settings.mix_rate));
 }
 
 TEST(Options, AnsweredOptionsStandInForTheDialogAndReachTheShow) {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "platform/headless.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -19,33 +19,29 @@ TEST(PaletteConversion, SixBitValuesBecomeFourTimesAsMuch) {
     p.rgb[0] = 63; p.rgb[1] = 0; p.rgb[2] = 1;       // entry 0
     p.rgb[765] = 0; p.rgb[766] = 63; p.rgb[767] = 32;  // entry 255
     uint32_t lookup[256];
-    uint8_t entries[1024];
+    uint32_t wrapped[256];
     palette_to_rgb(p, lookup);
-    palette_to_entries(p, entries);
+    palette_to_rgb_wrapped(p, wrapped);
     EXPECT_EQ(lookup[0], 0x00FC0004u);
     EXPECT_EQ(lookup[255], 0x0000FC80u);
-    EXPECT_EQ(entries[0], 252); EXPECT_EQ(entries[1], 0); EXPECT_EQ(entries[2], 4); EXPECT_EQ(entries[3], 0);
-    EXPECT_EQ(entries[1020], 0); EXPECT_EQ(entries[1021], 252); EXPECT_EQ(entries[1022], 128);
+    EXPECT_EQ(wrapped[0], 0x00FC0004u);
+    EXPECT_EQ(wrapped[255], 0x0000FC80u);
 }
 
 TEST(PaletteConversion, BothPresentersAgreeOnEveryInRangeValue) {
     const Palette p = ramp();
     uint32_t lookup[256];
-    uint8_t entries[1024];
+    uint32_t wrapped[256];
     palette_to_rgb(p, lookup);
-    palette_to_entries(p, entries);
-    for (int i = 0; i < 256; ++i) {
-        const uint32_t from_entries =
-            uint32_t(entries[4 * i]) << 16 | uint32_t(entries[4 * i + 1]) << 8 | entries[4 * i + 2];
-        EXPECT_EQ(lookup[i], from_entries) << i;
-    }
+    palette_to_rgb_wrapped(p, wrapped);
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(lookup[i], wrapped[i]) << i;
 }
 
 struct PaletteOnScreen : ::testing::Test {
     std::vector<uint8_t> frame = std::vector<uint8_t>(FRAME_BYTES, 7);
     void start(bool fullscreen) {
         headless_install(HeadlessConfig{});
-        display_start(fullscreen);
+        display_start(RunSettings{fullscreen, false, 44100, 2});
     }
     void TearDown() override { display_stop(); }
 };

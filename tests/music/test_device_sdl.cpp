@@ -14,6 +14,9 @@
 
 namespace {
 
+// What the show would hand the music: the settings install_real() asked for.
+RunSettings settings;
+
 void install_real(bool sound) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     HeadlessConfig config;
@@ -21,7 +24,7 @@ void install_real(bool sound) {
     config.settings.sound = sound;
     config.settings.mix_rate = 44100;
     headless_install(config);
-    run_settings = config.settings;
+    settings = config.settings;
 }
 
 // Runs in the folder, then goes back.
@@ -39,7 +42,7 @@ TEST(Device, SoundOffTouchesNothing) {
     install_real(false);
     const std::string empty = make_scratch_dir();
     InDir here(empty);  // no kelvora.xm here: opening it would be fatal
-    music_open();
+    music_open(settings);
     music_play();
     music_set_volume(10);
     music_close();
@@ -49,7 +52,7 @@ TEST(Device, SoundOffTouchesNothing) {
 TEST(Device, OpenPlayFadeClose) {
     install_real(true);
     InDir here(module_dir());
-    music_open();
+    music_open(settings);
     EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
     music_play();
     SDL_Delay(120);
@@ -62,7 +65,7 @@ TEST(Device, OpenPlayFadeClose) {
     music_close();  // a second close has nothing to release
 
     // And again: the device can be had a second time in the same process.
-    music_open();
+    music_open(settings);
     music_play();
     SDL_Delay(30);
     music_close();

@@ -43,6 +43,9 @@ const char* r_needed() { return "0.6.9"; }
 const MusicDriver recording_driver = {r_version, r_init,  r_load,  r_play,  r_set_volume,
                                       r_stop,    r_free, r_close, r_needed};
 
+// What the show would hand the music: the settings install() asked for.
+RunSettings settings;
+
 void install(bool sound) {
     rec = Recorder{};
     HeadlessConfig config;
@@ -50,7 +53,7 @@ void install(bool sound) {
     config.settings.sound = sound;
     config.settings.mix_rate = 22050;
     headless_install(config);
-    run_settings = config.settings;
+    settings = config.settings;
 }
 
 TEST(SoundErrorText, TableIsExact) {
@@ -69,7 +72,7 @@ TEST(SoundErrorText, TableIsExact) {
 
 TEST(Music, SoundOffCallsNothing) {
     install(false);
-    music_open();
+    music_open(settings);
     music_play();
     music_set_volume(32);
     music_close();
@@ -78,7 +81,7 @@ TEST(Music, SoundOffCallsNothing) {
 
 TEST(Music, SoundOnCallsInOrder) {
     install(true);
-    music_open();
+    music_open(settings);
     music_play();
     music_set_volume(64);
     music_set_volume(1);
@@ -95,7 +98,7 @@ TEST(MusicDeath, OldLibraryStopsNamingTheReleaseTheBuildNeeds) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     install(true);
     rec.version = 3.32f;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1),
+    EXPECT_EXIT(music_open(settings), testing::ExitedWithCode(1),
                 "kelvora: Core Error: Sound error : You are using the wrong libopenmpt version! You "
                 "should be using libopenmpt 0\\.6\\.9 or later\n$");
     // A driver that cannot say which release it needs still stops with the first sentence.
@@ -104,8 +107,8 @@ TEST(MusicDeath, OldLibraryStopsNamingTheReleaseTheBuildNeeds) {
     HeadlessConfig config;
     config.music = &unnamed;
     headless_install(config);
-    run_settings.sound = true;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1),
+    settings.sound = true;
+    EXPECT_EXIT(music_open(settings), testing::ExitedWithCode(1),
                 "kelvora: Core Error: Sound error : You are using the wrong libopenmpt version!\n$");
 }
 
@@ -114,15 +117,15 @@ TEST(MusicDeath, InitAndLoadFailuresCarryTheirTexts) {
     install(true);
     rec.init_ok = false;
     rec.error = 3;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "Sound error : Error initializing output device\\.");
+    EXPECT_EXIT(music_open(settings), testing::ExitedWithCode(1), "Sound error : Error initializing output device\\.");
     install(true);
     rec.load_ok = false;
     rec.error = 12;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "Sound error : Not enough memory");
+    EXPECT_EXIT(music_open(settings), testing::ExitedWithCode(1), "Sound error : Not enough memory");
     install(true);
     rec.load_ok = false;
     rec.error = 77;
-    EXPECT_EXIT(music_open(), testing::ExitedWithCode(1), "Sound error : Unknown error");
+    EXPECT_EXIT(music_open(settings), testing::ExitedWithCode(1), "Sound error : Unknown error");
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/timeline.h"
 #include "music/offline.h"
 #include "music/volume.h"
 #include "music_test_util.h"
+#include "scenes/timeline.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/timeline.h"
 #include "arrange.h"
 #include "music_test_util.h"
 #include "playtime.h"
+#include "scenes/timeline.h"
 #include "score.h"
 
 namespace {

@@ -6,7 +6,6 @@
 
 void RenderTest::SetUpTestSuite() {
     static bool built = false;
-    for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
     if (!built) {
         headless_install(HeadlessConfig{});
         build_lookup_tables();

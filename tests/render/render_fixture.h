@@ -10,7 +10,7 @@
 #include "frame_noise.h"
 
 // Allocates the three shared frames (exactly 64000 bytes each, so the sanitizer
-// sees any stray access), fills row_offset and builds the lookup tables once.
+// sees any stray access) and builds the lookup tables once.
 class RenderTest : public ::testing::Test, protected FrameNoise {
 protected:
     RenderTest() : FrameNoise(12345) {}

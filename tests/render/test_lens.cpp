@@ -1,9 +1,10 @@
 // The lens window, the packed feedback mix, the tiling and one whole effect frame.
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
+#include "render/blit.h"
 #include "render/lens.h"
 #include "render/tables.h"
-#include "render/blit.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -63,10 +64,9 @@ TEST_F(Lens, MixIsNotAPerPixelFormula) {
 TEST_F(Lens, WindowShowsTheShiftedPictureExceptOnProtectedPixels) {
     auto picture = noise_block(FRAME_BYTES);
     for (size_t i = 0; i < picture.size(); i += 7) picture[i] = 1;
-    lens_picture = picture.data();
     copy_frame(screen_frame, picture.data());
     const int ox = 86, oy = 12;
-    lens_window(ox, oy);
+    lens_window(picture.data(), ox, oy);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
             const int k = y * 320 + x;
@@ -81,8 +81,7 @@ TEST_F(Lens, WindowShowsTheShiftedPictureExceptOnProtectedPixels) {
 
 TEST_F(Lens, WindowOriginIsKeptInsideThePicture) {
     auto picture = noise_block(FRAME_BYTES);
-    lens_picture = picture.data();
-    lens_window(65535, 65535);  // would read far past the picture
+    lens_window(picture.data(), 65535, 65535);  // would read far past the picture
     EXPECT_EQ(px(screen_frame, 75, 23), picture[52 * 320 + 172]);
 }
 
@@ -102,10 +101,23 @@ TEST_F(Lens, TilingRepeatsTheHalfFrame) {
 
 const uint8_t* presented = nullptr;
 int presents = 0;
-void capture(const uint8_t* f) {
+void capture(const uint8_t* f, const uint32_t*) {
     presented = f;
     ++presents;
 }
+
+// The installed presenter with its present replaced by capture, for one scope.
+struct CapturedPresents {
+    Platform saved = platform;
+    Presenter capturing = *platform.presenter;
+    CapturedPresents() {
+        capturing.present = capture;
+        Platform p = saved;
+        p.presenter = &capturing;
+        platform_install(p);
+    }
+    ~CapturedPresents() { platform_install(saved); }
+};
 
 TEST_F(Lens, OneFrameOfTheEffect) {
     auto picture = noise_block(FRAME_BYTES);
@@ -115,11 +127,8 @@ TEST_F(Lens, OneFrameOfTheEffect) {
         tx[i] = uint16_t(64 + i % 23);
         ty[i] = uint16_t(12 + i % 23);
     }
-    lens_picture = picture.data();
+    LensRun run{picture.data(), 62};
     copy_frame(back_frame, picture.data());
-    lens_index = 62;
-    auto saved_present = present_frame;
-    present_frame = capture;
     presents = 0;
 
     // Expected: picture, window at step 62, mix with the old back frame.
@@ -127,14 +136,16 @@ TEST_F(Lens, OneFrameOfTheEffect) {
     {
         uint8_t* real_screen = screen_frame;
         screen_frame = expect.data();
-        lens_window(tx[62], ty[62]);
+        lens_window(picture.data(), tx[62], ty[62]);
         screen_frame = real_screen;
         reference_mix(expect.data(), back_frame);
     }
-    lens_feedback_frame(tx, ty, figure.data());
-    present_frame = saved_present;
+    {
+        CapturedPresents captured;
+        lens_feedback_draw(run, tx, ty, figure.data());
+    }
 
-    EXPECT_EQ(lens_index, 63);
+    EXPECT_EQ(run.index, 63);
     EXPECT_EQ(presents, 1);
     EXPECT_EQ(presented, work_frame);
     EXPECT_EQ(frame_copy(screen_frame), expect);  // no figure in the feedback
@@ -146,10 +157,11 @@ TEST_F(Lens, OneFrameOfTheEffect) {
             ASSERT_EQ(px(back_frame, c, r), expect[(2 * (r % 100)) * 320 + 2 * (c % 160)]);
         }
 
-    present_frame = capture;
-    lens_feedback_frame(tx, ty, figure.data());  // step 63, then back to 0
-    present_frame = saved_present;
-    EXPECT_EQ(lens_index, 0);
+    {
+        CapturedPresents captured;
+        lens_feedback_draw(run, tx, ty, figure.data());  // step 63, then back to 0
+    }
+    EXPECT_EQ(run.index, 0);
 }
 
 }  // namespace

@@ -3,13 +3,14 @@
 
 #include <cmath>
 
+#include "render/carried.h"
 #include "render/math3d.h"
 
 namespace {
 
-struct EyeGuard {  // eye_point is shared state: put it back after each test
-    Vec3 saved = eye_point;
-    ~EyeGuard() { eye_point = saved; }
+struct EyeGuard {  // carried.eye_point is shared state: put it back after each test
+    Vec3 saved = carried.eye_point;
+    ~EyeGuard() { carried.eye_point = saved; }
 };
 
 void expect_identity(const Matrix3& m) {
@@ -64,9 +65,9 @@ TEST(Math3d, TransformUsesTheOldVectorForAllThree) {
 
 TEST(Math3d, ProjectionFromTheInitialEye) {
     EyeGuard guard;
-    EXPECT_EQ(eye_point.x, 200.0);
-    EXPECT_EQ(eye_point.y, 200.0);
-    EXPECT_EQ(eye_point.z, -200.0);
+    EXPECT_EQ(carried.eye_point.x, 200.0);
+    EXPECT_EQ(carried.eye_point.y, 200.0);
+    EXPECT_EQ(carried.eye_point.z, -200.0);
     int32_t x = -1, y = -1;
     project_point({0, 0, 0}, x, y);
     EXPECT_EQ(x, 160);
@@ -81,7 +82,7 @@ TEST(Math3d, ProjectionFromTheInitialEye) {
 
 TEST(Math3d, ProjectionTruncatesTowardZero) {
     EyeGuard guard;
-    eye_point = {0, 0, -200};
+    carried.eye_point = {0, 0, -200};
     int32_t x, y;
     // A point at z = 0 keeps its x and y: X = x + 160.5.
     project_point({-161.2, -100.7, 0}, x, y);  // -0.7 and -0.2 both truncate to 0

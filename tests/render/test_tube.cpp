@@ -5,8 +5,9 @@
 #include <cmath>
 #include <utility>
 
-#include "render/tube.h"
 #include "render/blit.h"
+#include "render/carried.h"
+#include "render/tube.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 class Tube : public RenderTest {
 protected:
     void TearDown() override {
-        tube_camera = {0, 0, 0};
+        carried.tube_camera = {0, 0, 0};
         RenderTest::TearDown();
     }
 };
@@ -70,12 +71,12 @@ TEST_F(Tube, AimUsesOneHundredTwentiethPerPixel) {
 }
 
 TEST_F(Tube, AxialRayHasNoDistance) {
-    tube_camera = {0, 0, -400};
+    carried.tube_camera = {0, 0, -400};
     RefHit h = kit_cast(160, 100);
     EXPECT_EQ(h.u, 40);
     EXPECT_EQ(h.v, 0);
     EXPECT_EQ(h.shade, 63);
-    tube_camera = {30, 40, -2565};  // the angle of the camera itself, 0.9273 rad
+    carried.tube_camera = {30, 40, -2565};  // the angle of the camera itself, 0.9273 rad
     h = kit_cast(160, 100);
     EXPECT_EQ(h.u, 0);  // 256.5 keeps its low 8 bits
     EXPECT_EQ(h.v, 75);
@@ -83,7 +84,7 @@ TEST_F(Tube, AxialRayHasNoDistance) {
 }
 
 TEST_F(Tube, ShadeFallsWithDistance) {
-    tube_camera = {0, 0, -400};
+    carried.tube_camera = {0, 0, -400};
     const struct {
         int sx, sy, shade;
         double t;
@@ -99,7 +100,7 @@ TEST_F(Tube, ShadeFallsWithDistance) {
 }
 
 TEST_F(Tube, AngleFoldsBothHalvesOfTheTube) {
-    tube_camera = {0, 0, 0};
+    carried.tube_camera = {0, 0, 0};
     // Straight right: angle 0. Straight down and up on screen: the same |angle|.
     EXPECT_EQ(kit_cast(319, 100).v, 0);
     EXPECT_EQ(kit_cast(160, 199).v, 128);  // +pi/2
@@ -111,7 +112,7 @@ TEST_F(Tube, AngleFoldsBothHalvesOfTheTube) {
 TEST_F(Tube, RowCasterMatchesSingleCasts) {
     const float cams[4][3] = {{0, 0, -400}, {127, -127, -12345}, {-50, 90, 777}, {3, 0, 0}};
     for (const auto& cam : cams) {
-        tube_camera = {cam[0], cam[1], cam[2]};
+        carried.tube_camera = {cam[0], cam[1], cam[2]};
         for (int y = 0; y < 200; y += 7) {
             TubeHit hits[320];
             const int n = cast_tube_row(y, y % 3, 3, hits);
@@ -132,7 +133,7 @@ TEST_F(Tube, RowCasterMatchesSingleCasts) {
 }
 
 TEST_F(Tube, GridStoresTheScenesValueAtEachSample) {
-    tube_camera = {10, -20, -400};
+    carried.tube_camera = {10, -20, -400};
     fill_frame(back_frame, 32);
     TubeGrid grid = {4, 1, 2};
     sample_tube_grid(grid, [](const TubeHit& h) { return uint8_t(4 * h.shade); });

@@ -3,8 +3,9 @@
 
 #include <algorithm>
 
-#include "render/xor_warp.h"
 #include "render/blit.h"
+#include "render/carried.h"
+#include "render/xor_warp.h"
 #include "tests/render/render_fixture.h"
 #include "warp_reference.h"
 
@@ -13,20 +14,20 @@ namespace {
 class XorWarp : public RenderTest {
 protected:
     void TearDown() override {
-        stripe_flip = 0;
+        carried.stripe_flip = 0;
         warp_wide_offsets = true;
         RenderTest::TearDown();
     }
 };
 
 TEST_F(XorWarp, StripesAlternateDiagonals) {
-    stripe_flip = 0;
+    carried.stripe_flip = 0;
     draw_xor_stripes(0);
-    EXPECT_EQ(stripe_flip, 1);
+    EXPECT_EQ(carried.stripe_flip, 1);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) ASSERT_EQ(px(work_frame, x, y), uint8_t(x + y)) << x << "," << y;
     draw_xor_stripes(0);
-    EXPECT_EQ(stripe_flip, 0);
+    EXPECT_EQ(carried.stripe_flip, 0);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) ASSERT_EQ(px(work_frame, x, y), uint8_t(x - y)) << x << "," << y;
 }
@@ -34,7 +35,7 @@ TEST_F(XorWarp, StripesAlternateDiagonals) {
 TEST_F(XorWarp, OnlyTheLowByteOfTMatters) {
     for (int t : {1, 0x5A, 0xFF, 0x1234}) {
         for (int flip = 0; flip < 2; ++flip) {
-            stripe_flip = uint8_t(flip);
+            carried.stripe_flip = uint8_t(flip);
             draw_xor_stripes(uint16_t(t));
             for (int y = 0; y < 200; ++y)
                 for (int x = 0; x < 320; ++x) {

@@ -23,18 +23,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const expected_names[RESOURCE_COUNT] = {
-    "bizk.dat",   "kvlogo.dat", "gpor.dat",    "npor.dat",   "psx.dat",     "frm1.dat",
-    "tunnel.dat", "frm01.dat",  "frm3.dat",    "kelbck.dat", "overl.dat",   "sclpic.dat",
-    "gaia.dat",   "frm2.dat",   "nudge.dat",   "overl2.dat", "ephoy.dat",   "jar.dat",
-    "apfrm.dat",  "dotp.dat",   "lowera.dat",  "uppera.dat", "girl.dat",    "self_g.dat",
-    "alien.dat",  "alwork.dat", "aphandl.dat", "boy.dat",    "self_b.dat",  "texture.dat",
-    "k1.dat",     "k2.dat",     "apsave.dat",  "blasm.dat",  "fudge.dat",   "hype.dat",
-    "prone.dat",  "purple.dat", "se_cont.dat", "face.dat",   "pay_att.dat", "plant.dat",
-    "fdtex.dat",  "tube_x.dat", "tube_y.dat"};
+// The names as the one list gives them, with the index each enum entry stands for.
+struct Listed {
+    ResourceId id;
+    const char* name;
+};
+const Listed listed[] = {
+#define RESOURCE(id, name) {RES_##id, #name ".dat"},
+#include "archive/resource_list.h"
+#undef RESOURCE
+};
 
 TEST(Catalogue, NamesInLoadOrder) {
-    for (int i = 0; i < RESOURCE_COUNT; ++i) EXPECT_STREQ(resource_catalogue[i], expected_names[i]) << i;
+    ASSERT_EQ(RESOURCE_COUNT, 45);
+    ASSERT_EQ(std::size(listed), size_t(RESOURCE_COUNT));
+    for (int i = 0; i < RESOURCE_COUNT; ++i) {
+        EXPECT_EQ(listed[i].id, i) << listed[i].name;
+        EXPECT_STREQ(resource_catalogue[i], listed[i].name) << i;
+    }
+    EXPECT_STREQ(resource_catalogue[0], "bizk.dat");
     EXPECT_STREQ(resource_catalogue[RES_PSX], "psx.dat");
     EXPECT_STREQ(resource_catalogue[RES_TUBE_Y], "tube_y.dat");
 }

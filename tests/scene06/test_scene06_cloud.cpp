@@ -3,10 +3,10 @@
 #include <cmath>
 #include <vector>
 
-#include "app/random.h"
 #include "render/blit.h"
 #include "render/blobs.h"
 #include "render/fixed_rotation.h"
+#include "render/random.h"
 #include "scene_fixture.h"
 #include "scenes/scene06_glow_cloud.h"
 
@@ -41,10 +41,10 @@ TEST_F(Cloud, SeedingDrawsXYZPerPointFromTheSharedSequence) {
     std::vector<int> draws(601);
     for (int& d : draws) d = show_rand() % 300 - 150;
     show_srand(77);
-    seed_cloud();
+    seed_cloud(scene06_run);
     for (int i = 0; i < CLOUD_POINTS; ++i)
-        ASSERT_TRUE(cloud_points[i].x == draws[3 * i] && cloud_points[i].y == draws[3 * i + 1] &&
-                    cloud_points[i].z == draws[3 * i + 2]) << i;
+        ASSERT_TRUE(scene06_run.points[i].x == draws[3 * i] && scene06_run.points[i].y == draws[3 * i + 1] &&
+                    scene06_run.points[i].z == draws[3 * i + 2]) << i;
     EXPECT_EQ(show_rand() % 300 - 150, draws[600]);  // exactly 600 draws
 }
 
@@ -68,8 +68,8 @@ TEST_F(Cloud, EachPointIsOneGlowSizedByItsDepth) {
     };
     // Points on a zero divisor that were never projected sit at (0, 0), which
     // add_glow rejects: they draw nothing.
-    for (CloudPoint& p : cloud_rotated) p = {3, -256, 0, 0, 0};
-    EXPECT_EQ(frame_after(draw_cloud), std::vector<uint8_t>(FRAME_BYTES, CLOUD_BACKGROUND));
+    for (CloudPoint& p : scene06_run.rotated) p = {3, -256, 0, 0, 0};
+    EXPECT_EQ(frame_after([] { draw_cloud(scene06_run); }), std::vector<uint8_t>(FRAME_BYTES, CLOUD_BACKGROUND));
     // Radius 10 - ((z + 214) >> 6): 10 near the top of the picture, 3 far down.
     const struct {
         CloudPoint p;
@@ -79,12 +79,12 @@ TEST_F(Cloud, EachPointIsOneGlowSizedByItsDepth) {
                  {{-60, 44, -100, 0, 0}, 148, 109, 9},   // -6400 / 156
                  {{90, -100, 250, 0, 0}, 196, 181, 3}};  // 5760 / 156, 16000 / 506
     for (const auto& c : cases) {
-        cloud_rotated[7] = c.p;
-        EXPECT_EQ(frame_after(draw_cloud), frame_after([&] { add_glow(c.x, c.y, c.d); })) << int(c.d);
+        scene06_run.rotated[7] = c.p;
+        EXPECT_EQ(frame_after([] { draw_cloud(scene06_run); }), frame_after([&] { add_glow(c.x, c.y, c.d); })) << int(c.d);
     }
     // On a zero divisor the last point is stamped where it was last seen.
-    cloud_rotated[7].y = -256;
-    EXPECT_EQ(frame_after(draw_cloud), frame_after([] { add_glow(196, 181, 3); }));
+    scene06_run.rotated[7].y = -256;
+    EXPECT_EQ(frame_after([] { draw_cloud(scene06_run); }), frame_after([] { add_glow(196, 181, 3); }));
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <vector>
 
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene06_glow_cloud.h"
+#include "scenes/timeline.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ PumpWatch recorder(Record& rec) {
     return [&rec](const HeadlessScreen& s) {
         if (rec.cue_at_pump.empty())
             for (int i = 0; i < CLOUD_POINTS; ++i)
-                rec.first_unrotated = (i == 0 || rec.first_unrotated) && cloud_rotated[i].x == cloud_points[i].x &&
-                                      cloud_rotated[i].y == cloud_points[i].y && cloud_rotated[i].z == cloud_points[i].z;
+                rec.first_unrotated = (i == 0 || rec.first_unrotated) && scene06_run.rotated[i].x == scene06_run.points[i].x &&
+                                      scene06_run.rotated[i].y == scene06_run.points[i].y && scene06_run.rotated[i].z == scene06_run.points[i].z;
         rec.cue_at_pump.push_back(cue_index);
         rec.back_is_shown = rec.back_is_shown && memcmp(back_frame, s.frame, FRAME_BYTES) == 0;
     };
@@ -42,7 +42,7 @@ TEST_F(GlowScene, OpensCuesTwelveToSixteenAndReturnsAtTheFirstPumpAfter81530) {
     EXPECT_TRUE(std::is_sorted(rec.cue_at_pump.begin(), rec.cue_at_pump.end()));
     // The first frame is drawn at angle 0; one step per frame after that.
     EXPECT_TRUE(rec.first_unrotated);
-    EXPECT_EQ(cloud_angle, uint8_t(rec.cue_at_pump.size()));
+    EXPECT_EQ(scene06_run.angle, uint8_t(rec.cue_at_pump.size()));
     EXPECT_TRUE(rec.back_is_shown);
     EXPECT_TRUE(shows(scene6_palette));
 }

@@ -4,15 +4,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "scene_fixture.h"
 #include "scenes/palettes.h"
 #include "scenes/scene08_spinning_knot.h"
+#include "scenes/timeline.h"
 
 namespace {
 
 using SpinningKnot = SceneTest;
+
+// The scene's state, fresh for every test (SceneTest resets it).
+KnotRun& knot = scene08_run;
 
 TEST_F(SpinningKnot, TurnsInSinglePrecisionAndTruncatesTowardZero) {
     int32_t a, b;
@@ -27,33 +30,32 @@ TEST_F(SpinningKnot, TurnsInSinglePrecisionAndTruncatesTowardZero) {
 }
 
 TEST_F(SpinningKnot, OrderIsAStableDeepestFirstSortOfTheLastFramesOrder) {
-    std::vector<int32_t> expect(knot_draw_order, knot_draw_order + KNOT_QUADS);
+    std::vector<int32_t> expect(knot.order.begin(), knot.order.end());
     float a = 0, b = 0;
     for (int frame = 0; frame < 400; ++frame) {
-        spin_knot();
+        spin_knot(knot);
         a = float(double(a) + 0.05);
         b = float(double(b) + 0.04);
         std::stable_sort(expect.begin(), expect.end(),
-                         [](int32_t i, int32_t j) { return knot_rotated[j].z - knot_rotated[i].z < 0; });
-        sort_knot_order();
-        ASSERT_TRUE(std::equal(expect.begin(), expect.end(), knot_draw_order)) << "frame " << frame;
+                         [](int32_t i, int32_t j) { return knot.rotated[j].z - knot.rotated[i].z < 0; });
+        sort_knot_order(knot);
+        ASSERT_TRUE(std::equal(expect.begin(), expect.end(), knot.order.begin())) << "frame " << frame;
     }
-    EXPECT_EQ(knot_turn_a, a);
-    EXPECT_EQ(knot_turn_b, b);
+    EXPECT_EQ(knot.turn_a, a);
+    EXPECT_EQ(knot.turn_b, b);
 }
 
 TEST_F(SpinningKnot, TurnedMeshStaysInItsScreenSquareAndItsShades) {
     // Over several turns of both angles: points in 3..197, vertex shades in 0..64.
-    render_target = work_frame;
     int lo = 1000, hi = -1000, shade_lo = 1000, shade_hi = -1000;
     for (int frame = 0; frame < 800; ++frame) {
-        spin_knot();
-        draw_knot();
+        spin_knot(knot);
+        draw_knot(knot, work_frame);
         for (int i = 0; i < KNOT_VERTICES; ++i) {
-            lo = std::min({lo, knot_screen[i].x, knot_screen[i].y});
-            hi = std::max({hi, knot_screen[i].x, knot_screen[i].y});
-            shade_lo = std::min(shade_lo, (knot_rotated[i].z + 100) * 64 / 200);
-            shade_hi = std::max(shade_hi, (knot_rotated[i].z + 100) * 64 / 200);
+            lo = std::min({lo, knot.screen[i].x, knot.screen[i].y});
+            hi = std::max({hi, knot.screen[i].x, knot.screen[i].y});
+            shade_lo = std::min(shade_lo, (knot.rotated[i].z + 100) * 64 / 200);
+            shade_hi = std::max(shade_hi, (knot.rotated[i].z + 100) * 64 / 200);
         }
     }
     EXPECT_GE(lo, 3);
@@ -63,16 +65,15 @@ TEST_F(SpinningKnot, TurnedMeshStaysInItsScreenSquareAndItsShades) {
 }
 
 TEST_F(SpinningKnot, FacingAwayIsOutlinedFacingTheViewerShaded) {
-    render_target = work_frame;
-    knot_rotated[0] = {0, 0, -100};  // shades 0, 32, 64
-    knot_rotated[1] = {40, 0, 0};
-    knot_rotated[2] = {0, 40, 100};
-    knot_screen[0] = {100, 20};
-    knot_screen[1] = {150, 80};
-    knot_screen[2] = {60, 90};
+    knot.rotated[0] = {0, 0, -100};  // shades 0, 32, 64
+    knot.rotated[1] = {40, 0, 0};
+    knot.rotated[2] = {0, 40, 100};
+    knot.screen[0] = {100, 20};
+    knot.screen[1] = {150, 80};
+    knot.screen[2] = {60, 90};
     auto drawn = [](int32_t a, int32_t b, int32_t c) {
         clear_frame(work_frame);
-        draw_knot_triangle(a, b, c);
+        draw_knot_triangle(knot, work_frame, a, b, c);
         std::vector<uint8_t> v;
         std::copy_if(work_frame, work_frame + FRAME_BYTES, std::back_inserter(v), [](uint8_t p) { return p; });
         return v;

@@ -79,10 +79,6 @@ protected:
     uint8_t* frame_ = block_.data() + GUARD;
     std::mt19937 rng_{808};
 
-    void SetUp() override {
-        for (int y = 0; y < FRAME_H; ++y) row_offset[y] = y * FRAME_W;
-        render_target = frame_;
-    }
     bool guards_intact() const {
         return std::all_of(block_.begin(), block_.begin() + GUARD, [](uint8_t b) { return b == 7; }) &&
                std::all_of(block_.end() - GUARD, block_.end(), [](uint8_t b) { return b == 7; });
@@ -115,9 +111,9 @@ TEST_F(Raster, MatchThePlainReadingInsideAndAcrossTheFrame) {
             if (round % 7 == 2) p[1].y = p[0].y;
             if (round % 7 == 3) p[2].y = p[1].y;
             ref_gouraud(cv, p, s);
-            gouraud_triangle(p, s);
+            gouraud_triangle(frame_, p, s);
             ref_line(cv, p[0].x, p[0].y, p[1].x, p[1].y);
-            plot_line(p[0].x, p[0].y, p[1].x, p[1].y, 15);
+            plot_line(frame_, p[0].x, p[0].y, p[1].x, p[1].y, 15);
             ASSERT_TRUE(matches(cv)) << "round " << round << " (" << p[0].x << "," << p[0].y << ") ("
                                      << p[1].x << "," << p[1].y << ") (" << p[2].x << "," << p[2].y << ")";
         }
@@ -132,17 +128,17 @@ TEST_F(Raster, HostileCoordinatesWriteOnlyInsideTheFrame) {
         ScreenPoint p[3];
         for (ScreenPoint& q : p) q = {values[pick(rng_)], values[pick(rng_)]};
         const uint8_t s[3] = {uint8_t(round), uint8_t(round * 7), uint8_t(round * 13)};
-        gouraud_triangle(p, s);
-        outline_triangle(p);
+        gouraud_triangle(frame_, p, s);
+        outline_triangle(frame_, p);
         ASSERT_TRUE(guards_intact()) << "round " << round;
     }
     // Billions of pixels across, a triangle covers the frame in its one shade and
     // a diagonal of the whole 32-bit plane crosses it as x = y.
     const ScreenPoint big[3] = {{160, lo}, {lo + 1, hi}, {hi, hi}};
     const uint8_t same[3] = {90, 90, 90};
-    gouraud_triangle(big, same);
+    gouraud_triangle(frame_, big, same);
     EXPECT_EQ(count_not(90), 0);
-    plot_line(lo, lo, hi, hi, 15);
+    plot_line(frame_, lo, lo, hi, hi, 15);
     for (int y = 0; y < FRAME_H; ++y) ASSERT_EQ(frame_[y * FRAME_W + y], 15) << y;
     EXPECT_EQ(count_not(90), FRAME_H);
 }
@@ -151,14 +147,14 @@ TEST_F(Raster, WhatStaysEmpty) {
     memset(frame_, 0, FRAME_BYTES);
     const uint8_t s[3] = {40, 40, 40};
     const ScreenPoint empty_slot[3] = {{50, 60}, {50, 60}, {50, 60}};
-    gouraud_triangle(empty_slot, s);
+    gouraud_triangle(frame_, empty_slot, s);
     // Wound so that edge N runs right of edge P: every row stays empty.
     const ScreenPoint n_right[3] = {{100, 20}, {150, 80}, {60, 90}};
-    gouraud_triangle(n_right, s);
+    gouraud_triangle(frame_, n_right, s);
     // Horizontal and vertical lines draw not even their ends, so a wire right
     // triangle shows only its slanted edge.
     const ScreenPoint right_angle[3] = {{10, 10}, {90, 10}, {10, 90}};
-    outline_triangle(right_angle);
+    outline_triangle(frame_, right_angle);
     EXPECT_EQ(count_not(0), 81);
     EXPECT_EQ(frame_[10 * FRAME_W + 90], 15);
     EXPECT_EQ(frame_[90 * FRAME_W + 10], 15);

@@ -5,14 +5,15 @@
 #include <cstring>
 #include <vector>
 
-#include "app/random.h"
-#include "app/timeline.h"
 #include "platform/platform.h"
 #include "render/blobs.h"
+#include "render/carried.h"
+#include "render/random.h"
 #include "render/tables.h"
 #include "render/texture_warp.h"
 #include "scene_fixture.h"
 #include "scenes/scene09_warped_picture.h"
+#include "scenes/timeline.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ bool same(const Matrix3& a, const Matrix3& b) { return memcmp(&a, &b, sizeof a) 
 
 TEST_F(WarpedPicture, StartDrawsSixtyAnglesPointsOuterCurvesInner) {
     show_srand(4711);
-    warped_picture_start();
+    warped_picture_start(scene09_run);
     show_srand(4711);
     for (int j = 0; j < 4; ++j)
         for (int k = 0; k < WARP_CURVES; ++k) {
@@ -37,15 +38,15 @@ TEST_F(WarpedPicture, StartDrawsSixtyAnglesPointsOuterCurvesInner) {
             for (double& a : angle) a = std::fmod(double(show_rand()), 0.09);
             Matrix3 want;
             matrix_rotate_xyz(want, angle[0], angle[1], angle[2]);
-            EXPECT_TRUE(same(control_spin[k][j], want)) << "curve " << k << " point " << j;
+            EXPECT_TRUE(same(scene09_run.control_spin[k][j], want)) << "curve " << k << " point " << j;
         }
-    EXPECT_EQ(eye_point.x, -200.0);
-    EXPECT_EQ(eye_point.y, -200.0);
-    EXPECT_EQ(eye_point.z, -200.0);
+    EXPECT_EQ(carried.eye_point.x, -200.0);
+    EXPECT_EQ(carried.eye_point.y, -200.0);
+    EXPECT_EQ(carried.eye_point.z, -200.0);
 }
 
 TEST_F(WarpedPicture, CurveOfFortyStepsStampsFortyOneCappedDots) {
-    eye_point = {-200, -200, -200};
+    carried.eye_point = {-200, -200, -200};
     const CurveRecord c = cube_edge_curve(60);
     trace_curve(c.p[0], c.p[1], c.p[2], c.p[3], WARP_CURVE_STEPS);
     ASSERT_EQ(curve_point_count, 40);
@@ -82,9 +83,9 @@ TEST_F(WarpedPicture, CountedPhasesRunInFullWhenBothCuesHaveEnded) {
     EXPECT_EQ(s.presents - presents, 319u);
     EXPECT_EQ(s.pumps - pumps, 318u);
     EXPECT_EQ(cue_index, 20);
-    EXPECT_EQ(tube_travel, 2000.0);
-    EXPECT_GT(warp_focus, 1.0);
-    EXPECT_LT(warp_focus, 1.0 + 1e-9);
+    EXPECT_EQ(scene09_run.camera.travel, 2000.0);
+    EXPECT_GT(scene09_run.camera.focus, 1.0);
+    EXPECT_LT(scene09_run.camera.focus, 1.0 + 1e-9);
 }
 
 TEST_F(WarpedPicture, OnTimeTheSphereStopsAfter151FramesAndTheSceneEndsWithCue20) {
@@ -103,15 +104,15 @@ TEST_F(WarpedPicture, OnTimeTheSphereStopsAfter151FramesAndTheSceneEndsWithCue20
 }
 
 TEST_F(WarpedPicture, OnlyCurveZerosSpinsAreRenewedAtFramesTwoFourSixSixtyFour) {
-    warped_picture_start();
+    WarpedRun& run = scene09_run;
+    warped_picture_start(run);
     Matrix3 kept[WARP_CURVES][4];
-    memcpy(kept, control_spin, sizeof kept);
+    memcpy(kept, run.control_spin, sizeof kept);
     std::vector<uint32_t> renewed;
-    WarpedRun run;
     show_platform([&](const HeadlessScreen& s) {
-        if (!same(control_spin[0][3], kept[0][3])) {
+        if (!same(run.control_spin[0][3], kept[0][3])) {
             renewed.push_back(uint32_t(s.presents));
-            memcpy(kept[0], control_spin[0], sizeof kept[0]);
+            memcpy(kept[0], run.control_spin[0], sizeof kept[0]);
         }
     });
     cue_index = 19;
@@ -123,7 +124,7 @@ TEST_F(WarpedPicture, OnlyCurveZerosSpinsAreRenewedAtFramesTwoFourSixSixtyFour) 
     while (want.back() > run.frames) want.pop_back();
     EXPECT_EQ(renewed, want);
     for (int k = 1; k < WARP_CURVES; ++k)
-        for (int j = 0; j < 4; ++j) EXPECT_TRUE(same(control_spin[k][j], kept[k][j])) << k << "," << j;
+        for (int j = 0; j < 4; ++j) EXPECT_TRUE(same(run.control_spin[k][j], kept[k][j])) << k << "," << j;
 }
 
 }  // namespace

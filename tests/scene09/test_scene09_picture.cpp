@@ -10,14 +10,16 @@ namespace {
 using WarpedTexture = SceneTest;
 
 constexpr int LIGHT_RAMP = 64;  // the palette's orange-to-white ramp starts here
+constexpr int NEAR_BLACK = 15;  // the brown ramp's first entries, all but black
 
 TEST_F(WarpedTexture, SphereNeverWrapsTheLightPicture) {
     const uint8_t* plant = resource_slot[RES_PLANT];
     // The swing and the widening: turns either side and the focus down to near 0.
+    WarpedRun run;
     for (double focus : {0.6, 0.3, 0.01})
         for (double phi : {3.55, 4.0, 5.1, 5.6}) {
-            warp_focus = focus;
-            draw_sphere_frame(phi);
+            run.camera.focus = focus;
+            draw_sphere_frame(run, phi);
             for (int i = 0; i < FRAME_BYTES; ++i)
                 if (plant[i] >= LIGHT_RAMP) {
                     ASSERT_LT(screen_frame[i], 128) << "pixel " << i << " at " << phi;
@@ -29,15 +31,32 @@ TEST_F(WarpedTexture, TubeLeavesTheGlowsHeadroom) {
     // One dot's core adds 63: over a tube pixel of 64 or more it reaches the cap.
     // Those pixels stay a small share of the frame, so that only where the curves
     // overlap do they burn white.
-    warp_focus = 1.0;
+    WarpedRun run;
+    run.camera.focus = 1.0;
     int frames = 0, above = 0;
     for (int f = 0; f < 64; ++f) {
-        draw_tube_frame();
+        draw_tube_frame(run);
         ++frames;
         for (int i = 0; i < FRAME_BYTES; ++i) above += screen_frame[i] >= LIGHT_RAMP;
     }
     const double share = double(above) / (double(frames) * FRAME_BYTES);
     EXPECT_LT(share, 0.08) << share;
+}
+
+TEST_F(WarpedTexture, TubeIsMostlyDeepDark) {
+    // Under the curves the tube is mostly near black (the palette's first fifteen
+    // entries), so the glows read as light on a dark shaft and the few lit ribs and
+    // rims stand out as shapes.
+    WarpedRun run;
+    run.camera.focus = 1.0;
+    int frames = 0, dark = 0;
+    for (int f = 0; f < 64; ++f) {
+        draw_tube_frame(run);
+        ++frames;
+        for (int i = 0; i < FRAME_BYTES; ++i) dark += screen_frame[i] <= NEAR_BLACK || screen_frame[i] >= 128;
+    }
+    const double share = double(dark) / (double(frames) * FRAME_BYTES);
+    EXPECT_GT(share, 0.5) << share;
 }
 
 }  // namespace

@@ -16,12 +16,13 @@ using Warp = SceneTest;
 
 TEST_F(Warp, SphereLookupAtTheScreenCentre) {
     WarpCoord out{};
-    sphere_lookup(160, 100, warp_turn(0.0), out);  // ray (0, -0.4, 0.6)
+    const WarpCamera start;  // focus 0.6
+    sphere_lookup(160, 100, warp_view(start, 0.0), out);  // ray (0, -0.4, 0.6)
     EXPECT_EQ(out.u, 52);   // 128 + 128 asin(-0.5547) = 52.7
     EXPECT_EQ(out.v, 128);  // atan2(0.6, 0) * 256 / pi
     // Turned half round, the ray looks backward: the azimuth is negative and kept
     // as 16 bits in two's complement.
-    sphere_lookup(160, 100, warp_turn(M_PI), out);
+    sphere_lookup(160, 100, warp_view(start, M_PI), out);
     EXPECT_EQ(out.u, 52);
     EXPECT_EQ(out.v, uint16_t(-128));
 }
@@ -29,8 +30,7 @@ TEST_F(Warp, SphereLookupAtTheScreenCentre) {
 TEST_F(Warp, TubeLookupAlongTheAxisHitsAtTheCamera) {
     WarpCoord out{};
     for (double travel : {0.0, 123.4, -250.0}) {
-        tube_travel = travel;
-        tube_lookup(160, 100, warp_turn(0.0), out);
+        tube_lookup(160, 100, warp_view(WarpCamera{0.6, travel}, 0.0), out);
         EXPECT_EQ(out.u, uint16_t(std::abs(travel) * 0.6)) << travel;
         EXPECT_EQ(out.v, 0) << travel;
     }
@@ -38,22 +38,22 @@ TEST_F(Warp, TubeLookupAlongTheAxisHitsAtTheCamera) {
     for (double phi : {0.0, 0.7, 2.5, 4.0})
         for (int y = 4; y < 210; y += 40)
             for (int x = 4; x < 330; x += 40) {
-                tube_lookup(x, y, warp_turn(phi), out);
+                tube_lookup(x, y, warp_view(WarpCamera{}, phi), out);
                 EXPECT_LE(out.v, 255) << x << "," << y << " phi " << phi;
             }
 }
 
 TEST_F(Warp, GridPassCoversTheOffScreenRowAndColumn) {
-    tube_travel = 77.0;
+    const WarpCamera camera{0.6, 77.0};
     for (bool sphere : {true, false}) {
         memset(warp_grid, 0xEE, sizeof warp_grid);
         const double phi = 0.3;
-        sphere ? sphere_grid_pass(phi) : tube_grid_pass(phi);
+        sphere ? sphere_grid_pass(camera, phi) : tube_grid_pass(camera, phi);
         for (int j = 0; j < WARP_GRID_H; ++j)
             for (int i = 0; i < WARP_GRID_W; ++i) {
                 WarpCoord want{};
-                sphere ? sphere_lookup(int16_t(4 + 8 * i), int16_t(4 + 8 * j), warp_turn(phi), want)
-                       : tube_lookup(4 + 8 * i, 4 + 8 * j, warp_turn(phi), want);
+                sphere ? sphere_lookup(int16_t(4 + 8 * i), int16_t(4 + 8 * j), warp_view(camera, phi), want)
+                       : tube_lookup(4 + 8 * i, 4 + 8 * j, warp_view(camera, phi), want);
                 const WarpCoord got = warp_grid[j * WARP_GRID_W + i];
                 ASSERT_TRUE(got.u == want.u && got.v == want.v) << (sphere ? "sphere " : "tube ") << i << "," << j;
             }

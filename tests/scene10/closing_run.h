@@ -5,13 +5,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/timeline.h"
 #include "music/music.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "scene_fixture.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 // Every master volume the music was given since the last recording_music() call.
 inline std::vector<int>& recorded_volumes() {
@@ -54,13 +54,10 @@ inline void run_closing(double frame_ms, uint32_t late_ms, const ClosingWatch& w
         if (hook) hook(headless_screen());
     };
     headless_install(c);
-    const RunSettings saved = run_settings;
-    run_settings = c.settings;
-    music_open();
+    music_open(c.settings);
     cue_index = scene_first_cue[9] - 1;
     start_ticks = platform.sys->ticks() - cue_table[cue_index] - late_ms;
     scene_entry[9]();
     music_close();
-    run_settings = saved;
     hook = nullptr;
 }

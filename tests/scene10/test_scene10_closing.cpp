@@ -1,6 +1,7 @@
 // The closing scene as a whole: its sprites' clipping and slides, the counted
 // shrink, the cues it opens and skips, the fade reaching black with the music
-// falling step by step to level 1, and the room its pictures leave the dots.
+// falling step by step to level 1, and the room its pictures leave the dots and
+// the sprites' lettering.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "archive/resources.h"
 #include "closing_run.h"
 #include "display/display.h"
+#include "scenes/closing_outlines.h"
 #include "scenes/scene10_closing.h"
 #include "scenes/scene10_fades.h"
 
@@ -157,6 +159,58 @@ TEST_F(Closing, NoDotCarriesThePictureIntoTheDimmingHalf) {
     });
     EXPECT_EQ(first_fault, "");
     EXPECT_GT(checked, 400);
+}
+
+// Whether screen point (x, y) lies inside an outline placed at scale s about the
+// screen centre, by the even-odd rule on its points taken as a polygon.
+bool inside_outline(const int16_t* ox, const int16_t* oy, int n, double s, double x, double y) {
+    bool in = false;
+    for (int i = 0, j = n - 1; i < n; j = i++) {
+        const double xi = 159 + s * ox[i], yi = 99 + s * oy[i], xj = 159 + s * ox[j], yj = 99 + s * oy[j];
+        if ((yi > y) != (yj > y) && x < xi + (y - yi) * (xj - xi) / (yj - yi)) in = !in;
+    }
+    return in;
+}
+
+TEST_F(Closing, LetteringRestsInsideItsBalloonClearOfTheStrings) {
+    // Where "lowera" and "dotp" come to rest, every pixel they draw lies inside the
+    // heart and the round balloon, two pixels in from the resting trails (scale
+    // 0.95), so no letter straddles a balloon's edge or sits on the sky.
+    struct Resting {
+        ResourceId id;
+        int w, h, x, y;
+        const int16_t *ox, *oy;
+        int n;
+    };
+    const Resting all[] = {
+        {RES_LOWERA, LOWERA_W, LOWERA_H, LOWERA_TO, LOWERA_Y, outline_a_x, outline_a_y, OUTLINE_A_POINTS},
+        {RES_DOTP, DOTP_W, DOTP_H, DOTP_TO, DOTP_Y, outline_b_x, outline_b_y, OUTLINE_B_POINTS},
+    };
+    for (const Resting& r : all) {
+        const uint8_t* sprite = resource_slot[r.id];
+        int drawn = 0;
+        for (int y = 0; y < r.h; ++y)
+            for (int x = 0; x < r.w; ++x) {
+                if (sprite[y * r.w + x] == SPRITE_KEY) continue;
+                ++drawn;
+                const double px = r.x + x + 0.5, py = r.y + y + 0.5;
+                for (double dx : {-2.0, 0.0, 2.0})
+                    for (double dy : {-2.0, 0.0, 2.0})
+                        ASSERT_TRUE(inside_outline(r.ox, r.oy, r.n, 0.95, px + dx, py + dy))
+                            << "sprite " << r.id << " pixel " << x << "," << y;
+            }
+        EXPECT_GT(drawn, 100) << "sprite " << r.id;
+    }
+}
+
+TEST_F(Closing, PictureKeepsToTheHalfThatDoesNotDim) {
+    // The resting trails pass low through the sky: anything there in the dimming
+    // half would dim the dots over it, and would pop back when the fade's first
+    // step restores the palette.
+    const uint8_t* picture = resource_slot[RES_APFRM];
+    int dimming = 0;
+    for (int i = 0; i < FRAME_BYTES; ++i) dimming += picture[i] >= SPRITE_KEY;
+    EXPECT_EQ(dimming, 0);
 }
 
 }  // namespace

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "music/music.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 #include "show_run.h"
 
 namespace {
@@ -37,10 +37,10 @@ struct Phase {
 };
 
 SystemDriver wrapped_sys;
-VideoDriver wrapped_video;
+Presenter wrapped_presenter;
 MusicDriver recording_music;
 const SystemDriver* base_sys = nullptr;
-const VideoDriver* base_video = nullptr;
+const Presenter* base_presenter = nullptr;
 
 uint64_t pumps = 0;
 std::vector<PumpSeen> seen;
@@ -64,7 +64,7 @@ void recording_close() { music_closed = true; }
 // ends with its own code.
 void checked_stop() {
     if (!music_closed) _exit(7);
-    base_video->stop();
+    base_presenter->close();
 }
 
 bool watching_poll_quit() {
@@ -89,17 +89,16 @@ bool watching_poll_quit() {
 void run_watched_show() {
     show_platform();
     base_sys = platform.sys;
-    base_video = platform.video;
+    base_presenter = platform.presenter;
     wrapped_sys = *base_sys;
     wrapped_sys.poll_quit = watching_poll_quit;
-    wrapped_video = *base_video;
-    wrapped_video.stop = checked_stop;
+    wrapped_presenter = *base_presenter;
+    wrapped_presenter.close = checked_stop;
     recording_music = MusicDriver{recording_version, recording_init, recording_load, recording_nothing,
                                   recording_volume, recording_nothing, recording_nothing, recording_close};
-    platform_install({&wrapped_sys, &wrapped_video, &recording_music, platform.setup_dialog});
-    run_settings.sound = true;
+    platform_install({&wrapped_sys, &wrapped_presenter, &recording_music, platform.setup_dialog});
     music_closed = false;
-    music_open();
+    music_open(RunSettings{true, true, 44100, 1});
     pumps = 0;
     seen.clear();
     scenes_reset_state();
@@ -107,7 +106,6 @@ void run_watched_show() {
     start_ticks = platform.sys->ticks();
     play_scenes();
     music_close();
-    run_settings.sound = false;
 }
 
 std::vector<Phase> phases_of(const std::vector<PumpSeen>& pumps_seen) {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/timeline.h"
+#include "scenes/timeline.h"
 #include "show_run.h"
 
 namespace {
@@ -32,53 +32,53 @@ struct Golden {
 // Rows in time order; each scene's rows sit under its own heading.
 const Golden goldens[] = {
     // scene 1
-    {600, "scene 1 opening fade, pass 42", 0x427af78b1a002b18ull},
-    {3000, "scene 1 opening picture held", 0xd8be6af4d1e12460ull},
-    {3300, "scene 1 warp burst", 0xf55fe96bb4d76121ull},
-    {7000, "scene 1 logo", 0xd6633ae0516d3b19ull},
-    {13000, "scene 1 curves A", 0xedbc75f8baac9116ull},
-    {18000, "scene 1 curves B", 0x249957bc5a909c83ull},
-    {24000, "scene 1 curves C", 0x8aa8786c3c501782ull},
-    {30000, "scene 1 tunnel", 0x6c96ecd595f23229ull},
+    {600, "scene 1 opening fade, pass 42", 0x790321e53ec3e36aull},
+    {3000, "scene 1 opening picture held", 0x639d35fd53861f52ull},
+    {3300, "scene 1 warp burst", 0x1e97951ced659bfcull},
+    {7000, "scene 1 logo", 0x840e8b87e11486b7ull},
+    {13000, "scene 1 curves A", 0x4dadf35e17d6169dull},
+    {18000, "scene 1 curves B", 0x2141d58bb9c6b7aeull},
+    {24000, "scene 1 curves C", 0xac5c941cba027404ull},
+    {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x713cb7621c5e2532ull},
+    {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x300ec4be6e248f5full},
-    {51000, "scene 3 cloud, late turn", 0x8689d8dff3d3810dull},
+    {44000, "scene 3 cloud, early turn", 0x8fba5194ec8e9b17ull},
+    {51000, "scene 3 cloud, late turn", 0x7cd5384fe16d8115ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0xa05cd863a52dfa63ull},
-    {62550, "scene 4 melting warp", 0x35aa8612f19f49f1ull},
+    {58000, "scene 4 lens, boy", 0x16ae8771a2abf272ull},
+    {62550, "scene 4 melting warp", 0xed56dfa4116e62ffull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x77709f6a5131a456ull},
-    {63400, "scene 5 tube zoom-out", 0x0234ae01a953f5c5ull},
-    {64200, "scene 5 flight", 0xbde63402ae456fc8ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0xfeaa33bac8773716ull},
-    {70000, "scene 5 flight, sprite at rest", 0xcd17b7c3fa4d29f6ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
+    {63400, "scene 5 tube zoom-out", 0x20e087787ab86aa8ull},
+    {64200, "scene 5 flight", 0x2d5f2b442dd98f11ull},
+    {65000, "scene 5 flight, sprite and closing trail", 0x2740e70ecad3ef4full},
+    {70000, "scene 5 flight, sprite at rest", 0x2bed7c1f113cc24aull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0x2b59177a4cc30e10ull},
-    {75000, "scene 6 cloud, two lines", 0xc39b2bd9ac9ac7feull},
-    {77000, "scene 6 cloud, three lines", 0x3ccb2c162e19e139ull},
-    {79000, "scene 6 cloud, four lines", 0xb8dfb8af705d2e94ull},
-    {81000, "scene 6 cloud, five lines", 0x6411c752c01749e4ull},
+    {73000, "scene 6 cloud, first line", 0x1778ed787c946d52ull},
+    {75000, "scene 6 cloud, two lines", 0xc0db3ea555bf6eb5ull},
+    {77000, "scene 6 cloud, three lines", 0x3061bc937d248ef6ull},
+    {79000, "scene 6 cloud, four lines", 0x91886b31ca0499cbull},
+    {81000, "scene 6 cloud, five lines", 0xb321a39a8f3f2429ull},
     // scene 7
-    {84000, "scene 7 shaded tube", 0x71a53cca4337b7d7ull},
-    {95000, "scene 7 shaded tube, late", 0x97cab267d093aba5ull},
+    {84000, "scene 7 shaded tube", 0x44d2e8c7ca47ed2cull},
+    {95000, "scene 7 shaded tube, late", 0x3be94af9994d522eull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xbcc3f6d8743a2069ull},
-    {104500, "scene 8 spinning knot", 0xd16cd2aa9ed3762dull},
-    {111500, "scene 8 tinted fade", 0xdbffdfb7ce89da1full},
+    {97520, "scene 8 knot, first frame", 0xccf3fdd8a82492e7ull},
+    {104500, "scene 8 spinning knot", 0xe44bfff5f9f77059ull},
+    {111500, "scene 8 tinted fade", 0xa49a0e46fe1643e3ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x30a0c05ac1763011ull},
-    {114500, "scene 9 sphere widening", 0x2d3d488e67597e9cull},
-    {116100, "scene 9 tube, focus growing", 0xea5e3364a908249dull},
-    {117500, "scene 9 tube", 0x9f3f6285a4563c13ull},
-    {130000, "scene 9 tube with curves", 0xb4d562b0adbd3c3eull},
+    {112600, "scene 9 sphere", 0x7f235adff4235333ull},
+    {114500, "scene 9 sphere widening", 0x56e346fc19106db9ull},
+    {116100, "scene 9 tube, focus growing", 0x338e21a64d9968c6ull},
+    {117500, "scene 9 tube", 0x42590a94ff92fb0dull},
+    {130000, "scene 9 tube with curves", 0xb24aaf593266a5faull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0xa038aebe116fe28bull},
-    {147800, "scene 10 hold, sprites at rest, sky dimmed", 0xfc48dfec63b85295ull},
-    {149000, "scene 10 fade, step 24", 0x9d40137bfb29ef27ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x412eccf8c6e9efbeull},
+    {147800, "scene 10 hold, sprites at rest", 0xf5ec237238b7aa5eull},
+    {149000, "scene 10 fade, step 24", 0x5239c9a2274ab1e9ull},
     // the end
-    {150000, "last frame", 0x0331de578018a28full},
+    {150000, "last frame", 0x43036a590c650801ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "archive/crc32.h"
 #include "archive/resources.h"
 #include "display/display.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
 #include "scenes/scenes.h"
+#include "scenes/timeline.h"
 
 namespace {
 
@@ -31,19 +31,18 @@ void show_platform(PumpWatch on_pump, bool fullscreen, int zoom) {
     c.settings = RunSettings{fullscreen, false, 44100, zoom};
     c.on_pump = forward_pump;
     headless_install(c);
-    run_settings = c.settings;
     static bool started = false;
-    static int started_zoom = 0;
+    static RunSettings started_with;
     if (!started) {
         started = true;
         prepare_show();
-    } else if (fullscreen == fullscreen_mode && zoom == started_zoom) {
+    } else if (fullscreen == started_with.fullscreen && zoom == started_with.zoom) {
         return;
     } else {
         display_stop();
     }
-    display_start(fullscreen);
-    started_zoom = zoom;
+    display_start(c.settings);
+    started_with = c.settings;
 }
 
 void run_scene(int scene, PumpWatch on_pump) {

@@ -16,7 +16,7 @@ using PumpWatch = std::function<void(const HeadlessScreen&)>;
 
 // Installs the headless platform (fixed frame period, no sound; full screen at zoom
 // 1 unless told otherwise) with on_pump watching. The first time only: loads
-// resource.rar from the current directory, fills row_offset and builds the tables.
+// resource.rar from the current directory, builds the tables.
 // Starts the display the first time and again whenever the presenter or the zoom
 // asked for differs from the last call's.
 void show_platform(PumpWatch on_pump = {}, bool fullscreen = true, int zoom = 1);

@@ -1,21 +1,13 @@
-// Scenes 2 and 4: the full-screen portraits that the lens circles over (self_g,
-// self_b) and the standing figures pasted over them (girl, boy).
+// Scenes 2 and 4: the standing figures pasted over the lens portraits (girl, boy),
+// and the registration of all four pictures (the portraits themselves are drawn in
+// self_portraits.cpp).
 //
 // The figures are painted supersampled in float colour: every body part is a Cairo
 // path whose coverage, blurred into a height field, gives it a rounded relief lit
 // from the upper left, with a cool rim light from behind and soft contact shadows
-// on what lies under it. The result is box-filtered down and diffused onto the
-// warm run and grey ramp of the scene's palette.
-//
-// The portraits never reach the screen as they are: the feedback adds each frame to
-// the previous one shrunk into four tiles and doubles the sum, so every low bit of
-// a picture byte climbs into the high bits of its ever smaller copies, and a
-// picture with fine grey levels turns into noise within a few frames. Cut in two
-// tones, 0 for the light and 8 for the shadow, a picture settles into 16 x (its own
-// tone + 2 x the tone of its half-size tiles): a clean double exposure of the
-// face in the teal shades 0, 16, 32 and 48, hardly a sum carrying into the top bit.
-// So the portraits are drawn like screen-printed posters, with 1 (the pixels the
-// lens leaves in place) kept for the whites of the eyes.
+// on what lies under it. The result is box-filtered down and diffused, region by
+// region, onto the figure's own ramps (skin, hair, denim, card: entries 64..127,
+// which the feedback never produces) and the warm run and greys of the palette.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -23,6 +15,7 @@
 
 #include "art.h"
 #include "painter.h"
+#include "portraits.h"
 #include "scenes/palettes.h"
 
 namespace art {
@@ -104,7 +97,7 @@ void backdrop(Paint& pt, Rgb wall_top, Rgb wall_low, Rgb floor_near, double floo
 
 constexpr int FIG_W = 108, FIG_H = 188, FIG_SS = 4;
 
-// Skin on the warm run, blonde hair on the two golds, a black satin dress.
+// Skin on its own ramp, blonde hair on the gold ramp, a black satin dress.
 const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 50, 56}, 0.3f, 1.f};
 const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 52, 56}, 0.45f, 1.35f};
 const Finish girl_dress{{2, 2, 3}, {20, 20, 23}, {54, 56, 60}, 0.6f, {34, 42, 52}, 0.9f, 1.25f};
@@ -112,13 +105,13 @@ const Finish girl_dress{{2, 2, 3}, {20, 20, 23}, {54, 56, 60}, 0.6f, {34, 42, 52
 // Colour sets of the girl's regions on the scene 2 palette.
 std::vector<ColourSet> girl_sets() {
     const Palette& p = scene2_palette;
-    return {ColourSet(p, {{192, 253}}),                           // backdrop
-            ColourSet(p, {{165, 191}}),                           // skin
-            ColourSet(p, {{192, 214}, {254, 255}, {180, 190}}),   // hair
-            ColourSet(p, {{192, 253}}),                           // dress
-            ColourSet(p, {{254, 255}, {192, 220}, {184, 190}}),   // gold
-            ColourSet(p, {{192, 253}}),                           // shoes
-            ColourSet(p, {{165, 255}})};                          // eyes, lips
+    return {ColourSet(p, {{104, 127}}),                // card
+            ColourSet(p, {{64, 79}, {176, 190}}),      // skin
+            ColourSet(p, {{80, 103}}),                 // hair
+            ColourSet(p, {{192, 253}}),                // dress
+            ColourSet(p, {{80, 103}, {104, 127}}),     // belt, card frame
+            ColourSet(p, {{192, 253}}),                // shoes
+            ColourSet(p, {{64, 127}, {165, 255}})};    // eyes, lips
 }
 
 // The girl's face inside the head oval at (cx, cy), s = face height: she looks a
@@ -180,7 +173,7 @@ Indexed draw_girl() {
     Paint pt(FIG_W, FIG_H, FIG_SS);
     const double floor_y = 176, cx = 54;
     pt.current = R_BACK;
-    backdrop(pt, {33, 33, 34}, {50, 50, 51}, {26, 26, 27}, floor_y, cx);
+    backdrop(pt, {12, 20, 23}, {30, 41, 44}, {8, 14, 17}, floor_y, cx);
 
     // Back hair: long and loosely waved, falling behind the shoulders.
     const double hx = cx + 0.5, hy = 23, fh = 21;
@@ -192,7 +185,7 @@ Indexed draw_girl() {
     });
     pt.shadow(back_hair, 4, 2, 6, 0.3f);
     pt.shaded(back_hair, 9, girl_hair);
-    comb(pt, back_hair, {{60, 50, 20}, {22, 16, 0}, 26, 5}, [&](Rng& r) {
+    comb(pt, back_hair, {{60, 52, 26}, {16, 10, 1}, 26, 5}, [&](Rng& r) {
         const double x0 = hx + r.range(-13, 13), side = x0 < hx ? -1 : 1;
         std::vector<P2> p;
         for (int k = 0; k <= 6; ++k) {
@@ -304,7 +297,7 @@ Indexed draw_girl() {
     });
     pt.shadow(front, 1.5, 1.5, 2.5, 0.5f);
     pt.shaded(front, 4, girl_hair);
-    comb(pt, front, {{60, 50, 20}, {22, 16, 0}, 22, 7}, [&](Rng& r) {
+    comb(pt, front, {{60, 52, 26}, {16, 10, 1}, 22, 7}, [&](Rng& r) {
         const double x0 = hx + r.range(-8, 8), side = x0 < hx - 1 ? -1 : 1;
         const double len = r.range(20, 48);
         std::vector<P2> p;
@@ -316,35 +309,35 @@ Indexed draw_girl() {
     }, 0.7);
 
     pt.current = R_ACCENT;
-    card_frame(pt, {54, 40, 0}, {28, 20, 0});
+    card_frame(pt, {52, 38, 4}, {7, 4, 1});
     Indexed out = quantise_regions(pt.down(), pt.regions(), girl_sets(), 0.45f);
     // Eyes with dark lashes swept out at the corners, brows, lips.
     stamp(out, 49, 20, {" bbb    bbb ",
                         "llll   llll ",
-                        " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 254}});
+                        " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 84}});
     stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 167}, {'r', 172}, {'s', 176}});
     return out;
 }
 
 // ---------------------------------------------------------------- the boy
 
-// Skin on the upper warm run, a red T-shirt on its lower end, a dark leather jacket
-// on the greys, jeans on the steel blue.
+// Skin, T-shirt, jeans and hair on ramps of their own, a dark leather jacket on the
+// greys.
 const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 58}, 0.3f, 1.05f};
-const Finish boy_hair{{2, 2, 2}, {20, 18, 17}, {50, 50, 52}, 0.6f, {40, 46, 54}, 0.6f, 1.3f};
+const Finish boy_hair{{2, 1, 1}, {15, 10, 6}, {34, 26, 18}, 0.6f, {30, 34, 40}, 0.5f, 1.3f};
 const Finish boy_jacket{{3, 3, 3}, {22, 22, 23}, {58, 58, 60}, 0.7f, {38, 44, 52}, 0.9f, 1.3f};
 const Finish boy_shirt{{31, 0, 0}, {54, 12, 6}, {62, 34, 24}, 0.3f, {40, 40, 46}, 0.3f, 1.1f};
-const Finish boy_jeans{{9, 18, 23}, {19, 38, 47}, {46, 47, 51}, 0.35f, {40, 46, 54}, 0.4f, 0.8f};
+const Finish boy_jeans{{4, 8, 15}, {20, 34, 48}, {40, 50, 58}, 0.35f, {34, 44, 54}, 0.4f, 0.9f};
 
 std::vector<ColourSet> boy_sets() {
     const Palette& p = scene4_palette;
-    return {ColourSet(p, {{195, 255}}),                          // backdrop
-            ColourSet(p, {{173, 191}, {193, 193}}),              // skin
-            ColourSet(p, {{195, 235}}),                          // hair
-            ColourSet(p, {{195, 255}, {172, 172}}),              // jacket, sneakers
-            ColourSet(p, {{165, 165}, {167, 171}, {195, 200}}),  // T-shirt
-            ColourSet(p, {{166, 166}, {172, 172}, {195, 225}}),  // jeans
-            ColourSet(p, {{165, 255}})};                         // eyes, mouth
+    return {ColourSet(p, {{104, 119}}),                          // card
+            ColourSet(p, {{64, 79}, {182, 191}}),                // skin
+            ColourSet(p, {{96, 103}, {195, 215}}),               // hair
+            ColourSet(p, {{195, 255}, {104, 119}}),              // jacket, sneakers, card frame
+            ColourSet(p, {{120, 127}, {195, 200}}),              // T-shirt
+            ColourSet(p, {{80, 95}, {195, 200}}),                // jeans
+            ColourSet(p, {{64, 127}, {165, 255}})};              // eyes, mouth
 }
 
 void boy_face(Paint& pt, double cx, double cy, double s) {
@@ -396,7 +389,7 @@ Indexed draw_boy() {
     Paint pt(FIG_W, FIG_H, FIG_SS);
     const double floor_y = 176, cx = 54;
     pt.current = R_BACK;
-    backdrop(pt, {30, 30, 31}, {47, 47, 48}, {24, 24, 25}, floor_y, cx);
+    backdrop(pt, {12, 20, 23}, {30, 41, 44}, {8, 14, 17}, floor_y, cx);
 
     // Jeans, the weight on his left (our right).
     const P2 hip_l{cx - 6.5, 90}, knee_l{cx - 7.5, 129}, ankle_l{cx - 8, 166};
@@ -420,7 +413,7 @@ Indexed draw_boy() {
     pt.flat(blur(pt.mask([&](cairo_t* cr) {
         oval(cr, knee_l.x - 1, knee_l.y, 3, 5);
         oval(cr, knee_r.x - 1, knee_r.y, 3, 5);
-    }), 6), {40, 44, 50}, 0.35f);
+    }), 6), {34, 46, 56}, 0.35f);
     // Sneakers: white, with dark soles.
     pt.current = R_CLOTH;
     const Plane shoes = pt.mask([&](cairo_t* cr) {
@@ -501,319 +494,30 @@ Indexed draw_boy() {
     });
     pt.shadow(hair, 1, 1.5, 2, 0.5f);
     pt.shaded(hair, 3.5, boy_hair);
-    comb(pt, hair, {{44, 44, 46}, {0, 0, 0}, 24, 11}, [&](Rng& r) {
+    comb(pt, hair, {{32, 24, 16}, {1, 1, 1}, 24, 11}, [&](Rng& r) {
         const double x0 = hx + r.range(-7, 6);
         return std::vector<P2>{{x0, 14}, {x0 + 1.5, 9}, {x0 + 4, 5.5}};
     }, 0.5);
 
     pt.current = R_CLOTH;
-    card_frame(pt, {46, 47, 51}, {18, 37, 46});
+    card_frame(pt, {44, 54, 56}, {2, 6, 8});
     Indexed out = quantise_regions(pt.down(), pt.regions(), boy_sets(), 0.45f);
     // Blue eyes under straight brows, the line of the mouth.
     stamp(out, 49, 18, {"bbbb  bbbb",
                         "          ",
                         " lll  lll ",
                         " wpw  wpw "}, {{'l', 197}, {'w', 190}, {'p', 166}, {'b', 198}});
-    stamp(out, 53, 28, {"mmm"}, {{'m', 173}});
-    return out;
-}
-
-// ---------------------------------------------------------------- the lens portraits
-
-// The portraits are painted in grey, lit hard from the upper left, then cut into
-// two tones: light is 0, shadow is 8. They are drawn the way a screen-printed
-// poster is cut: light skin, and every shadow a solid shape of its own.
-
-// A closed shape through points given relative to a face: (cx + u s, cy + v s).
-struct FaceFrame {
-    double cx, cy, s;
-    P2 at(double u, double v) const { return {cx + u * s, cy + v * s}; }
-    void shape(cairo_t* cr, std::initializer_list<std::pair<double, double>> uv) const {
-        std::vector<P2> p;
-        for (auto [u, v] : uv) p.push_back(at(u, v));
-        blob(cr, p);
-    }
-    void line(cairo_t* cr, std::initializer_list<std::pair<double, double>> uv) const {
-        std::vector<P2> p;
-        for (auto [u, v] : uv) p.push_back(at(u, v));
-        curve(cr, p);
-    }
-};
-
-constexpr float LIGHT = 58, DARK = 5;
-// Light that the lens window must leave in place (index 1): painted a little blue so
-// the cut can tell it from the rest.
-constexpr Rgb PROTECTED = {LIGHT, LIGHT, 63};
-
-void stencil_eye(Paint& pt, const FaceFrame& f, double u, bool girl, int side) {
-    const double v = -0.02, ew = girl ? 0.095 : 0.085, eh = girl ? 0.042 : 0.034;
-    // White, iris and pupil as one dark disc with its catch light, lids over them.
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        f.shape(cr, {{u - ew, v}, {u - ew * 0.4, v - eh * 1.35}, {u + ew * 0.5, v - eh * 1.3}, {u + ew, v - eh * 0.2},
-                     {u + ew * 0.3, v + eh * 0.95}, {u - ew * 0.5, v + eh * 0.85}});
-    }), PROTECTED);
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        const P2 c = f.at(u - 0.01, v - 0.004);
-        oval(cr, c.x, c.y, 0.042 * f.s, 0.042 * f.s);
-    }), grey(DARK));
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        const P2 c = f.at(u - 0.024, v - 0.018);
-        oval(cr, c.x, c.y, 0.013 * f.s, 0.013 * f.s);
-    }), PROTECTED);
-    // The upper lid, a heavy line that thickens to the outer corner; the girl's ends
-    // in a flick.
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        const double o = side * 0.012, t = girl ? 0.022 : 0.014;
-        f.shape(cr, {{u - ew * 1.05, v + 0.004}, {u - ew * 0.4, v - eh * 1.45}, {u + ew * 0.5, v - eh * 1.45},
-                     {u + side * ew * 1.1 + o, v - eh * (girl ? 0.9 : 0.3)},
-                     {u + ew * 0.45, v - eh * 1.45 + t * 1.3}, {u - ew * 0.4, v - eh * 1.35 + t}});
-    }), grey(DARK));
-    // Crease above, lower lash line below.
-    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-        f.line(cr, {{u - ew * 0.75, v - eh * 2.0}, {u, v - eh * 2.7}, {u + ew * 0.85, v - eh * 1.8}});
-        f.line(cr, {{u - ew * 0.55, v + eh * 1.0}, {u + ew * 0.1, v + eh * 1.2}, {u + ew * 0.75, v + eh * 0.6}});
-    }, 0.009 * f.s), grey(DARK));
-    // The brow: a tapered wedge, straighter and heavier for the boy.
-    const double bv = v - (girl ? 0.135 : 0.12), t = girl ? 0.016 : 0.028;
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        f.shape(cr, {{u - ew * 1.15, bv + t}, {u - ew * 0.3, bv - t * (girl ? 1.5 : 0.6)},
-                     {u + ew * 0.6, bv - t * (girl ? 1.6 : 0.9)}, {u + ew * 1.25, bv - t * 0.1},
-                     {u + ew * 0.5, bv - t * 0.3}, {u - ew * 0.4, bv + t * 0.6}});
-    }), grey(DARK));
-}
-
-// The face at (cx, cy), s = face height (brow line to chin about half of it).
-void stencil_face(Paint& pt, Person who, double cx, double cy, double s) {
-    const bool girl = who == Person::girl;
-    const FaceFrame f{cx, cy, s};
-    const double jaw = girl ? 0.25 : 0.3;
-    if (!girl) {
-        // Ears, the far one in shadow.
-        pt.flat(pt.mask([&](cairo_t* cr) {
-            f.shape(cr, {{-0.34, -0.1}, {-0.42, -0.08}, {-0.43, 0.06}, {-0.36, 0.14}, {-0.32, 0.1}});
-        }), grey(LIGHT));
-        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-            f.line(cr, {{-0.345, -0.1}, {-0.415, -0.07}, {-0.42, 0.05}, {-0.365, 0.13}});
-            f.line(cr, {{-0.37, -0.04}, {-0.39, 0.03}, {-0.37, 0.07}});
-        }, 0.012 * s), grey(DARK));
-        pt.flat(pt.mask([&](cairo_t* cr) {
-            f.shape(cr, {{0.34, -0.1}, {0.42, -0.08}, {0.43, 0.06}, {0.36, 0.14}, {0.32, 0.1}});
-        }), grey(DARK));
-    }
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        f.shape(cr, {{0, -0.52}, {0.31, -0.42}, {0.36, -0.08}, {jaw, 0.26}, {0.08, 0.48}, {-0.08, 0.48},
-                     {-jaw, 0.26}, {-0.36, -0.08}, {-0.31, -0.42}});
-    }), grey(LIGHT));
-    // The outline on the lit side, from the temple round the chin.
-    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-        f.line(cr, {{-0.34, -0.3}, {-0.36, -0.08}, {-jaw - 0.01, 0.26}, {-0.08, 0.48}, {0.08, 0.48}});
-    }, 0.016 * s), grey(DARK));
-    // The far side in shadow: a crescent from temple to jaw, hollowed under the
-    // cheekbone.
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        f.shape(cr, {{0.27, -0.42}, {0.36, -0.1}, {jaw + 0.01, 0.26}, {0.08, 0.49}, {0.1, 0.42}, {0.19, 0.3},
-                     {0.17, 0.16}, {0.25, 0.04}, {0.26, -0.2}});
-    }), grey(DARK));
-    stencil_eye(pt, f, -0.16, girl, -1);
-    stencil_eye(pt, f, 0.16, girl, 1);
-    // The nose: its shadow side, the shadow under it and the nostrils.
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        f.shape(cr, {{0.03, -0.03}, {0.065, 0.08}, {0.085, 0.17}, {0.06, 0.21}, {0.045, 0.13}});
-        cairo_fill(cr);
-        f.shape(cr, {{-0.06, 0.2}, {-0.02, 0.215}, {0.02, 0.21}, {0.08, 0.2}, {0.05, 0.235}, {-0.03, 0.235}});
-    }), grey(DARK));
-    // Mouth: the girl's full lips (upper in shadow, lower lit with a dark rim), the
-    // boy's firm line; the shadow under the lower lip.
-    const double mv = 0.3, mw = girl ? 0.12 : 0.105;
-    if (girl) {
-        pt.flat(pt.mask([&](cairo_t* cr) {
-            f.shape(cr, {{-mw, mv}, {-mw * 0.45, mv - 0.035}, {0, mv - 0.022}, {mw * 0.45, mv - 0.037}, {mw, mv},
-                         {0, mv + 0.008}});
-        }), grey(DARK));
-        pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-            f.line(cr, {{-mw * 0.85, mv + 0.012}, {-mw * 0.3, mv + 0.052}, {mw * 0.3, mv + 0.052}, {mw * 0.85, mv + 0.012}});
-        }, 0.012 * s), grey(DARK));
-    } else {
-        pt.flat(pt.mask([&](cairo_t* cr) {
-            f.shape(cr, {{-mw, mv - 0.004}, {0, mv - 0.01}, {mw, mv - 0.012}, {0, mv + 0.012}});
-        }), grey(DARK));
-    }
-    pt.flat(pt.mask([&](cairo_t* cr) { f.shape(cr, {{-0.05, mv + 0.07}, {0.05, mv + 0.065}, {0.01, mv + 0.09}}); }),
-            grey(DARK));
-}
-
-// Lines of hair flowing between two edges of a lock: line i of n runs at the
-// fraction (i + 0.5) / n between the inner and outer edge curves, rippling a little.
-void hair_lines(Paint& pt, const Plane& clip, const std::vector<P2>& inner, const std::vector<P2>& outer, int n,
-                double width, float shade, double ripple, double phase) {
-    for (int i = 0; i < n; ++i) {
-        const double t = (i + 0.5) / n;
-        std::vector<P2> line;
-        for (size_t k = 0; k < inner.size(); ++k) {
-            const double u = double(k) / double(inner.size() - 1);
-            const double wob = ripple * std::sin(u * 7.0 + phase + t * 3.0) * u;
-            line.push_back({inner[k].x + (outer[k].x - inner[k].x) * t + wob, inner[k].y + (outer[k].y - inner[k].y) * t});
-        }
-        Plane m = pt.stroke_mask([&](cairo_t* cr) { curve(cr, line); }, width * (0.7 + 0.6 * std::sin(i * 2.3 + phase)));
-        for (size_t k = 0; k < m.v.size(); ++k) m.v[k] *= clip.v[k];
-        pt.flat(m, grey(shade));
-    }
-}
-
-// A halo of rings behind the head.
-void halo(Paint& pt, double cx, double cy) {
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, cx, cy, 96, 0, 2 * M_PI);
-        cairo_new_sub_path(cr);
-        cairo_arc_negative(cr, cx, cy, 88, 2 * M_PI, 0);
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, cx, cy, 82, 0, 2 * M_PI);
-        cairo_new_sub_path(cr);
-        cairo_arc_negative(cr, cx, cy, 79, 2 * M_PI, 0);
-    }), grey(DARK));
-}
-
-// Rays from behind the head, alternating light and dark.
-void sunburst(Paint& pt, double cx, double cy, int rays) {
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        for (int i = 0; i < rays; i += 2) {
-            const double a0 = 2 * M_PI * i / rays, a1 = 2 * M_PI * (i + 1) / rays;
-            cairo_move_to(cr, cx, cy);
-            cairo_line_to(cr, cx + 400 * std::cos(a0), cy + 400 * std::sin(a0));
-            cairo_line_to(cr, cx + 400 * std::cos(a1), cy + 400 * std::sin(a1));
-            cairo_close_path(cr);
-        }
-    }), grey(DARK));
-}
-
-// The girl: long hair falling past the frame on both sides in flowing locks, a
-// fringe swept across from a parting on her right, a halo of rings behind. The boy:
-// short hair swept up, a turned-up collar, rays behind.
-Indexed draw_self(Person who) {
-    Paint pt(320, 200, 2);
-    const bool girl = who == Person::girl;
-    const double cx = 160, cy = 96, s = 128;
-    pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }), grey(LIGHT));
-    if (girl) {
-        halo(pt, cx, cy - 6);
-    } else {
-        sunburst(pt, cx, cy - 10, 36);
-    }
-
-    if (girl) {
-        // Two long locks, one each side, from the crown to past the bottom edge.
-        for (int side = -1; side <= 1; side += 2) {
-            const auto X = [&](double dx) { return cx + side * dx; };
-            const std::vector<P2> inner = {{X(8), 18}, {X(40), 34}, {X(56), 80}, {X(58), 130}, {X(66), 170}, {X(80), 206}};
-            const std::vector<P2> outer = {{X(20), 14}, {X(74), 30}, {X(92), 82}, {X(100), 134}, {X(118), 172},
-                                           {X(140), 206}};
-            const Plane lock = pt.mask([&](cairo_t* cr) {
-                curve(cr, inner);
-                std::vector<P2> back(outer.rbegin(), outer.rend());
-                for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
-                cairo_close_path(cr);
-            });
-            pt.flat(lock, grey(DARK));
-            hair_lines(pt, lock, inner, outer, 9, 2.2, LIGHT, 6, side > 0 ? 0.0 : 1.7);
-        }
-    }
-    // Neck and shoulders.
-    pt.flat(pt.mask([&](cairo_t* cr) { limb(cr, {cx + 2, 140}, 24, {cx, 190}, 28); }), grey(LIGHT));
-    pt.flat(pt.stroke_mask([&](cairo_t* cr) { curve(cr, {{cx - 23, 140}, {cx - 26, 170}, {cx - 32, 190}}); }, 2),
-            grey(DARK));
-    // The head's shadow across the throat and down the far side of the neck.
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 24, 146}, {cx + 26, 140}, {cx + 30, 170}, {cx + 28, 196}, {cx + 12, 184}, {cx + 4, 168},
-                  {cx - 14, 162}});
-    }), grey(DARK));
-    const Plane body = pt.mask([&](cairo_t* cr) {
-        if (girl) {
-            blob(cr, {{cx - 120, 206}, {cx - 100, 182}, {cx - 40, 176}, {cx, 194}, {cx + 40, 176}, {cx + 100, 182},
-                      {cx + 120, 206}});
-        } else {
-            blob(cr, {{cx - 130, 206}, {cx - 110, 174}, {cx - 46, 164}, {cx - 24, 170}, {cx, 196}, {cx + 24, 170},
-                      {cx + 46, 164}, {cx + 110, 174}, {cx + 130, 206}});
-        }
-    });
-    pt.flat(body, grey(DARK));
-    // Light along the top of the shoulders.
-    pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-        if (girl) {
-            curve(cr, {{cx - 112, 198}, {cx - 96, 186}, {cx - 44, 180}, {cx - 20, 188}});
-        } else {
-            curve(cr, {{cx - 122, 198}, {cx - 104, 180}, {cx - 50, 170}});
-        }
-    }, 2.5), grey(LIGHT));
-    if (!girl) {
-        // The turned-up collar of the jacket, lit on our left.
-        for (int side = -1; side <= 1; side += 2) {
-            const auto X = [&](double dx) { return cx + side * dx; };
-            const Plane collar = pt.mask([&](cairo_t* cr) {
-                blob(cr, {{X(28), 136}, {X(52), 150}, {X(66), 178}, {X(40), 184}, {X(26), 168}});
-            });
-            pt.flat(collar, grey(side < 0 ? 50 : 6));
-            pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-                curve(cr, {{X(28), 136}, {X(52), 150}, {X(66), 178}});
-            }, 2), grey(side < 0 ? 6 : 50));
-        }
-    }
-    stencil_face(pt, who, cx, cy, s);
-
-    if (girl) {
-        // The fringe: swept across the brow from a parting above her right eye.
-        const std::vector<P2> inner = {{cx - 22, 24}, {cx - 6, 36}, {cx + 16, 46}, {cx + 34, 62}, {cx + 44, 92}};
-        const std::vector<P2> outer = {{cx - 30, 16}, {cx + 10, 16}, {cx + 40, 26}, {cx + 58, 52}, {cx + 60, 96}};
-        const Plane fringe = pt.mask([&](cairo_t* cr) {
-            curve(cr, inner);
-            std::vector<P2> back(outer.rbegin(), outer.rend());
-            for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
-            cairo_close_path(cr);
-            cairo_fill(cr);
-            // The other side of the parting, falling straight past her left temple.
-            blob(cr, {{cx - 30, 16}, {cx - 22, 24}, {cx - 40, 50}, {cx - 46, 96}, {cx - 58, 94}, {cx - 54, 40}});
-        });
-        pt.flat(fringe, grey(DARK));
-        hair_lines(pt, fringe, inner, outer, 5, 2, LIGHT, 2, 0.4);
-        hair_lines(pt, fringe, {{cx - 24, 22}, {cx - 38, 40}, {cx - 44, 70}, {cx - 48, 96}},
-                   {{cx - 30, 16}, {cx - 50, 34}, {cx - 56, 64}, {cx - 58, 94}}, 3, 2, LIGHT, 1, 2.0);
-    } else {
-        // Short at the sides, swept up and over to his left on top.
-        const FaceFrame f{cx, cy, s};
-        const Plane hair = pt.mask([&](cairo_t* cr) {
-            f.shape(cr, {{-0.36, -0.04}, {-0.39, -0.32}, {-0.32, -0.54}, {-0.12, -0.66}, {0.14, -0.7}, {0.35, -0.6},
-                         {0.42, -0.38}, {0.37, -0.04}, {0.33, -0.3}, {0.2, -0.4}, {0.0, -0.42}, {-0.2, -0.38},
-                         {-0.31, -0.26}});
-        });
-        pt.flat(hair, grey(DARK));
-        // A few combed strands catch the light on the near side of the quiff.
-        Rng rng(41);
-        for (int i = 0; i < 9; ++i) {
-            const double u = -0.33 + 0.42 * (i + rng.uniform() * 0.5) / 9;
-            Plane m = pt.stroke_mask([&](cairo_t* cr) {
-                f.line(cr, {{u - 0.02, -0.4}, {u + 0.04, -0.52 - 0.03 * i / 9.0}, {u + 0.16, -0.62 - 0.02 * i / 9.0},
-                            {u + 0.3, -0.66}});
-            }, rng.range(1.0f, 1.8f));
-            for (size_t k = 0; k < m.v.size(); ++k) m.v[k] *= hair.v[k];
-            pt.flat(m, grey(LIGHT));
-        }
-    }
-
-    // A frame just outside the lens window, so the circling picture inside it moves
-    // in a pane rather than tearing at its edges; the tiles repeat it around each
-    // small face.
-    pt.flat(pt.mask([&](cairo_t* cr) {
-        cairo_rectangle(cr, 73, 21, 152, 151);
-        cairo_rectangle(cr, 75, 23, 148, 147);
-        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    }), grey(DARK));
-
-    RgbImage lum = pt.down();
-    Indexed out(320, 200);
-    for (size_t k = 0; k < out.v.size(); ++k) {
-        const Rgb c = lum.v[k];
-        out.v[k] = c.r < 30.f ? 8 : c.b - c.r > 2.5f ? 1 : 0;
-    }
+    // The nose: a lit bridge, its shadow side and the shadow under it; then the
+    // mouth, the lower lip catching the light and its shadow on the chin.
+    stamp(out, 51, 22, {"  h   ",
+                        "  hs  ",
+                        "  hs  ",
+                        "  h s ",
+                        " ndddn",
+                        "      ",
+                        "cmmmmc",
+                        " llll ",
+                        "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 70}, {'m', 66}, {'l', 73}, {'u', 71}});
     return out;
 }
 

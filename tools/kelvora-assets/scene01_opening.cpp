@@ -2,17 +2,79 @@
 // (kelbck), the logo (kvlogo, blended with key 160), the caption (overl, keyed 160)
 // and the scrolling strip (overl2, averaged onto the background).
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "art.h"
+#include "scenes/logo_path.h"
 #include "scenes/palettes.h"
 #include "sdf.h"
 
 namespace art {
 namespace {
 
-// A chrome torus around a glowing sphere over a mirror-grid floor, under a cyan
-// sky. Shades go onto the black-to-cyan ramp 64..255; highlights onto the pale
-// cyans 53..62 and white 63; the grid lines onto the teal ramp 1..31.
+// A chrome torus around a glowing sphere over a mirror-grid floor, under a night
+// sky with the title above it. Shades go onto the black-to-cyan ramp 64..255;
+// highlights onto the pale cyans 53..62 and white 63; the grid lines onto the teal
+// ramp 1..31; stars onto the sky ramp 33..50.
+constexpr int TITLE_TOP = 10, TITLE_H = 40;  // the title's ink rows
+
+// The title "KELVORA" in chrome: each letter's face runs from white at the top
+// through the cyan ramp to a dark horizon line a little below the middle, then up
+// again toward the foot, the way polished metal mirrors a sky over a dark ground;
+// a black outline and a drop shadow set it off the sky.
+void draw_title(Indexed& out) {
+    const int W = 320, H = 200, ss = 4;
+    Canvas face(W * ss, H * ss), edge(W * ss, H * ss);
+    const char* font = "DejaVu Sans Bold";
+    const double px = fit_text(face.cr, "KELVORA", font, 286.0 * ss, TITLE_H * ss, 4.0 * ss);
+    for (cairo_t* cr : {face.cr, edge.cr}) text_path_centred(cr, "KELVORA", font, px, 160.0 * ss, (TITLE_TOP + TITLE_H / 2.0) * ss, 4.0 * ss);
+    cairo_set_source_rgb(face.cr, 1, 1, 1);
+    cairo_fill(face.cr);
+    cairo_set_source_rgb(edge.cr, 1, 1, 1);
+    cairo_set_line_width(edge.cr, 2.4 * ss);
+    cairo_set_line_join(edge.cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(edge.cr);
+    cairo_fill(edge.cr);
+    auto down = [&](const Canvas& c) {
+        const Plane big = c.alpha();
+        Plane p(W, H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                float s = 0;
+                for (int j = 0; j < ss; ++j)
+                    for (int i = 0; i < ss; ++i) s += big.at(x * ss + i, y * ss + j);
+                p.at(x, y) = s / float(ss * ss);
+            }
+        return p;
+    };
+    const Plane f = down(face), e = down(edge);
+    // Shadow first, down and right, then the outline, then the face.
+    for (int y = H - 1; y >= 0; --y)
+        for (int x = W - 1; x >= 0; --x)
+            if (x >= 3 && y >= 3 && e.at(x - 3, y - 3) > 0.5f) out.at(x, y) = 32;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            if (f.at(x, y) > 0.5f) {
+                const float t = float(y - TITLE_TOP) / float(TITLE_H);
+                uint8_t v;
+                if (t < 0.18f) v = ramp_index(t / 0.18f, 62, 53, x, y);                // white sky
+                else if (t < 0.56f) v = ramp_index((t - 0.18f) / 0.38f, 255, 150, x, y);  // cyan
+                else if (t < 0.62f) v = 70;                                           // horizon
+                else v = ramp_index((t - 0.62f) / 0.38f, 110, 220, x, y);               // ground glow
+                // A bright edge where the face meets the outline on top.
+                if (y > 0 && f.at(x, y - 1) <= 0.5f && t < 0.56f) v = 63;
+                out.at(x, y) = v;
+            } else if (e.at(x, y) > 0.5f) {
+                out.at(x, y) = 0;
+            }
+        }
+}
+
 Indexed draw_psx() {
     const int W = 320, H = 200;
     Indexed out(W, H);
@@ -23,10 +85,18 @@ Indexed draw_psx() {
         return std::min(torus, ball);
     };
     auto scene = [&](V3 p) { return std::min(object(p), p.y); };
-    const V3 eye{0.f, 1.35f, -3.6f};
-    const V3 target{0.f, 0.95f, 0.f};
+    // The camera looks a little above the object, so it sits in the lower two
+    // thirds and the sky above holds the title.
+    const V3 eye{0.f, 1.8f, -4.9f};
+    const V3 target{0.f, 1.3f, 0.f};
     V3 fw = normalize(target - eye), rt = normalize(cross({0, 1, 0}, fw)), up = cross(fw, rt);
     const V3 light = normalize({-0.6f, 0.8f, -0.5f});
+    Rng stars(3);
+    std::vector<float> star(size_t(W) * H, 0.f);
+    for (int i = 0; i < 140; ++i) {
+        const int x = int(stars.range(0, W)), y = int(stars.range(0, 90));
+        star[size_t(y) * W + x] = stars.uniform();
+    }
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             float u = (float(x) + 0.5f - W / 2.f) / (H * 0.95f);
@@ -34,11 +104,15 @@ Indexed draw_psx() {
             V3 d = normalize(fw * 1.5f + rt * u + up * v);
             float t = march(eye, d, scene, 30.f);
             float shade;
-            bool grid = false;
             if (t < 0) {
-                // Sky: dark at the top, brighter toward the horizon.
-                float hz = std::clamp(1.f - d.y * 2.2f, 0.f, 1.f);
-                shade = 0.04f + 0.42f * hz * hz * hz;
+                // Sky: near black at the top, a teal haze over the horizon, stars.
+                float hz = std::clamp(1.f - d.y * 2.4f, 0.f, 1.f);
+                shade = 0.02f + 0.44f * hz * hz * hz;
+                const float s = star[size_t(y) * W + x];
+                if (s > 0.f && shade < 0.2f) {
+                    out.at(x, y) = uint8_t(s > 0.8f ? 62 : 40 + int(s * 10.f));
+                    continue;
+                }
             } else {
                 V3 p = eye + d * t;
                 V3 n = p.y < object(p) ? V3{0, 1, 0} : normal_at(p, scene);
@@ -50,7 +124,7 @@ Indexed draw_psx() {
                     // teal lines and the object's shadow.
                     float fade = std::exp(-t * 0.16f);
                     float gx = std::fabs(p.x - std::round(p.x)), gz = std::fabs(p.z - std::round(p.z));
-                    grid = std::min(gx, gz) < 0.025f + 0.006f * t;
+                    const bool grid = std::min(gx, gz) < 0.025f + 0.006f * t;
                     float sh = march(p + n * 0.01f, light, scene, 6.f) > 0 ? 0.3f : 1.f;
                     // A dim mirror image of the sky and the object.
                     V3 r = reflect(d, n);
@@ -74,143 +148,259 @@ Indexed draw_psx() {
             }
             out.at(x, y) = ramp_index(shade, 64, 255, x, y);
         }
-    // A small title under the object, in the picture's white and greys.
-    Canvas c(W, H);
-    cairo_set_source_rgb(c.cr, 1, 1, 1);
-    text_path_centred(c.cr, "K E L V O R A", "DejaVu Sans Bold", 11, 160, 186, 1.5);
-    cairo_fill(c.cr);
-    Plane a = c.alpha();
+    draw_title(out);
+    return out;
+}
+
+// ---------------------------------------------------------------- logo phase
+//
+// What the logo phase does to its pictures, per frame: the background is copied,
+// the strip averaged into columns 33..72, 25 cone-shaped glows added along the loop
+// around the letters (up to 255 at a centre, stopped at 190), then the logo sprite
+// blended over rows 94..129: its letter pixels average with what lies under them,
+// every other pixel becomes the sum of its eight neighbours over 9, which smooths
+// that band and scales it to about 0.8 of itself. Last the caption is keyed on.
+//
+// The palette (logo_cool_half) keeps its backgrounds in a deep navy trough and puts
+// the light above it: a glow climbs from navy through teal to a pale cyan peak, and
+// its capped core, smoothed to about 152 inside the band, sits on that peak.
+
+// Background indices: the trough, and the lighter lines drawn into it.
+constexpr float BG_DEEP = 40.f;   // corners
+constexpr float BG_MID = 47.f;    // around the band
+constexpr float BG_LINE = 64.f;   // hairlines: a faint teal, well below the glows
+constexpr int BAND_TOP = 94, BAND_BOTTOM = 129;  // the logo sprite's rows
+constexpr float BAND_SCALE = 1.25f;  // undoes the band's 0.8 smoothing
+constexpr int HORIZON = 146;         // a floor of lines below it, stars above the band
+
+// A night field: faint stars above, a floor of teal lines running to a vanishing
+// point behind the logo below, rules close to the band that the glows light up as
+// they pass. All of it stays low on the ramp, so only the glows read as light.
+Indexed draw_kelbck() {
+    const int W = 320, H = 200;
+    Indexed out(W, H);
+    std::vector<float> t(size_t(W) * H);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            float k = a.at(x, y);
-            if (k > 0.6f) out.at(x, y) = 63;
-            else if (k > 0.25f) out.at(x, y) = 52;
-            else if (k > 0.05f) out.at(x, y) = 51;
+            const float dx = (float(x) - 160.f) / 160.f, dy = (float(y) - 106.f) / 100.f;
+            const float r2 = dx * dx + dy * dy;
+            float v = lerp(BG_MID, BG_DEEP, std::min(1.f, r2 * 0.9f));
+            v += 5.f * (fbm(float(x) / 70.f, float(y) / 35.f, 21, 4) - 0.5f);
+            // Rules above and below the band, fading out toward the sides.
+            const int from_band = y < BAND_TOP ? BAND_TOP - 1 - y : y - BAND_BOTTOM - 1;
+            const float fade = 1.f - smoothstep(0.45f, 0.98f, std::fabs(dx));
+            if (from_band == 0 || from_band == 3 || from_band == 8) v = lerp(v, BG_LINE - float(from_band), fade);
+            if (y > HORIZON) {
+                // Floor: lines toward the vanishing point (160, 106) and cross lines
+                // closing up toward the horizon; stronger nearer the viewer.
+                const float depth = 400.f / float(y - 106);  // 1 at the bottom row
+                const float u = (float(x) - 160.f) / float(y - 106) * 6.f;
+                const float du = std::fabs(u - std::round(u)) * float(y - 106) / 6.f;  // pixels
+                const float dz = std::fabs(depth - std::round(depth * 1.f));
+                const float near = smoothstep(float(HORIZON), 199.f, float(y));
+                const float line = std::max(1.f - du, dz < 0.06f * (1.f + near * 2.f) ? 1.f : 0.f);
+                v = lerp(v, BG_LINE + 12.f * near, std::clamp(line, 0.f, 1.f) * (0.35f + 0.65f * near) * fade);
+            }
+            if (y >= BAND_TOP && y <= BAND_BOTTOM) v *= BAND_SCALE;
+            t[size_t(y) * W + x] = v;
         }
+    // Stars above the band: single pixels, a few with a cross of light.
+    Rng rng(77);
+    for (int i = 0; i < 90; ++i) {
+        const int x = int(rng.range(2, 318)), y = int(rng.range(2, 80));
+        const float b = rng.uniform();
+        t[size_t(y) * W + x] = 70.f + 60.f * b * b;
+        if (b > 0.85f)
+            for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) t[size_t(y + oy) * W + x + ox] = 62.f;
+    }
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) out.at(x, y) = ramp_index(t[size_t(y) * W + x] / 255.f, 0, 255, x, y);
     return out;
 }
 
-// Background of the logo phase: light above and below, a mid-teal band behind the
-// logo (rows 80..140) so its averaged white letters stand out; the glow blobs add
-// toward 190 and darken the band where they pass. Soft diagonal sheen and grain.
-Indexed draw_kelbck() {
-    Indexed out(320, 200);
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 320; ++x) {
-            float dx = (x - 160.f) / 190.f, dy = (y - 106.f) / 120.f;
-            float r = std::sqrt(dx * dx + dy * dy);
-            float band = smoothstep(70.f, 86.f, float(y)) * (1.f - smoothstep(134.f, 150.f, float(y)));
-            float sheen = 0.5f + 0.5f * std::sin((x + y * 1.6f) * 0.045f);
-            float grain = fbm(x / 40.f, y / 40.f, 11, 4);
-            float t = 0.06f + 0.35f * r * r + 0.06f * sheen + 0.14f * (grain - 0.5f) + 0.5f * band;
-            // Thin rules at the band's edges.
-            if (y == 78 || y == 142) t = 0.8f;
-            out.at(x, y) = ramp_index(t, 1, 190, x, y);
-        }
-    return out;
-}
-
-// "KELVORA" in heavy letters: white faces with a darker rim, shaded downwards;
-// everything else is the key 160. Averaged with the background, the letters come out
-// halfway to white, their rims halfway to teal. The letters sit in the lower part
-// of the sprite (ink rows LOGO_TOP..LOGO_TOP + LOGO_INK_H) so that the caption drawn
-// above them has rows of its own.
-constexpr double LOGO_INK_W = 236, LOGO_INK_H = 24, LOGO_TOP = 9;
-constexpr double LOGO_RIM = 4.0;  // stroke width; half of it lies outside the ink
-const char* const LOGO_FONT = "DejaVu Sans Bold";
-
-// The logo's pixel size and its ink width, for the caption to line up with.
-double logo_size(cairo_t* cr, double* ink_w) {
-    double px = fit_text(cr, "KELVORA", LOGO_FONT, LOGO_INK_W, LOGO_INK_H, 6);
-    if (ink_w) *ink_w = text_extents(cr, "KELVORA", LOGO_FONT, px, 6).w;
-    return px;
-}
+// The logo: the seven letters of KELVORA, each centred in its cell of the loop the
+// glows run along (the loop's notches fall between the letters), heavy block
+// letters with a dark outline. A letter pixel shows (under + sprite) / 2, and the
+// glows keep what lies under the letters at the cap, 190, almost all the time, so a
+// sprite value s shows as (190 + s) / 2: the faces use values past 190 and come out
+// gold in the warm half, lit white along their tops, the outline comes out at 190,
+// dark teal, against the pale light around it.
+constexpr uint8_t LOGO_KEY = 160;  // the key of the logo and of the caption
+constexpr int LOGO_FACE_TOP = 194, LOGO_FACE_BOTTOM = 232;  // gold to deep orange
+constexpr int LOGO_SHINE = 100;                             // shows as about 145: white
+constexpr int LOGO_EDGE = 190;
+// Screen rows of the ink: the loop runs along rows 95 and 116, so the outline
+// (rows 96 and 114) stays off it, and a row of the smoothed band lies between the
+// outline and the bottom run (the smoothing reads the unsmoothed letter rows above
+// it, which would lift the glows' centres there off the palette's peak).
+constexpr int LOGO_ROWS_TOP = 97, LOGO_ROWS_BOTTOM = 113;
+// Screen columns of each letter's ink, between the loop's notches (at 86, 116, ...,
+// 236, four pixels wide) and inside its rounded ends, so that no letter or outline
+// pixel covers a point of the loop, where a glow's centre would be hidden.
+constexpr int LOGO_CELLS[7][2] = {{59, 80}, {91, 111}, {121, 141}, {151, 171}, {181, 201}, {211, 231}, {241, 262}};
 
 Indexed draw_kvlogo() {
-    const int W = 320, H = 36;
-    Canvas face(W, H), rim(W, H);
-    const char* font = LOGO_FONT;
-    double px = logo_size(face.cr, nullptr);
-    for (cairo_t* cr : {face.cr, rim.cr}) {
-        text_path_centred(cr, "KELVORA", font, px, 160, LOGO_TOP + LOGO_INK_H / 2, 6);
-    }
-    cairo_set_source_rgb(rim.cr, 1, 1, 1);
-    cairo_set_line_width(rim.cr, LOGO_RIM);
-    cairo_set_line_join(rim.cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke_preserve(rim.cr);
-    cairo_fill(rim.cr);
+    const int W = 320, H = 36, Y0 = 94;
+    const int ss = 4;  // drawn 4x, averaged down, thresholded
+    Canvas face(W * ss, H * ss);
+    const char* letters[7] = {"K", "E", "L", "V", "O", "R", "A"};
+    const double ink_h = LOGO_ROWS_BOTTOM - LOGO_ROWS_TOP + 1;
     cairo_set_source_rgb(face.cr, 1, 1, 1);
+    for (int i = 0; i < 7; ++i) {
+        const double ink_w = LOGO_CELLS[i][1] - LOGO_CELLS[i][0] + 1;
+        const double px = fit_text(face.cr, letters[i], "DejaVu Sans Bold", ink_w * ss, ink_h * ss);
+        const TextBox b = text_extents(face.cr, letters[i], "DejaVu Sans Bold", px);
+        // Every letter as tall as the rows and as wide as its cell.
+        const double hpx = px * (ink_h * ss) / b.h;
+        const TextBox hb = text_extents(face.cr, letters[i], "DejaVu Sans Bold", hpx);
+        const double scale_x = ink_w * ss / hb.w;
+        cairo_save(face.cr);
+        cairo_translate(face.cr, (LOGO_CELLS[i][0] + LOGO_CELLS[i][1] + 1) / 2.0 * ss, 0);
+        cairo_scale(face.cr, scale_x, 1);
+        text_path(face.cr, letters[i], "DejaVu Sans Bold", hpx, -hb.w / 2, (LOGO_ROWS_TOP - Y0) * ss);
+        cairo_restore(face.cr);
+    }
     cairo_fill(face.cr);
-    Plane f = face.alpha(), r = rim.alpha();
-    Indexed out(W, H, 160);
+    const Plane big = face.alpha();
+    Plane ink(W, H);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            float down = float((y - LOGO_TOP) / LOGO_INK_H);
-            if (f.at(x, y) > 0.5f) {
-                // Face: white at the top, pale cyan lower down.
-                out.at(x, y) = ramp_index(down * 0.9f, 1, 40, x, y);
-            } else if (r.at(x, y) > 0.4f) {
-                out.at(x, y) = ramp_index(0.5f + 0.5f * down, 165, 190, x, y);
+            float s = 0;
+            for (int j = 0; j < ss; ++j)
+                for (int i = 0; i < ss; ++i) s += big.at(x * ss + i, y * ss + j);
+            ink.at(x, y) = s / float(ss * ss);
+        }
+    // The loop's points, where the outline gives way at the corners it would touch.
+    std::vector<bool> on_loop(size_t(W) * H, false);
+    for (int i = 0; i < LOGO_PATH_POINTS; ++i)
+        if (path_y[i] >= Y0 && path_y[i] < Y0 + H) on_loop[size_t(path_y[i] - Y0) * W + path_x[i]] = true;
+    Indexed out(W, H, LOGO_KEY);
+    auto inked = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && ink.at(x, y) > 0.5f; };
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            if (inked(x, y)) {
+                const float down = float(y + Y0 - LOGO_ROWS_TOP) / float(ink_h - 1);
+                // The face's top edge catches the light: a white rim where ink has no
+                // ink above it.
+                out.at(x, y) = !inked(x, y - 1) ? LOGO_SHINE
+                                                 : ramp_index(down, LOGO_FACE_TOP, LOGO_FACE_BOTTOM, x, y, false);
+                continue;
             }
+            bool near = false;
+            for (int j = -1; j <= 1; ++j)
+                for (int i = -1; i <= 1; ++i) near |= inked(x + i, y + j);
+            if (near && !on_loop[size_t(y) * W + x]) out.at(x, y) = LOGO_EDGE;
         }
     return out;
 }
 
-// The caption, a tagline set above the logo's letters in the warm ramp with a dark
-// edge, its right end over the logo's right end; key 160. The sprite lies at (90, 87)
-// over the logo's sprite at (0, 94): the caption's ink takes sprite rows 2..12
-// (screen rows 89..99) and the logo's rim starts at screen row 101.
+// The caption: "real time in 256 colours" in a bold pixel face of our own, seven
+// rows from the tops of the tall letters to the baseline, x-height five, so every
+// letter, both i dots included, is whole. It sits above the loop (sprite rows 0..6,
+// screen rows 87..93) with a dark edge at its sides, two rows clear of the letters'
+// outline below and of the glows' centres on the loop's top edge at row 95.
+struct Glyph {
+    char c;
+    const char* rows[7];
+};
+const Glyph CAPTION_FONT[] = {
+    {'r', {"", "", "##.##", "####.", "##...", "##...", "##..."}},
+    {'e', {"", "", ".###.", "##.##", "#####", "##...", ".####"}},
+    {'a', {"", "", ".###.", "...##", ".####", "##.##", ".####"}},
+    {'l', {"##", "##", "##", "##", "##", "##", "##"}},
+    {'t', {"", "##..", "####", "##..", "##..", "##..", ".###"}},
+    {'i', {"##", "..", "##", "##", "##", "##", "##"}},
+    {'m', {"", "", "#######.", "##.##.##", "##.##.##", "##.##.##", "##.##.##"}},
+    {'n', {"", "", "####.", "##.##", "##.##", "##.##", "##.##"}},
+    {'c', {"", "", ".####", "##...", "##...", "##...", ".####"}},
+    {'o', {"", "", ".###.", "##.##", "##.##", "##.##", ".###."}},
+    {'u', {"", "", "##.##", "##.##", "##.##", "##.##", ".####"}},
+    {'s', {"", "", ".####", "##...", ".###.", "...##", "####."}},
+    {'2', {".###.", "##.##", "...##", "..##.", ".##..", "##...", "#####"}},
+    {'5', {"#####", "##...", "####.", "...##", "...##", "##.##", ".###."}},
+    {'6', {".###.", "##...", "####.", "##.##", "##.##", "##.##", ".###."}},
+};
+constexpr int CAPTION_SPACE = 3, CAPTION_GAP = 1, CAPTION_TOP = 0;
+
+const Glyph& caption_glyph(char c) {
+    for (const Glyph& g : CAPTION_FONT)
+        if (g.c == c) return g;
+    fprintf(stderr, "kelvora-assets: the caption face has no '%c'\n", c);
+    exit(1);
+}
+int glyph_width(const Glyph& g) {
+    int w = 0;
+    for (const char* r : g.rows) w = std::max(w, int(std::strlen(r)));
+    return w;
+}
+
 Indexed draw_overl() {
     const int W = 229, H = 24;
-    const double ink_h = 10, ink_top = 2;
-    Canvas text(W, H), edge(W, H);
-    double logo_w = 0;
-    logo_size(text.cr, &logo_w);
-    const double right = 160 + logo_w / 2 - 90;  // the logo's right end, in sprite columns
-    const char* font = "DejaVu Sans Bold Oblique";
-    const std::string s = "real time in 256 colours";
-    double px = fit_text(text.cr, s, font, right - 4, ink_h, 0.4);
-    for (cairo_t* cr : {text.cr, edge.cr})
-        text_path(cr, s, font, px, right - text_extents(cr, s, font, px, 0.4).w, ink_top, 0.4);
-    cairo_set_source_rgb(edge.cr, 1, 1, 1);
-    cairo_set_line_width(edge.cr, 2.2);
-    cairo_stroke_preserve(edge.cr);
-    cairo_fill(edge.cr);
-    cairo_set_source_rgb(text.cr, 1, 1, 1);
-    cairo_fill(text.cr);
-    Plane t = text.alpha(), e = edge.alpha();
-    Indexed out(W, H, 160);
+    const std::string text = "real time in 256 colours";
+    int width = 0;
+    for (char c : text) width += (c == ' ' ? CAPTION_SPACE : glyph_width(caption_glyph(c))) + CAPTION_GAP;
+    width -= CAPTION_GAP;
+    Plane ink(W, H);
+    int x = int(std::lround(160.5 - 90 - width / 2.0));  // centred over the logo
+    for (char c : text) {
+        if (c == ' ') {
+            x += CAPTION_SPACE + CAPTION_GAP;
+            continue;
+        }
+        const Glyph& g = caption_glyph(c);
+        for (int r = 0; r < 7; ++r)
+            for (int i = 0; g.rows[r][i]; ++i)
+                if (g.rows[r][i] == '#') ink.at(x + i, CAPTION_TOP + r) = 1.f;
+        x += glyph_width(g) + CAPTION_GAP;
+    }
+    Indexed out(W, H, LOGO_KEY);
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            if (t.at(x, y) > 0.45f)
-                out.at(x, y) = ramp_index(float((y - ink_top) / ink_h) * 0.6f, 191, 255, x, y, false);
-            else if (e.at(x, y) > 0.3f) out.at(x, y) = 250;
+        for (int x2 = 0; x2 < W; ++x2) {
+            if (ink.at(x2, y) > 0.5f) {
+                // Light yellow on top of the letters, deep orange at the foot.
+                const float t = float(y - CAPTION_TOP) / 6.f;
+                out.at(x2, y) = uint8_t(std::lround(lerp(191.f, 206.f, t)));
+                continue;
+            }
+            // A dark red edge beside the ink, never below its foot.
+            bool near = false;
+            for (int j = 0; j <= 0; ++j)
+                for (int i = -1; i <= 1; ++i) {
+                    const int nx = x2 + i, ny = y + j;
+                    if (nx >= 0 && nx < W && ny < H && ny <= CAPTION_TOP + 6) near |= ink.at(nx, ny) > 0.5f;
+                }
+            if (near && y <= CAPTION_TOP + 6) out.at(x2, y) = 250;
         }
     return out;
 }
 
-// The strip that swings up and down over columns 33..72: a column of bevelled
-// diamonds on a ribbon, in light and mid teal values (averaged, never keyed).
+// The strip that swings up and down over columns 33..72: a rail of lit lenses on a
+// dark chain. It is averaged with the background (about 47), so a strip value s
+// shows as (47 + s) / 2: values past 190 (the warm half of the palette, never seen
+// as such) bring the lenses up to the pale peak of the cool ramp.
 Indexed draw_overl2() {
     const int W = 40, H = 295;
     Indexed out(W, H);
+    const float pitch = 37.f;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            float cx = x - 19.5f;
-            float cell = std::fmod(float(y), 37.f) - 18.f;
-            float dia = std::fabs(cx) + std::fabs(cell);  // diamond distance
-            float t;
-            if (dia < 15.f) {
-                // Bevel: light on the upper left facets, darker lower right.
-                float facet = (cx < 0 ? 0.f : 0.25f) + (cell < 0 ? 0.f : 0.3f);
-                t = 0.05f + facet + 0.15f * (dia / 15.f);
-            } else if (dia < 17.f) {
-                t = 0.9f;
+            const float cx = float(x) - 19.5f;
+            const float cy = std::fmod(float(y) + 0.5f, pitch) - pitch / 2;
+            const float r = std::sqrt(cx * cx + cy * cy * 1.0f);
+            float s;
+            if (std::fabs(cx) > 17.f) {
+                s = 70.f;  // rail edges
+            } else if (r < 11.f) {
+                // Lens: bright core, lit from the upper left.
+                const float lit = std::clamp(1.f - r / 11.f + 0.25f * (-cx - cy) / 11.f, 0.f, 1.f);
+                s = 120.f + 135.f * lit;
+            } else if (r < 13.5f) {
+                s = 20.f;  // dark ring around it
             } else {
-                float rib = 0.5f + 0.5f * std::sin(y * 0.17f + cx * 0.3f);
-                t = 0.35f + 0.2f * rib + (std::fabs(cx) > 17.f ? 0.3f : 0.f);
+                // Chain between the lenses: a narrow link of mid teal.
+                s = std::fabs(cx) < 3.f ? 110.f : 46.f;
             }
-            out.at(x, y) = ramp_index(t, 1, 190, x, y);
+            out.at(x, y) = uint8_t(std::clamp(int(std::lround(s + bayer4(x, y) * 4.f)), 0, 255));
         }
     return out;
 }

@@ -1,170 +1,251 @@
 // Scene 1, tunnel phase: the two tunnel coordinate maps (tube_x, tube_y), the eight
-// band colours (tunnel), the picture frame around the tunnel (frm1 left, frm2
-// bottom, frm3 inner edge keyed by 0) and the breathing caption (sclpic), which is
-// added onto the black slot of frm2.
+// band colours (tunnel), the console around the tunnel (frm1 left, frm2 bottom,
+// frm3 the inner edge keyed by 0, all cut from one painted picture) and the
+// breathing caption (sclpic), which is added onto the black slot of frm2.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "art.h"
+#include "painter.h"
 #include "scenes/palettes.h"
 
 namespace art {
 namespace {
 
-// The tunnel's vanishing point, inside the frame's opening (columns 132..319,
-// rows 0..143), and the squash that makes its rings round on a 4:3 screen, where a
-// pixel is 1.2 times as tall as it is wide.
-constexpr float TUNNEL_CX = 238.f, TUNNEL_CY = 70.f, PIXEL_ASPECT = 1.2f;
-// The scene colours a pixel by band (angle + depth) >> 6, so lines of equal colour
-// are spirals. Depth is TUBE_DEPTH / r, a tube seen end-on in perspective: a band is
-// 64 r^2 / TUBE_DEPTH pixels wide, 30 to 50 near the opening's edge and under a
-// pixel at the far end. The band colours repeat every four bands (256 units), so the
-// angle makes TUBE_TURNS whole repeats per turn (two spiral arms) and its wrap, like
-// the depth map's, lands on the same colour.
-constexpr float TUBE_DEPTH = 20000.f;
-constexpr int TUBE_TURNS = 2;
-// Band widths (pixels) between which the far end fades into its haze.
-constexpr float FOG_FULL = 0.4f, FOG_NONE = 1.6f;
+// ---------------------------------------------------------------- the tunnel
+//
+// The scene colours a pixel by band (tube_x + tube_y + flow) >> 6 and then smears
+// the picture twice with a filter that averages indices. The maps make a tube seen
+// end-on: tube_y is its depth, TUBE_DEPTH / r, so rings crowd toward the vanishing
+// point as a perspective tube's do, and the flow carries them out toward the
+// viewer; tube_x cuts the tube into SECTORS wedges whose every other one is moved
+// half a colour repeat along, which turns the rings into a checkerboard of tiles.
+//
+// The band colours repeat every four bands (256 units): orange and pale yellow, a
+// lit rib, then two dark blues, the gap. Each pair of bands half a repeat apart
+// holds one lit and one dark colour, and so does the whole: their means (about
+// 130) lie in the middle of the palette's black run (64..175). Where rings get
+// thinner than a pixel, near the vanishing point, the depth map stops growing and
+// spreads each 2 x 2 block over a whole colour repeat; the smear averages such a
+// block, however unevenly its weights fall on the four, into that black run, so
+// the tunnel ends in a still black core with no flicker and no speckle.
+constexpr float TUNNEL_CX = 234.f, TUNNEL_CY = 70.f, PIXEL_ASPECT = 1.2f;
+constexpr float TUBE_DEPTH = 21000.f;
+constexpr int SECTORS = 12;  // even, so the tiles alternate all the way round
+// Band widths (pixels) between which the rings give way to the core.
+constexpr float CORE_FULL = 0.6f, CORE_NONE = 2.2f;
+constexpr uint8_t BANDS[4] = {48, 215, 224, 38};
 
 float tube_radius(int x, int y) {
-    float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
+    const float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
     return std::sqrt(dx * dx + dy * dy);
 }
 
-// Angle around the vanishing point: 0..255 TUBE_TURNS times per turn, wrapping.
+// How far into the core a pixel is: 0 where rings are wide, 1 where they would be
+// under CORE_FULL pixels.
+float core(float r) {
+    const float band_px = 64.f * r * r / TUBE_DEPTH;
+    return 1.f - smoothstep(CORE_FULL, CORE_NONE, band_px);
+}
+
 Indexed draw_tube_x() {
     Indexed out(320, 200);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
-            float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
-            float turn = (std::atan2(dy, dx) + float(M_PI)) / (2.f * float(M_PI));
-            out.at(x, y) = uint8_t(int(turn * 256.f * float(TUBE_TURNS)) & 255);
+            const float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
+            const float turn = (std::atan2(dy, dx) + float(M_PI)) / (2.f * float(M_PI));  // 0..1
+            const int sector = std::min(SECTORS - 1, int(turn * float(SECTORS)));
+            out.at(x, y) = uint8_t((sector & 1) * 128);
         }
     return out;
 }
 
-// Depth, wrapping every 255. At the far end, where bands would shrink below a pixel
-// and shimmer, the depth stops growing and a 2 x 2 pattern spreads each four
-// neighbours over a whole colour repeat: the scene's smoothing averages them into one
-// steady haze, the mean of the band colours, whatever the flow.
+// Depth, wrapping every 255 as the scene wraps it.
 Indexed draw_tube_y() {
     Indexed out(320, 200);
-    const int spread[2][2] = {{0, 2}, {3, 1}};
-    // Radius where a band is FOG_FULL pixels wide: inside it the depth stops growing.
-    const float r_far = std::sqrt(FOG_FULL * TUBE_DEPTH / 64.f);
+    const int spread[2][2] = {{0, 2}, {3, 1}};  // quarters of a colour repeat
+    const float r_far = std::sqrt(CORE_FULL * TUBE_DEPTH / 64.f);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
-            float r = tube_radius(x, y);
-            float band_px = 64.f * r * r / TUBE_DEPTH;  // width of one band here
-            float fog = 1.f - smoothstep(FOG_FULL, FOG_NONE, band_px);
-            float depth = TUBE_DEPTH / std::max(lerp(r, r_far, fog), 1.f) +
-                          fog * 64.f * float(spread[y & 1][x & 1]);
+            const float r = tube_radius(x, y), c = core(r);
+            const float depth = TUBE_DEPTH / std::max(lerp(r, r_far, c), 1.f) + c * 64.f * float(spread[y & 1][x & 1]);
             out.at(x, y) = uint8_t(int(depth) % 255);
         }
     return out;
 }
 
-// Four colours repeated twice, so a wrap of either map (a jump of four bands) lands
-// on the same colour: dark brown, brown, orange, light orange, each spiral arm lit
-// toward its leading edge. All lie on the dark-to-bright run 176..223, so the
-// scene's smoothing, which averages indices, blends neighbours into in-between
-// shades; the haze at the far end is their mean, a mid brown.
 Indexed draw_tunnel_bands() {
     Indexed out(8, 1);
-    const uint8_t bands[8] = {178, 192, 212, 221, 178, 192, 212, 221};
-    for (int i = 0; i < 8; ++i) out.v[i] = bands[i];
+    for (int i = 0; i < 8; ++i) out.v[i] = BANDS[i & 3];
     return out;
 }
 
-// Metal in the tunnel palette's greys: t = 0 white .. 1 near black (1..63).
-uint8_t metal(float t, int x, int y) { return ramp_index(t, 1, 63, x, y); }
+// ---------------------------------------------------------------- the console
+//
+// One picture of 320 x 200 painted in float colour and cut into the three frame
+// pieces, so that they meet without a seam: a brushed steel panel on the left with
+// a round brass medallion holding the K, its inner edge curving round the tunnel's
+// opening, and a bar along the bottom with the black slot the caption breathes in.
+// Steel lies on the palette's greys and blues (1..63), brass on the brown ramp and
+// the orange run; the tunnel shows through where the inner edge is 0.
 
-// Brushed metal with a bevel of width b around (0, 0, w, h).
-float brushed(int x, int y, int w, int h, int b) {
-    int e = std::min(std::min(x, w - 1 - x), std::min(y, h - 1 - y));
-    float base = 0.45f + 0.12f * (fbm(x / 60.f, y / 3.f, 31, 3) - 0.5f);
-    if (e < b) {
-        bool lit = (y < b && y <= x && y <= w - 1 - x) || (x < b && x <= y && x <= h - 1 - y);
-        return lit ? 0.15f + 0.03f * e : 0.78f - 0.03f * e;
-    }
-    return base;
+constexpr int PANEL_W = 132, EDGE_W = 52, TOP_H = 144;
+constexpr double MEDAL_X = 64, MEDAL_Y = 70, MEDAL_R = 50;
+constexpr int SLOT_X0 = 20, SLOT_X1 = 300, SLOT_Y0 = 154;  // the caption adds onto 0 here
+
+// The opening's edge: column where the steel ends on row y (the arch is widest at
+// the top and bottom corners).
+double opening_edge(double y) {
+    const double v = (y - 72.0) / 72.0;
+    return PANEL_W + 4.0 + 40.0 * std::pow(std::fabs(v), 5.0);
 }
 
-Indexed draw_frm1() {
-    const int W = 132, H = 144;
-    Indexed out(W, H);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            float t = brushed(x, y, W, H + 20, 4);
-            // Grooves every 12 rows.
-            if (y % 12 == 0 && y > 4) t = 0.8f;
-            if (y % 12 == 1 && y > 4) t = 0.2f;
-            // A round badge with a porthole in it.
-            float dx = x - 64.f, dy = y - 70.f, r = std::sqrt(dx * dx + dy * dy);
-            if (r < 46.f) {
-                float lit = (-dx - dy) / (r + 1e-3f);
-                if (r > 40.f) t = 0.45f - 0.3f * lit;
-                else if (r > 34.f) t = 0.9f;
-                else t = 0.55f - 0.35f * (1.f - r / 34.f) + 0.12f * lit;
+using namespace painter;
+
+enum Part : uint8_t { P_STEEL, P_BRASS };
+
+const Finish steel{{6, 8, 14}, {31, 35, 42}, {60, 62, 63}, 0.5f, {24, 28, 38}, 0.4f, 1.2f};
+const Finish brass{{14, 10, 10}, {60, 32, 4}, {63, 63, 46}, 0.7f, {31, 23, 22}, 0.3f, 1.3f};
+
+// The K as a polygon: a vertical stem and two diagonal arms meeting it at the
+// middle, cut clean, the arms' ends squared to the cap and base lines.
+void letter_k(cairo_t* cr, double cx, double cy, double h) {
+    const double w = h * 0.78, stem = h * 0.24, arm = h * 0.25;
+    const double x0 = cx - w / 2, top = cy - h / 2, bot = cy + h / 2;
+    const double join = cy + h * 0.04;  // where the arms meet the stem
+    cairo_new_sub_path(cr);
+    cairo_rectangle(cr, x0, top, stem, h);
+    // Upper arm: from the stem at the join up to the top right.
+    const double ux = x0 + w, uy = top;
+    cairo_move_to(cr, x0 + stem * 0.6, join + arm * 0.35);
+    cairo_line_to(cr, ux - arm * 1.05, uy);
+    cairo_line_to(cr, ux + arm * 0.12, uy);
+    cairo_line_to(cr, x0 + stem * 0.6 + arm * 1.1, join + arm * 0.35);
+    cairo_close_path(cr);
+    // Lower arm: from the upper arm's middle down to the bottom right.
+    cairo_move_to(cr, x0 + stem + arm * 0.15, cy - h * 0.04);
+    cairo_line_to(cr, x0 + stem + arm * 1.15, cy - h * 0.2);
+    cairo_line_to(cr, ux + arm * 0.12, bot);
+    cairo_line_to(cr, ux - arm * 1.1, bot);
+    cairo_close_path(cr);
+}
+
+struct Console {
+    Indexed pic;                // 320 x 200 on the tunnel palette
+    std::vector<bool> opening;  // where the tunnel shows through the inner edge
+};
+
+const Console& console() {
+    static const Console c = [] {
+        const int W = 320, H = 200;
+        Paint pt(W, H, 3);
+        // Steel everywhere first: brushed, with a few engraved grooves.
+        pt.current = P_STEEL;
+        const Plane all = pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, W, H); });
+        pt.fill(all, [](float x, float y) {
+            const float brush = fbm(x / 50.f, y / 1.5f, 31, 3);
+            const float v = 0.42f + 0.16f * (brush - 0.5f) - 0.1f * (y / 200.f);
+            return mix(Rgb{6, 8, 14}, Rgb{36, 40, 46}, v);
+        });
+        // The panel's body as a raised plate: everything but the opening.
+        const Plane plate = pt.mask([&](cairo_t* cr) {
+            cairo_move_to(cr, 0, 0);
+            for (int y = 0; y <= TOP_H; ++y) cairo_line_to(cr, opening_edge(y), y);
+            cairo_line_to(cr, W, TOP_H);
+            cairo_line_to(cr, W, H);
+            cairo_line_to(cr, 0, H);
+            cairo_close_path(cr);
+        });
+        pt.shaded(plate, 6, steel);
+        // Grooves across the left panel, stopping at the medallion's rim and the
+        // opening's lip, engraved: a dark line with a lit line under it.
+        for (int gy = 12; gy < TOP_H - 6; gy += 12) {
+            const double dy = gy - MEDAL_Y;
+            const double half = dy * dy < (MEDAL_R + 5) * (MEDAL_R + 5) ? std::sqrt((MEDAL_R + 5) * (MEDAL_R + 5) - dy * dy) : -1;
+            auto groove = [&](double x0, double x1) {
+                if (x1 - x0 < 2) return;
+                pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, x0, gy, x1 - x0, 1); }), {6, 7, 12}, 0.85f);
+                pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, x0, gy + 1, x1 - x0, 1); }), {50, 54, 58}, 0.6f);
+            };
+            const double right = opening_edge(gy) - 8;
+            if (half < 0) groove(4, right);
+            else {
+                groove(4, MEDAL_X - half);
+                groove(MEDAL_X + half, right);
             }
-            out.at(x, y) = metal(t, x, y);
         }
-    // The letter K embossed on the porthole.
-    Canvas c(W, H);
-    cairo_set_source_rgb(c.cr, 1, 1, 1);
-    text_path_centred(c.cr, "K", "DejaVu Serif Bold", 46, 64, 70);
-    cairo_fill(c.cr);
-    Plane a = c.alpha();
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            if (a.at(x, y) > 0.5f) {
-                float shade = (x + 1 < W && y + 1 < H && a.at(x + 1, y + 1) < 0.5f) ? 0.85f : 0.06f + 0.004f * float(y - 45);
-                out.at(x, y) = metal(shade, x, y);
-            }
+        // The opening's lip: a bright chamfer catching the light, then dark.
+        const Plane lip = pt.stroke_mask([&](cairo_t* cr) {
+            cairo_move_to(cr, opening_edge(0) - 1.5, -2);
+            for (int y = 0; y <= TOP_H; ++y) cairo_line_to(cr, opening_edge(y) - 1.5, y);
+            cairo_line_to(cr, W + 2, TOP_H - 2);
+        }, 3.0);
+        pt.shaded(lip, 1.5, {{4, 4, 8}, {58, 60, 63}, {63, 63, 63}, 0.8f, {20, 24, 32}, 0.2f, 1.6f});
+        // The bottom bar's top edge and the slot, recessed.
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, TOP_H + 1, W, 1); }), {56, 58, 62}, 0.9f);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, TOP_H, W, 1); }), {4, 4, 8}, 0.9f);
+        const Plane slot_rim = pt.mask([&](cairo_t* cr) {
+            cairo_rectangle(cr, SLOT_X0 - 3, SLOT_Y0 - 3, SLOT_X1 - SLOT_X0 + 7, H - SLOT_Y0 + 6);
+        });
+        pt.shadow(slot_rim, -1, -1, 2, 0.6f);
+        pt.flat(slot_rim, {20, 24, 32});
+        for (int rx : {9, 310}) {  // rivets
+            const Plane rivet = pt.mask([&](cairo_t* cr) { oval(cr, rx + 0.5, 176, 3.2, 3.2); });
+            pt.shadow(rivet, 1, 1, 1.5, 0.6f);
+            pt.shaded(rivet, 2, steel);
+        }
+        // The medallion: a brass ring, a dark steel disc, the K raised in brass.
+        pt.current = P_BRASS;
+        const Plane ring = pt.mask([&](cairo_t* cr) { oval(cr, MEDAL_X, MEDAL_Y, MEDAL_R, MEDAL_R); });
+        pt.shadow(ring, 3, 3, 5, 0.7f);
+        pt.shaded(ring, 7, brass);
+        pt.current = P_STEEL;
+        const Plane disc = pt.mask([&](cairo_t* cr) { oval(cr, MEDAL_X, MEDAL_Y, MEDAL_R - 8, MEDAL_R - 8); });
+        pt.fill(disc, [](float x, float y) {
+            const float d = std::hypot(x - float(MEDAL_X) + 12.f, y - float(MEDAL_Y) + 14.f) / 70.f;
+            return mix(Rgb{26, 30, 40}, Rgb{4, 5, 10}, std::clamp(d, 0.f, 1.f));
+        });
+        // The disc is sunk: the ring's shadow on its upper left.
+        const Plane ring_in = minus(ring, disc);
+        pt.shadow(ring_in, 2.5, 2.5, 3, 0.7f, &disc);
+        pt.current = P_BRASS;
+        const Plane k = pt.mask([&](cairo_t* cr) { letter_k(cr, MEDAL_X + 1, MEDAL_Y, 50); });
+        pt.shadow(k, 3, 3, 3, 0.8f, &disc);
+        pt.shaded(k, 3.5, brass);
+
+        std::vector<ColourSet> sets = {ColourSet(tunnel_palette, {{1, 63}}),
+                                       ColourSet(tunnel_palette, {{176, 225}, {30, 63}})};
+        Console out;
+        out.pic = quantise_regions(pt.down(), pt.regions(), sets, 0.3f);
+        out.opening.assign(size_t(W) * H, false);
+        for (int y = 0; y < TOP_H; ++y)
+            for (int x = PANEL_W; x < PANEL_W + EDGE_W; ++x)
+                out.opening[size_t(y) * W + x] = x + 0.5 > opening_edge(y + 0.5);  // by pixel centres
+        return out;
+    }();
+    return c;
+}
+
+Indexed cut(int x0, int y0, int w, int h, bool keyed) {
+    const Console& c = console();
+    Indexed out(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const size_t k = size_t(y0 + y) * 320 + size_t(x0 + x);
+            uint8_t v = c.pic.v[k];
+            if (keyed) v = c.opening[k] ? 0 : std::max<uint8_t>(v, 1);
+            out.at(x, y) = v;
         }
     return out;
 }
 
-// The inner edge of the frame: metal on the left, an arched opening on the right.
-Indexed draw_frm3() {
-    const int W = 52, H = 144;
-    Indexed out(W, H, 0);
-    for (int y = 0; y < H; ++y) {
-        float v = (float(y) - 72.f) / 72.f;
-        float edge = 6.f + 44.f * v * v * v * v;
-        for (int x = 0; x < W; ++x) {
-            if (float(x) >= edge + 3.f) continue;
-            float t;
-            if (float(x) >= edge) t = 0.12f;  // lit lip of the arch
-            else if (float(x) >= edge - 2.f) t = 0.85f;
-            else t = brushed(x + 132, y, 300, H + 20, 0);
-            out.at(x, y) = metal(t, x, y);
-        }
-    }
-    return out;
-}
-
-// The bottom bar: bevelled metal with a recessed black slot (index 0) where the
-// caption breathes (columns 20..300, rows 10..55).
+Indexed draw_frm1() { return cut(0, 0, PANEL_W, TOP_H, false); }
+Indexed draw_frm3() { return cut(PANEL_W, 0, EDGE_W, TOP_H, true); }
 Indexed draw_frm2() {
-    const int W = 320, H = 56;
-    Indexed out(W, H);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            float t = brushed(x, y, W, H + 10, 4);
-            bool slot = x >= 20 && x <= 300 && y >= 10;
-            if (slot) {
-                out.at(x, y) = 0;
-                continue;
-            }
-            if (x >= 17 && x <= 303 && y >= 7) t = (x < 20 || y < 10) ? 0.85f : 0.2f;  // slot rim
-            // Rivets.
-            for (int rx : {9, 310}) {
-                float dx = x - rx, dy = y - 30.f;
-                if (dx * dx + dy * dy < 9.f) t = dx + dy < 0 ? 0.1f : 0.75f;
-            }
-            out.at(x, y) = metal(t, x, y);
-        }
+    Indexed out = cut(0, TOP_H, 320, 56, false);
+    for (int y = SLOT_Y0 - TOP_H; y < 56; ++y)
+        for (int x = SLOT_X0; x <= SLOT_X1; ++x) out.at(x, y) = 0;
     return out;
 }
 

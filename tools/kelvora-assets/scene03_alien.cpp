@@ -2,8 +2,10 @@
 // The scene shows the picture only through its disc mask, averaging every shown
 // pixel with its four neighbours and lifting it to at least 32, so the picture lives
 // on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
-// then the blues from black at 223 up to pale cyan at 255. The creature is lit in
-// the blues, the machinery around it in the greys, and the bands under the two
+// then the bright ramp from black at 223 through bronze to pale cyan at 255. The
+// palette's own browns and reds (1..31) would never reach the screen: the lift
+// turns them into the background's 32. So the creature is lit in the bronze ramp,
+// warm against the machinery in the cool greys, and the bands under the two
 // captions glow near 255 so that the lettering reads bright.
 #include <algorithm>
 #include <cmath>
@@ -143,7 +145,7 @@ Hit machine(V3 p) {
 Hit scene(V3 p) { return closer(head(to_head(p)), machine(p)); }
 float field(V3 p) { return scene(p).d; }
 
-// Tone: negative values run the greys (-1 lightest), positive the blues (+1 pale
+// Tone: negative values run the greys (-1 lightest), positive the bright ramp (+1 pale
 // cyan), with 0 as black, where the two ramps meet.
 float shade(V3 eye, V3 dir) {
     float t = march(eye, dir, field, 9.f, 220);

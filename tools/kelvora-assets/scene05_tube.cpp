@@ -1,6 +1,7 @@
 // Scene 5: the tube texture (texture: 256 x 256; the scene adds a distance shade
 // 0..63 to every texel), the sliding sprite (k1) and its silhouette mask (k2), and
 // the banner averaged over the bottom of the screen (apsave, key 0).
+#include <algorithm>
 #include <cmath>
 
 #include "art.h"
@@ -10,40 +11,41 @@ namespace art {
 namespace {
 
 // The texture: u (columns) runs along the tube and wraps every 256 texels, v (rows)
-// runs around it from angle 0 to pi (the other half is its mirror image). The
-// smoothing pass averages palette indices, not colours, so two far-apart indices
-// side by side come out as whatever lies between them on the palette: every texel
-// is one smooth field of indices 10..166, which the distance shade (0..63) lifts
-// from the dark muted ramp through the blues into the warm ramp. Along the tube the
-// field makes rings with a lit front lip and a soft back, eight to a wrap at uneven
-// spacing, so they stream outward as the camera flies; around the tube, shallow
-// panel grooves and broad stains keep the walls from looking flat.
+// runs around it from angle 0 to pi (the other half is its mirror image). Texels
+// are indices, not shades. The scene adds the distance shade (0..63, mostly 5..25),
+// and the smoothing pass averages indices, spreads every sample over its
+// neighbours and lets the picture sink a little with each pass; the camera jumps
+// every four frames, so what shows is a soft mix of the last few views. Only large
+// shapes survive that: dark panels (65, rounded, lighter toward their middle) and
+// light strips (116, brightest down their centre), four to a half turn, each strip
+// cut into lit sections 128 texels apart, alternate strips half a section out of
+// step, so that lit sections stream out of the dark centre as the camera moves 2
+// texels a frame. The palette turns 65..123 into one ramp from navy black to
+// cream; the light is kept low enough that the nearest walls stay under 124.
 namespace tube {
 
 constexpr int N = 256;
-constexpr float PI = 3.14159265f;
+constexpr float DARK = 65.f, LIGHT = 116.f;
+constexpr int STRIP_PERIOD = 64;     // v texels from one light strip to the next
+constexpr int SECTION_PERIOD = 128;  // u texels from one lit section to the next
 
-// Ring profile 0..1 at column u: a quick rise to the lip, a long fall behind it.
-float rings(int u) {
-    // Uneven ring starts (wrapping), so the rings never settle into a rhythm.
-    static constexpr int starts[] = {0, 28, 60, 88, 124, 150, 186, 220};
-    constexpr int count = int(sizeof starts / sizeof starts[0]);
-    for (int i = count - 1; i >= 0; --i) {
-        if (u < starts[i]) continue;
-        const int next = i + 1 < count ? starts[i + 1] : N;
-        const float x = float(u - starts[i]) / float(next - starts[i]);  // 0..1 across
-        return x < 0.15f ? std::sin(x / 0.15f * PI / 2) : 0.5f + 0.5f * std::cos((x - 0.15f) / 0.85f * PI);
-    }
-    return 0.f;
+// Distance from x to the nearest multiple of period (0..period / 2).
+int from_line(int x, int period) {
+    const int m = ((x % period) + period) % period;
+    return std::min(m, period - m);
 }
 
 float texel(int u, int v) {
-    const float stain = fbm(u / 64.f, v / 64.f, 51, 4, 4, 4);
-    float g = 0.15f + 0.7f * rings(u) + 0.3f * (stain - 0.5f);
-    // Panel grooves around the tube: soft, so they survive the averaging as lines.
-    const float groove = std::cos(float(v) * (2 * PI / 32.f));
-    if (groove > 0.9f) g -= 0.25f * (groove - 0.9f) / 0.1f;
-    return g;
+    const float dv = float(from_line(v, STRIP_PERIOD));
+    // Alternate strips have their sections half a period out of step; the strip
+    // on the fold at v = 0 (and at v = 256) is never one of the shifted ones, so
+    // the two halves of the tube meet without a seam.
+    const int shifted = ((v + STRIP_PERIOD / 2) / STRIP_PERIOD) % 2;
+    const float du = float(from_line(u + shifted * SECTION_PERIOD / 2, SECTION_PERIOD));
+    const float strip = (1.f - smoothstep(10.f, 16.f, dv)) * smoothstep(24.f, 34.f, du);
+    const float panel = DARK + 7.f * smoothstep(10.f, 32.f, dv) * smoothstep(24.f, 38.f, du);
+    const float light = LIGHT + 5.f * std::max(0.f, 1.f - dv / 16.f);
+    return lerp(panel, light, strip);
 }
 
 }  // namespace tube
@@ -51,7 +53,7 @@ float texel(int u, int v) {
 Indexed draw_texture() {
     Indexed out(tube::N, tube::N);
     for (int v = 0; v < tube::N; ++v)
-        for (int u = 0; u < tube::N; ++u) out.at(u, v) = ramp_index(tube::texel(u, v), 12, 172, u, v, false);
+        for (int u = 0; u < tube::N; ++u) out.at(u, v) = uint8_t(std::lround(tube::texel(u, v)));
     return out;
 }
 
@@ -80,13 +82,14 @@ void hull_path(cairo_t* cr) {
 // stripe, a dark wing below and a fin above, and the engine's flame behind.
 void paint_craft(cairo_t* cr) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    // Far wing (in shadow, seen past the hull) and the fin.
-    grey(cr, 0.16);
+    // Far wing (in shadow, seen past the hull) and the fin, in blue greys like
+    // the near wing, so that the craft's dark parts stay mid tones.
+    cairo_set_source_rgb(cr, 16 / 63., 20 / 63., 27 / 63.);
     quad(cr, {70, 30, 38, 8, 28, 8, 40, 28});
     cairo_fill(cr);
     cairo_pattern_t* fin = cairo_pattern_create_linear(14, 2, 30, 28);
-    cairo_pattern_add_color_stop_rgb(fin, 0, 0.62, 0.62, 0.62);
-    cairo_pattern_add_color_stop_rgb(fin, 1, 0.22, 0.22, 0.22);
+    cairo_pattern_add_color_stop_rgb(fin, 0, 44 / 63., 48 / 63., 54 / 63.);
+    cairo_pattern_add_color_stop_rgb(fin, 1, 18 / 63., 22 / 63., 29 / 63.);
     cairo_set_source(cr, fin);
     quad(cr, {34, 26, 14, 3, 7, 3, 14, 28});
     cairo_fill(cr);
@@ -95,18 +98,24 @@ void paint_craft(cairo_t* cr) {
     quad(cr, {14, 3, 7, 3, 9, 10, 19, 10});
     cairo_fill(cr);
 
-    // Engine flame: white-hot core in a warm cone.
-    cairo_pattern_t* flame = cairo_pattern_create_linear(12, 0, 0, 0);
-    cairo_pattern_add_color_stop_rgba(flame, 0, 48 / 63., 46 / 63., 36 / 63., 1);
-    cairo_pattern_add_color_stop_rgba(flame, 0.6, 45 / 63., 45 / 63., 30 / 63., 1);
-    cairo_pattern_add_color_stop_rgba(flame, 1, 31 / 63., 36 / 63., 22 / 63., 0.6);
+    // Engine flame: a short orange cone with a white-hot core.
+    cairo_pattern_t* flame = cairo_pattern_create_linear(12, 0, 1, 0);
+    cairo_pattern_add_color_stop_rgba(flame, 0, 63 / 63., 58 / 63., 38 / 63., 1);
+    cairo_pattern_add_color_stop_rgba(flame, 0.5, 62 / 63., 44 / 63., 16 / 63., 1);
+    cairo_pattern_add_color_stop_rgba(flame, 1, 52 / 63., 26 / 63., 6 / 63., 0.7);
     cairo_set_source(cr, flame);
-    cairo_move_to(cr, 12, 31);
-    cairo_curve_to(cr, 6, 32, 2, 35, 0, 37);
-    cairo_curve_to(cr, 2, 39, 6, 42, 12, 43);
+    cairo_move_to(cr, 12, 32);
+    cairo_curve_to(cr, 7, 33, 3, 35, 1, 37);
+    cairo_curve_to(cr, 3, 39, 7, 41, 12, 42);
     cairo_close_path(cr);
     cairo_fill(cr);
     cairo_pattern_destroy(flame);
+    cairo_set_source_rgb(cr, 63 / 63., 63 / 63., 58 / 63.);
+    cairo_move_to(cr, 12, 35);
+    cairo_curve_to(cr, 9, 35.5, 7, 36.3, 6, 37);
+    cairo_curve_to(cr, 7, 37.7, 9, 38.5, 12, 39);
+    cairo_close_path(cr);
+    cairo_fill(cr);
 
     // Hull: vertical light falloff, then a soft spine highlight.
     cairo_pattern_t* hull = cairo_pattern_create_linear(0, 23, 0, 50);
@@ -170,8 +179,8 @@ void paint_craft(cairo_t* cr) {
 
     // Near wing, below and in front of the hull: lit leading edge, dark trailing.
     cairo_pattern_t* wing = cairo_pattern_create_linear(66, 40, 46, 68);
-    cairo_pattern_add_color_stop_rgb(wing, 0, 0.60, 0.60, 0.60);
-    cairo_pattern_add_color_stop_rgb(wing, 1, 0.14, 0.14, 0.14);
+    cairo_pattern_add_color_stop_rgb(wing, 0, 46 / 63., 50 / 63., 56 / 63.);
+    cairo_pattern_add_color_stop_rgb(wing, 1, 20 / 63., 24 / 63., 31 / 63.);
     cairo_set_source(cr, wing);
     quad(cr, {76, 43, 40, 68, 27, 68, 38, 44});
     cairo_fill(cr);
@@ -204,25 +213,84 @@ Indexed draw_k1() {
     Canvas c(105, 71);
     paint_craft(c.cr);
     Plane a = c.alpha();
-    ColourSet set(scene5_palette, {{96, 127}, {131, 229}, {232, 237}, {239, 253}});
+    ColourSet set(scene5_palette, {{97, 123}, {132, 157}, {168, 198}, {204, 228}, {232, 237}, {239, 253}});
     return quantise(c.colour(), set, 0.3f, &a, 0);
 }
 
+// The silhouettes behind the craft are painted in greys from this mask, twelve of
+// them 20 pixels apart, each later (darker, further left) one over the one before,
+// so only the right-hand 20 pixels of each show, and the last one whole. The mask
+// is the exhaust's vapour rather than the craft: a plume level with the engine,
+// thin at its tail and rounded at its head, which lies under the hull and shows
+// as a row of soft puffs fading to dark behind the engine.
 Indexed draw_k2() {
-    Indexed k1 = draw_k1();
-    for (uint8_t& v : k1.v) v = v ? 255 : 0;
-    return k1;
+    Canvas c(105, 71);
+    cairo_t* cr = c.cr;
+    cairo_move_to(cr, 0, 37);
+    cairo_curve_to(cr, 20, 35, 40, 31, 62, 30.5);
+    cairo_line_to(cr, 92, 30.5);
+    cairo_arc(cr, 92, 37, 6.5, -M_PI / 2, M_PI / 2);
+    cairo_line_to(cr, 62, 43.5);
+    cairo_curve_to(cr, 40, 43, 20, 39, 0, 37);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_fill(cr);
+    const Plane a = c.alpha();
+    Indexed out(105, 71, 0);
+    for (int y = 0; y < out.h; ++y)
+        for (int x = 0; x < out.w; ++x)
+            if (a.at(x, y) > 0.5f) out.at(x, y) = 255;
+    return out;
 }
 
-// The banner: dark letters (averaged into the blue ramp) with a bright rim.
+// The banner is averaged with the tube behind it, which holds about 70..115 where
+// the letters lie (the bottom rows' walls are near), so a byte b lands on
+// (p + b) / 2. The letters' byte, 196, lands on the creams 132..157 whatever the
+// tube shows; toward the ends of the line the tube sinks (the smoothing pass
+// pulls it toward the border, more on the left, which each row smooths first), so
+// the letters' byte rises there to keep them on the creams. The rest
+// is a plate of tinted glass landing on the dark navy ramp 33..57, through which
+// the tube's light still shows, dimly. The plate leaves no key pixel: the blur a
+// key pixel gets would sink the tube through the fixed 64 and draw olive contours.
+// Toward the frame's edge the smoothing pass sinks the tube toward the border's 5
+// (to about 20 in the outermost column and row), so the glass's byte rises there
+// to keep the plate on its ramp, and the outermost columns, averaged with the
+// border itself, carry 9: (5 + 9) / 2 is 7, the border's own colour.
+constexpr uint8_t BANNER_GLASS = 1, BANNER_BORDER = 9;
+
+// The letters' byte in column x.
+uint8_t letter_byte(int x) {
+    const float left = std::clamp((70.f - float(x)) / 58.f, 0.f, 1.f);
+    const float right = std::clamp((float(x) - 230.f) / 80.f, 0.f, 1.f);
+    return uint8_t(196 + std::lround(14.f * left + 9.f * right));
+}
+
+// The glass byte at distance d pixels from the frame's edge (1 = next to the border).
+uint8_t glass_byte(int d) {
+    constexpr uint8_t near_edge[] = {60, 48, 40, 32, 24, 18, 14, 10, 8, 7, 6, 5, 4, 4, 4, 4};
+    constexpr int n = int(sizeof near_edge);
+    return d >= 1 && d <= n ? near_edge[d - 1] : d <= 24 ? 3 : BANNER_GLASS;
+}
+
 Indexed draw_apsave() {
-    TextStyle st;
-    st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 2;
-    st.edge_width = 3;
-    st.edge_index = 229;
-    return text_sprite(320, 45, "STAY INSIDE THE TUBE", st, 0,
-                       [](int x, int y, float) { return ramp_index(float(y) / 45.f, 2, 30, x, y); }, 6);
+    const int W = 320, H = 45;
+    const char* font = "DejaVu Sans Bold";
+    const std::string text = "STAY INSIDE THE TUBE";
+    const double spacing = 2;
+    Canvas c(W, H);
+    const double px = fit_text(c.cr, text, font, W - 24, H - 12, spacing);
+    text_path_centred(c.cr, text, font, px, W / 2.0, H / 2.0, spacing);
+    cairo_set_source_rgb(c.cr, 1, 1, 1);
+    cairo_fill(c.cr);
+    const Plane f = c.alpha();
+    Indexed out(W, H, BANNER_GLASS);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            // The banner's last row is the frame's row 198, next to the border.
+            const int d = std::min({x, W - 1 - x, H - y});
+            out.at(x, y) = f.at(x, y) > 0.45f ? letter_byte(x) : d == 0 ? BANNER_BORDER : glass_byte(d);
+        }
+    return out;
 }
 
 }  // namespace

@@ -1,14 +1,23 @@
 // Scene 6: the title (se_cont) and the five word lines of the stack, which read
-// top to bottom "SOMETHING / IS MOVING / BEHIND / THE COLD / LIGHT".
+// top to bottom "SOMETHING / IS MOVING / BEHIND / THE COLD / LIGHT", both set in
+// one bold pixel face of our own: ten rows, strokes two pixels thick.
 //
-// The word lines (320 x 11, key 0) are averaged onto the teal background 151 when
-// fresh and later only their shape is smudged into it, so they are set in a blocky
-// face of our own: 3-pixel stems and 2-pixel bars and counters that a 3 x 3 blur
-// does not close. Their bytes are the palette's whites (averaged with 151 they land
-// on the pale cyans) over a black drop shadow.
+// A word line (320 x 11, key 0) is averaged onto the frame while it is fresh and
+// later only its shape is smudged into it: every letter pixel becomes the ninth of
+// its neighbours' sum plus 5, 10, 15, then 17, and the neighbours above and to the
+// left are already smudged. So the strokes are two pixels in both directions,
+// counters are three pixels or more (a counter is key, so it keeps the background
+// through the smudge) and the letters carry no outline or shadow, which the smudge
+// would fold into their shape. A fresh letter's byte 1..8 averages the background
+// 151 to 76..79 and the cloud's core 189 to 95..98, both white; the blur round
+// the letters gives them a dark rim, and sinks the cloud under the line to teal.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
-// so its chrome face uses r = 1 (white) .. 62 and its outline r = 200 (black).
+// so its chrome face uses r = 1 (white) .. 62, its outline r = 200 (black, shown
+// as 199: the average with the frame before rounds down) and the plate under it
+// r = 101 (dark navy). It is the words' face condensed: cells 1.5 pixels wide
+// and 2 high.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,76 +28,104 @@
 namespace art {
 namespace {
 
-// ---------------------------------------------------------------- word lines
+// ---------------------------------------------------------------- the face
 
-constexpr int CELL_W = 3, CELL_H = 2;  // one glyph cell in pixels
-constexpr int GLYPH_ROWS = 5;
-constexpr int GAP = 3;                 // pixels between letters
-constexpr int SPACE = 9;               // a word space's width
-constexpr uint8_t WORD_SHADOW = 255;   // averaged with 151: 203, black
+constexpr int GLYPH_ROWS = 10;
 
-// The face on a 5-row grid, one string per row, '#' filled; letters are 5 cells
-// wide but for I.
+// One glyph on the face's grid, a string per row, '#' filled.
 struct Glyph {
     char c;
     const char* rows[GLYPH_ROWS];
 };
 
-constexpr Glyph glyphs[] = {
-    {'B', {"####.", "#...#", "####.", "#...#", "####."}},
-    {'C', {".####", "#....", "#....", "#....", ".####"}},
-    {'D', {"####.", "#...#", "#...#", "#...#", "####."}},
-    {'E', {"#####", "#....", "####.", "#....", "#####"}},
-    {'G', {".####", "#....", "#..##", "#...#", ".###."}},
-    {'H', {"#...#", "#...#", "#####", "#...#", "#...#"}},
-    {'I', {"#", "#", "#", "#", "#"}},
-    {'L', {"#....", "#....", "#....", "#....", "#####"}},
-    {'M', {"#...#", "##.##", "#.#.#", "#...#", "#...#"}},
-    {'N', {"#...#", "##..#", "#.#.#", "#..##", "#...#"}},
-    {'O', {".###.", "#...#", "#...#", "#...#", ".###."}},
-    {'S', {".####", "#....", ".###.", "....#", "####."}},
-    {'T', {"#####", "..#..", "..#..", "..#..", "..#.."}},
-    {'V', {"#...#", "#...#", "#...#", ".#.#.", "..#.."}},
+// The word lines' cut: ten cells wide (M twelve, I two).
+constexpr Glyph wide_face[] = {
+    {'B', {"#########.", "##########", "##......##", "##.....##.", "########..", "#########.", "##......##",
+           "##......##", "##########", "#########."}},
+    {'C', {".#########", "##########", "##........", "##........", "##........", "##........", "##........",
+           "##........", "##########", ".#########"}},
+    {'D', {"#########.", "##########", "##......##", "##......##", "##......##", "##......##", "##......##",
+           "##......##", "##########", "#########."}},
+    {'E', {"##########", "##########", "##........", "##........", "########..", "########..", "##........",
+           "##........", "##########", "##########"}},
+    {'G', {".#########", "##########", "##........", "##........", "##...#####", "##...#####", "##......##",
+           "##......##", "##########", ".#########"}},
+    {'H', {"##......##", "##......##", "##......##", "##......##", "##########", "##########", "##......##",
+           "##......##", "##......##", "##......##"}},
+    {'I', {"##", "##", "##", "##", "##", "##", "##", "##", "##", "##"}},
+    {'L', {"##........", "##........", "##........", "##........", "##........", "##........", "##........",
+           "##........", "##########", "##########"}},
+    {'M', {"##........##", "###......###", "####....####", "##.##..##.##", "##..####..##", "##...##...##",
+           "##........##", "##........##", "##........##", "##........##"}},
+    {'N', {"###.....##", "####....##", "##.##...##", "##..##..##", "##...##.##", "##....####", "##.....###",
+           "##......##", "##......##", "##......##"}},
+    {'O', {".########.", "##########", "##......##", "##......##", "##......##", "##......##", "##......##",
+           "##......##", "##########", ".########."}},
+    {'S', {".#########", "##########", "##........", "##........", "#########.", ".#########", "........##",
+           "........##", "##########", "#########."}},
+    {'T', {"##########", "##########", "....##....", "....##....", "....##....", "....##....", "....##....",
+           "....##....", "....##....", "....##...."}},
+    {'V', {"##......##", "##......##", "##......##", "##......##", ".##....##.", ".##....##.", "..##..##..",
+           "..##..##..", "...####...", "....##...."}},
 };
 
-const Glyph& glyph_of(char c) {
-    for (const Glyph& g : glyphs)
+// The title's cut: eight cells wide, the same strokes with narrower counters.
+constexpr Glyph narrow_face[] = {
+    {'A', {".######.", "########", "##....##", "##....##", "########", "########", "##....##", "##....##",
+           "##....##", "##....##"}},
+    {'C', {".#######", "########", "##......", "##......", "##......", "##......", "##......", "##......",
+           "########", ".#######"}},
+    {'D', {"#######.", "########", "##....##", "##....##", "##....##", "##....##", "##....##", "##....##",
+           "########", "#######."}},
+    {'E', {"########", "########", "##......", "##......", "######..", "######..", "##......", "##......",
+           "########", "########"}},
+    {'N', {"###...##", "####..##", "##.##.##", "##.##.##", "##..####", "##...###", "##....##", "##....##",
+           "##....##", "##....##"}},
+    {'O', {".######.", "########", "##....##", "##....##", "##....##", "##....##", "##....##", "##....##",
+           "########", ".######."}},
+    {'S', {".#######", "########", "##......", "##......", "#######.", ".#######", "......##", "......##",
+           "########", "#######."}},
+    {'T', {"########", "########", "...##...", "...##...", "...##...", "...##...", "...##...", "...##...",
+           "...##...", "...##..."}},
+};
+
+template <size_t N>
+const Glyph& glyph_of(const Glyph (&face)[N], char c) {
+    for (const Glyph& g : face)
         if (g.c == c) return g;
     fprintf(stderr, "kelvora-assets: scene 6 face has no '%c'\n", c);
     exit(1);
 }
 
-int glyph_width(char c) { return c == ' ' ? SPACE : int(strlen(glyph_of(c).rows[0])) * CELL_W; }
+int cells_wide(const Glyph& g) { return int(strlen(g.rows[0])); }
 
-// Brightest at the top of a letter, a little dimmer to its foot: byte 1 (white) to
-// 16, which averaged with 151 stay on the pale cyans.
-uint8_t face_byte(int row) { return uint8_t(1 + row * 15 / (GLYPH_ROWS * CELL_H - 1)); }
+// ---------------------------------------------------------------- word lines
+
+constexpr int WORD_GAP = 3;    // pixels between letters
+constexpr int WORD_SPACE = 10; // a word space's width, besides the gaps
+
+// Bytes 1..8, top to foot: averaged with the background 151 they land on 76..79,
+// with the cloud's core 189 on 95..98.
+uint8_t face_byte(int row) { return uint8_t(1 + row * 7 / (GLYPH_ROWS - 1)); }
 
 Indexed word_line(const std::string& text) {
     Indexed out(320, 11, 0);
     int width = 0;
-    for (size_t i = 0; i < text.size(); ++i) width += glyph_width(text[i]) + (i + 1 < text.size() ? GAP : 0);
+    for (size_t i = 0; i < text.size(); ++i)
+        width += (text[i] == ' ' ? WORD_SPACE : cells_wide(glyph_of(wide_face, text[i]))) +
+                 (i + 1 < text.size() ? WORD_GAP : 0);
     int x0 = (out.w - width) / 2;
-    // The letters, then their shadow one pixel down and right wherever no letter is.
-    std::vector<bool> ink(size_t(out.w) * out.h, false);
     for (char c : text) {
-        if (c != ' ') {
-            const Glyph& g = glyph_of(c);
-            for (int gy = 0; gy < GLYPH_ROWS; ++gy)
-                for (int gx = 0; g.rows[gy][gx]; ++gx)
-                    if (g.rows[gy][gx] == '#')
-                        for (int py = 0; py < CELL_H; ++py)
-                            for (int px = 0; px < CELL_W; ++px) {
-                                const int x = x0 + gx * CELL_W + px, y = gy * CELL_H + py;
-                                ink[size_t(y) * out.w + x] = true;
-                                out.at(x, y) = face_byte(y);
-                            }
+        if (c == ' ') {
+            x0 += WORD_SPACE + WORD_GAP;
+            continue;
         }
-        x0 += glyph_width(c) + GAP;
+        const Glyph& g = glyph_of(wide_face, c);
+        for (int gy = 0; gy < GLYPH_ROWS; ++gy)
+            for (int gx = 0; g.rows[gy][gx]; ++gx)
+                if (g.rows[gy][gx] == '#') out.at(x0 + gx, gy) = face_byte(gy);
+        x0 += cells_wide(g) + WORD_GAP;
     }
-    for (int y = 1; y < out.h; ++y)
-        for (int x = 1; x < out.w; ++x)
-            if (ink[size_t(y - 1) * out.w + x - 1] && !ink[size_t(y) * out.w + x]) out.at(x, y) = WORD_SHADOW;
     return out;
 }
 
@@ -107,31 +144,54 @@ int chrome_index(float t) {
 
 Indexed draw_se_cont() {
     const int W = 199, H = 29;
-    const char* font = "DejaVu Sans Bold";
     const std::string text = "SECOND CONTACT";
-    const double spacing = 1.0, outline = 2.0;
-    Canvas face(W, H), edge(W, H);
-    const double px = fit_text(face.cr, text, font, W - 2 - outline, H - 2 - outline, spacing);
-    const TextBox box = text_extents(face.cr, text, font, px, spacing);
-    for (cairo_t* cr : {face.cr, edge.cr}) text_path_centred(cr, text, font, px, W / 2.0, H / 2.0, spacing);
-    cairo_set_source_rgb(face.cr, 1, 1, 1);
-    cairo_fill(face.cr);
-    cairo_set_source_rgb(edge.cr, 1, 1, 1);
-    cairo_set_line_width(edge.cr, outline * 2);
-    cairo_set_line_join(edge.cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke_preserve(edge.cr);
-    cairo_fill(edge.cr);
-    const Plane f = face.alpha(), e = edge.alpha();
-    const double top = H / 2.0 - box.h / 2;
+    constexpr int CELL_H = 2, GAP = 2, SPACE = 8;
+    // Cell column i spans pixels floor(1.5 i) .. floor(1.5 (i + 1)): two cells,
+    // a stroke, are always three pixels.
+    auto cell_x = [](int i) { return i * 3 / 2; };
+    int width = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        width += (text[i] == ' ' ? SPACE : cell_x(cells_wide(glyph_of(narrow_face, text[i])))) +
+                 (i + 1 < text.size() ? GAP : 0);
+    const int top = (H - GLYPH_ROWS * CELL_H) / 2;
+    std::vector<bool> ink(size_t(W) * H, false);
+    int x0 = (W - width) / 2;
+    for (char c : text) {
+        if (c == ' ') {
+            x0 += SPACE + GAP;
+            continue;
+        }
+        const Glyph& g = glyph_of(narrow_face, c);
+        for (int gy = 0; gy < GLYPH_ROWS; ++gy)
+            for (int gx = 0; g.rows[gy][gx]; ++gx)
+                if (g.rows[gy][gx] == '#')
+                    for (int y = top + gy * CELL_H; y < top + (gy + 1) * CELL_H; ++y)
+                        for (int x = x0 + cell_x(gx); x < x0 + cell_x(gx + 1); ++x) ink[size_t(y) * W + x] = true;
+        x0 += cell_x(cells_wide(g)) + GAP;
+    }
+    auto inked = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && ink[size_t(y) * W + x]; };
+    // A deep plate under the title, its corners rounded: index 101, a dark navy;
+    // where the cloud lies under it the wrap-around lands the plate on 102..139,
+    // so the cloud shows through it, dimmed.
+    auto plate = [&](int x, int y) {
+        const float dx = std::max({0.f, 5.f - float(x), float(x) - float(W - 6)});
+        const float dy = std::max({0.f, 5.f - float(y), float(y) - float(H - 6)});
+        return dx * dx + dy * dy <= 25.f;
+    };
     Indexed out(W, H, 0);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            if (f.at(x, y) > 0.5f) {
-                const float t = clamp01(float((y + 0.5 - top) / box.h));
+            if (inked(x, y)) {
+                const float t = float(y - top) / float(GLYPH_ROWS * CELL_H - 1);
                 out.at(x, y) = title_byte(chrome_index(t));
-            } else if (e.at(x, y) > 0.5f) {
-                out.at(x, y) = title_byte(200);
+                continue;
             }
+            // A black outline two pixels round the letters.
+            bool edge = false;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) edge |= std::abs(dx) + std::abs(dy) <= 3 && inked(x + dx, y + dy);
+            if (edge) out.at(x, y) = title_byte(200);
+            else if (plate(x, y)) out.at(x, y) = title_byte(101);
         }
     return out;
 }

@@ -1,6 +1,6 @@
-// Scene 7: the face at the top of the shaded tube (face: key 0, light on the
-// cyan-to-white ramp 121..191, shadow on the dark cyans 62..120) and the banner of
-// added amounts (pay_att: each byte is added to the picture, capped at 191).
+// Scene 7: the face at the top of the shaded tube (face: key 0, quantised onto
+// the colours of the banded palette 62..191) and the banner of added amounts
+// (pay_att: each byte is added to the picture, capped at 191).
 #include <algorithm>
 #include <cmath>
 
@@ -52,9 +52,10 @@ float eye_field(V3 p) {
 }
 
 // The face lit like polished stone from above left, with a cyan rim from the
-// right and eyes looking at the viewer; every pixel off the face is the key. Light
-// goes on the cyan-to-white ramp 121..191, shadow on the dark cyans 62..120, and
-// a dark line (62) keeps the outline apart from the tube behind.
+// right and eyes looking at the viewer; every pixel off the face is the key. The
+// tube's entries 62..191 are dark and light bands, not one ramp, so the face's
+// shades, from deep navy through cyan to white, are matched to the nearest of
+// their colours; a dark line (62) keeps the outline apart from the tube behind.
 Indexed draw_face() {
     const int W = FACE_DAT_W, H = FACE_DAT_H, SS = 3;  // 3 x 3 samples a pixel
     auto scene = [](V3 p) { return std::min(face_field(p), eye_field(p)); };
@@ -95,19 +96,24 @@ Indexed draw_face() {
                     lum.at(x, y) += l / (SS * SS);
                     cover.at(x, y) += 1.f / (SS * SS);
                 }
-    Indexed out(W, H, 0);
+    RgbImage shaded(W, H);
+    Plane inside(W, H);
+    const Rgb dark{0, 6, 11}, mid{12, 36, 44}, light{46, 58, 60}, white{63, 63, 63};
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const float c = cover.at(x, y);
-            if (c < 0.5f) continue;
-            if (c < 0.99f) {
-                out.at(x, y) = 62;  // the outline
-                continue;
-            }
-            const float l = lum.at(x, y) / c;
-            out.at(x, y) = l > 0.32f ? ramp_index((l - 0.32f) / 0.68f, 121, 191, x, y)
-                                     : ramp_index(l / 0.32f, 63, 120, x, y);
+            if (c < 0.99f) continue;
+            const float l = std::clamp(lum.at(x, y) / c, 0.f, 1.f);
+            shaded.at(x, y) = l < 0.35f ? mix(dark, mid, l / 0.35f)
+                            : l < 0.75f ? mix(mid, light, (l - 0.35f) / 0.4f)
+                                        : mix(light, white, (l - 0.75f) / 0.25f);
+            inside.at(x, y) = 1.f;
         }
+    const ColourSet set(scene7_palette, {{62, 191}});
+    Indexed out = quantise(shaded, set, 0.35f, &inside, 0);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (cover.at(x, y) >= 0.5f && cover.at(x, y) < 0.99f) out.at(x, y) = 62;  // the outline
     return out;
 }
 

@@ -1,64 +1,105 @@
-// Scenes 8 and 9: the plant picture (plant): a power station at dusk. A low sun
-// with a wide halo stands left of centre, behind where the knot turns; on the right
-// two cooling towers breathe plumes of steam that the sun lights from the side, a
-// pylon carries its lines across the sky, and a river takes the sun's reflection.
+// Scenes 8 and 9: the plant picture (plant): a power station across a river at
+// dusk. A low sun with a wide soft halo stands behind where the knot turns, long
+// banks of cloud lie across the sky, the far shore is a strip of haze, and on the
+// right a quay carries a pylon, the station hall and two cooling towers whose steam
+// the sun lights from the side. A dark near bank with reeds closes the frame.
 //
-// The knot is shaded in 0..64 (15 its wire colour), so the sky and everything
-// else above the middle line keeps out of 16..64: the sky, the steam and the sun
-// use 66..127, silhouettes 2..14. Scene 9 subtracts its texture (scene09_texture)
-// from this picture and adds glowing dots capped at 127 on top, so the sky is kept
-// in the lower, deeper part of the light ramp except round the sun: the glows
-// need that headroom to build up as light.
+// The knot is shaded from near black (its near faces) to orange (64, its far
+// ones), with 15 as its wire colour. Everything the knot passes in front of (the
+// left two thirds, down to the near bank) is drawn in the pale part of the ramp,
+// LIGHT_FLOOR and above, so both its dark and its bright faces stand clear; the
+// silhouettes that are not pale are warm browns well above the knot's near black,
+// and none of them stands where the knot turns.
+//
+// Scene 9 subtracts its texture (scene09_texture) from this picture and adds
+// glowing dots capped at 127. The texture takes at most LIGHT_FLOOR, so its
+// wrapping subtraction never wraps the pale picture, and its deepest panels leave
+// the sky near black: the glows build up on a dark tube.
 #include <algorithm>
 #include <cmath>
 
 #include "art.h"
-#include "painter.h"
+#include "scene08_plant.h"
 #include "scenes/palettes.h"
 
 namespace art {
 namespace {
 
 constexpr int W = 320, H = 200;
-constexpr int SKY_LO = 66, SKY_HI = 127;  // sky, steam and sun
-constexpr int DARK_LO = 2, DARK_HI = 14;  // silhouettes
-constexpr float HORIZON = 149.f;          // far bank
-constexpr float WATER_TOP = 156.f, WATER_BOTTOM = 181.f;
-constexpr float SUN_X = 146.f, SUN_Y = 110.f, SUN_R = 18.f;
+constexpr float SHORE = 147.f;        // the far shore's waterline
+constexpr float SUN_X = 136.f, SUN_Y = 106.f, SUN_R = 17.f;
+constexpr float SUN_CORE = 123.f;     // the disc stays a few steps below white
+constexpr float QUAY_X = 199.f;       // the quay and everything built on it start here
 
-uint8_t sky_index(float t, int x, int y) { return ramp_index(t, SKY_LO, SKY_HI, x, y); }
-uint8_t dark_index(float t, int x, int y) { return ramp_index(t, DARK_LO, DARK_HI, x, y); }
+// Index with ordered dithering, held inside lo..hi.
+uint8_t quantise(float v, int x, int y, int lo, int hi) {
+    const int i = int(std::floor(v + bayer4(x, y) + 0.5f));
+    return uint8_t(std::clamp(i, lo, hi));
+}
 
-// Light of the sun and its halo at distance d from its centre: 1 on the disc,
-// falling softly through a bright corona into a wide glow.
-float sun_light(float d) {
-    const float disc = 1.f - smoothstep(SUN_R - 1.5f, SUN_R + 1.f, d);
+// ---------------------------------------------------------------- sky
+
+// The sun and its halo at distance d from its centre, in index steps above the sky.
+float halo(float d) {
     const float out = std::max(0.f, d - SUN_R);
-    const float halo = 0.42f * std::exp(-out / 9.f) + 0.22f * std::exp(-out / 34.f) + 0.1f * std::exp(-out / 110.f);
-    return std::max(disc * (1.02f - 0.1f * (d / SUN_R) * (d / SUN_R)), halo);
+    return 20.f * std::exp(-out / 6.f) + 10.f * std::exp(-out / 19.f) + 6.f * std::exp(-out / 60.f);
 }
 
-// Sky brightness 0..1 at (x, y): a deep amber overhead warming toward the horizon,
-// the halo, and long bands of cloud whose lower edges catch the light.
-float sky(int x, int y) {
-    const float fx = float(x), fy = float(y);
-    const float d = std::hypot(fx - SUN_X, fy - SUN_Y);
-    const float v = fy / HORIZON;
-    float t = 0.03f + 0.2f * v * v * v;
-    // The horizon glows wider than the sun: a band along the far bank.
-    t += 0.12f * std::exp(-(HORIZON - fy) / 14.f) * (0.4f + std::exp(-std::fabs(fx - SUN_X) / 90.f));
-    const float sun = sun_light(d);
-    // Bands of cloud: thin, long, darker than the sky round them, rimmed with light
-    // from below where they pass the sun.
-    const float band = fbm(fx / 130.f, fy / 4.5f, 61, 4);
-    const float cloud = smoothstep(0.56f, 0.7f, band) * smoothstep(12.f, 40.f, fy) * (1.f - smoothstep(118.f, 140.f, fy));
-    const float below = smoothstep(0.56f, 0.66f, fbm(fx / 130.f, (fy - 1.5f) / 4.5f, 61, 4));
-    const float rim = std::max(0.f, below - cloud);
-    t += sun;
-    t -= cloud * (0.05f + 0.5f * sun);
-    t += rim * (0.08f + 0.5f * std::exp(-d / 50.f));
-    return t;
+// A bank of cloud: its middle row wanders slowly along x and its thickness swells
+// and thins; 0 outside, 1 in its body, soft over a few rows at both edges.
+struct Bank {
+    float y, half, wave, period, phase;
+    uint32_t seed;
+    float from, to;  // x range it fades in and out over
+};
+constexpr Bank banks[] = {
+    {20.f, 5.f, 3.f, 90.f, 0.3f, 301, -40.f, 360.f},
+    {44.f, 6.5f, 4.f, 120.f, 1.7f, 302, -40.f, 250.f},
+    {71.f, 4.f, 2.5f, 70.f, 2.9f, 303, 30.f, 330.f},
+    {97.f, 2.2f, 1.5f, 60.f, 0.9f, 304, 60.f, 230.f},
+    {124.f, 3.f, 1.f, 80.f, 4.1f, 305, -40.f, 200.f},
+};
+
+// (body, lower rim) of bank b at (x, y).
+std::pair<float, float> bank(const Bank& b, float x, float y) {
+    const float along = smoothstep(b.from, b.from + 60.f, x) * (1.f - smoothstep(b.to - 60.f, b.to, x));
+    const float swell = 0.35f + 1.1f * fbm(x / 70.f, 0.5f, b.seed, 3);
+    const float half = b.half * swell * along;
+    if (half < 0.3f) return {0.f, 0.f};
+    const float mid = b.y + b.wave * std::sin(x / b.period + b.phase) + 3.f * (fbm(x / 110.f, 2.5f, b.seed, 2) - 0.5f);
+    const float off = y - mid;
+    const float body = 1.f - smoothstep(half * 0.45f, half + 1.5f, std::fabs(off));
+    // The lower edge catches light from the sun below it.
+    const float rim = smoothstep(half * 0.1f, half + 0.5f, off) * (1.f - smoothstep(half + 0.5f, half + 4.f, off));
+    return {body, rim};
 }
+
+// Sky index at (x, y): pale amber overhead warming toward the shore, the halo, and
+// long soft banks of cloud, a little darker than the sky, lit from below near the
+// sun.
+float sky(float x, float y) {
+    const float v = std::clamp(y / SHORE, 0.f, 1.f);
+    float s = 69.f + 14.f * std::pow(v, 1.6f);
+    s += 7.f * std::exp(-(SHORE - y) / 16.f) * (0.45f + std::exp(-std::fabs(x - SUN_X) / 110.f));
+    const float d = std::hypot(x - SUN_X, y - SUN_Y);
+    s += halo(d);
+    const float near_sun = std::exp(-d / 70.f);
+    for (const Bank& b : banks) {
+        const auto [body, rim] = bank(b, x, y);
+        s -= body * (4.f + 14.f * near_sun) * (0.5f + 0.5f * v);
+        s += rim * (3.f + 11.f * near_sun);
+    }
+    // The disc, crossed low by the thin bank in front of it.
+    if (d < SUN_R + 1.f) {
+        const float disc = 1.f - smoothstep(SUN_R - 1.f, SUN_R + 1.f, d);
+        float core = SUN_CORE - 2.5f * (d / SUN_R) * (d / SUN_R);
+        for (const Bank& b : banks) core -= 9.f * bank(b, x, y).first;
+        s = lerp(s, core, disc);
+    }
+    return std::clamp(s, float(PLANT_LIGHT_FLOOR), SUN_CORE);
+}
+
+// ---------------------------------------------------------------- the quay
 
 // Half-width of a cooling tower's hyperbolic shell at row y: waist w at row yw.
 float shell(float y, float waist, float yw, float flare) {
@@ -69,168 +110,219 @@ float shell(float y, float waist, float yw, float flare) {
 struct Tower {
     float x, top, base, waist, yw, flare;
 };
-constexpr Tower towers[] = {{258.f, 94.f, 151.f, 17.f, 131.f, 30.f}, {306.f, 111.f, 152.f, 13.f, 139.f, 22.f}};
+constexpr Tower towers[] = {{262.f, 92.f, 150.f, 17.f, 130.f, 30.f}, {307.f, 109.f, 151.f, 13.f, 138.f, 22.f}};
 
 // Density 0..1 of the steam over a tower: a column rising from its mouth that
-// widens and leans left in the evening air, broken up by noise.
+// widens and leans left in the evening air, broken up into soft billows.
 float steam(float fx, float fy, const Tower& t, uint32_t seed, float strength) {
     const float rise = t.top + 2.f - fy;
     if (rise < -3.f) return 0.f;
     const float r = std::max(rise, 0.f);
-    const float lean = 0.42f * r + 0.0022f * r * r;
-    const float cx = t.x - lean + 5.f * std::sin(r / 17.f);
-    const float half = shell(t.top, t.waist, t.yw, t.flare) * 0.9f + 0.2f * r + 0.0015f * r * r;
+    const float lean = 0.5f * r + 0.0025f * r * r;
+    const float cx = t.x - lean + 4.f * std::sin(r / 19.f);
+    const float half = shell(t.top, t.waist, t.yw, t.flare) * 0.9f + 0.22f * r + 0.0015f * r * r;
     const float across = (fx - cx) / half;
-    const float n = fbm(fx / 16.f + r / 40.f, fy / 13.f, seed, 5);
-    const float body = 1.f - smoothstep(0.6f, 0.9f, std::fabs(across) + 0.9f * (n - 0.5f));
-    const float fade = 1.f - smoothstep(40.f, 110.f, r + 30.f * (n - 0.5f));
+    const float n = fbm(fx / 22.f + r / 45.f, fy / 18.f, seed, 4);
+    const float body = 1.f - smoothstep(0.55f, 0.95f, std::fabs(across) + 0.8f * (n - 0.5f));
+    const float fade = 1.f - smoothstep(40.f, 115.f, r + 36.f * (n - 0.5f));
     return clamp01(body * fade * strength * smoothstep(-3.f, 6.f, rise));
 }
 
-Indexed draw_plant() {
-    // Silhouettes drawn with Cairo: towers, the station hall with its chimney, the
-    // pylon, its lines, the reeds and the near bank.
+// Coverage masks of the silhouettes, drawn with Cairo.
+struct Shapes {
+    Plane towers, hall, pylon, quay, shore, bank, reeds;
+};
+
+Plane fill_mask(const std::function<void(cairo_t*)>& draw) {
     Canvas c(W, H);
-    cairo_t* cr = c.cr;
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    for (const Tower& t : towers) {
-        cairo_move_to(cr, t.x - shell(t.base, t.waist, t.yw, t.flare), t.base);
-        for (float y = t.base; y >= t.top; y -= 1.f) cairo_line_to(cr, t.x - shell(y, t.waist, t.yw, t.flare), y);
-        for (float y = t.top; y <= t.base; y += 1.f) cairo_line_to(cr, t.x + shell(y, t.waist, t.yw, t.flare), y);
+    cairo_set_source_rgb(c.cr, 1, 1, 1);
+    draw(c.cr);
+    return c.alpha();
+}
+
+Shapes draw_shapes() {
+    Shapes s;
+    s.towers = fill_mask([](cairo_t* cr) {
+        for (const Tower& t : towers) {
+            cairo_move_to(cr, t.x - shell(t.base, t.waist, t.yw, t.flare), t.base);
+            for (float y = t.base; y >= t.top; y -= 1.f) cairo_line_to(cr, t.x - shell(y, t.waist, t.yw, t.flare), y);
+            for (float y = t.top; y <= t.base; y += 1.f) cairo_line_to(cr, t.x + shell(y, t.waist, t.yw, t.flare), y);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+        }
+    });
+    s.hall = fill_mask([](cairo_t* cr) {
+        // The turbine hall, a lower annexe, and the chimney with its cap.
+        cairo_rectangle(cr, 216, 124, 30, 26);
+        cairo_rectangle(cr, 208, 134, 14, 16);
+        cairo_move_to(cr, 228, 124);
+        cairo_line_to(cr, 230, 54);
+        cairo_line_to(cr, 235, 54);
+        cairo_line_to(cr, 237, 124);
+        cairo_close_path(cr);
+        cairo_rectangle(cr, 228.5, 52, 7, 3);
+        cairo_fill(cr);
+    });
+    s.pylon = fill_mask([](cairo_t* cr) {
+        // A lattice mast on the quay's edge, its lines running to the hall.
+        const double px = 207, foot = 146, peak = 66;
+        cairo_set_line_width(cr, 1.4);
+        for (double side : {-1.0, 1.0}) {
+            cairo_move_to(cr, px + side * 8, foot);
+            cairo_line_to(cr, px + side * 2.5, peak + 18);
+            cairo_line_to(cr, px, peak);
+        }
+        cairo_stroke(cr);
+        cairo_set_line_width(cr, 0.8);
+        auto half = [&](double y) { return y > peak + 18 ? 2.5 + 5.5 * (y - (peak + 18)) / (foot - (peak + 18)) : 2.5; };
+        for (int i = 0; i < 7; ++i) {
+            const double y0 = foot - i * 9.0, y1 = y0 - 9.0;
+            cairo_move_to(cr, px - half(y0), y0);
+            cairo_line_to(cr, px + half(y1), y1);
+            cairo_move_to(cr, px + half(y0), y0);
+            cairo_line_to(cr, px - half(y1), y1);
+        }
+        cairo_stroke(cr);
+        cairo_set_line_width(cr, 1.3);
+        for (double a : {peak + 8, peak + 18}) {
+            cairo_move_to(cr, px - 9, a);
+            cairo_line_to(cr, px + 11, a);
+        }
+        cairo_stroke(cr);
+        cairo_set_line_width(cr, 0.9);
+        for (double a : {peak + 8, peak + 18}) {
+            cairo_move_to(cr, px + 10, a + 1);
+            cairo_curve_to(cr, px + 14, a + 10, 222, a + 18, 228, 96 + (a - peak) * 0.4);
+        }
+        cairo_stroke(cr);
+    });
+    s.quay = fill_mask([](cairo_t* cr) {
+        cairo_move_to(cr, QUAY_X, SHORE + 0.5);
+        cairo_line_to(cr, QUAY_X + 2, 143);
+        cairo_line_to(cr, W, 143);
+        cairo_line_to(cr, W, SHORE + 0.5);
         cairo_close_path(cr);
         cairo_fill(cr);
-    }
-    // The hall, a lower annexe and the chimney.
-    cairo_rectangle(cr, 206, 128, 30, 24);
-    cairo_rectangle(cr, 226, 138, 22, 14);
-    cairo_move_to(cr, 212, 128);
-    cairo_line_to(cr, 214, 58);
-    cairo_line_to(cr, 218, 58);
-    cairo_line_to(cr, 220, 128);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    cairo_rectangle(cr, 212.5, 56, 6, 3);
-    cairo_fill(cr);
-    // The far bank runs under everything.
-    cairo_rectangle(cr, 0, HORIZON + 0.5, W, WATER_TOP - HORIZON - 0.5);
-    cairo_fill(cr);
-    // Distant trees and roofs along it.
-    for (int x = 0; x < W; ++x) {
-        const float n = fbm(float(x) / 9.f, 0.5f, 33, 3);
-        const float h = 4.f * smoothstep(0.45f, 0.75f, n) + (x > 60 && x < 74 ? 3.f : 0.f);
-        if (h > 0.3f) cairo_rectangle(cr, x, HORIZON + 0.5 - h, 1, h);
-    }
-    cairo_fill(cr);
-
-    // The pylon: a lattice mast tapering from its feet to a peak with two arms.
-    const double px = 196, foot = 150, peak = 52;
-    auto leg = [&](double side) {
-        cairo_move_to(cr, px + side * 11, foot);
-        cairo_line_to(cr, px + side * 3, peak + 22);
-        cairo_line_to(cr, px, peak);
-    };
-    cairo_set_line_width(cr, 1.3);
-    leg(-1);
-    leg(1);
-    cairo_stroke(cr);
-    cairo_set_line_width(cr, 0.7);
-    for (int i = 0; i < 8; ++i) {
-        // Cross bracing between the legs, every few rows.
-        const double y0 = foot - i * 9.0, y1 = y0 - 9.0;
-        auto half = [&](double y) { return y > peak + 22 ? 3 + 8 * (y - (peak + 22)) / (foot - (peak + 22)) : 3.0; };
-        cairo_move_to(cr, px - half(y0), y0);
-        cairo_line_to(cr, px + half(y1), y1);
-        cairo_move_to(cr, px + half(y0), y0);
-        cairo_line_to(cr, px - half(y1), y1);
-    }
-    cairo_stroke(cr);
-    cairo_set_line_width(cr, 1.2);
-    const double arms[] = {peak + 10, peak + 22};
-    for (double a : arms) {
-        cairo_move_to(cr, px - 15, a);
-        cairo_line_to(cr, px + 15, a);
-    }
-    cairo_stroke(cr);
-    // The lines sag from the arms out of the frame on the left and into the hall.
-    cairo_set_line_width(cr, 1.1);
-    for (double a : arms)
-        for (double side : {-1.0, 1.0}) {
-            const double x0 = px + side * 14, y0 = a + 1;
-            cairo_move_to(cr, x0, y0);
-            if (side < 0) cairo_curve_to(cr, x0 - 60, y0 + 26, x0 - 120, y0 + 30, -4, y0 + 6);
-            else cairo_curve_to(cr, x0 + 8, y0 + 14, 200, y0 + 40, 208, 128);
+    });
+    s.shore = fill_mask([](cairo_t* cr) {
+        // Distant trees and roofs along the far shore, soft in the haze.
+        cairo_move_to(cr, 0, SHORE + 0.5);
+        for (int x = 0; x <= int(QUAY_X) + 4; ++x) {
+            const float n = fbm(float(x) / 11.f, 0.5f, 33, 3);
+            const float h = 2.f + 5.f * smoothstep(0.4f, 0.75f, n) + (x > 52 && x < 60 ? 3.f : 0.f);
+            cairo_line_to(cr, x, SHORE + 0.5 - h);
         }
-    cairo_stroke(cr);
+        cairo_line_to(cr, QUAY_X + 4, SHORE + 0.5);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    });
+    s.bank = fill_mask([](cairo_t* cr) {
+        cairo_move_to(cr, 0, H);
+        cairo_line_to(cr, 0, 190);
+        cairo_curve_to(cr, 70, 186, 150, 191, 210, 189);
+        cairo_curve_to(cr, 260, 187, 300, 185, W, 187);
+        cairo_line_to(cr, W, H);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    });
+    s.reeds = fill_mask([](cairo_t* cr) {
+        Rng reed(5);
+        cairo_set_line_width(cr, 1.1);
+        for (int i = 0; i < 170; ++i) {
+            const double x = 320 * reed.uniform();
+            const double y = 191 + 5 * reed.uniform();
+            const double h = 4 + 13 * reed.uniform() * reed.uniform();
+            const double lean = reed.range(-4.f, 3.f);
+            cairo_move_to(cr, x, y);
+            cairo_curve_to(cr, x, y - h * 0.5, x + lean * 0.4, y - h * 0.8, x + lean, y - h);
+            cairo_stroke(cr);
+        }
+    });
+    return s;
+}
 
-    // Reeds along the near bank, and the bank itself.
-    cairo_move_to(cr, 0, 200);
-    cairo_line_to(cr, 0, 184);
-    cairo_curve_to(cr, 60, 179, 150, 184, 200, 183);
-    cairo_curve_to(cr, 250, 182, 300, 178, 320, 180);
-    cairo_line_to(cr, 320, 200);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    Rng reed(5);
-    cairo_set_line_width(cr, 1.2);
-    for (int i = 0; i < 260; ++i) {
-        const double x = 320 * reed.uniform();
-        const double y = 186 + 6 * reed.uniform();
-        const double h = 5 + 20 * reed.uniform() * reed.uniform();
-        const double lean = reed.range(-4.f, 3.f);
-        cairo_move_to(cr, x, y);
-        cairo_curve_to(cr, x, y - h * 0.5, x + lean * 0.4, y - h * 0.8, x + lean, y - h);
-        cairo_stroke(cr);
-    }
-    const Plane solid = c.alpha();
+// ---------------------------------------------------------------- water
 
+// The river at (x, y): the sky mirrored about the shore a little darker, laid in
+// calm bands that thicken toward the viewer, and the sun's road of light broken
+// into glints.
+float water(float x, float y) {
+    const float depth = (y - SHORE) / (float(H) - SHORE);
+    float s = sky(x, std::max(0.f, 2.f * SHORE - y - 4.f)) - 8.f - 6.f * depth;
+    // Ripple bands: long and soft, a row or two near the shore, three or four below.
+    const float band = (y - SHORE) / (1.2f + 3.f * depth);
+    const float ripple = std::sin(band * 3.14159f + 2.f * fbm(x / 60.f, band * 0.3f, 83, 2));
+    s += 2.5f * ripple;
+    // The road: glints where the ripples face the sun.
+    const float width = 8.f + 1.1f * (y - SHORE);
+    const float road = std::exp(-std::pow((x - SUN_X) / width, 2.f));
+    const float glint = smoothstep(0.35f, 0.9f, ripple) * smoothstep(0.4f, 0.7f, fbm(x / 9.f, band * 0.7f, 87, 2));
+    s += road * (4.f + 14.f * glint);
+    return std::min(s, 119.f);
+}
+
+}  // namespace
+
+Indexed draw_plant() {
+    const Shapes sh = draw_shapes();
     Indexed out(W, H);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const float fx = float(x), fy = float(y);
-            uint8_t v;
-            if (fy < WATER_TOP) {
-                float t = sky(x, y);
-                // Steam in front of the sky, lit from the sun's side.
-                for (int k = 0; k < 2; ++k) {
-                    const Tower& tw = towers[k];
-                    const float s = steam(fx, fy, tw, 71 + uint32_t(k) * 7, k == 0 ? 1.f : 0.8f);
-                    if (s <= 0.f) continue;
-                    const float side = clamp01(0.5f - (fx - (tw.x - 0.42f * (tw.top - fy))) / 60.f);
-                    const float lit = 0.04f + 0.42f * side * side + 0.25f * std::exp(-std::hypot(fx - SUN_X, fy - SUN_Y) / 70.f);
-                    t = lerp(t, lit, s);
-                }
-                v = sky_index(t, x, y);
-            } else if (fy < WATER_BOTTOM) {
-                // The river: the sky mirrored and darkened, broken into ripples, with
-                // the sun's road of light across it.
-                const float mirror = 2.f * WATER_TOP - fy - 8.f;
-                const float ripple = fbm(fx / 40.f, fy * 1.3f, 83, 3);
-                float t = 0.8f * sky(x, int(std::clamp(mirror, 0.f, WATER_TOP - 1.f))) - 0.06f;
-                const float road = std::exp(-std::pow((fx - SUN_X) / (10.f + 0.9f * (fy - WATER_TOP)), 2.f));
-                t += road * (0.55f * smoothstep(0.45f, 0.62f, ripple) + 0.1f);
-                t -= 0.12f * smoothstep(0.55f, 0.7f, fbm(fx / 60.f, fy * 0.9f, 89, 3));
-                v = t < 0.f ? dark_index(0.85f + 2.f * t, x, y) : sky_index(t, x, y);
-            } else {
-                v = dark_index(0.5f - 0.02f * (fy - WATER_BOTTOM), x, y);
+            float v = fy < SHORE + 0.5f ? sky(fx, fy) : water(fx, fy);
+            int lo = PLANT_LIGHT_FLOOR, hi = 127;
+            // Steam in front of the sky, lit on the sun's side.
+            for (int k = 0; k < 2; ++k) {
+                const Tower& tw = towers[k];
+                const float st = steam(fx, fy, tw, 71 + uint32_t(k) * 7, k == 0 ? 1.f : 0.85f);
+                if (st <= 0.f) continue;
+                const float r = std::max(0.f, tw.top - fy);
+                const float axis = tw.x - 0.5f * r - 0.0025f * r * r;
+                const float side = clamp01(0.5f - (fx - axis) / 50.f);
+                const float lit = 90.f + 20.f * side * side + 10.f * std::exp(-std::hypot(fx - SUN_X, fy - SUN_Y) / 80.f);
+                v = lerp(v, lit, st);
             }
-            if (solid.at(x, y) > 0.5f) {
-                // Silhouettes: the bank in the haze, the towers' lit rims toward the sun.
-                float t = 0.15f;
-                if (fy > HORIZON - 6.f && fy < WATER_TOP) t = 0.3f;
-                for (const Tower& tw : towers) {
-                    if (fy < tw.top || fy > tw.base) continue;
-                    const float half = shell(fy, tw.waist, tw.yw, tw.flare);
-                    const float u = (fx - tw.x) / half;
-                    if (std::fabs(u) <= 1.02f) t = 0.12f + 0.45f * clamp01(-u - 0.55f) * 2.f + 0.08f * (1.f - std::fabs(u));
+            // The far shore: a strip of haze, a little darker than the sky over it.
+            if (sh.shore.at(x, y) > 0.5f) v = 73.f + 2.f * (fy - (SHORE - 8.f)) / 8.f;
+            // The quay and what stands on it: warm browns lit at the rims, well above
+            // the knot's near black.
+            auto dark = [&](float t) {
+                v = t;
+                lo = DARK_FLOOR;
+                hi = DARK_CEILING;
+            };
+            if (sh.quay.at(x, y) > 0.5f) dark(fy < 144.f ? 40.f : 28.f);
+            if (sh.hall.at(x, y) > 0.5f) {
+                dark(25.f + 4.f * clamp01((fy - 60.f) / 90.f));
+                // A few lit windows in the hall.
+                const bool window = fy >= 128.f && fy < 146.f && int(fy - 128.f) % 6 < 2 && x >= 218 && x < 244 &&
+                                    int(fx) % 5 < 2 && hash2(x / 5, int(fy) / 6, 309) > 0.45f;
+                if (window) {
+                    v = 108.f;
+                    lo = PLANT_LIGHT_FLOOR;
+                    hi = 127;
                 }
-                v = dark_index(t, x, y);
             }
-            out.at(x, y) = v;
+            for (const Tower& tw : towers) {
+                if (sh.towers.at(x, y) <= 0.5f || fy < tw.top - 1.f || fy > tw.base + 1.f) continue;
+                const float half = shell(fy, tw.waist, tw.yw, tw.flare);
+                const float u = (fx - tw.x) / half;
+                if (std::fabs(u) > 1.1f) continue;
+                // Rounded shell: the rim toward the sun catches its light, the lip at
+                // the top and a few rings of the shell show faintly.
+                float t = 22.f + 14.f * clamp01(0.5f - 0.5f * u);
+                t += 18.f * smoothstep(-0.6f, -0.97f, u);
+                if (fy < tw.top + 2.f) t += 8.f;
+                if (int(fy - tw.top) % 12 == 7) t -= 4.f;
+                dark(t);
+            }
+            if (sh.pylon.at(x, y) > 0.45f) dark(30.f);
+            if (sh.bank.at(x, y) > 0.5f) dark(30.f - 0.4f * (fy - 188.f) + 3.f * (fbm(fx / 7.f, fy / 3.f, 91, 2) - 0.5f));
+            if (sh.reeds.at(x, y) > 0.5f) dark(22.f);
+            out.at(x, y) = quantise(v, x, y, lo, hi);
         }
     return out;
 }
-
-}  // namespace
 
 void register_scene08() {
     auto& r = registry();

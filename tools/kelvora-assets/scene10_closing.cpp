@@ -1,13 +1,16 @@
 // Scene 10: the closing picture (apfrm) and the three sprites keyed by 149 (uppera,
 // lowera, dotp).
 //
-// The picture is a balloon night-glow at dusk: a heart-shaped balloon and a round
-// one stand lit over still water, each with a string of lights around its rim (the
-// dot trails run along those strings). The palette's upper half 149..255 dims while
-// the scene runs and the lower half does not. Nearly everything is drawn in the
-// lower half; only a narrow band of afterglow over the trees is drawn in the upper
-// half, so it sinks into the night, and when the fade's first step restores the
-// palette only that band brightens again.
+// The picture is a balloon night-glow at dusk: a heart balloon leaning on its
+// string and a hot-air balloon standing on the meadow with its basket, each with a
+// string of lights round it (the dot trails run along those strings), a village
+// and trees in silhouette with lit windows, people in the pool of light the burner
+// throws, and the moon.
+//
+// The palette's upper half 149..255 dims while the scene runs and the lower half
+// does not. The resting trails run low through the sky, where an afterglow in the
+// dimming half would dim the dots passing over it, so the picture keeps to the
+// lower half: nothing pops back when the fade's first step restores the palette.
 //
 // The dots add up to 63 each onto the picture's indices. Over the lower half that
 // must not carry a pixel past 148 (into the dimming copy, where it would show the
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "art.h"
+#include "painter.h"
 #include "scenes/closing_outlines.h"
 #include "scenes/palettes.h"
 #include "scenes/scene10_closing.h"
@@ -30,14 +34,6 @@ namespace {
 constexpr int W = 320, H = 200;
 constexpr int LIT = 42, DIMS = 149;  // first index of each half
 constexpr int TOP = 148;              // last index of the half that stays
-constexpr int LEVELS = 43;            // the picture uses LIT..LIT+43: a dot's 63 on top reaches 148
-constexpr float HORIZON = 163.f;
-
-// Picture brightness u (0 night blue .. 1 warm peach) in the half that keeps its
-// colours.
-uint8_t lit(float u, int x, int y, bool dither = true) { return ramp_index(u, LIT, LIT + LEVELS, x, y, dither); }
-// The same in the half that dims.
-uint8_t dims(float u, int x, int y) { return ramp_index(u, DIMS, DIMS + LEVELS, x, y); }
 
 // ---------------------------------------------------------------- the dots' reach
 
@@ -49,6 +45,7 @@ uint8_t dims(float u, int x, int y) { return ramp_index(u, DIMS, DIMS + LEVELS, 
 // add_dot stamps it and the stamps of one frame are summed.
 struct Reach {
     Plane picture{W, H, 0.f};
+    Plane resting{W, H, 0.f};  // the picture's, from the hold and the fade only
     Plane uppera{UPPERA_W, UPPERA_H, 0.f}, lowera{LOWERA_W, LOWERA_H, 0.f}, dotp{DOTP_W, DOTP_H, 0.f};
 };
 
@@ -83,10 +80,11 @@ Reach compute_reach() {
             }
     };
     // One frame: the placed trains with the dots at their current indices.
+    ClosingTrails t;
     auto moment = [&](int d, Plane& into) {
         std::fill(sum.begin(), sum.end(), 0);
-        for (uint16_t k : dots_a) stamp(path_a_x[k], path_a_y[k], d);
-        for (uint16_t k : dots_b) stamp(path_b_x[k], path_b_y[k], d);
+        for (uint16_t k : t.dots_a) stamp(t.path_a_x[k], t.path_a_y[k], d);
+        for (uint16_t k : t.dots_b) stamp(t.path_b_x[k], t.path_b_y[k], d);
         for (size_t i = 0; i < sum.size(); ++i) into.v[i] = std::max(into.v[i], float(sum[i]));
     };
     auto now = [&](int x, int y) { return float(sum[size_t(y) * W + size_t(x)]); };
@@ -96,12 +94,12 @@ Reach compute_reach() {
         reach_under(reach.dotp, at.dp, DOTP_Y, f);
     };
     // The shrink as the scene runs it: it places before each step and sizes after.
-    fill_dot_indices();
+    fill_dot_indices(t);
     double s = SHRINK_FROM;
     int frame = 0;
     do {
-        advance_dots();
-        place_outlines(s);
+        advance_dots(t);
+        place_outlines(t, s);
         s += SHRINK_STEP;
         moment(int(5.0 * s), reach.picture);
         sprites_under(sprites_at(frame), now);
@@ -110,11 +108,14 @@ Reach compute_reach() {
     // At rest the trains come round to every offset: A every 444 frames, B every 469.
     // The trains never meet, so B's longer loop covers both.
     Plane hold(W, H, 0.f);
-    place_outlines(s);
-    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots()) moment(int(5.0 * s), hold);
-    place_outlines(1.0);
-    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots()) moment(5, reach.picture);
-    for (size_t i = 0; i < hold.v.size(); ++i) reach.picture.v[i] = std::max(reach.picture.v[i], hold.v[i]);
+    place_outlines(t, s);
+    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots(t)) moment(int(5.0 * s), hold);
+    place_outlines(t, 1.0);
+    for (int f = 0; f < OUTLINE_B_POINTS; ++f, advance_dots(t)) moment(5, reach.resting);
+    for (size_t i = 0; i < hold.v.size(); ++i) {
+        reach.resting.v[i] = std::max(reach.resting.v[i], hold.v[i]);
+        reach.picture.v[i] = std::max(reach.picture.v[i], reach.resting.v[i]);
+    }
     // The sprites slide on through the hold until they rest.
     auto held = [&](int x, int y) { return hold.at(x, y); };
     for (ClosingSprites at = sprites_at(frame), last{};; slide_sprites(at)) {
@@ -122,7 +123,6 @@ Reach compute_reach() {
         if (at.ua == last.ua && at.la == last.la && at.dp == last.dp) break;
         last = at;
     }
-    trails_reset_state();
     return reach;
 }
 
@@ -191,130 +191,279 @@ Plane distance_to(const Plane& mask, int limit) {
 
 // ---------------------------------------------------------------- the picture
 
-// Sky brightness at (x, y): deep blue overhead, the last light low over the field,
-// and thin streaks of cloud across the glow.
-float sky(int x, int y) {
-    const float v = float(y) / HORIZON;
-    float u = 0.22f + 0.5f * v * v;
-    const float gx = (float(x) - 150.f) / 170.f, gy = (HORIZON - float(y)) / 70.f;
-    u += 0.3f * std::exp(-(gx * gx + gy * gy));
-    const float streak = fbm(float(x) / 60.f, float(y) / 9.f, 1001, 4);
-    u += 0.12f * smoothstep(0.55f, 0.8f, streak) * smoothstep(40.f, 120.f, float(y));
-    return u;
+constexpr float HORIZON = 158.f;  // where the meadow meets the tree line
+
+// Index of a picture colour in the half that keeps its colours, dithered unless
+// asked not to, held to the picture's own part of the ramp.
+uint8_t lit(float v, int x, int y, bool dither = true) {
+    const float d = dither ? bayer4(x, y) : 0.f;
+    return uint8_t(std::clamp(int(std::floor(v + d + 0.5f)), LIT, TOP - 1));
 }
 
-// Height of the tree line above the horizon at column x.
+// Screen position of an outline point at the strings' scale.
+float on_screen_x(float ox) { return 159.5f + float(STRING_SCALE) * ox; }
+float on_screen_y(float oy) { return 99.5f + float(STRING_SCALE) * oy; }
+
+// Sky at (x, y): deep blue overhead, lighter toward the trees, warmest low in the
+// west where the sun went down.
+float sky(float x, float y) {
+    const float v = std::clamp(y / HORIZON, 0.f, 1.f);
+    float s = 47.f + 11.f * std::pow(v, 1.3f);
+    const float gx = (x - 40.f) / 190.f, gy = (HORIZON - y) / 34.f;
+    s += 15.f * std::exp(-(gx * gx + gy * gy));
+    return s;
+}
+
+// A long thin cloud low over the trees, across the afterglow.
+float cloud_top(float x) { return 125.f + 2.f * std::sin(x / 37.f) + 3.f * (fbm(x / 40.f, 0.5f, 1050, 2) - 0.5f); }
+// How much of the cloud covers (x, y), 0..1.
+float edge_cloud(float x, float y) {
+    const float top = cloud_top(x), thick = 2.5f + 2.f * fbm(x / 25.f, 3.5f, 1051, 2);
+    return smoothstep(top - thick - 1.5f, top - thick + 0.5f, y) * (y < top ? 1.f : 0.f);
+}
+
+// ---------------------------------------------------------------- the skyline
+
+// Height of the tree line above the horizon at column x: rounded crowns and a few
+// pointed firs.
 float treeline(int x) {
-    const float n = fbm(float(x) / 14.f, 0.5f, 1002, 3);
-    return 3.f + 9.f * n + 5.f * std::max(0.f, std::sin(float(x) / 23.f)) * n;
+    const float fx = float(x);
+    float h = 4.f + 3.f * fbm(fx / 9.f, 0.5f, 1002, 2);
+    // Crowns: overlapping half discs.
+    Rng r(1010);
+    for (int i = 0; i < 26; ++i) {
+        const float cx = r.range(-10.f, 330.f), rad = r.range(5.f, 10.f), lift = r.range(0.f, 5.f);
+        const float dx = fx - cx;
+        if (std::fabs(dx) < rad) h = std::max(h, lift + std::sqrt(rad * rad - dx * dx));
+    }
+    // Firs: narrow spires with ragged sides.
+    Rng f(1020);
+    for (int i = 0; i < 11; ++i) {
+        const float cx = f.range(0.f, 320.f), tall = f.range(12.f, 22.f), half = tall * 0.22f;
+        const float dx = std::fabs(fx - cx);
+        if (dx < half) h = std::max(h, tall * (1.f - dx / half) + (int(tall - dx * 3.f) % 3 == 0 ? -1.f : 0.f));
+    }
+    return h;
 }
 
-// Only a narrow band of afterglow over the trees is drawn in the half that dims:
-// it sinks into the night while the scene runs, and when the fade's first step
-// puts the palette back it is all that brightens again.
-constexpr float AFTERGLOW = 16.f;  // rows above the tree line
+// A house of the village: wall box and roof apex; windows lit on some floors.
+struct House {
+    float x0, x1, wall_top, roof_top;
+};
+constexpr House houses[] = {
+    {2.f, 16.f, 144.f, 137.f},   {18.f, 27.f, 147.f, 141.f},  {38.f, 52.f, 145.f, 138.f},
+    {280.f, 293.f, 146.f, 139.f}, {296.f, 311.f, 143.f, 135.f}, {312.f, 322.f, 147.f, 141.f},
+};
+// The church between the houses, its steeple over the trees.
+constexpr float CHURCH_X0 = 27.f, CHURCH_X1 = 37.f, CHURCH_WALL = 140.f, STEEPLE_X = 32.f, STEEPLE_TOP = 116.f;
 
-// Brightness of the balloon's glow on the still water at (x, y), mirrored about
-// the horizon, in calm horizontal bands.
-float reflection(const Plane& heart, const Plane& round, int x, int y) {
-    const int my = int(2.f * HORIZON) - y + 4;
-    if (my < 0 || my >= H) return 0.f;
-    const float depth = (float(y) - HORIZON) / (float(H) - HORIZON);
-    // A few rows of ripple: every other band is broken a little more.
-    const int row = int((float(y) - HORIZON) / (1.5f + 3.f * depth));
-    const float broken = (row % 2) ? 0.75f : 1.f;
-    const float in = std::max(heart.at(x, my), round.at(x, my));
-    return in * broken * (0.62f - 0.3f * depth);
+// Coverage of the village at (x, y): houses, roofs, the church and its steeple.
+bool village(float x, float y) {
+    for (const House& h : houses) {
+        if (x < h.x0 || x > h.x1) continue;
+        if (y >= h.wall_top) return true;
+        const float mid = 0.5f * (h.x0 + h.x1), half = 0.5f * (h.x1 - h.x0) + 1.f;
+        const float roof = h.roof_top + (h.wall_top - h.roof_top) * std::fabs(x - mid) / half;
+        if (y >= roof) return true;
+    }
+    if (x >= CHURCH_X0 && x <= CHURCH_X1 && y >= CHURCH_WALL) return true;
+    if (std::fabs(x - STEEPLE_X) <= 2.5f && y >= 128.f) return true;
+    if (y >= STEEPLE_TOP && y < 128.f && std::fabs(x - STEEPLE_X) <= 2.5f * (y - STEEPLE_TOP) / 12.f + 0.3f) return true;
+    return false;
+}
+
+// A lit window: two by two pixels on a grid of five along each house's floors,
+// some dark.
+bool window(int x, int y) {
+    for (const House& h : houses) {
+        if (float(x) < h.x0 + 2.f || float(x) > h.x1 - 2.f || float(y) < h.wall_top + 2.f) continue;
+        const int col = (x - int(h.x0) - 2) % 5, row = (y - int(h.wall_top) - 2) % 5;
+        if (col < 2 && row < 2 && hash2((x - int(h.x0)) / 5 + int(h.x0), (y - int(h.wall_top)) / 5, 1030) > 0.4f)
+            return true;
+    }
+    // The church's tall windows.
+    return y >= 144 && y < 150 && (x == 29 || x == 30 || x == 34 || x == 35);
+}
+
+// ---------------------------------------------------------------- shading
+
+// Light a rounded shape takes at each pixel: its coverage blurred into a height
+// field, lit from the upper right (the moon) and from the front.
+struct Lit {
+    float diffuse, spec;
+};
+std::vector<Lit> round_light(const Plane& inside, int radius) {
+    const Plane h = painter::blur(inside, radius);
+    std::vector<Lit> out(size_t(W) * H);
+    const float lx = 0.45f, ly = -0.55f, lz = 0.7f;
+    // Half vector of the light and the eye (0, 0, 1).
+    const float hn = std::sqrt(lx * lx + ly * ly + (lz + 1.f) * (lz + 1.f));
+    const float hx = lx / hn, hy = ly / hn, hz = (lz + 1.f) / hn;
+    for (int y = 1; y < H - 1; ++y)
+        for (int x = 1; x < W - 1; ++x) {
+            const float dx = (h.at(x + 1, y) - h.at(x - 1, y)) * float(radius);
+            const float dy = (h.at(x, y + 1) - h.at(x, y - 1)) * float(radius);
+            float nx = -dx, ny = -dy, nz = 1.f;
+            const float n = std::sqrt(nx * nx + ny * ny + nz * nz);
+            nx /= n, ny /= n, nz /= n;
+            const float d = std::max(0.f, nx * lx + ny * ly + nz * lz);
+            const float s = std::pow(std::max(0.f, nx * hx + ny * hy + nz * hz), 24.f);
+            out[size_t(y) * W + x] = {d, s};
+        }
+    return out;
 }
 
 Indexed draw_apfrm() {
     Indexed out(W, H);
     const Plane& reach = dot_reach().picture;
+    const Plane& resting = dot_reach().resting;
     const Balloon heart = balloon(outline_a_x, outline_a_y, OUTLINE_A_POINTS);
     const Balloon round = balloon(outline_b_x, outline_b_y, OUTLINE_B_POINTS);
     const Plane heart_edge = distance_to(heart.string, 14);
     const Plane round_edge = distance_to(round.string, 14);
+    const std::vector<Lit> heart_light = round_light(heart.inside, 9);
 
-    // The heart's tip and its basket on the field; the round balloon's basket is
-    // below the frame.
-    const float tip_x = 159.5f + float(STRING_SCALE) * -58.f, tip_y = 99.5f + float(STRING_SCALE) * 56.f;
-    const float basket_top = tip_y + 8.f, basket_bottom = basket_top + 8.f;
+    // Balloon B's parts at the strings' scale: the envelope above the throat, the
+    // ropes, the basket below them.
+    const float throat_y = on_screen_y(61.f), basket_top = on_screen_y(79.f);
+    const float b_mid = on_screen_x(63.5f);
+    const float b_top = on_screen_y(-55.f), b_wide = on_screen_y(-8.5f);
+    // The heart's knot and the stake its string is tied to.
+    const float knot_x = on_screen_x(-11.f), knot_y = on_screen_y(56.f);
+    const float stake_x = 158.f, stake_y = 181.f;
+
+    Plane envelope_b(W, H, 0.f);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (round.inside.at(x, y) > 0.5f && float(y) < throat_y) envelope_b.at(x, y) = 1.f;
+    const std::vector<Lit> round_lit = round_light(envelope_b, 12);
 
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const float fx = float(x), fy = float(y);
             uint8_t v;
-            // Sky and stars above the tree line, still water below it.
             const float tree_top = HORIZON - treeline(x);
-            if (fy < tree_top) {
-                const float u = sky(x, y);
-                v = fy > tree_top - AFTERGLOW ? dims(u, x, y) : lit(u, x, y);
+            if (fy < tree_top && !village(fx, fy)) {
+                const float s = sky(fx, fy);
+                v = lit(lerp(s, 49.f, edge_cloud(fx, fy)), x, y);
                 const float h = hash2(x, y, 1003);
-                if (h > 0.9935f) {
-                    const float star = std::max(u + 0.12f, 0.35f + 0.5f * hash2(x, y, 1004));
-                    v = lit(std::min(star, 0.95f), x, y, false);
-                }
-            } else if (fy < HORIZON + 1.f) {
-                v = 0;  // trees
+                if (fy < 120.f && h > 0.995f) v = lit(62.f + 30.f * hash2(x, y, 1004) * (1.f - fy / 140.f), x, y, false);
+            } else if (fy < HORIZON) {
+                // Trees and the village in black, so they stand against the afterglow
+                // even once it has sunk to the night's floor colour; where the resting
+                // dots pass, the darkest lit colour, so they still climb the ramp there.
+                v = resting.at(x, y) > 0.f ? uint8_t(LIT) : uint8_t(0);
+                if (window(x, y)) v = lit(88.f + 4.f * hash2(x, y, 1031), x, y, false);
             } else {
-                // The water: black, the balloons' glow mirrored in calm bands.
-                const float u = reflection(heart.inside, round.inside, x, y);
-                v = u < 0.12f ? uint8_t(0) : lit(u, x, y, false);
+                // The meadow: a little haze along the trees, darker toward us, and the
+                // pool of light the burner throws round the basket.
+                const float d = (fy - HORIZON) / (float(H) - HORIZON);
+                float m = 54.f - 11.f * std::sqrt(d);
+                const float px = (fx - b_mid) / 62.f, py = (fy - 193.f) / 14.f;
+                m += 30.f * std::exp(-(px * px + py * py));
+                const float hx = (fx - stake_x) / 22.f, hy = (fy - (stake_y + 2.f)) / 5.f;
+                m += 5.f * std::exp(-(hx * hx + hy * hy));
+                // Tufts of grass, dark against the lit ground in the foreground.
+                if (d > 0.55f && hash2(x, y / 3, 1040) > 0.9f) m -= 4.f;
+                v = lit(m, x, y);
             }
-            // Far lights along the tree line.
-            if (fy >= tree_top - 1.f && fy <= HORIZON && hash2(x, 0, 1006) > 0.93f && hash2(x, y, 1007) > 0.6f)
-                v = lit(0.85f + 0.15f * hash2(x, y, 1008), x, y, false);
 
-            // The heart-shaped balloon: lit from below, its lobes rounder at the top,
-            // gores converging on the tip.
+            // The heart balloon: satin, lit by the moon from the upper right, its
+            // lower left in shade, a highlight high on the big lobe.
             if (heart.inside.at(x, y) > 0.5f) {
-                const float e = heart_edge.at(x, y);
-                const float gx = (fx - tip_x) / 50.f, gy = (fy - 115.f) / 45.f;
-                float u = 0.78f + 0.24f * std::exp(-(gx * gx + gy * gy));
-                const float lobe = fx < tip_x ? std::hypot(fx - 77.f, fy - 68.f) : std::hypot(fx - 124.f, fy - 68.f);
-                u += 0.06f * (1.f - smoothstep(6.f, 22.f, lobe));
-                const float angle = std::atan2(fx - tip_x, tip_y - fy);
-                const float gore = angle / 0.16f;
-                const float seam = std::abs(gore - std::round(gore)) * 0.16f * std::hypot(fx - tip_x, tip_y - fy);
-                if (int(std::floor(gore)) % 2 == 0) u -= 0.08f;
-                if (seam < 0.7f) u -= 0.16f;
-                u = lerp(0.4f, u, smoothstep(0.f, 9.f, e));
+                const Lit& l = heart_light[size_t(y) * W + x];
+                float u = 60.f + 27.f * l.diffuse + 14.f * l.spec;
+                // The burner-warm glow of the night-glow from below.
+                u += 5.f * smoothstep(80.f, 150.f, fy);
+                u = lerp(58.f, u, smoothstep(0.f, 4.f, heart_edge.at(x, y)));
                 v = lit(u, x, y);
             }
-            // The round balloon: meridian gores in two tones and a band round its
-            // widest part, lit from the burner below.
-            if (round.inside.at(x, y) > 0.5f) {
-                const float e = round_edge.at(x, y);
-                const float cx = 218.f, cy = 96.f;  // the envelope's middle
-                const float gx = (fx - cx) / 60.f, gy = (fy - 125.f) / 60.f;
-                float u = 0.76f + 0.26f * std::exp(-(gx * gx + gy * gy));
-                // Meridians: across the balloon's own width at this row.
+            // The hot-air balloon: gores in two tones, a band round its widest part,
+            // lit from the burner inside and by the moon on the right.
+            if (envelope_b.at(x, y) > 0.5f) {
+                const Lit& l = round_lit[size_t(y) * W + x];
                 int left = x, right = x;
-                while (left > 0 && round.inside.at(left - 1, y) > 0.5f) --left;
-                while (right < W - 1 && round.inside.at(right + 1, y) > 0.5f) ++right;
+                while (left > 0 && envelope_b.at(left - 1, y) > 0.5f) --left;
+                while (right < W - 1 && envelope_b.at(right + 1, y) > 0.5f) ++right;
                 const float half = std::max(1.f, float(right - left) / 2.f);
                 const float s = std::clamp((fx - (float(left + right) / 2.f)) / half, -1.f, 1.f);
                 const float phi = std::asin(s) / float(M_PI) * 12.f;
-                if (int(std::floor(phi + 12.f)) % 2 == 0) u -= 0.12f;
-                if (std::abs(phi - std::round(phi)) * half * float(M_PI) / 12.f < 0.6f) u -= 0.16f;
-                if (std::abs(fy - (cy + 18.f)) < 4.f) u -= 0.2f;
-                u = lerp(0.4f, u, smoothstep(0.f, 9.f, e));
+                // Round across its width: the moon lights its right side, its left is in
+                // shade; the rim light of the height field rounds the crown.
+                const float across = 0.45f * s + 0.7f * std::sqrt(std::max(0.f, 1.f - s * s));
+                float u = 52.f + 24.f * across + 6.f * l.diffuse + 10.f * l.spec;
+                // The burner's glow inside, strongest low in the middle.
+                const float gx = (fx - b_mid) / 40.f, gy = (fy - (throat_y - 18.f)) / 42.f;
+                u += 12.f * std::exp(-(gx * gx + gy * gy));
+                if (int(std::floor(phi + 12.f)) % 2 == 0) u -= 4.f;
+                // Seams between the gores, finer toward the edges.
+                if (std::abs(phi - std::round(phi)) * half * float(M_PI) / 12.f < 0.55f) u -= 5.f;
+                // A band round the widest part, and the crown.
+                const float band = std::fabs(fy - (b_wide + 10.f));
+                if (band < 4.f) u += band < 2.5f ? -7.f : 3.f;
+                if (fy < b_top + 9.f) u -= 3.f;
+                // The skirt round the throat, dark fabric.
+                if (fy > throat_y - 9.f) u = lerp(u, 57.f + 6.f * (1.f - std::fabs(s)), smoothstep(throat_y - 9.f, throat_y - 6.f, fy));
+                u = lerp(57.f, u, smoothstep(0.f, 4.f, round_edge.at(x, y)));
                 v = lit(u, x, y);
             }
-            // The heart's basket and its ropes, its rim lit by the burner.
-            const float bx = fx - tip_x;
-            if (fy >= tip_y && fy < basket_top) {
-                const float spread = 5.f * (fy - tip_y) / (basket_top - tip_y);
-                if (std::abs(std::abs(bx) - spread) < 0.6f) v = lit(0.15f, x, y);
+            // The burner's flame in the throat.
+            {
+                const float fx0 = (fx - b_mid) / 2.2f, fy0 = (fy - (throat_y + 3.f)) / 4.5f;
+                const float flame = std::exp(-(fx0 * fx0 + fy0 * fy0));
+                if (flame > 0.25f) v = lit(84.f + 20.f * flame, x, y, false);
             }
-            if (fy >= basket_top && fy < basket_bottom && std::abs(bx) < 6.f)
-                v = lit(fy < basket_top + 1.f ? 0.7f : 0.08f + 0.06f * float(int(fx) % 2), x, y);
-            // The light strings.
-            if (heart.string.at(x, y) > 0.45f || round.string.at(x, y) > 0.45f) v = lit(0.25f, x, y);
+            // The basket: wicker in rows, its rim lit by the flame, its left side in shade.
+            if (round.inside.at(x, y) > 0.5f && fy >= basket_top - 0.5f) {
+                const float across = (fx - b_mid) / (float(STRING_SCALE) * 9.5f);
+                float u = 55.f + 5.f * across;
+                if (int(fy - basket_top) % 3 == 2) u -= 5.f;
+                if (fy < basket_top + 1.5f) u = 84.f;
+                v = lit(u, x, y);
+            }
+
+            // The light strings the dots run along.
+            if (heart.string.at(x, y) > 0.45f || round.string.at(x, y) > 0.45f) v = lit(55.f, x, y, false);
             out.at(x, y) = v;
         }
 
-    // The moon, low in the half that stays: it outlasts the dusk.
+    // People watching the night-glow: small dark figures on the meadow against the
+    // burner's pool of light, a few pairs either side of the basket.
+    {
+        struct Figure {
+            int x, foot, tall;
+        };
+        const Figure people[] = {{184, 196, 9}, {188, 195, 8}, {196, 197, 10}, {247, 196, 9}, {252, 197, 8},
+                                 {262, 195, 9}, {166, 193, 8}, {276, 194, 8}};
+        for (const Figure& f : people)
+            for (int y = f.foot - f.tall; y <= f.foot && y < H; ++y) {
+                // A head two pixels wide, a body four wide narrowing at the neck, two
+                // legs at its sides.
+                const int from_top = y - (f.foot - f.tall);
+                int x0 = f.x - 2, x1 = f.x + 1;
+                if (from_top <= 2) x0 = f.x - 1, x1 = f.x;
+                for (int x = x0; x <= x1; ++x) {
+                    if (from_top >= f.tall - 2 && x != x0 && x != x1) continue;
+                    out.at(x, y) = resting.at(x, y) > 0.f ? uint8_t(LIT) : uint8_t(0);
+                }
+            }
+    }
+
+    // The heart's string, from its knot down to a stake in the meadow.
+    {
+        Canvas c(W, H);
+        cairo_move_to(c.cr, knot_x, knot_y);
+        cairo_curve_to(c.cr, knot_x + 6, knot_y + 8, stake_x - 4, stake_y - 12, stake_x, stake_y);
+        cairo_set_source_rgb(c.cr, 1, 1, 1);
+        cairo_set_line_width(c.cr, 1.0);
+        cairo_stroke(c.cr);
+        const Plane string = c.alpha();
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (string.at(x, y) > 0.5f && heart.inside.at(x, y) <= 0.5f) out.at(x, y) = lit(70.f, x, y, false);
+    }
+
+    // The moon, low in the half that stays: it outlasts the dusk; a faint halo round it.
     Canvas mc(W, H);
     cairo_arc(mc.cr, 291, 27, 9, 0, 2 * M_PI);
     cairo_set_source_rgb(mc.cr, 1, 1, 1);
@@ -340,9 +489,12 @@ Indexed draw_apfrm() {
 
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            if (moon.at(x, y) > 0.25f) out.at(x, y) = lit(0.7f + 0.3f * moon.at(x, y), x, y);
-            if (text.at(x, y) > 0.4f) out.at(x, y) = lit(0.88f + 0.12f * float(y - 8) / 18.f, x, y, false);
-            else if (edge.at(x, y) > 0.3f) out.at(x, y) = lit(0.02f, x, y, false);
+            const float mh = std::hypot(float(x) - 291.f, float(y) - 27.f);
+            if (mh < 22.f && mh > 9.f && out.at(x, y) < DIMS)
+                out.at(x, y) = lit(sky(float(x), float(y)) + 4.f * (1.f - smoothstep(9.f, 22.f, mh)), x, y);
+            if (moon.at(x, y) > 0.25f) out.at(x, y) = lit(76.f + 16.f * moon.at(x, y), x, y);
+            if (text.at(x, y) > 0.4f) out.at(x, y) = lit(88.f + 8.f * float(y - 8) / 18.f, x, y, false);
+            else if (edge.at(x, y) > 0.3f) out.at(x, y) = lit(43.f, x, y, false);
         }
 
     // Where the dots pass, nothing of the half that stays may rise past 148, where
@@ -356,49 +508,72 @@ Indexed draw_apfrm() {
             if (v < LIT || v >= DIMS || v <= room) continue;
             v = room >= LIT ? uint8_t(room) : uint8_t(v + (DIMS - LIT));
         }
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            // Black (trees, water) under the dots: only the dims half saturates safely.
-            uint8_t& v = out.at(x, y);
-            const int room = TOP - int(reach.at(x, y));
-            if (v < LIT && v > room) v = uint8_t(std::max(room, 0));
-        }
     return out;
 }
 
 // ---------------------------------------------------------------- the sprites
 
-// Dark painted letters with a light edge that carries them over the night sky as
-// they slide in; the box (x, y, w, h) inside the sprite holds the text. No dot may
+// One line of a sprite's lettering: the text set as large as fits its box.
+struct Line {
+    const char* text;
+    double x, y, w, h;
+};
+
+// Dark letters with a one-pixel light edge, so they read over the lit envelopes
+// where they come to rest and over the night sky they slide across. No dot may
 // carry a letter pixel past 148 wherever the sprite stands while the dots run:
 // such pixels are darkened, or left to the picture (key) where no lit colour is
 // dark enough.
-Indexed lettering(int sw, int sh, const std::string& text, const char* font, double x, double y, double w,
-                  double h, const Plane& reach) {
-    Canvas c(sw, sh), ec(sw, sh);
-    const double px = fit_text(c.cr, text, font, w, h, 1.0);
-    const TextBox b = text_extents(c.cr, text, font, px, 1.0);
-    for (cairo_t* cr : {c.cr, ec.cr}) {
-        text_path(cr, text, font, px, x + (w - b.w) / 2, y + (h - b.h) / 2, 1.0);
-        cairo_set_source_rgb(cr, 1, 1, 1);
+Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char* font, const Plane& reach) {
+    Canvas c(sw, sh);
+    for (const Line& l : lines) {
+        const double px = fit_text(c.cr, l.text, font, l.w, l.h, 0.6);
+        const TextBox b = text_extents(c.cr, l.text, font, px, 0.6);
+        text_path(c.cr, l.text, font, px, l.x + (l.w - b.w) / 2, l.y + (l.h - b.h) / 2, 0.6);
     }
+    cairo_set_source_rgb(c.cr, 1, 1, 1);
     cairo_fill(c.cr);
-    cairo_set_line_width(ec.cr, 2.6);
-    cairo_set_line_join(ec.cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke_preserve(ec.cr);
-    cairo_fill(ec.cr);
-    const Plane a = c.alpha(), e = ec.alpha();
+    const Plane a = c.alpha();
+    auto face = [&](int xx, int yy) { return xx >= 0 && yy >= 0 && xx < sw && yy < sh && a.at(xx, yy) > 0.5f; };
     Indexed out(sw, sh, SPRITE_KEY);
     for (int yy = 0; yy < sh; ++yy)
         for (int xx = 0; xx < sw; ++xx) {
-            const float depth = float(yy - y) / float(h);
             int v = SPRITE_KEY;
-            if (a.at(xx, yy) > 0.5f) v = lit(0.06f + 0.18f * clamp01(depth), xx, yy, false);
-            else if (e.at(xx, yy) > 0.35f) v = lit(0.93f, xx, yy, false);
+            if (face(xx, yy)) v = lit(43.f + 9.f * float(yy) / float(sh), xx, yy, false);
+            else
+                for (int j = -1; j <= 1 && v == SPRITE_KEY; ++j)
+                    for (int i = -1; i <= 1; ++i)
+                        if (face(xx + i, yy + j)) {
+                            v = lit(96.f, xx, yy, false);
+                            break;
+                        }
             if (v == SPRITE_KEY) continue;
             const int room = TOP - int(reach.at(xx, yy));
             out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : int(SPRITE_KEY));
         }
+    return out;
+}
+
+// Three sky lanterns drifting in over the heart: paper glowing from the flame at
+// its mouth, brightest low. They come to rest in the sky above the heart's small
+// lobe; where the dots pass over them they are held down like the lettering.
+Indexed lanterns(const Plane& reach) {
+    struct Lantern {
+        float x, y, w, h;
+    };
+    const Lantern all[] = {{7.f, 5.f, 4.f, 6.f}, {17.f, 1.f, 5.f, 7.f}, {27.f, 7.f, 4.f, 5.f}};
+    Indexed out(UPPERA_W, UPPERA_H, SPRITE_KEY);
+    for (const Lantern& l : all)
+        for (int yy = int(l.y); yy < int(l.y + l.h); ++yy)
+            for (int xx = int(l.x); xx < int(l.x + l.w); ++xx) {
+                // Tapered toward the top: the top row a pixel narrower each side.
+                const float t = (float(yy) - l.y) / l.h;
+                if (t < 0.2f && (xx == int(l.x) || xx == int(l.x + l.w) - 1)) continue;
+                int v = lit(78.f + 18.f * t, xx, yy, false);
+                if (yy == int(l.y + l.h) - 1) v = lit(104.f, xx, yy, false);
+                const int room = TOP - int(reach.at(xx, yy));
+                out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : int(SPRITE_KEY));
+            }
     return out;
 }
 
@@ -407,20 +582,17 @@ Indexed lettering(int sw, int sh, const std::string& text, const char* font, dou
 void register_scene10() {
     auto& r = registry();
     r.push_back({"apfrm", W, H, -1, &scene10_palette, draw_apfrm});
-    // "THE" in the heart's left lobe, clear of the cleft the dots run down, "END"
-    // under it, the show's initial on the round balloon; each box sits where its
-    // sprite comes to rest inside the balloon's string.
+    // "THE END" across the heart's belly, the show's initial on the hot-air
+    // balloon's envelope, sky lanterns over the heart; each box sits where its
+    // sprite comes to rest, clear of the strings.
     r.push_back({"dotp", DOTP_W, DOTP_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(DOTP_W, DOTP_H, "K", "DejaVu Serif Bold", 2, 8, 28, 44, dot_reach().dotp);
+                     return lettering(DOTP_W, DOTP_H, {{"K", 3, 8, 28, 40}}, "DejaVu Serif Bold", dot_reach().dotp);
                  }});
     r.push_back({"lowera", LOWERA_W, LOWERA_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(LOWERA_W, LOWERA_H, "END", "DejaVu Sans Condensed Bold", 2, 3, 33, 16,
-                                      dot_reach().lowera);
+                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 8, 1, 21, 9}, {"END", 2, 13, 33, 15}},
+                                      "DejaVu Serif Bold", dot_reach().lowera);
                  }});
-    r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(UPPERA_W, UPPERA_H, "THE", "DejaVu Sans Condensed Bold", 3, 9, 22, 12,
-                                      dot_reach().uppera);
-                 }});
+    r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette, [] { return lanterns(dot_reach().uppera); }});
 }
 
 }  // namespace art

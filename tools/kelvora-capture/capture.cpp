@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/driver.h"
-#include "app/timeline.h"
 #include "cleanup.h"
 #include "music/module.h"
 #include "music/music.h"
@@ -26,6 +25,7 @@
 #include "platform/platform.h"
 #include "png.h"
 #include "progress.h"
+#include "scenes/timeline.h"
 #include "soundtrack.h"
 #include "storyboard.h"
 #include "timing.h"
@@ -69,7 +69,7 @@ struct Run {
 
 Run run;
 const SystemDriver* headless_sys = nullptr;
-const VideoDriver* headless_video = nullptr;
+const Presenter* headless_presenter = nullptr;
 
 bool is_directory(const std::string& path) {
     struct stat info;
@@ -164,10 +164,10 @@ void abandon() {
 }
 
 // The last step of start-up: from here on the show's own frames are timed.
-bool capture_open_window(int zoom, bool fullscreen) {
+bool capture_open(const RunSettings& settings, const uint32_t* lookup) {
     run.last_ns = monotonic_ns();
     run.startup_ns = run.last_ns - run.start_ns;
-    return headless_video->open_window(zoom, fullscreen);
+    return headless_presenter->open(settings, lookup);
 }
 
 // Called at every pump of the show: frame k is on screen now.
@@ -366,16 +366,16 @@ int run_capture(const CaptureOptions& options) {
 
     // The same back end, with the process's end and the window's opening seen first.
     static SystemDriver sys;
-    static VideoDriver video;
+    static Presenter presenter;
     headless_sys = platform.sys;
-    headless_video = platform.video;
+    headless_presenter = platform.presenter;
     sys = *platform.sys;
     sys.exit_process = capture_exit;
-    video = *platform.video;
-    video.open_window = capture_open_window;
+    presenter = *platform.presenter;
+    presenter.open = capture_open;
     Platform p = platform;
     p.sys = &sys;
-    p.video = &video;
+    p.presenter = &presenter;
     platform_install(p);
 
     const double end_ms = run.stop_after == INT64_MAX ? double(SHOW_END_MS) : frame_start_ms(run.stop_after, o.fps);

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/timeline.h"
+#include "scenes/timeline.h"
 
 int64_t first_frame_at(int64_t ms, int32_t fps) { return (ms * fps + 999) / 1000; }
 

@@ -1,0 +1,102 @@
+// What the lens feedback makes of the portraits, measured where a viewer sees it:
+// beside the standing figure (columns 108..215 hold the figure), over 600 ms of
+// each lens phase. The feedback must keep moving and stay rich in colour there,
+// and the girl's must flare into the warm run.
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+#include "platform/platform.h"
+#include "scene_fixture.h"
+#include "scenes/scene02_lens_girl.h"
+#include "scenes/scene04_lens_boy.h"
+#include "scenes/timeline.h"
+
+namespace {
+
+using LensFlare = SceneTest;
+
+constexpr int FIGURE_LEFT = 108, FIGURE_RIGHT = 215;
+constexpr int WARM_FIRST = 165, WARM_LAST = 191;
+
+struct FlareStats {
+    double mean_change = 0;    // share of pixels that differ from the frame before
+    size_t median_colours = 0;  // distinct colours on screen, median frame
+    uint64_t warm_pixels = 0;   // pixels on the warm run
+    int frames = 0;
+};
+
+bool beside_figure(int k) {
+    const int x = k % FRAME_W;
+    return x < FIGURE_LEFT || x > FIGURE_RIGHT;
+}
+
+// Runs the lens phase of the scene that owns `cue` and measures the frames shown
+// from `from_ms` for 600 ms of show time.
+FlareStats measure(int cue, uint32_t cue_start_ms, uint32_t from_ms, void (*scene)()) {
+    static std::vector<std::vector<uint8_t>> frames;
+    static std::vector<std::vector<uint32_t>> colours;
+    static uint32_t start, from;
+    frames.clear();
+    colours.clear();
+    start = cue_start_ms;
+    from = from_ms;
+    HeadlessConfig c;
+    c.frame_ms = SHOW_FRAME_MS;
+    c.settings = RunSettings{true, false, 44100, 1};
+    c.on_pump = [](void*) {
+        const HeadlessScreen& s = headless_screen();
+        const double now = start + headless_time_ms();
+        if (cue_index != 7 && cue_index != 9) return;  // only the lens phases
+        if (now < from || now >= from + 600.0) return;
+        frames.emplace_back(s.frame, s.frame + FRAME_BYTES);
+        colours.emplace_back(s.rgb, s.rgb + 256);
+    };
+    headless_install(c);
+    cue_index = cue - 1;
+    start_ticks = platform.sys->ticks() - cue_start_ms;
+    scene();
+
+    FlareStats st;
+    std::vector<size_t> counts;
+    for (size_t f = 0; f < frames.size(); ++f) {
+        std::set<uint32_t> seen;
+        int changed = 0, total = 0;
+        for (int k = 0; k < FRAME_BYTES; ++k) {
+            if (!beside_figure(k)) continue;
+            const uint8_t v = frames[f][k];
+            seen.insert(colours[f][v]);
+            st.warm_pixels += v >= WARM_FIRST && v <= WARM_LAST;
+            if (f > 0) changed += v != frames[f - 1][k];
+            ++total;
+        }
+        if (f > 0) st.mean_change += double(changed) / total;
+        counts.push_back(seen.size());
+    }
+    st.frames = int(frames.size());
+    if (st.frames > 1) st.mean_change /= st.frames - 1;
+    std::sort(counts.begin(), counts.end());
+    if (!counts.empty()) st.median_colours = counts[counts.size() / 2];
+    std::printf("cue %d from %u ms: %d frames, %.1f %% of pixels change per frame, median %zu colours, %llu warm\n",
+                cue, from_ms, st.frames, 100.0 * st.mean_change, st.median_colours,
+                static_cast<unsigned long long>(st.warm_pixels));
+    return st;
+}
+
+TEST_F(LensFlare, GirlFlaresIntoTheWarmRunBesideTheFigure) {
+    const FlareStats st = measure(7, 34200, 37000, scene_lens_portrait_a);
+    EXPECT_GE(st.frames, 40);
+    EXPECT_GE(st.mean_change, 0.20);
+    EXPECT_GE(st.median_colours, 40u);
+    EXPECT_GT(st.warm_pixels, 0u);
+}
+
+TEST_F(LensFlare, BoyKeepsMovingBesideTheFigure) {
+    const FlareStats st = measure(9, 53000, 56000, scene_lens_portrait_b);
+    EXPECT_GE(st.frames, 40);
+    EXPECT_GE(st.mean_change, 0.20);
+    EXPECT_GE(st.median_colours, 40u);
+}
+
+}  // namespace

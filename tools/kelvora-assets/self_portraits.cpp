@@ -1,0 +1,345 @@
+// Scenes 2 and 4: the full-screen portraits that the lens circles over (self_g,
+// self_b).
+//
+// Each portrait is painted as a map of regions (skin, shadow, hair, strands, ink,
+// backdrop, ...) and every region then gets one palette index, chosen for what the
+// feedback makes of it rather than for its own colour (see SELF_VALUE).
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "art.h"
+#include "painter.h"
+#include "portraits.h"
+
+namespace art {
+namespace {
+
+using namespace painter;
+
+// The parts of a lens portrait.
+enum SelfRegion : uint8_t {
+    S_BACK,       // the plain backdrop
+    S_PATTERN,    // the rays on the boy's backdrop
+    S_HAIR,       // the hair's mass
+    S_STRAND,     // strands combed over it
+    S_SKIN,       // lit skin
+    S_SHADOW,     // skin in shadow
+    S_INK,        // lids, brows, nostrils, the lines of the mouth
+    S_EYE,        // whites and catch lights: the pixels the lens leaves in place
+    S_CLOTH,      // clothes
+    S_CLOTH_LIT,  // light along the shoulders and collar
+    S_COUNT
+};
+
+void put(Paint& pt, uint8_t region, const Plane& m) {
+    pt.current = region;
+    pt.flat(m, grey(float(region)));
+}
+
+// A closed shape through points given relative to a face: (cx + u s, cy + v s).
+struct FaceFrame {
+    double cx, cy, s;
+    P2 at(double u, double v) const { return {cx + u * s, cy + v * s}; }
+    void shape(cairo_t* cr, std::initializer_list<std::pair<double, double>> uv) const {
+        std::vector<P2> p;
+        for (auto [u, v] : uv) p.push_back(at(u, v));
+        blob(cr, p);
+    }
+    void line(cairo_t* cr, std::initializer_list<std::pair<double, double>> uv) const {
+        std::vector<P2> p;
+        for (auto [u, v] : uv) p.push_back(at(u, v));
+        curve(cr, p);
+    }
+};
+
+void eye(Paint& pt, const FaceFrame& f, double u, bool girl, int side) {
+    const double v = -0.02, ew = girl ? 0.095 : 0.085, eh = girl ? 0.042 : 0.034;
+    // White, iris and pupil as one dark disc with its catch light, lids over them.
+    put(pt, S_EYE, pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{u - ew, v}, {u - ew * 0.4, v - eh * 1.35}, {u + ew * 0.5, v - eh * 1.3}, {u + ew, v - eh * 0.2},
+                     {u + ew * 0.3, v + eh * 0.95}, {u - ew * 0.5, v + eh * 0.85}});
+    }));
+    put(pt, S_INK, pt.mask([&](cairo_t* cr) {
+        const P2 c = f.at(u - 0.01, v - 0.004);
+        oval(cr, c.x, c.y, 0.042 * f.s, 0.042 * f.s);
+    }));
+    put(pt, S_EYE, pt.mask([&](cairo_t* cr) {
+        const P2 c = f.at(u - 0.024, v - 0.018);
+        oval(cr, c.x, c.y, 0.013 * f.s, 0.013 * f.s);
+    }));
+    // The upper lid, a heavy line that thickens to the outer corner; the girl's ends
+    // in a flick.
+    put(pt, S_INK, pt.mask([&](cairo_t* cr) {
+        const double o = side * 0.012, t = girl ? 0.022 : 0.014;
+        f.shape(cr, {{u - ew * 1.05, v + 0.004}, {u - ew * 0.4, v - eh * 1.45}, {u + ew * 0.5, v - eh * 1.45},
+                     {u + side * ew * 1.1 + o, v - eh * (girl ? 0.9 : 0.3)},
+                     {u + ew * 0.45, v - eh * 1.45 + t * 1.3}, {u - ew * 0.4, v - eh * 1.35 + t}});
+    }));
+    // Crease above, lower lash line below.
+    put(pt, S_INK, pt.stroke_mask([&](cairo_t* cr) {
+        f.line(cr, {{u - ew * 0.75, v - eh * 2.0}, {u, v - eh * 2.7}, {u + ew * 0.85, v - eh * 1.8}});
+        f.line(cr, {{u - ew * 0.55, v + eh * 1.0}, {u + ew * 0.1, v + eh * 1.2}, {u + ew * 0.75, v + eh * 0.6}});
+    }, 0.009 * f.s));
+    // The brow: a tapered wedge, straighter and heavier for the boy.
+    const double bv = v - (girl ? 0.135 : 0.12), t = girl ? 0.016 : 0.028;
+    put(pt, S_INK, pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{u - ew * 1.15, bv + t}, {u - ew * 0.3, bv - t * (girl ? 1.5 : 0.6)},
+                     {u + ew * 0.6, bv - t * (girl ? 1.6 : 0.9)}, {u + ew * 1.25, bv - t * 0.1},
+                     {u + ew * 0.5, bv - t * 0.3}, {u - ew * 0.4, bv + t * 0.6}});
+    }));
+}
+
+// The face at (cx, cy), s = face height (brow line to chin about half of it).
+void face(Paint& pt, Person who, double cx, double cy, double s) {
+    const bool girl = who == Person::girl;
+    const FaceFrame f{cx, cy, s};
+    const double jaw = girl ? 0.25 : 0.3;
+    if (!girl) {
+        // Ears, the far one in shadow.
+        put(pt, S_SKIN, pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-0.34, -0.1}, {-0.42, -0.08}, {-0.43, 0.06}, {-0.36, 0.14}, {-0.32, 0.1}});
+        }));
+        put(pt, S_INK, pt.stroke_mask([&](cairo_t* cr) {
+            f.line(cr, {{-0.345, -0.1}, {-0.415, -0.07}, {-0.42, 0.05}, {-0.365, 0.13}});
+            f.line(cr, {{-0.37, -0.04}, {-0.39, 0.03}, {-0.37, 0.07}});
+        }, 0.012 * s));
+        put(pt, S_SHADOW, pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{0.34, -0.1}, {0.42, -0.08}, {0.43, 0.06}, {0.36, 0.14}, {0.32, 0.1}});
+        }));
+    }
+    put(pt, S_SKIN, pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{0, -0.52}, {0.31, -0.42}, {0.36, -0.08}, {jaw, 0.26}, {0.08, 0.48}, {-0.08, 0.48},
+                     {-jaw, 0.26}, {-0.36, -0.08}, {-0.31, -0.42}});
+    }));
+    // The outline on the lit side, from the temple round the chin.
+    put(pt, S_INK, pt.stroke_mask([&](cairo_t* cr) {
+        f.line(cr, {{-0.34, -0.3}, {-0.36, -0.08}, {-jaw - 0.01, 0.26}, {-0.08, 0.48}, {0.08, 0.48}});
+    }, 0.016 * s));
+    // The far side in shadow: a crescent from temple to jaw, hollowed under the
+    // cheekbone.
+    put(pt, S_SHADOW, pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{0.27, -0.42}, {0.36, -0.1}, {jaw + 0.01, 0.26}, {0.08, 0.49}, {0.1, 0.42}, {0.19, 0.3},
+                     {0.17, 0.16}, {0.25, 0.04}, {0.26, -0.2}});
+    }));
+    eye(pt, f, -0.16, girl, -1);
+    eye(pt, f, 0.16, girl, 1);
+    // The nose: its shadow side, the shadow under it; the nostrils.
+    put(pt, S_SHADOW, pt.mask([&](cairo_t* cr) {
+        f.shape(cr, {{0.03, -0.03}, {0.065, 0.08}, {0.085, 0.17}, {0.06, 0.21}, {0.045, 0.13}});
+        cairo_fill(cr);
+        f.shape(cr, {{-0.06, 0.2}, {-0.02, 0.215}, {0.02, 0.21}, {0.08, 0.2}, {0.05, 0.235}, {-0.03, 0.235}});
+    }));
+    // Mouth: the girl's full lips (upper in shadow, lower lit with a dark rim), the
+    // boy's firm line; the shadow under the lower lip.
+    const double mv = 0.3, mw = girl ? 0.12 : 0.105;
+    if (girl) {
+        put(pt, S_INK, pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-mw, mv}, {-mw * 0.45, mv - 0.035}, {0, mv - 0.022}, {mw * 0.45, mv - 0.037}, {mw, mv},
+                         {0, mv + 0.008}});
+        }));
+        put(pt, S_INK, pt.stroke_mask([&](cairo_t* cr) {
+            f.line(cr, {{-mw * 0.85, mv + 0.012}, {-mw * 0.3, mv + 0.052}, {mw * 0.3, mv + 0.052}, {mw * 0.85, mv + 0.012}});
+        }, 0.012 * s));
+    } else {
+        put(pt, S_INK, pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-mw, mv - 0.004}, {0, mv - 0.01}, {mw, mv - 0.012}, {0, mv + 0.012}});
+        }));
+    }
+    put(pt, S_SHADOW,
+        pt.mask([&](cairo_t* cr) { f.shape(cr, {{-0.05, mv + 0.07}, {0.05, mv + 0.065}, {0.01, mv + 0.09}}); }));
+}
+
+// Lines of hair flowing between two edges of a lock: line i of n runs at the
+// fraction (i + 0.5) / n between the inner and outer edge curves, rippling a little.
+void hair_lines(Paint& pt, const Plane& clip, const std::vector<P2>& inner, const std::vector<P2>& outer, int n,
+                double width, double ripple, double phase) {
+    for (int i = 0; i < n; ++i) {
+        const double t = (i + 0.5) / n;
+        std::vector<P2> line;
+        for (size_t k = 0; k < inner.size(); ++k) {
+            const double u = double(k) / double(inner.size() - 1);
+            const double wob = ripple * std::sin(u * 7.0 + phase + t * 3.0) * u;
+            line.push_back({inner[k].x + (outer[k].x - inner[k].x) * t + wob, inner[k].y + (outer[k].y - inner[k].y) * t});
+        }
+        Plane m = pt.stroke_mask([&](cairo_t* cr) { curve(cr, line); }, width * (0.7 + 0.6 * std::sin(i * 2.3 + phase)));
+        for (size_t k = 0; k < m.v.size(); ++k) m.v[k] *= clip.v[k];
+        put(pt, S_STRAND, m);
+    }
+}
+
+// Thin lines of light fanning out from behind the head, from radius r0 to r1.
+void ray_lines(Paint& pt, double cx, double cy, int rays, double r0, double r1, double width) {
+    put(pt, S_STRAND, pt.stroke_mask([&](cairo_t* cr) {
+        for (int i = 0; i < rays; ++i) {
+            const double a = 2 * M_PI * (i + 0.5) / rays;
+            cairo_move_to(cr, cx + r0 * std::cos(a), cy + r0 * std::sin(a));
+            cairo_line_to(cr, cx + r1 * std::cos(a), cy + r1 * std::sin(a));
+        }
+    }, width));
+}
+
+// Rays from behind the head out to radius r, alternating with the backdrop.
+void sunburst(Paint& pt, double cx, double cy, int rays, double r) {
+    put(pt, S_PATTERN, pt.mask([&](cairo_t* cr) {
+        for (int i = 0; i < rays; i += 2) {
+            const double a0 = 2 * M_PI * i / rays, a1 = 2 * M_PI * (i + 1) / rays;
+            cairo_move_to(cr, cx, cy);
+            cairo_line_to(cr, cx + r * std::cos(a0), cy + r * std::sin(a0));
+            cairo_line_to(cr, cx + r * std::cos(a1), cy + r * std::sin(a1));
+            cairo_close_path(cr);
+        }
+    }));
+}
+
+// The girl: long hair falling past the frame on both sides in locks of fine strands,
+// a fringe swept across from a parting on her right. The boy: short hair swept up, a
+// turned-up collar, rays behind.
+std::vector<uint8_t> self_regions(Person who) {
+    Paint pt(320, 200, 2);
+    const bool girl = who == Person::girl;
+    // The boy's head sits a little lower and smaller, his hair inside the lens window.
+    const double cx = 160, cy = girl ? 96 : 104, s = girl ? 128 : 112;
+    put(pt, S_BACK, pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }));
+    if (!girl) {
+        // A halo of wide rays round the head, a fan of fine ones through it.
+        sunburst(pt, cx, cy - 10, 36, 120);
+        ray_lines(pt, cx, cy - 10, 80, 30, 120, 1.5);
+    }
+
+    if (girl) {
+        // Two long locks, one each side, from the crown to past the bottom edge.
+        for (int side = -1; side <= 1; side += 2) {
+            const auto X = [&](double dx) { return cx + side * dx; };
+            const std::vector<P2> inner = {{X(8), 18}, {X(40), 34}, {X(56), 80}, {X(58), 130}, {X(66), 170}, {X(80), 206}};
+            const std::vector<P2> outer = {{X(20), 14}, {X(74), 30}, {X(92), 82}, {X(100), 134}, {X(118), 172},
+                                           {X(140), 206}};
+            const Plane lock = pt.mask([&](cairo_t* cr) {
+                curve(cr, inner);
+                std::vector<P2> back(outer.rbegin(), outer.rend());
+                for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
+                cairo_close_path(cr);
+            });
+            put(pt, S_HAIR, lock);
+            hair_lines(pt, lock, inner, outer, 18, 1.1, 6, side > 0 ? 0.0 : 1.7);
+        }
+    }
+    // Neck and shoulders.
+    put(pt, S_SKIN, pt.mask([&](cairo_t* cr) { limb(cr, {cx + 2, 140}, 24, {cx, 190}, 28); }));
+    put(pt, S_INK, pt.stroke_mask([&](cairo_t* cr) { curve(cr, {{cx - 23, 140}, {cx - 26, 170}, {cx - 32, 190}}); }, 2));
+    // The head's shadow across the throat and down the far side of the neck.
+    put(pt, S_SHADOW, pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx - 24, 146}, {cx + 26, 140}, {cx + 30, 170}, {cx + 28, 196}, {cx + 12, 184}, {cx + 4, 168},
+                  {cx - 14, 162}});
+    }));
+    put(pt, S_CLOTH, pt.mask([&](cairo_t* cr) {
+        if (girl) {
+            blob(cr, {{cx - 120, 206}, {cx - 100, 182}, {cx - 40, 176}, {cx, 194}, {cx + 40, 176}, {cx + 100, 182},
+                      {cx + 120, 206}});
+        } else {
+            blob(cr, {{cx - 130, 206}, {cx - 110, 174}, {cx - 46, 164}, {cx - 24, 170}, {cx, 196}, {cx + 24, 170},
+                      {cx + 46, 164}, {cx + 110, 174}, {cx + 130, 206}});
+        }
+    }));
+    // Light along the top of the shoulders.
+    put(pt, S_CLOTH_LIT, pt.stroke_mask([&](cairo_t* cr) {
+        if (girl) {
+            curve(cr, {{cx - 112, 198}, {cx - 96, 186}, {cx - 44, 180}, {cx - 20, 188}});
+        } else {
+            curve(cr, {{cx - 122, 198}, {cx - 104, 180}, {cx - 50, 170}});
+        }
+    }, 2.5));
+    if (!girl) {
+        // The turned-up collar of the jacket, lit on our left.
+        for (int side = -1; side <= 1; side += 2) {
+            const auto X = [&](double dx) { return cx + side * dx; };
+            put(pt, side < 0 ? S_CLOTH_LIT : S_CLOTH, pt.mask([&](cairo_t* cr) {
+                blob(cr, {{X(28), 136}, {X(52), 150}, {X(66), 178}, {X(40), 184}, {X(26), 168}});
+            }));
+            put(pt, side < 0 ? S_CLOTH : S_CLOTH_LIT, pt.stroke_mask([&](cairo_t* cr) {
+                curve(cr, {{X(28), 136}, {X(52), 150}, {X(66), 178}});
+            }, 2));
+        }
+    }
+    face(pt, who, cx, cy, s);
+
+    if (girl) {
+        // The fringe: swept across the brow from a parting above her right eye.
+        const std::vector<P2> inner = {{cx - 22, 24}, {cx - 6, 36}, {cx + 16, 46}, {cx + 34, 62}, {cx + 44, 92}};
+        const std::vector<P2> outer = {{cx - 30, 16}, {cx + 10, 16}, {cx + 40, 26}, {cx + 58, 52}, {cx + 60, 96}};
+        const Plane fringe = pt.mask([&](cairo_t* cr) {
+            curve(cr, inner);
+            std::vector<P2> back(outer.rbegin(), outer.rend());
+            for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            // The other side of the parting, falling straight past her left temple.
+            blob(cr, {{cx - 30, 16}, {cx - 22, 24}, {cx - 40, 50}, {cx - 46, 96}, {cx - 58, 94}, {cx - 54, 40}});
+        });
+        put(pt, S_HAIR, fringe);
+        hair_lines(pt, fringe, inner, outer, 10, 1, 2, 0.4);
+        hair_lines(pt, fringe, {{cx - 24, 22}, {cx - 38, 40}, {cx - 44, 70}, {cx - 48, 96}},
+                   {{cx - 30, 16}, {cx - 50, 34}, {cx - 56, 64}, {cx - 58, 94}}, 6, 1, 1, 2.0);
+    } else {
+        // Short at the sides, swept up and over to his left on top.
+        const FaceFrame f{cx, cy, s};
+        const Plane hair = pt.mask([&](cairo_t* cr) {
+            f.shape(cr, {{-0.36, -0.04}, {-0.39, -0.32}, {-0.32, -0.54}, {-0.12, -0.66}, {0.14, -0.7}, {0.35, -0.6},
+                         {0.42, -0.38}, {0.37, -0.04}, {0.33, -0.3}, {0.2, -0.4}, {0.0, -0.42}, {-0.2, -0.38},
+                         {-0.31, -0.26}});
+        });
+        put(pt, S_HAIR, hair);
+        // A few combed strands catch the light on the near side of the quiff.
+        Rng rng(41);
+        const int n = 18;
+        for (int i = 0; i < n; ++i) {
+            const double u = -0.33 + 0.42 * (i + rng.uniform() * 0.5) / n;
+            Plane m = pt.stroke_mask([&](cairo_t* cr) {
+                f.line(cr, {{u - 0.02, -0.4}, {u + 0.04, -0.52 - 0.03 * i / n}, {u + 0.16, -0.62 - 0.02 * i / n},
+                            {u + 0.3, -0.66}});
+            }, rng.range(0.5f, 0.9f));
+            for (size_t k = 0; k < m.v.size(); ++k) m.v[k] *= hair.v[k];
+            put(pt, S_STRAND, m);
+        }
+    }
+
+    return pt.regions();
+}
+
+// The index each region is drawn in, per portrait (girl, boy).
+//
+// The feedback shows at every pixel the picture's byte plus twice the byte shown at
+// the same place of the half-size frame before it (and so on down the smaller
+// tiles), bits 6 and above of each pixel turning the teal half of the palette into
+// the black and warm half. A region's value is therefore chosen for what it does to
+// the tiles laid over it, not for its own colour:
+// - backdrop 28 and lit skin 20 keep the copies over them in the teal, with the
+//   faces' shadows and lines (0, 56) drawn dark or light on it;
+// - the hair mass (108 for the girl, 124 for the boy) carries into bit 6 wherever
+//   the copy over it is light, so the faces on it burn orange and white;
+// - the strands 40, a pixel or two wide and as far apart, differ from the mass in
+//   bit 6 and the low bits: every pixel the circling window moves them by changes
+//   what the copies carry, and the flare runs along the hair frame after frame;
+// - the boy's rays do what the girl's hair does: the wide ones (124) on the
+//   backdrop, the fine ones (120) differing from them in bit 2 alone, which the
+//   smaller tiles turn into a lattice of sparks.
+// Every value but the protected 1 is even and below 128: an odd byte would put noise
+// into the top bits of the smallest tiles, and a top bit would carry into the next
+// pixel.
+constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
+    // back pattern hair strand skin shadow ink eye cloth lit
+    {28, 28, 108, 40, 20, 0, 56, 1, 124, 124},
+    {28, 124, 124, 120, 20, 0, 56, 1, 124, 124},
+};
+
+}  // namespace
+
+Indexed draw_self(Person who) {
+    const std::vector<uint8_t> regions = self_regions(who);
+    const uint8_t* value = SELF_VALUE[who == Person::girl ? 0 : 1];
+    Indexed out(320, 200);
+    for (size_t k = 0; k < out.v.size(); ++k) out.v[k] = value[regions[k]];
+    return out;
+}
+
+}  // namespace art
