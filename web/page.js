@@ -5,7 +5,8 @@
 //
 // Address options, for tests: ?fixed-clock puts the show on the headless back
 // end's clock (70 frames a second of show time, one per turn, turns unpaced);
-// &capture=MS,MS,... keeps the screen of the first pump at or after each show time.
+// &capture=MS,MS,... keeps the screen of the first pump at or after each show time;
+// ?no-worklet plays the music through the ScriptProcessor fallback.
 'use strict';
 
 (function () {
@@ -13,6 +14,7 @@
   const params = new URLSearchParams(location.search);
   const fixedClock = params.has('fixed-clock');
   const captureTimes = (params.get('capture') || '').split(',').filter((s) => s !== '').map(Number);
+  const useWorklet = !params.has('no-worklet');
 
   const stage = document.getElementById('stage');
   const canvas = document.getElementById('screen');
@@ -131,7 +133,7 @@
     audio.context = context;
     show.audio = {state: context.state, rate: context.sampleRate, played: 0, peak: 0, queued: 0, starved: 0};
     context.onstatechange = () => { show.audio.state = context.state; };
-    if (context.audioWorklet) {
+    if (context.audioWorklet && useWorklet) {
       await context.audioWorklet.addModule('mixer.js');
       const node = new AudioWorkletNode(context, 'kelvora-mixer', {numberOfInputs: 0, outputChannelCount: [2]});
       node.port.onmessage = (e) => {

@@ -254,6 +254,22 @@ test('without sound the show plays silently, and full screen toggles', async () 
   await page.close();
 });
 
+test('without an AudioWorklet the music plays through a ScriptProcessor', async () => {
+  const {page, errors} = await open('site', '?no-worklet');
+  const t0 = await start(page, true);
+  await sleepUntil(t0, 2000);
+  const a = await page.evaluate(() => ({position: kelvora.position(), ...kelvora.audio}));
+  await sleepUntil(t0, 3000);
+  const b = await page.evaluate(() => ({position: kelvora.position(), ...kelvora.audio}));
+  assert.equal(b.state, 'running');
+  assert.ok(b.position > a.position + 0.5, `the module position went from ${a.position} s to ${b.position} s`);
+  assert.ok(b.played > a.played && b.peak > 0.01, 'the output played nothing, or silence');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => kelvora.state === 'ended' && kelvora.audio.state === 'closed');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 // The whole show in real time takes two and a half minutes: run by
 // KELVORA_WEB_WHOLE_SHOW=1 scripts/web --test, not in CI.
 test('the whole show plays in real time with its music to its end', {skip: process.env.KELVORA_WEB_WHOLE_SHOW !== '1'},
