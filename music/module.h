@@ -29,3 +29,7 @@ bool module_library_current();
 // The library release the program was built against, as "major.minor.patch".
 // Named by the driver's version check when the running library is older.
 const char* module_library_needed();
+
+// Seconds from the start of the song to the current render position. Read by the
+// browser's music driver, which reports it to its page.
+double module_position(Module* module);
