@@ -189,8 +189,10 @@ constexpr Palette make_scene4() {
 // averaged and sinking a little with every pass) lies in 65..123, most of it in
 // 75..105: one ramp from navy black through blue to white, steepest over 76..110
 // so that the texture's grooves, panels and rings of light part into dark and
-// light, and passing the fixed 91..96 (grey to blue) in its middle, with 88..90
-// turned grey toward them so that they read as a step of the ramp, not a line.
+// light. The fixed 91..96 (grey olive to blue) in its middle are darker than the
+// blues either side of them (88..90 and 97..99), so wherever the picture passes
+// from dark to light they draw a thin dark line, like the edge of a groove,
+// rather than an olive smear.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on the dark navy
 // ramp 33..63, where the frame's edge also fades into the border. 168..198 and 204..228
@@ -206,15 +208,15 @@ constexpr Palette make_scene5() {
     b.set(32, {12, 16, 19});
     b.keys({{33, {2, 3, 7}}, {57, {9, 12, 21}}, {63, {11, 14, 23}}});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {0, 1, 4}}, {72, {1, 3, 10}}, {76, {3, 7, 17}}, {80, {6, 11, 24}}, {84, {10, 17, 29}},
-            {88, {15, 22, 28}}, {90, {17, 24, 26}}});
+    b.keys({{65, {0, 1, 4}}, {72, {1, 3, 10}}, {76, {3, 8, 18}}, {80, {7, 13, 26}}, {84, {13, 20, 33}},
+            {88, {19, 27, 38}}, {90, {21, 29, 38}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
     b.set(96, {13, 20, 34});
-    b.keys({{97, {17, 27, 41}}, {99, {23, 34, 47}}, {101, {30, 41, 52}}, {103, {38, 48, 57}}, {105, {46, 54, 60}},
+    b.keys({{97, {22, 32, 46}}, {99, {26, 37, 50}}, {101, {30, 41, 52}}, {103, {38, 48, 57}}, {105, {46, 54, 60}},
             {107, {53, 59, 62}}, {110, {59, 62, 63}}, {114, {62, 63, 63}}, {118, {63, 63, 63}}, {120, {58, 61, 62}},
             {122, {44, 50, 55}}, {123, {32, 40, 48}}});
     b.fill(124, 127, {18, 29, 40});

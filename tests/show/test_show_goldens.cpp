@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xed56dfa4116e62ffull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
-    {63400, "scene 5 tube zoom-out", 0xda12384819458bdcull},
-    {64200, "scene 5 flight", 0x5dc7920561c4c420ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x746ccee8f1fe718full},
-    {70000, "scene 5 flight, sprite at rest", 0x02e743c5e616ac0bull},
+    {63400, "scene 5 tube zoom-out", 0x01c9c7cadf5cad00ull},
+    {64200, "scene 5 flight", 0x0bc3fd4fc33cd02cull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xce458c0dafc93f96ull},
+    {70000, "scene 5 flight, sprite at rest", 0x80d80d40430553f6ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x3785b22d661cff26ull},
     {75000, "scene 6 cloud, two lines", 0x54a8e466aea3e209ull},
