@@ -3,6 +3,7 @@
 // the lines smudged onto the background stay apart from it.
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "archive/resources.h"
@@ -82,10 +83,12 @@ TEST_F(WordStackLook, EveryLineButTheOldestKeepsItsLettersInTheLastFrame) {
                 contrasting += std::fabs(luma(c) - behind) >= 0.3;
             }
         ASSERT_GT(letters, 0) << "line " << j;
-        if (j == WORD_LINES - 1)
+        if (j == WORD_LINES - 1) {
+            RecordProperty("fresh_line_contrast_share", std::to_string(double(contrasting) / letters));
             EXPECT_GE(double(contrasting) / letters, 0.9) << "fresh line";
-        else
+        } else {
             EXPECT_GE(double(apart) / letters, 0.75) << "line " << j;
+        }
     }
 }
 
