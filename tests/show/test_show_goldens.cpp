@@ -64,15 +64,15 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x44d2e8c7ca47ed2cull},
     {95000, "scene 7 shaded tube, late", 0x3be94af9994d522eull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xccf3fdd8a82492e7ull},
-    {104500, "scene 8 spinning knot", 0xe44bfff5f9f77059ull},
-    {111500, "scene 8 tinted fade", 0xa49a0e46fe1643e3ull},
+    {97520, "scene 8 knot, first frame", 0xfe0a3cb370645dffull},
+    {104500, "scene 8 spinning knot", 0x06f81b7cd4bba5fbull},
+    {111500, "scene 8 tinted fade", 0x33e62e58ea45d331ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x7f235adff4235333ull},
-    {114500, "scene 9 sphere widening", 0x56e346fc19106db9ull},
-    {116100, "scene 9 tube, focus growing", 0x338e21a64d9968c6ull},
-    {117500, "scene 9 tube", 0x42590a94ff92fb0dull},
-    {130000, "scene 9 tube with curves", 0xb24aaf593266a5faull},
+    {112600, "scene 9 sphere", 0xd3fad5b7a5ed296dull},
+    {114500, "scene 9 sphere widening", 0xf5314f80c50b0cf4ull},
+    {116100, "scene 9 tube, focus growing", 0x562fd072411497bdull},
+    {117500, "scene 9 tube", 0x4a491cfe435df10cull},
+    {130000, "scene 9 tube with curves", 0x4ca5d94f6f62917aull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x412eccf8c6e9efbeull},
     {147800, "scene 10 hold, sprites at rest", 0xf5ec237238b7aa5eull},

@@ -23,9 +23,7 @@ constexpr int CELL = 64;             // rib and rail spacing: four of each per t
 constexpr float RIB_HALF = 5.5f;     // half-width of a rib round the tube
 constexpr float RAIL_HALF = 3.5f;    // half-width of a rail along it
 constexpr float PORT_R = 15.f;       // a porthole's radius
-// The most that may be taken: the pale picture's floor (the sphere's wrapping
-// subtraction must never wrap it).
-constexpr float MOST = float(PLANT_LIGHT_FLOOR);
+constexpr float MOST = float(TEXTURE_MOST);
 
 // Light let through by a lit cylinder of half-width `half` at distance d from its
 // axis, signed so the side toward -d faces the light: 0 outside, up to 1 on the
