@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x4a491cfe435df10cull},
     {130000, "scene 9 tube with curves", 0x4ca5d94f6f62917aull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x412eccf8c6e9efbeull},
-    {147800, "scene 10 hold, sprites at rest", 0xf5ec237238b7aa5eull},
-    {149000, "scene 10 fade, step 24", 0x5239c9a2274ab1e9ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x28902be0ee09aa94ull},
+    {147800, "scene 10 hold, sprites at rest", 0xb359493b07ebcc5dull},
+    {149000, "scene 10 fade, step 24", 0x75a7d63e5159a4aaull},
     // the end
-    {150000, "last frame", 0x43036a590c650801ull},
+    {150000, "last frame", 0x82084bafd2880474ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
