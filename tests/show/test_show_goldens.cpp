@@ -64,15 +64,15 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x44d2e8c7ca47ed2cull},
     {95000, "scene 7 shaded tube, late", 0x3be94af9994d522eull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xfe0a3cb370645dffull},
-    {104500, "scene 8 spinning knot", 0x06f81b7cd4bba5fbull},
-    {111500, "scene 8 tinted fade", 0x33e62e58ea45d331ull},
+    {97520, "scene 8 knot, first frame", 0x54737228592d44e8ull},
+    {104500, "scene 8 spinning knot", 0xe55422cb3ef4621cull},
+    {111500, "scene 8 tinted fade", 0x89c567dc410b44e6ull},
     // scene 9
-    {112600, "scene 9 sphere", 0xd3fad5b7a5ed296dull},
-    {114500, "scene 9 sphere widening", 0xf5314f80c50b0cf4ull},
-    {116100, "scene 9 tube, focus growing", 0x562fd072411497bdull},
-    {117500, "scene 9 tube", 0x4a491cfe435df10cull},
-    {130000, "scene 9 tube with curves", 0x4ca5d94f6f62917aull},
+    {112600, "scene 9 sphere", 0x8549d91c09b09fd2ull},
+    {114500, "scene 9 sphere widening", 0xec609dc112ae0e91ull},
+    {116100, "scene 9 tube, focus growing", 0xa6d7dd618bba6661ull},
+    {117500, "scene 9 tube", 0x0ae73fdb960e73a4ull},
+    {130000, "scene 9 tube with curves", 0xf94a07461e2392c6ull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x28902be0ee09aa94ull},
     {147800, "scene 10 hold, sprites at rest", 0xb359493b07ebcc5dull},

@@ -359,6 +359,33 @@ Indexed draw_plant() {
             if (sh.birds.at(x, y) > 0.45f) dark(34.f);
             out.at(x, y) = quantise(v, x, y, lo, hi);
         }
+    // The station's reflection: below the quay the river mirrors the silhouettes
+    // about the waterline, broken by the ripples into dark bands with lit gaps.
+    // Drawn over the water from the upper picture before the rim light below.
+    Indexed above = out;
+    for (int y = int(SHORE) + 1; y < H; ++y)
+        for (int x = int(QUAY_X); x < W; ++x) {
+            if (sh.bank.at(x, y) > 0.5f || sh.reeds.at(x, y) > 0.5f) continue;
+            const float depth = (float(y) - SHORE) / (float(H) - SHORE);
+            const int shift = int(std::lround((1.f + 3.f * depth) * std::sin(float(y) * 1.3f + 4.f * fbm(float(x) / 40.f, float(y) / 3.f, 95, 2))));
+            const int xr = std::clamp(x + shift, 0, W - 1);
+            const int yr = int(2.f * SHORE) + 2 - y;
+            if (yr < 0 || above.at(xr, yr) >= PLANT_LIGHT_FLOOR) continue;
+            // Gaps where a ripple faces the sky, more of them further out.
+            if (hash2(x / 5, y, 97) < 0.12f + 0.3f * depth) continue;
+            out.at(x, y) = uint8_t(std::clamp(int(above.at(xr, yr)) + 6, DARK_FLOOR, DARK_CEILING));
+        }
+    // Rim light: the low sun stands to the left of the station, so the left edge of
+    // every solid silhouette above the bank catches it, two pixels fading inward.
+    for (int y = 0; y < 184; ++y)
+        for (int x = 2; x < W; ++x) {
+            uint8_t& v = out.at(x, y);
+            if (v >= PLANT_LIGHT_FLOOR || above.at(x, y) >= PLANT_LIGHT_FLOOR) continue;
+            // Solid shapes only: the pylon's thin lattice stays a silhouette.
+            if (x + 2 >= W || above.at(x + 1, y) >= PLANT_LIGHT_FLOOR || above.at(x + 2, y) >= PLANT_LIGHT_FLOOR) continue;
+            if (above.at(x - 1, y) >= PLANT_LIGHT_FLOOR) v = uint8_t(std::max<int>(v, DARK_CEILING - 2));
+            else if (above.at(x - 2, y) >= PLANT_LIGHT_FLOOR) v = uint8_t(std::max<int>(v, DARK_CEILING - 12));
+        }
     return out;
 }
 
