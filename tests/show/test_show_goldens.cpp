@@ -68,11 +68,11 @@ const Golden goldens[] = {
     {104500, "scene 8 spinning knot", 0xe55422cb3ef4621cull},
     {111500, "scene 8 tinted fade", 0x89c567dc410b44e6ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x8549d91c09b09fd2ull},
-    {114500, "scene 9 sphere widening", 0xec609dc112ae0e91ull},
-    {116100, "scene 9 tube, focus growing", 0xa6d7dd618bba6661ull},
-    {117500, "scene 9 tube", 0x0ae73fdb960e73a4ull},
-    {130000, "scene 9 tube with curves", 0xf94a07461e2392c6ull},
+    {112600, "scene 9 sphere", 0x54305de0b6c68237ull},
+    {114500, "scene 9 sphere widening", 0xe70376d5850ca78dull},
+    {116100, "scene 9 tube, focus growing", 0x055f7e7dc01d5568ull},
+    {117500, "scene 9 tube", 0x2fd9aa69e7c408deull},
+    {130000, "scene 9 tube with curves", 0x5e8cf991730d37f7ull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x28902be0ee09aa94ull},
     {147800, "scene 10 hold, sprites at rest", 0xb359493b07ebcc5dull},

@@ -4,8 +4,9 @@
 // stand darker against the glow with their lower edges lined by the sun, and the
 // sky deepens to amber toward the top and the far right. On the right a quay
 // carries a pylon, the station hall and two cooling towers whose steam the sun
-// lights from the side, with birds heading home over them; a dark near bank with
-// reeds closes the frame.
+// lights from the side, with birds heading home over them; their sunward edges
+// catch the light and the river mirrors them in rippled bands. A dark near bank
+// with reeds closes the frame.
 //
 // The knot is shaded from near black (its near faces) to orange (64, its far
 // ones), with 15 as its wire colour. Everything the knot passes in front of (the

@@ -5,8 +5,10 @@
 // A ribbed shaft: round ribs ring the tube every quarter of the texture and rails
 // run along it, each shaded across its width like a lit cylinder; between them lie
 // deep recessed plates, every other one pierced by a porthole with a bright rim.
-// Nearly all of the surface takes the most it may, so the picture under it goes
-// near black and the glowing curves of the last phase build up as light; the ribs,
+// The deep plates take the most the texture may, so the picture under them goes
+// black but for the glow round the sun, and the glowing curves of the last phase
+// build up as light; every other plate takes a little less, so the sunset and the
+// station's silhouette show through it in a checker of dim panels; the ribs,
 // rails and rims let the sunset through in steps of a few texels, so their edges
 // stay soft when the warps magnify them.
 #include <algorithm>
@@ -49,7 +51,7 @@ Indexed draw_fdtex() {
             const float inset = std::min({fu - RIB_HALF, float(CELL) - RIB_HALF - fu, fv - RAIL_HALF, float(CELL) - RAIL_HALF - fv});
             if (inset > 0.f) {
                 const bool raised = ((cu + cv) & 1) != 0;
-                light = raised ? 0.07f : 0.f;
+                light = raised ? 0.22f : 0.f;
                 const float lip = 1.f - smoothstep(1.f, 4.f, inset);
                 const bool near_side = std::min(fu - RIB_HALF, fv - RAIL_HALF) <= std::min(float(CELL) - RIB_HALF - fu, float(CELL) - RAIL_HALF - fv);
                 light += lip * (near_side ? 0.16f : -0.05f);
