@@ -342,6 +342,11 @@ Indexed draw_apfrm() {
             if (round.inside.at(x, y) > 0.5f && float(y) < throat_y) envelope_b.at(x, y) = 1.f;
     const std::vector<Lit> round_lit = round_light(envelope_b, 12);
     Plane is_ground(W, H, 0.f);
+    // Half the width of the envelope's mouth, where the ropes leave it.
+    float throat_half = 0.f;
+    for (int x = 0; x < W; ++x)
+        if (envelope_b.at(x, int(throat_y) - 1) > 0.5f) throat_half = std::max(throat_half, std::fabs(float(x) - b_mid));
+    throat_half = std::max(2.f, throat_half - 1.f);
 
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
@@ -399,22 +404,35 @@ Indexed draw_apfrm() {
                 // Round across its width: the moon lights its right side, its left is in
                 // shade; the rim light of the height field rounds the crown.
                 const float across = 0.45f * s + 0.7f * std::sqrt(std::max(0.f, 1.f - s * s));
-                float u = 52.f + 24.f * across + 6.f * l.diffuse + 10.f * l.spec;
+                const float light = (across + 0.45f) / 1.29f;  // 0 on the shaded edge .. 1
+                // Gores in two bold colours, rose red and pale gold, each rounded
+                // across the envelope and lit at the crown by the moon.
+                const bool rose = int(std::floor(phi + 12.f)) % 2 == 0;
+                float u = (rose ? 78.f : 97.f) - 17.f * (1.f - light) + 3.f * l.diffuse + 6.f * l.spec;
                 // The burner's glow inside, strongest low in the middle.
                 const float gx = (fx - b_mid) / 40.f, gy = (fy - (throat_y - 18.f)) / 42.f;
-                u += 12.f * std::exp(-(gx * gx + gy * gy));
-                if (int(std::floor(phi + 12.f)) % 2 == 0) u -= 4.f;
+                u += 7.f * std::exp(-(gx * gx + gy * gy));
                 // Seams between the gores, finer toward the edges.
-                if (std::abs(phi - std::round(phi)) * half * float(M_PI) / 12.f < 0.55f) u -= 5.f;
+                if (std::abs(phi - std::round(phi)) * half * float(M_PI) / 12.f < 0.55f) u -= 7.f;
                 // A band round the widest part, and the crown.
                 // It curves with the envelope's roundness, seen a little from below.
                 const float band = std::fabs(fy - (b_wide + 8.f + 5.f * std::sqrt(std::max(0.f, 1.f - s * s))));
-                if (band < 3.5f) u += band < 2.f ? (int(std::floor(phi + 12.f)) % 2 == 0 ? 6.f : -6.f) : 4.f;
+                if (band < 3.5f) u = band < 2.f ? (rose ? 99.f : 76.f) - 12.f * (1.f - light) : u - 8.f;
                 if (fy < b_top + 9.f) u -= 3.f;
                 // The skirt round the throat, dark fabric.
                 if (fy > throat_y - 9.f) u = lerp(u, 57.f + 6.f * (1.f - std::fabs(s)), smoothstep(throat_y - 9.f, throat_y - 6.f, fy));
                 u = lerp(57.f, u, smoothstep(0.f, 4.f, round_edge.at(x, y)));
                 v = lit(u, x, y);
+            }
+            // The ropes from the skirt down to the basket's corners, dark over the lake.
+            if (fy >= throat_y && fy < basket_top - 0.5f) {
+                const float t = (fy - throat_y) / (basket_top - throat_y);
+                const float spread = lerp(throat_half, float(STRING_SCALE) * 8.5f, t);
+                for (float k : {-1.f, -0.4f, 0.4f, 1.f})
+                    if (std::fabs(fx - (b_mid + k * spread)) < 0.55f) {
+                        v = lit(48.f, x, y, false);
+                        ground = false;
+                    }
             }
             // The burner's flame in the throat.
             {
@@ -452,39 +470,44 @@ Indexed draw_apfrm() {
         for (int x = 0; x < W; ++x) {
             if (is_ground.at(x, y) <= 0.5f || float(y) >= bank_top(float(x))) continue;
             const float depth = (float(y) - HORIZON) / 30.f;
-            const float wob = (1.f + 2.f * depth) * std::sin(float(y) * 1.9f + 3.f * fbm(float(x) / 30.f, float(y) / 2.f, 1060, 2));
+            const float wob = (0.6f + 1.4f * depth) * std::sin(float(y) * 0.8f + 3.f * fbm(float(x) / 30.f, float(y) / 2.f, 1060, 2));
             const int xr = std::clamp(x + int(std::lround(wob)), 0, W - 1);
             const int yr = std::clamp(int(2.f * HORIZON) - 1 - y, 0, H - 1);
             int best = out.at(xr, yr);
             // Light sources stretch down the water.
-            for (int k = 1; k <= 2 + int(4.f * depth) && yr + k < int(HORIZON); ++k) {
+            for (int k = 1; k <= 1 + int(3.f * depth) && yr + k < int(HORIZON); ++k) {
                 const int above = out.at(xr, yr + k);
                 if (above >= 84) best = std::max(best, above - 3 * k);
             }
             float u = best < LIT ? 0.f : float(best);
-            if (u > 0.f) u = float(LIT) + (u - float(LIT)) * 0.8f;
+            if (u > 0.f) u = float(LIT) + (u - float(LIT)) * 0.65f;
             // Dark ripple lines, more of them toward the bank.
             if (hash2(x / 6, y, 1061) > 0.6f - 0.3f * depth) u = std::max(u - 5.f, u > 0.f ? float(LIT) : 0.f);
             out.at(x, y) = u <= 0.f ? (resting.at(x, y) > 0.f ? uint8_t(LIT) : uint8_t(0)) : lit(u, x, y, false);
         }
 
-    // People watching the night-glow: small dark figures on the meadow against the
-    // burner's pool of light, a few pairs either side of the basket.
+    // People watching the night-glow: small dark figures on the near bank against
+    // the lake and the burner's pool of light, a few pairs either side of the
+    // basket: grown-ups in coats, one in a skirt, a child, a couple hand in hand.
     {
+        static const char* const man[] = {".XX.", ".XX.", "XXXX", "XXXX", "XXXX", "XXXX", ".XX.", ".XX.", ".X.X", ".X.X"};
+        static const char* const woman[] = {".XX.", ".XX.", ".XX.", "XXXX", "XXXX", ".XX.", "XXXX", "XXXX", ".X.X"};
+        static const char* const child[] = {".X.", "XXX", "XXX", "XXX", "X.X", "X.X"};
+        static const char* const couple[] = {".XX...XX.", ".XX...XX.", "XXXX.XXXX", "XXXXXXXXX", "XXXX.XXXX",
+                                             ".XX...XX.", ".XX..XXXX", ".X.X.XXXX", ".X.X..X.X"};
         struct Figure {
-            int x, foot, tall;
+            const char* const* rows;
+            int count, x, foot;
         };
-        const Figure people[] = {{184, 196, 10}, {188, 195, 9}, {196, 197, 10}, {247, 196, 10}, {252, 197, 9},
-                                 {262, 195, 10}, {170, 194, 9}, {276, 194, 9}};
+        const Figure people[] = {{man, 10, 182, 196}, {child, 6, 188, 196}, {couple, 9, 193, 197},
+                                 {woman, 9, 246, 196}, {man, 10, 252, 197}, {man, 10, 264, 195},
+                                 {woman, 9, 170, 194}, {child, 6, 276, 195}};
         for (const Figure& f : people)
-            for (int y = f.foot - f.tall; y <= f.foot && y < H; ++y) {
-                // A head two pixels wide, a body four wide narrowing at the neck, two
-                // legs at its sides.
-                const int from_top = y - (f.foot - f.tall);
-                int x0 = f.x - 2, x1 = f.x + 1;
-                if (from_top <= 2) x0 = f.x - 1, x1 = f.x;
-                for (int x = x0; x <= x1; ++x) {
-                    if (from_top >= f.tall - 2 && x != x0 && x != x1) continue;
+            for (int r = 0; r < f.count; ++r) {
+                const int y = f.foot - f.count + 1 + r;
+                for (int c = 0; f.rows[r][c]; ++c) {
+                    const int x = f.x + c;
+                    if (f.rows[r][c] != 'X' || x >= W || y >= H) continue;
                     out.at(x, y) = resting.at(x, y) > 0.f ? uint8_t(LIT) : uint8_t(0);
                 }
             }
