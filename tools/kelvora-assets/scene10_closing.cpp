@@ -480,10 +480,13 @@ Indexed draw_apfrm() {
                 if (above >= 84) best = std::max(best, above - 3 * k);
             }
             float u = best < LIT ? 0.f : float(best);
-            if (u > 0.f) u = float(LIT) + (u - float(LIT)) * 0.65f;
+            if (u > 0.f) u = float(LIT) + 4.f + (u - float(LIT)) * 0.75f;
             // Dark ripple lines, more of them toward the bank.
             if (hash2(x / 6, y, 1061) > 0.6f - 0.3f * depth) u = std::max(u - 5.f, u > 0.f ? float(LIT) : 0.f);
-            out.at(x, y) = u <= 0.f ? (resting.at(x, y) > 0.f ? uint8_t(LIT) : uint8_t(0)) : lit(u, x, y, false);
+            // The dark shapes mirror as the darkest lit colour, not black: the
+            // shrinking trails sweep the whole lake, and a dot adding onto black
+            // would only climb to a dim grey disc.
+            out.at(x, y) = u <= 0.f ? uint8_t(LIT) : lit(u, x, y, false);
         }
 
     // People watching the night-glow: small dark figures on the near bank against
