@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x2fd9aa69e7c408deull},
     {130000, "scene 9 tube with curves", 0x5e8cf991730d37f7ull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x4e76253a277f1410ull},
-    {147800, "scene 10 hold, sprites at rest", 0xfff133be7a1ba240ull},
-    {149000, "scene 10 fade, step 24", 0x3f8feb42f794fadeull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x18501050ab12136cull},
+    {147800, "scene 10 hold, sprites at rest", 0x74949b261f53d7e6ull},
+    {149000, "scene 10 fade, step 24", 0xcee9630b335e9f34ull},
     // the end
-    {150000, "last frame", 0xc16c65b91423137eull},
+    {150000, "last frame", 0x842983a3c8ba3dccull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

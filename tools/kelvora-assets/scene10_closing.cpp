@@ -490,8 +490,10 @@ Indexed draw_apfrm() {
         }
 
     // People watching the night-glow: small dark figures on the near bank against
-    // the lake and the burner's pool of light, a few pairs either side of the
-    // basket: grown-ups in coats, one in a skirt, a child, a couple hand in hand.
+    // the lake and the burner's pool of light, gathered left of the basket, clear
+    // of where the shrinking trails sweep the bank (a dot adding onto black only
+    // climbs to a dim grey disc): grown-ups in coats, one in a skirt, children, a
+    // couple hand in hand.
     {
         static const char* const man[] = {".XX.", ".XX.", "XXXX", "XXXX", "XXXX", "XXXX", ".XX.", ".XX.", ".X.X", ".X.X"};
         static const char* const woman[] = {".XX.", ".XX.", ".XX.", "XXXX", "XXXX", ".XX.", "XXXX", "XXXX", ".X.X"};
@@ -502,9 +504,8 @@ Indexed draw_apfrm() {
             const char* const* rows;
             int count, x, foot;
         };
-        const Figure people[] = {{man, 10, 182, 196}, {child, 6, 188, 196}, {couple, 9, 193, 197},
-                                 {woman, 9, 246, 196}, {man, 10, 252, 197}, {man, 10, 264, 195},
-                                 {woman, 9, 170, 194}, {child, 6, 276, 195}};
+        const Figure people[] = {{woman, 9, 162, 194}, {man, 10, 168, 196}, {child, 6, 174, 196},
+                                 {couple, 9, 181, 197}, {man, 10, 194, 195}, {child, 6, 200, 196}};
         for (const Figure& f : people)
             for (int r = 0; r < f.count; ++r) {
                 const int y = f.foot - f.count + 1 + r;
