@@ -64,15 +64,15 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x44d2e8c7ca47ed2cull},
     {95000, "scene 7 shaded tube, late", 0x3be94af9994d522eull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x54737228592d44e8ull},
-    {104500, "scene 8 spinning knot", 0xe55422cb3ef4621cull},
-    {111500, "scene 8 tinted fade", 0x89c567dc410b44e6ull},
+    {97520, "scene 8 knot, first frame", 0x19fba82f28ea977aull},
+    {104500, "scene 8 spinning knot", 0x4d26d018d25154f8ull},
+    {111500, "scene 8 tinted fade", 0x41e94e29d2d4f8f4ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x54305de0b6c68237ull},
-    {114500, "scene 9 sphere widening", 0xe70376d5850ca78dull},
-    {116100, "scene 9 tube, focus growing", 0x055f7e7dc01d5568ull},
-    {117500, "scene 9 tube", 0x2fd9aa69e7c408deull},
-    {130000, "scene 9 tube with curves", 0x5e8cf991730d37f7ull},
+    {112600, "scene 9 sphere", 0xdf51f65249f1aa27ull},
+    {114500, "scene 9 sphere widening", 0xdd7f3618edad8e01ull},
+    {116100, "scene 9 tube, focus growing", 0x0561933ea9439c7aull},
+    {117500, "scene 9 tube", 0x943171f1b6938fe6ull},
+    {130000, "scene 9 tube with curves", 0xb8d7923343f786bfull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x18501050ab12136cull},
     {147800, "scene 10 hold, sprites at rest", 0x74949b261f53d7e6ull},
