@@ -10,6 +10,7 @@ using KnotPicture = SceneTest;
 constexpr int KNOT_NEAR_BLACK = 15;  // the near faces' shades and the wire colour
 constexpr int PALE = 64;             // the palette's orange-to-white ramp starts here
 constexpr int WHITE_STEPS = 125;     // the last entries before white
+constexpr int CREAM = 85;            // from here on the ramp is pale cream to white
 
 TEST_F(KnotPicture, UpperHalfKeepsOutOfTheKnotsMidAndBrightShades) {
     const uint8_t* plant = resource_slot[RES_PLANT];
@@ -33,13 +34,17 @@ TEST_F(KnotPicture, KnotStandsOnPaleGroundAndNothingMatchesItsNearBlack) {
     // Where the knot turns (it is centred at (100, 100) and stays within 3..197),
     // nearly everything behind it is pale: only the near bank and its reeds along
     // the bottom are not.
-    int pale = 0, behind = 0;
+    // More than half of it is far up the ramp, cream to white, where even the
+    // knot's brightest orange reads darker than the sky by a wide step.
+    int pale = 0, bright = 0, behind = 0;
     for (int y = 3; y <= 197; ++y)
         for (int x = 3; x <= 197; ++x) {
             ++behind;
             pale += plant[y * FRAME_W + x] >= PALE;
+            bright += plant[y * FRAME_W + x] >= CREAM;
         }
     EXPECT_GE(pale * 100, behind * 90) << pale << " of " << behind;
+    EXPECT_GE(bright * 2, behind) << bright << " of " << behind;
 }
 
 }  // namespace

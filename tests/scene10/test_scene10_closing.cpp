@@ -161,6 +161,28 @@ TEST_F(Closing, NoDotCarriesThePictureIntoTheDimmingHalf) {
     EXPECT_GT(checked, 400);
 }
 
+TEST_F(Closing, BelowTheSkylineNoDotLandsOnBlack) {
+    // Palette entries 1..41 are black: a dot adding onto a black pixel climbs only
+    // to a dim grey disc. The shrinking trails sweep the lake and the bank, so
+    // there the picture keeps to the lit colours wherever a dot lands.
+    constexpr int SKYLINE = 158, LIT = 42;
+    const uint8_t* picture = resource_slot[RES_APFRM];
+    int dotted = 0;
+    std::string first_fault;
+    run_scene(10, [&](const HeadlessScreen& s) {
+        for (int i = SKYLINE * FRAME_W; i < FRAME_BYTES && first_fault.empty(); ++i) {
+            // A dot raised this pixel above the picture (the sprites stand higher).
+            if (s.frame[i] <= picture[i]) continue;
+            ++dotted;
+            if (picture[i] < LIT)
+                first_fault = "pixel " + std::to_string(i % FRAME_W) + "," + std::to_string(i / FRAME_W) + ": " +
+                              std::to_string(picture[i]) + " became " + std::to_string(s.frame[i]);
+        }
+    });
+    EXPECT_EQ(first_fault, "");
+    EXPECT_GT(dotted, 1000);
+}
+
 // Whether screen point (x, y) lies inside an outline placed at scale s about the
 // screen centre, by the even-odd rule on its points taken as a polygon.
 bool inside_outline(const int16_t* ox, const int16_t* oy, int n, double s, double x, double y) {

@@ -1,20 +1,24 @@
 // Scenes 8 and 9: the plant picture (plant): a power station across a river at
-// dusk. A low sun with a wide soft halo stands behind where the knot turns, long
-// banks of cloud lie across the sky, the far shore is a strip of haze, and on the
-// right a quay carries a pylon, the station hall and two cooling towers whose steam
-// the sun lights from the side. A dark near bank with reeds closes the frame.
+// dusk. A low sun stands behind where the knot turns and floods the left of the
+// sky with light: beams fan out from it through the haze, long banks of cloud
+// stand darker against the glow with their lower edges lined by the sun, and the
+// sky deepens to amber toward the top and the far right. On the right a quay
+// carries a pylon, the station hall and two cooling towers whose steam the sun
+// lights from the side, with birds heading home over them; their sunward edges
+// catch the light and the river mirrors them in rippled bands. A dark near bank
+// with reeds closes the frame.
 //
 // The knot is shaded from near black (its near faces) to orange (64, its far
 // ones), with 15 as its wire colour. Everything the knot passes in front of (the
 // left two thirds, down to the near bank) is drawn in the pale part of the ramp,
-// LIGHT_FLOOR and above, so both its dark and its bright faces stand clear; the
-// silhouettes that are not pale are warm browns well above the knot's near black,
-// and none of them stands where the knot turns.
+// LIGHT_FLOOR and above and mostly far above it, so both its dark and its bright
+// faces stand clear; the silhouettes that are not pale are warm browns well above
+// the knot's near black, and none of them stands where the knot turns.
 //
 // Scene 9 subtracts its texture (scene09_texture) from this picture and adds
-// glowing dots capped at 127. The texture takes at most LIGHT_FLOOR, so its
-// wrapping subtraction never wraps the pale picture, and its deepest panels leave
-// the sky near black: the glows build up on a dark tube.
+// glowing dots capped at 127. The texture takes up to TEXTURE_MOST, well over the
+// sky's floor, so its plates leave the picture black but for the glow round the
+// sun, and the glows build up on a dark tube.
 #include <algorithm>
 #include <cmath>
 
@@ -27,7 +31,7 @@ namespace {
 
 constexpr int W = 320, H = 200;
 constexpr float SHORE = 147.f;        // the far shore's waterline
-constexpr float SUN_X = 136.f, SUN_Y = 106.f, SUN_R = 17.f;
+constexpr float SUN_X = 104.f, SUN_Y = 122.f, SUN_R = 17.f;
 constexpr float SUN_CORE = 123.f;     // the disc stays a few steps below white
 constexpr float QUAY_X = 199.f;       // the quay and everything built on it start here
 
@@ -39,10 +43,26 @@ uint8_t quantise(float v, int x, int y, int lo, int hi) {
 
 // ---------------------------------------------------------------- sky
 
-// The sun and its halo at distance d from its centre, in index steps above the sky.
+// How far the sun's light reaches at distance d from its centre, 1 at the disc's
+// edge falling to nothing at the frame's far corners.
+float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 105.f); }
+
+// The sun and its halo at distance d from its centre, in index steps above the
+// far sky: a tight bright ring, a wider glow, and a broad one that lights the
+// whole left of the sky, so everything behind the knot is well above its orange.
 float halo(float d) {
     const float out = std::max(0.f, d - SUN_R);
-    return 20.f * std::exp(-out / 6.f) + 10.f * std::exp(-out / 19.f) + 6.f * std::exp(-out / 60.f);
+    return 8.f * std::exp(-out / 4.f) + 12.f * std::exp(-out / 20.f) + 31.f * reach(d);
+}
+
+// Beams of light and shadow fanning out from the sun through the haze: +7 steps in
+// a beam, -4 in a shadow, none near the disc or far from it.
+float beams(float x, float y) {
+    const float d = std::hypot(x - SUN_X, y - SUN_Y);
+    const float angle = std::atan2(y - SUN_Y, x - SUN_X);
+    const float n = 0.62f * value_noise(angle * 6.f + 20.f, 1.5f, 401) + 0.38f * value_noise(angle * 17.f + 20.f, 3.5f, 402);
+    const float fade = smoothstep(SUN_R + 3.f, SUN_R + 40.f, d) * std::exp(-d / 320.f);
+    return fade * (7.f * smoothstep(0.52f, 0.62f, n) - 4.f * smoothstep(0.46f, 0.36f, n));
 }
 
 // A bank of cloud: its middle row wanders slowly along x and its thickness swells
@@ -53,47 +73,50 @@ struct Bank {
     float from, to;  // x range it fades in and out over
 };
 constexpr Bank banks[] = {
-    {20.f, 5.f, 3.f, 90.f, 0.3f, 301, -40.f, 360.f},
-    {44.f, 6.5f, 4.f, 120.f, 1.7f, 302, -40.f, 250.f},
-    {71.f, 4.f, 2.5f, 70.f, 2.9f, 303, 30.f, 330.f},
-    {97.f, 2.2f, 1.5f, 60.f, 0.9f, 304, 60.f, 230.f},
-    {124.f, 3.f, 1.f, 80.f, 4.1f, 305, -40.f, 200.f},
+    {14.f, 8.f, 3.f, 90.f, 0.3f, 301, -40.f, 360.f},
+    {43.f, 10.f, 4.f, 120.f, 1.7f, 302, -40.f, 270.f},
+    {70.f, 5.f, 2.5f, 70.f, 2.9f, 303, 20.f, 340.f},
+    {104.f, 2.4f, 1.5f, 60.f, 0.9f, 304, 40.f, 220.f},
+    {128.f, 2.2f, 1.f, 80.f, 4.1f, 305, -40.f, 190.f},
 };
 
-// (body, lower rim) of bank b at (x, y).
+// (body, lower rim) of bank b at (x, y). The lower edge billows.
 std::pair<float, float> bank(const Bank& b, float x, float y) {
     const float along = smoothstep(b.from, b.from + 60.f, x) * (1.f - smoothstep(b.to - 60.f, b.to, x));
     const float swell = 0.35f + 1.1f * fbm(x / 70.f, 0.5f, b.seed, 3);
     const float half = b.half * swell * along;
     if (half < 0.3f) return {0.f, 0.f};
     const float mid = b.y + b.wave * std::sin(x / b.period + b.phase) + 3.f * (fbm(x / 110.f, 2.5f, b.seed, 2) - 0.5f);
-    const float off = y - mid;
-    const float body = 1.f - smoothstep(half * 0.45f, half + 1.5f, std::fabs(off));
+    float off = y - mid;
+    if (off > 0.f) off -= 0.35f * half * (value_noise(x / 9.f, 7.5f, b.seed + 50) - 0.3f);
+    // Torn into long wisps and cloudlets rather than one even ribbon.
+    const float torn = smoothstep(0.28f, 0.55f, fbm(x / 34.f, y / 5.f, b.seed + 60, 3));
+    const float body = (1.f - smoothstep(half * 0.45f, half + 1.5f, std::fabs(off))) * torn;
     // The lower edge catches light from the sun below it.
-    const float rim = smoothstep(half * 0.1f, half + 0.5f, off) * (1.f - smoothstep(half + 0.5f, half + 4.f, off));
+    const float rim = torn * smoothstep(half * 0.1f, half + 0.5f, off) * (1.f - smoothstep(half + 0.5f, half + 3.5f, off));
     return {body, rim};
 }
 
-// Sky index at (x, y): pale amber overhead warming toward the shore, the halo, and
-// long soft banks of cloud, a little darker than the sky, lit from below near the
-// sun.
+// Sky index at (x, y): deep amber at the top and the far right, glowing pale
+// toward the low sun, beams through the haze, and long banks of cloud whose bodies
+// stand darker against the glow and whose lower edges the sun lines with light.
 float sky(float x, float y) {
     const float v = std::clamp(y / SHORE, 0.f, 1.f);
-    float s = 69.f + 14.f * std::pow(v, 1.6f);
-    s += 7.f * std::exp(-(SHORE - y) / 16.f) * (0.45f + std::exp(-std::fabs(x - SUN_X) / 110.f));
     const float d = std::hypot(x - SUN_X, y - SUN_Y);
-    s += halo(d);
-    const float near_sun = std::exp(-d / 70.f);
+    const float lit = reach(d);
+    float s = 66.f + 8.f * std::pow(v, 1.5f) + halo(d) + beams(x, y);
     for (const Bank& b : banks) {
         const auto [body, rim] = bank(b, x, y);
-        s -= body * (4.f + 14.f * near_sun) * (0.5f + 0.5f * v);
-        s += rim * (3.f + 11.f * near_sun);
+        // Cloud bodies: a little below the sky near the sun, deep amber far from it.
+        const float cloud = 66.f + 26.f * lit * lit;
+        s = lerp(s, std::min(s, cloud), 0.95f * body);
+        s = lerp(s, std::max(s, 88.f + 34.f * lit), rim);
     }
-    // The disc, crossed low by the thin bank in front of it.
+    // The disc, crossed low by the thin banks in front of it.
     if (d < SUN_R + 1.f) {
         const float disc = 1.f - smoothstep(SUN_R - 1.f, SUN_R + 1.f, d);
         float core = SUN_CORE - 2.5f * (d / SUN_R) * (d / SUN_R);
-        for (const Bank& b : banks) core -= 9.f * bank(b, x, y).first;
+        for (const Bank& b : banks) core -= 22.f * bank(b, x, y).first;
         s = lerp(s, core, disc);
     }
     return std::clamp(s, float(PLANT_LIGHT_FLOOR), SUN_CORE);
@@ -130,7 +153,7 @@ float steam(float fx, float fy, const Tower& t, uint32_t seed, float strength) {
 
 // Coverage masks of the silhouettes, drawn with Cairo.
 struct Shapes {
-    Plane towers, hall, pylon, quay, shore, bank, reeds;
+    Plane towers, hall, pylon, quay, shore, bank, reeds, birds;
 };
 
 Plane fill_mask(const std::function<void(cairo_t*)>& draw) {
@@ -225,6 +248,23 @@ Shapes draw_shapes() {
         cairo_close_path(cr);
         cairo_fill(cr);
     });
+    s.birds = fill_mask([](cairo_t* cr) {
+        // A loose skein of birds heading home over the station, wings in a shallow
+        // M, smaller as they go.
+        struct Bird {
+            double x, y, span, lift;
+        };
+        const Bird flock[] = {{236, 30, 5.5, 1.6}, {249, 24, 4.5, 0.6}, {259, 33, 4.5, 1.8}, {268, 19, 3.5, 1.0},
+                              {277, 27, 3.5, 0.4}, {288, 14, 2.8, 1.2}, {296, 22, 2.5, 0.8}};
+        cairo_set_line_width(cr, 1.0);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        for (const Bird& b : flock) {
+            cairo_move_to(cr, b.x - b.span, b.y - b.lift);
+            cairo_curve_to(cr, b.x - b.span * 0.6, b.y - b.lift - 1.5, b.x - b.span * 0.25, b.y - 1.2, b.x, b.y + 0.6);
+            cairo_curve_to(cr, b.x + b.span * 0.25, b.y - 1.2, b.x + b.span * 0.6, b.y - b.lift - 1.5, b.x + b.span, b.y - b.lift);
+        }
+        cairo_stroke(cr);
+    });
     s.reeds = fill_mask([](cairo_t* cr) {
         Rng reed(5);
         cairo_set_line_width(cr, 1.1);
@@ -248,7 +288,7 @@ Shapes draw_shapes() {
 // into glints.
 float water(float x, float y) {
     const float depth = (y - SHORE) / (float(H) - SHORE);
-    float s = sky(x, std::max(0.f, 2.f * SHORE - y - 4.f)) - 8.f - 6.f * depth;
+    float s = sky(x, std::max(0.f, 2.f * SHORE - y - 4.f)) - 12.f - 8.f * depth;
     // Ripple bands: long and soft, a row or two near the shore, three or four below.
     const float band = (y - SHORE) / (1.2f + 3.f * depth);
     const float ripple = std::sin(band * 3.14159f + 2.f * fbm(x / 60.f, band * 0.3f, 83, 2));
@@ -257,7 +297,7 @@ float water(float x, float y) {
     const float width = 8.f + 1.1f * (y - SHORE);
     const float road = std::exp(-std::pow((x - SUN_X) / width, 2.f));
     const float glint = smoothstep(0.35f, 0.9f, ripple) * smoothstep(0.4f, 0.7f, fbm(x / 9.f, band * 0.7f, 87, 2));
-    s += road * (4.f + 14.f * glint);
+    s += road * (6.f + 22.f * glint);
     return std::min(s, 119.f);
 }
 
@@ -319,7 +359,35 @@ Indexed draw_plant() {
             if (sh.pylon.at(x, y) > 0.45f) dark(30.f);
             if (sh.bank.at(x, y) > 0.5f) dark(30.f - 0.4f * (fy - 188.f) + 3.f * (fbm(fx / 7.f, fy / 3.f, 91, 2) - 0.5f));
             if (sh.reeds.at(x, y) > 0.5f) dark(22.f);
+            if (sh.birds.at(x, y) > 0.45f) dark(34.f);
             out.at(x, y) = quantise(v, x, y, lo, hi);
+        }
+    // The station's reflection: below the quay the river mirrors the silhouettes
+    // about the waterline, broken by the ripples into dark bands with lit gaps.
+    // Drawn over the water from the upper picture before the rim light below.
+    Indexed above = out;
+    for (int y = int(SHORE) + 1; y < H; ++y)
+        for (int x = int(QUAY_X); x < W; ++x) {
+            if (sh.bank.at(x, y) > 0.5f || sh.reeds.at(x, y) > 0.5f) continue;
+            const float depth = (float(y) - SHORE) / (float(H) - SHORE);
+            const int shift = int(std::lround((1.f + 3.f * depth) * std::sin(float(y) * 1.3f + 4.f * fbm(float(x) / 40.f, float(y) / 3.f, 95, 2))));
+            const int xr = std::clamp(x + shift, 0, W - 1);
+            const int yr = int(2.f * SHORE) + 2 - y;
+            if (yr < 0 || above.at(xr, yr) >= PLANT_LIGHT_FLOOR) continue;
+            // Gaps where a ripple faces the sky, more of them further out.
+            if (hash2(x / 5, y, 97) < 0.12f + 0.3f * depth) continue;
+            out.at(x, y) = uint8_t(std::clamp(int(above.at(xr, yr)) + 6, DARK_FLOOR, DARK_CEILING));
+        }
+    // Rim light: the low sun stands to the left of the station, so the left edge of
+    // every solid silhouette above the bank catches it, two pixels fading inward.
+    for (int y = 0; y < 184; ++y)
+        for (int x = 2; x < W; ++x) {
+            uint8_t& v = out.at(x, y);
+            if (v >= PLANT_LIGHT_FLOOR || above.at(x, y) >= PLANT_LIGHT_FLOOR) continue;
+            // Solid shapes only: the pylon's thin lattice stays a silhouette.
+            if (x + 2 >= W || above.at(x + 1, y) >= PLANT_LIGHT_FLOOR || above.at(x + 2, y) >= PLANT_LIGHT_FLOOR) continue;
+            if (above.at(x - 1, y) >= PLANT_LIGHT_FLOOR) v = uint8_t(std::max<int>(v, DARK_CEILING - 2));
+            else if (above.at(x - 2, y) >= PLANT_LIGHT_FLOOR) v = uint8_t(std::max<int>(v, DARK_CEILING - 12));
         }
     return out;
 }

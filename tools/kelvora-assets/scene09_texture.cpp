@@ -5,8 +5,10 @@
 // A ribbed shaft: round ribs ring the tube every quarter of the texture and rails
 // run along it, each shaded across its width like a lit cylinder; between them lie
 // deep recessed plates, every other one pierced by a porthole with a bright rim.
-// Nearly all of the surface takes the most it may, so the picture under it goes
-// near black and the glowing curves of the last phase build up as light; the ribs,
+// The deep plates take the most the texture may, so the picture under them goes
+// black but for the glow round the sun, and the glowing curves of the last phase
+// build up as light; every other plate takes a little less, so the sunset and the
+// station's silhouette show through it in a checker of dim panels; the ribs,
 // rails and rims let the sunset through in steps of a few texels, so their edges
 // stay soft when the warps magnify them.
 #include <algorithm>
@@ -23,9 +25,7 @@ constexpr int CELL = 64;             // rib and rail spacing: four of each per t
 constexpr float RIB_HALF = 5.5f;     // half-width of a rib round the tube
 constexpr float RAIL_HALF = 3.5f;    // half-width of a rail along it
 constexpr float PORT_R = 15.f;       // a porthole's radius
-// The most that may be taken: the pale picture's floor (the sphere's wrapping
-// subtraction must never wrap it).
-constexpr float MOST = float(PLANT_LIGHT_FLOOR);
+constexpr float MOST = float(TEXTURE_MOST);
 
 // Light let through by a lit cylinder of half-width `half` at distance d from its
 // axis, signed so the side toward -d faces the light: 0 outside, up to 1 on the
@@ -51,7 +51,7 @@ Indexed draw_fdtex() {
             const float inset = std::min({fu - RIB_HALF, float(CELL) - RIB_HALF - fu, fv - RAIL_HALF, float(CELL) - RAIL_HALF - fv});
             if (inset > 0.f) {
                 const bool raised = ((cu + cv) & 1) != 0;
-                light = raised ? 0.07f : 0.f;
+                light = raised ? 0.22f : 0.f;
                 const float lip = 1.f - smoothstep(1.f, 4.f, inset);
                 const bool near_side = std::min(fu - RIB_HALF, fv - RAIL_HALF) <= std::min(float(CELL) - RIB_HALF - fu, float(CELL) - RAIL_HALF - fv);
                 light += lip * (near_side ? 0.16f : -0.05f);

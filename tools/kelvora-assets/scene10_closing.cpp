@@ -2,10 +2,11 @@
 // lowera, dotp).
 //
 // The picture is a balloon night-glow at dusk: a heart balloon leaning on its
-// string and a hot-air balloon standing on the meadow with its basket, each with a
-// string of lights round it (the dot trails run along those strings), a village
-// and trees in silhouette with lit windows, people in the pool of light the burner
-// throws, and the moon.
+// string and a hot-air balloon standing on the near bank of a lake with its
+// basket, each with a string of lights round it (the dot trails run along those
+// strings), a village and trees in silhouette across the lake with lit windows
+// whose light runs down the water, people on the bank in the pool of light the
+// burner throws, and the moon.
 //
 // The palette's upper half 149..255 dims while the scene runs and the lower half
 // does not. The resting trails run low through the sky, where an afterglow in the
@@ -222,6 +223,9 @@ float edge_cloud(float x, float y) {
     return smoothstep(top - thick - 1.5f, top - thick + 0.5f, y) * (y < top ? 1.f : 0.f);
 }
 
+// Top row of the near bank at column x: the lake lies between it and the far shore.
+float bank_top(float x) { return 187.f + 1.5f * std::sin(x / 23.f) + 3.f * (fbm(x / 19.f, 8.5f, 1062, 2) - 0.5f); }
+
 // ---------------------------------------------------------------- the skyline
 
 // Height of the tree line above the horizon at column x: rounded crowns and a few
@@ -330,18 +334,25 @@ Indexed draw_apfrm() {
     const float b_top = on_screen_y(-55.f), b_wide = on_screen_y(-8.5f);
     // The heart's knot and the stake its string is tied to.
     const float knot_x = on_screen_x(-11.f), knot_y = on_screen_y(56.f);
-    const float stake_x = 158.f, stake_y = 181.f;
+    const float stake_x = 160.f, stake_y = 190.f;
 
     Plane envelope_b(W, H, 0.f);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             if (round.inside.at(x, y) > 0.5f && float(y) < throat_y) envelope_b.at(x, y) = 1.f;
     const std::vector<Lit> round_lit = round_light(envelope_b, 12);
+    Plane is_ground(W, H, 0.f);
+    // Half the width of the envelope's mouth, where the ropes leave it.
+    float throat_half = 0.f;
+    for (int x = 0; x < W; ++x)
+        if (envelope_b.at(x, int(throat_y) - 1) > 0.5f) throat_half = std::max(throat_half, std::fabs(float(x) - b_mid));
+    throat_half = std::max(2.f, throat_half - 1.f);
 
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const float fx = float(x), fy = float(y);
             uint8_t v;
+            bool ground = false;  // the lake and the near bank, nothing in front
             const float tree_top = HORIZON - treeline(x);
             if (fy < tree_top && !village(fx, fy)) {
                 const float s = sky(fx, fy);
@@ -355,22 +366,23 @@ Indexed draw_apfrm() {
                 v = resting.at(x, y) > 0.f ? uint8_t(LIT) : uint8_t(0);
                 if (window(x, y)) v = lit(88.f + 4.f * hash2(x, y, 1031), x, y, false);
             } else {
-                // The meadow: a little haze along the trees, darker toward us, and the
-                // pool of light the burner throws round the basket.
+                // The near bank (the lake is mirrored in below, once everything over it
+                // is drawn): dark grass, and the pool of light the burner throws round
+                // the basket.
+                ground = true;
                 const float d = (fy - HORIZON) / (float(H) - HORIZON);
-                float m = 54.f - 11.f * std::sqrt(d);
-                const float px = (fx - b_mid) / 62.f, py = (fy - 193.f) / 14.f;
-                m += 30.f * std::exp(-(px * px + py * py));
-                const float hx = (fx - stake_x) / 22.f, hy = (fy - (stake_y + 2.f)) / 5.f;
-                m += 5.f * std::exp(-(hx * hx + hy * hy));
-                // Tufts of grass, dark against the lit ground in the foreground.
-                if (d > 0.55f && hash2(x, y / 3, 1040) > 0.9f) m -= 4.f;
+                float m = 47.f - 4.f * std::sqrt(d);
+                const float px = (fx - b_mid) / 58.f, py = (fy - 194.f) / 9.f;
+                m += 26.f * std::exp(-(px * px + py * py));
+                // Tufts of grass, dark against the lit ground.
+                if (hash2(x, y / 3, 1040) > 0.85f) m -= 4.f;
                 v = lit(m, x, y);
             }
 
             // The heart balloon: satin, lit by the moon from the upper right, its
             // lower left in shade, a highlight high on the big lobe.
             if (heart.inside.at(x, y) > 0.5f) {
+                ground = false;
                 const Lit& l = heart_light[size_t(y) * W + x];
                 float u = 60.f + 27.f * l.diffuse + 14.f * l.spec;
                 // The burner-warm glow of the night-glow from below.
@@ -381,6 +393,7 @@ Indexed draw_apfrm() {
             // The hot-air balloon: gores in two tones, a band round its widest part,
             // lit from the burner inside and by the moon on the right.
             if (envelope_b.at(x, y) > 0.5f) {
+                ground = false;
                 const Lit& l = round_lit[size_t(y) * W + x];
                 int left = x, right = x;
                 while (left > 0 && envelope_b.at(left - 1, y) > 0.5f) --left;
@@ -391,30 +404,48 @@ Indexed draw_apfrm() {
                 // Round across its width: the moon lights its right side, its left is in
                 // shade; the rim light of the height field rounds the crown.
                 const float across = 0.45f * s + 0.7f * std::sqrt(std::max(0.f, 1.f - s * s));
-                float u = 52.f + 24.f * across + 6.f * l.diffuse + 10.f * l.spec;
+                const float light = (across + 0.45f) / 1.29f;  // 0 on the shaded edge .. 1
+                // Gores in two bold colours, rose red and pale gold, each rounded
+                // across the envelope and lit at the crown by the moon.
+                const bool rose = int(std::floor(phi + 12.f)) % 2 == 0;
+                float u = (rose ? 78.f : 97.f) - 17.f * (1.f - light) + 3.f * l.diffuse + 6.f * l.spec;
                 // The burner's glow inside, strongest low in the middle.
                 const float gx = (fx - b_mid) / 40.f, gy = (fy - (throat_y - 18.f)) / 42.f;
-                u += 12.f * std::exp(-(gx * gx + gy * gy));
-                if (int(std::floor(phi + 12.f)) % 2 == 0) u -= 4.f;
+                u += 7.f * std::exp(-(gx * gx + gy * gy));
                 // Seams between the gores, finer toward the edges.
-                if (std::abs(phi - std::round(phi)) * half * float(M_PI) / 12.f < 0.55f) u -= 5.f;
+                if (std::abs(phi - std::round(phi)) * half * float(M_PI) / 12.f < 0.55f) u -= 7.f;
                 // A band round the widest part, and the crown.
-                const float band = std::fabs(fy - (b_wide + 10.f));
-                if (band < 4.f) u += band < 2.5f ? -7.f : 3.f;
+                // It curves with the envelope's roundness, seen a little from below.
+                const float band = std::fabs(fy - (b_wide + 8.f + 5.f * std::sqrt(std::max(0.f, 1.f - s * s))));
+                if (band < 3.5f) u = band < 2.f ? (rose ? 99.f : 76.f) - 12.f * (1.f - light) : u - 8.f;
                 if (fy < b_top + 9.f) u -= 3.f;
                 // The skirt round the throat, dark fabric.
                 if (fy > throat_y - 9.f) u = lerp(u, 57.f + 6.f * (1.f - std::fabs(s)), smoothstep(throat_y - 9.f, throat_y - 6.f, fy));
                 u = lerp(57.f, u, smoothstep(0.f, 4.f, round_edge.at(x, y)));
                 v = lit(u, x, y);
             }
+            // The ropes from the skirt down to the basket's corners, dark over the lake.
+            if (fy >= throat_y && fy < basket_top - 0.5f) {
+                const float t = (fy - throat_y) / (basket_top - throat_y);
+                const float spread = lerp(throat_half, float(STRING_SCALE) * 8.5f, t);
+                for (float k : {-1.f, -0.4f, 0.4f, 1.f})
+                    if (std::fabs(fx - (b_mid + k * spread)) < 0.55f) {
+                        v = lit(48.f, x, y, false);
+                        ground = false;
+                    }
+            }
             // The burner's flame in the throat.
             {
                 const float fx0 = (fx - b_mid) / 2.2f, fy0 = (fy - (throat_y + 3.f)) / 4.5f;
                 const float flame = std::exp(-(fx0 * fx0 + fy0 * fy0));
-                if (flame > 0.25f) v = lit(84.f + 20.f * flame, x, y, false);
+                if (flame > 0.25f) {
+                    v = lit(84.f + 20.f * flame, x, y, false);
+                    ground = false;
+                }
             }
             // The basket: wicker in rows, its rim lit by the flame, its left side in shade.
             if (round.inside.at(x, y) > 0.5f && fy >= basket_top - 0.5f) {
+                ground = false;
                 const float across = (fx - b_mid) / (float(STRING_SCALE) * 9.5f);
                 float u = 55.f + 5.f * across;
                 if (int(fy - basket_top) % 3 == 2) u -= 5.f;
@@ -423,27 +454,64 @@ Indexed draw_apfrm() {
             }
 
             // The light strings the dots run along.
-            if (heart.string.at(x, y) > 0.45f || round.string.at(x, y) > 0.45f) v = lit(55.f, x, y, false);
+            if (heart.string.at(x, y) > 0.45f || round.string.at(x, y) > 0.45f) {
+                v = lit(55.f, x, y, false);
+                ground = false;
+            }
             out.at(x, y) = v;
+            is_ground.at(x, y) = ground ? 1.f : 0.f;
         }
 
-    // People watching the night-glow: small dark figures on the meadow against the
-    // burner's pool of light, a few pairs either side of the basket.
+    // The lake between the village and the near bank: the rows above mirrored about
+    // the far shore, each row shifted a little by the ripples, a shade darker and
+    // laid in dark ripple lines; the lit windows and the flame run down it as
+    // streaks of light.
+    for (int y = int(HORIZON); y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            if (is_ground.at(x, y) <= 0.5f || float(y) >= bank_top(float(x))) continue;
+            const float depth = (float(y) - HORIZON) / 30.f;
+            const float wob = (0.6f + 1.4f * depth) * std::sin(float(y) * 0.8f + 3.f * fbm(float(x) / 30.f, float(y) / 2.f, 1060, 2));
+            const int xr = std::clamp(x + int(std::lround(wob)), 0, W - 1);
+            const int yr = std::clamp(int(2.f * HORIZON) - 1 - y, 0, H - 1);
+            int best = out.at(xr, yr);
+            // Light sources stretch down the water.
+            for (int k = 1; k <= 1 + int(3.f * depth) && yr + k < int(HORIZON); ++k) {
+                const int above = out.at(xr, yr + k);
+                if (above >= 84) best = std::max(best, above - 3 * k);
+            }
+            float u = best < LIT ? 0.f : float(best);
+            if (u > 0.f) u = float(LIT) + 4.f + (u - float(LIT)) * 0.75f;
+            // Dark ripple lines, more of them toward the bank.
+            if (hash2(x / 6, y, 1061) > 0.6f - 0.3f * depth) u = std::max(u - 5.f, u > 0.f ? float(LIT) : 0.f);
+            // The dark shapes mirror as the darkest lit colour, not black: the
+            // shrinking trails sweep the whole lake, and a dot adding onto black
+            // would only climb to a dim grey disc.
+            out.at(x, y) = u <= 0.f ? uint8_t(LIT) : lit(u, x, y, false);
+        }
+
+    // People watching the night-glow: small dark figures on the near bank against
+    // the lake and the burner's pool of light, gathered left of the basket, clear
+    // of where the shrinking trails sweep the bank (a dot adding onto black only
+    // climbs to a dim grey disc): grown-ups in coats, one in a skirt, children, a
+    // couple hand in hand.
     {
+        static const char* const man[] = {".XX.", ".XX.", "XXXX", "XXXX", "XXXX", "XXXX", ".XX.", ".XX.", ".X.X", ".X.X"};
+        static const char* const woman[] = {".XX.", ".XX.", ".XX.", "XXXX", "XXXX", ".XX.", "XXXX", "XXXX", ".X.X"};
+        static const char* const child[] = {".X.", "XXX", "XXX", "XXX", "X.X", "X.X"};
+        static const char* const couple[] = {".XX...XX.", ".XX...XX.", "XXXX.XXXX", "XXXXXXXXX", "XXXX.XXXX",
+                                             ".XX...XX.", ".XX..XXXX", ".X.X.XXXX", ".X.X..X.X"};
         struct Figure {
-            int x, foot, tall;
+            const char* const* rows;
+            int count, x, foot;
         };
-        const Figure people[] = {{184, 196, 9}, {188, 195, 8}, {196, 197, 10}, {247, 196, 9}, {252, 197, 8},
-                                 {262, 195, 9}, {166, 193, 8}, {276, 194, 8}};
+        const Figure people[] = {{woman, 9, 162, 194}, {man, 10, 168, 196}, {child, 6, 174, 196},
+                                 {couple, 9, 181, 197}, {man, 10, 194, 195}, {child, 6, 200, 196}};
         for (const Figure& f : people)
-            for (int y = f.foot - f.tall; y <= f.foot && y < H; ++y) {
-                // A head two pixels wide, a body four wide narrowing at the neck, two
-                // legs at its sides.
-                const int from_top = y - (f.foot - f.tall);
-                int x0 = f.x - 2, x1 = f.x + 1;
-                if (from_top <= 2) x0 = f.x - 1, x1 = f.x;
-                for (int x = x0; x <= x1; ++x) {
-                    if (from_top >= f.tall - 2 && x != x0 && x != x1) continue;
+            for (int r = 0; r < f.count; ++r) {
+                const int y = f.foot - f.count + 1 + r;
+                for (int c = 0; f.rows[r][c]; ++c) {
+                    const int x = f.x + c;
+                    if (f.rows[r][c] != 'X' || x >= W || y >= H) continue;
                     out.at(x, y) = resting.at(x, y) > 0.f ? uint8_t(LIT) : uint8_t(0);
                 }
             }
@@ -554,26 +622,35 @@ Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char*
     return out;
 }
 
-// Three sky lanterns drifting in over the heart: paper glowing from the flame at
-// its mouth, brightest low. They come to rest in the sky above the heart's small
-// lobe; where the dots pass over them they are held down like the lettering.
+// Three sky lanterns drifting in over the heart: paper wider at the top, glowing
+// from the flame at its open mouth, brightest low. They
+// come to rest in the sky above the heart's small lobe; where the dots pass over
+// them they are held down like the lettering.
 Indexed lanterns(const Plane& reach) {
     struct Lantern {
-        float x, y, w, h;
+        int x, y, w, h;  // body box; the top row is the widest
     };
-    const Lantern all[] = {{7.f, 5.f, 4.f, 6.f}, {17.f, 1.f, 5.f, 7.f}, {27.f, 7.f, 4.f, 5.f}};
+    const Lantern all[] = {{2, 8, 6, 8}, {12, 2, 7, 10}, {23, 0, 5, 7}};
     Indexed out(UPPERA_W, UPPERA_H, SPRITE_KEY);
-    for (const Lantern& l : all)
-        for (int yy = int(l.y); yy < int(l.y + l.h); ++yy)
-            for (int xx = int(l.x); xx < int(l.x + l.w); ++xx) {
-                // Tapered toward the top: the top row a pixel narrower each side.
-                const float t = (float(yy) - l.y) / l.h;
-                if (t < 0.2f && (xx == int(l.x) || xx == int(l.x + l.w) - 1)) continue;
-                int v = lit(78.f + 18.f * t, xx, yy, false);
-                if (yy == int(l.y + l.h) - 1) v = lit(104.f, xx, yy, false);
-                const int room = TOP - int(reach.at(xx, yy));
-                out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : int(SPRITE_KEY));
+    auto put = [&](int xx, int yy, int v) {
+        if (xx < 0 || yy < 0 || xx >= UPPERA_W || yy >= UPPERA_H) return;
+        const int room = TOP - int(reach.at(xx, yy));
+        out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : int(SPRITE_KEY));
+    };
+    for (const Lantern& l : all) {
+        for (int yy = l.y; yy < l.y + l.h; ++yy) {
+            const float t = float(yy - l.y) / float(l.h - 1);
+            // The body tapers by a pixel each side over its lower half.
+            const int inset = t > 0.55f ? 1 : 0;
+            for (int xx = l.x + inset; xx < l.x + l.w - inset; ++xx) {
+                const bool edge = xx == l.x + inset || xx == l.x + l.w - inset - 1;
+                put(xx, yy, lit(80.f + 20.f * t - (edge ? 6.f : 0.f), xx, yy, false));
             }
+        }
+        // The flame in the mouth.
+        put(l.x + l.w / 2, l.y + l.h, lit(112.f, 0, 0, false));
+        if (l.w % 2 == 0) put(l.x + l.w / 2 - 1, l.y + l.h, lit(108.f, 0, 0, false));
+    }
     return out;
 }
 
