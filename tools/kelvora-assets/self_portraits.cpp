@@ -310,26 +310,27 @@ std::vector<uint8_t> self_regions(Person who) {
 //
 // The feedback shows at every pixel the picture's byte plus twice the byte shown at
 // the same place of the half-size frame before it (and so on down the smaller
-// tiles), bits 6 and above of each pixel turning the teal half of the palette into
-// the black and warm half. A region's value is therefore chosen for what it does to
-// the tiles laid over it, not for its own colour:
-// - backdrop 28 and lit skin 20 keep the copies over them in the teal, with the
-//   faces' shadows and lines (0, 56) drawn dark or light on it;
-// - the hair mass (108 for the girl, 124 for the boy) carries into bit 6 wherever
-//   the copy over it is light, so the faces on it burn orange and white;
-// - the strands 40, a pixel or two wide and as far apart, differ from the mass in
-//   bit 6 and the low bits: every pixel the circling window moves them by changes
-//   what the copies carry, and the flare runs along the hair frame after frame;
-// - the boy's rays do what the girl's hair does: the wide ones (124) on the
-//   backdrop, the fine ones (120) differing from them in bit 2 alone, which the
-//   smaller tiles turn into a lattice of sparks.
-// Every value but the protected 1 is even and below 128: an odd byte would put noise
-// into the top bits of the smallest tiles, and a top bit would carry into the next
-// pixel.
+// tiles); of that sum only the low five bits (the shade) and bit 6 (teal, or the
+// black and warm half) reach the screen. So the faces beside the figure are the
+// tiles' copies of the big face under it, and a region's value is chosen for what
+// its copy turns into on the backdrop (28):
+// - lit skin 88 carries its copy into the warm half high up the run, so the
+//   half-size faces show in pale skin tones and the quarter-size ones in orange,
+//   with the ink (0) of lids, brows and mouth dark on them and the shadow side
+//   (44) falling back into teal;
+// - the hair mass and clothes (124) sit in the same half as the skin but far down
+//   its shade, so they frame the faces in black;
+// - the strands (16 on the girl's hair, 120 on the boy's) differ from the mass in
+//   bit 6 and the shade: every pixel the circling window moves them by changes what
+//   the copies carry, and the flare runs along the hair and across the faces frame
+//   after frame; the boy's rays (124 on the backdrop) do the same round his head.
+// Every value but the protected 1 is a multiple of four below 128: an odd byte or
+// an odd pair would put noise into the top bits of the smallest tiles, and a top
+// bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 108, 40, 20, 0, 56, 1, 124, 124},
-    {28, 124, 124, 120, 20, 0, 56, 1, 124, 124},
+    {28, 28, 124, 16, 88, 44, 0, 1, 124, 124},
+    {28, 124, 124, 120, 88, 44, 0, 1, 124, 124},
 };
 
 }  // namespace
