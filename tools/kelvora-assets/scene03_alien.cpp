@@ -185,7 +185,9 @@ float shade(V3 eye, V3 dir) {
         float sky = smoothstep(0.45f, 0.75f, reflect(dir, n).y);
         return clamp01(0.01f + 0.5f * sky + 1.5f * spec);
     }
-    case LAMP: return clamp01(0.3f + 0.45f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
+    // Lamps burn at the top of the bright ramp, cream at their rims to pale cyan
+    // where they face us: sparks wherever a disc uncovers one.
+    case LAMP: return clamp01(0.84f + 0.16f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
     case MACHINE: default: {
         float g = 0.08f + 0.75f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ + 0.4f * spec;
         return -std::min(g, 0.9f);

@@ -202,9 +202,12 @@ std::vector<uint8_t> self_regions(Person who) {
     const double cx = 160, cy = girl ? 96 : 104, s = girl ? 128 : 112;
     put(pt, S_BACK, pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }));
     if (!girl) {
-        // A halo of wide rays round the head, a fan of fine ones through it.
+        // A halo of wide rays round the head, a fan of fine ones through it that stops
+        // short of the frame's sides: the fine rays are what the window moves, and
+        // their copies burst round every tiled face; reaching further they only add
+        // speckle to the backdrop beside the figure.
         sunburst(pt, cx, cy - 10, 36, 120);
-        ray_lines(pt, cx, cy - 10, 80, 30, 120, 1.5);
+        ray_lines(pt, cx, cy - 10, 80, 30, 90, 1.5);
     }
 
     if (girl) {
@@ -316,20 +319,20 @@ std::vector<uint8_t> self_regions(Person who) {
 // its copy turns into on the backdrop (28):
 // - lit skin 88 carries its copy into the warm half high up the run, so the
 //   half-size faces show in pale skin tones and the quarter-size ones in orange,
-//   with the ink (0) of lids, brows and mouth dark on them and the shadow side
-//   (44) falling back into teal;
+//   with the shadow side (44) falling back into teal and the lines of lids, brows
+//   and mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
 // - the hair mass and clothes (124) sit in the same half as the skin but far down
 //   its shade, so they frame the faces in black;
-// - the strands (16 on the girl's hair, 120 on the boy's) differ from the mass in
-//   bit 6 and the shade: every pixel the circling window moves them by changes what
-//   the copies carry, and the flare runs along the hair and across the faces frame
-//   after frame; the boy's rays (124 on the backdrop) do the same round his head.
+// - the strands (120) differ from the mass in the shade alone: every pixel the
+//   circling window moves them by changes what the copies carry, and the flare runs
+//   along the hair and across the faces frame after frame; the boy's rays (124 on
+//   the backdrop) do the same round his head.
 // Every value but the protected 1 is a multiple of four below 128: an odd byte or
 // an odd pair would put noise into the top bits of the smallest tiles, and a top
 // bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 124, 16, 88, 44, 0, 1, 124, 124},
+    {28, 28, 124, 120, 88, 44, 96, 1, 124, 124},
     {28, 124, 124, 120, 88, 44, 0, 1, 124, 124},
 };
 
