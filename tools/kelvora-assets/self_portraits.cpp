@@ -211,7 +211,9 @@ std::vector<uint8_t> self_regions(Person who) {
     }
 
     if (girl) {
-        // Two long locks, one each side, from the crown to past the bottom edge.
+        // Two long locks, one each side, from the crown to past the bottom edge, with
+        // fourteen strands each: enough for the window to keep the copies moving,
+        // few enough that their quarter-size copies stay lines rather than speckle.
         for (int side = -1; side <= 1; side += 2) {
             const auto X = [&](double dx) { return cx + side * dx; };
             const std::vector<P2> inner = {{X(8), 18}, {X(40), 34}, {X(56), 80}, {X(58), 130}, {X(66), 170}, {X(80), 206}};
@@ -224,7 +226,7 @@ std::vector<uint8_t> self_regions(Person who) {
                 cairo_close_path(cr);
             });
             put(pt, S_HAIR, lock);
-            hair_lines(pt, lock, inner, outer, 18, 1.1, 6, side > 0 ? 0.0 : 1.7);
+            hair_lines(pt, lock, inner, outer, 14, 1.1, 6, side > 0 ? 0.0 : 1.7);
         }
     }
     // Neck and shoulders.
