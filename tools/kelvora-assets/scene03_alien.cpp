@@ -4,7 +4,7 @@
 // on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
 // then the bright ramp from black at 223 through bronze to pale cyan at 255. The
 // palette's own browns and reds (1..31) would never reach the screen: the lift
-// turns them into the background's 32. So the creature is lit in the bronze ramp,
+// turns them into the background's 32. So the creature is lit in the copper ramp,
 // warm against the machinery in the cool greys, and the bands under the two
 // captions glow near 255 so that the lettering reads bright.
 #include <algorithm>
