@@ -2,10 +2,10 @@
 // The scene shows the picture only through its disc mask, averaging every shown
 // pixel with its four neighbours and lifting it to at least 32, so the picture lives
 // on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
-// then the bright ramp from black at 223 through bronze to pale cyan at 255. The
+// then the bright ramp from black at 223 through copper to pale cyan at 255. The
 // palette's own browns and reds (1..31) would never reach the screen: the lift
 // turns them into the background's 32. So the creature is lit in the copper ramp,
-// warm against the machinery in the cool greys, and the bands under the two
+// warm against the machinery in cool steel blue, and the bands under the two
 // captions glow near 255 so that the lettering reads bright.
 #include <algorithm>
 #include <cmath>
