@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0xac5c941cba027404ull},
     {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
+    {38000, "scene 2 lens, girl", 0x8dcf714c206a71c3ull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x8fba5194ec8e9b17ull},
-    {51000, "scene 3 cloud, late turn", 0x7cd5384fe16d8115ull},
+    {44000, "scene 3 cloud, early turn", 0x123b5a7b20387aa6ull},
+    {51000, "scene 3 cloud, late turn", 0x1aa6452d77bcd88eull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x16ae8771a2abf272ull},
-    {62550, "scene 4 melting warp", 0xed56dfa4116e62ffull},
+    {58000, "scene 4 lens, boy", 0x99e91b78a5ae8b95ull},
+    {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
-    {63400, "scene 5 tube zoom-out", 0x20e087787ab86aa8ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
+    {63400, "scene 5 tube zoom-out", 0x002707c2b4bc3d28ull},
     {64200, "scene 5 flight", 0x2d5f2b442dd98f11ull},
     {65000, "scene 5 flight, sprite and closing trail", 0x2740e70ecad3ef4full},
     {70000, "scene 5 flight, sprite at rest", 0x2bed7c1f113cc24aull},
