@@ -41,12 +41,12 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0xac5c941cba027404ull},
     {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x8dcf714c206a71c3ull},
+    {38000, "scene 2 lens, girl", 0x5aa6110310de3f69ull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x123b5a7b20387aa6ull},
     {51000, "scene 3 cloud, late turn", 0x1aa6452d77bcd88eull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x99e91b78a5ae8b95ull},
+    {58000, "scene 4 lens, boy", 0xd5053e0d712e190aull},
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
