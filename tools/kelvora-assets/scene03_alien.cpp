@@ -180,10 +180,12 @@ float shade(V3 eye, V3 dir) {
         return clamp01(b);
     }
     case EYE: {
-        // Black glass: only reflections, a sharp one of the key light and a soft
-        // band of the sky above.
+        // Black glass: only reflections, a soft band of the sky above and the key
+        // light as a catch light broad enough to survive the scene's softening, so
+        // the eyes look back at the viewer through the discs.
         float sky = smoothstep(0.45f, 0.75f, reflect(dir, n).y);
-        return clamp01(0.01f + 0.5f * sky + 1.5f * spec);
+        float glint = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 14.f) * lit;
+        return clamp01(0.01f + 0.5f * sky + 1.5f * spec + (glint > 0.45f ? 0.95f : 0.f));
     }
     // Lamps burn at the top of the bright ramp, cream at their rims to pale cyan
     // where they face us: sparks wherever a disc uncovers one.
