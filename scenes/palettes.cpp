@@ -124,12 +124,13 @@ constexpr Palette make_tunnel() {
 
 // Entries 0..62 of both portrait palettes: the teal ramp (63 and 128..164 stay
 // black). The feedback lands a pixel on entry 2f of this ramp, or 128 + 2f when it
-// carries, f the low five bits of its sum; the ramp darkens about as fast as it
-// can, so that low sums read as bright teal, high ones sink to black beside the
-// warm run's flares, and every fourth column (which never carries) stays dark
-// where its neighbours flare.
+// carries, f the low five bits of its sum. The ramp falls evenly in brightness over
+// most of its length and only its last third sinks to black: a sum that the
+// carries of the packed mix nudge by one or two steps shows a near shade rather
+// than a jump, so the tiled faces read as shaded shapes instead of speckle, while
+// the high sums still go dark beside the warm run's flares.
 constexpr void portrait_teal(Builder& b) {
-    b.keys({{0, {1, 25, 30}}, {8, {1, 19, 23}}, {16, {1, 12, 15}}, {26, {1, 5, 7}}, {40, {1, 2, 3}}, {62, {1, 1, 1}}});
+    b.keys({{0, {1, 25, 30}}, {20, {1, 16, 20}}, {44, {1, 6, 8}}, {62, {1, 1, 1}}});
 }
 
 // Entries 64..127 of both portrait palettes belong to the standing figure alone: the
@@ -156,10 +157,12 @@ constexpr Palette make_scene3() {
     b.keys({{1, {12, 6, 3}}, {10, {36, 20, 10}}});
     b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
     b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
-    b.keys({{32, {28, 32, 36}}, {100, {16, 22, 30}}, {222, {1, 8, 15}}});
-    // The shown picture's bright ramp: from blue-black through bronze to pale cyan,
-    // so that the creature lit in it stands warm against the cool greys.
-    b.keys({{223, {0, 7, 14}}, {231, {22, 14, 14}}, {241, {46, 30, 20}}, {249, {58, 48, 40}}, {255, {60, 63, 63}}});
+    // The machinery's ramp keeps its blue while red and green fall: the shown
+    // machinery is a deep steel blue, not a grey, against the light background.
+    b.keys({{32, {28, 32, 36}}, {60, {16, 24, 35}}, {140, {5, 12, 26}}, {222, {1, 8, 15}}});
+    // The shown picture's bright ramp: from blue-black through copper to pale cyan,
+    // so that the creature lit in it stands warm against the blue machinery.
+    b.keys({{223, {0, 7, 14}}, {231, {24, 12, 14}}, {241, {50, 27, 16}}, {249, {60, 46, 39}}, {255, {60, 63, 63}}});
     return b.p;
 }
 

@@ -41,13 +41,13 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0xac5c941cba027404ull},
     {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
+    {38000, "scene 2 lens, girl", 0x5aa6110310de3f69ull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x8fba5194ec8e9b17ull},
-    {51000, "scene 3 cloud, late turn", 0x7cd5384fe16d8115ull},
+    {44000, "scene 3 cloud, early turn", 0x1991d910ba82a951ull},
+    {51000, "scene 3 cloud, late turn", 0xf9853f98a2b96edcull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x16ae8771a2abf272ull},
-    {62550, "scene 4 melting warp", 0xed56dfa4116e62ffull},
+    {58000, "scene 4 lens, boy", 0xd5053e0d712e190aull},
+    {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
     {63400, "scene 5 tube zoom-out", 0x01c9c7cadf5cad00ull},

@@ -79,14 +79,22 @@ void card_frame(Paint& pt, Rgb light_edge, Rgb dark_edge) {
 // soft shadow the figure casts on the floor behind it.
 void backdrop(Paint& pt, Rgb wall_top, Rgb wall_low, Rgb floor_near, double floor_y, double feet_x) {
     const float fy = float(floor_y);
+    // The card's ramp steps by about two units a channel, so the spot's slow falloff
+    // would show as rings: a 4 x 4 ordered offset of under one step per output
+    // pixel turns each ring into a fine, even blend of its two shades.
+    static constexpr int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     pt.fill(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, pt.w, pt.h); }), [&](float x, float y) {
+        const float o = (float(BAYER[int(y) & 3][int(x) & 3]) - 7.5f) / 16.f * 1.8f;
+        Rgb c;
         if (y < fy) {
             // A spot on the wall behind the head, falling off to the corners.
             const float dx = (x - float(feet_x) + 8.f) / 70.f, dy = (y - fy * 0.35f) / 110.f;
             const float spot = std::exp(-(dx * dx + dy * dy) * 2.2f);
-            return mix(mix(wall_top, wall_low, y / fy), scale(wall_low, 1.25f), spot * 0.6f);
+            c = mix(mix(wall_top, wall_low, y / fy), scale(wall_low, 1.25f), spot * 0.6f);
+        } else {
+            c = mix(wall_low, floor_near, std::min(1.f, (y - fy) / 22.f));
         }
-        return mix(wall_low, floor_near, std::min(1.f, (y - fy) / 22.f));
+        return Rgb{c.r + o, c.g + o, c.b + o};
     });
     // Contact shadow under the feet and a long soft one thrown back and right.
     const Plane s1 = pt.mask([&](cairo_t* cr) { oval(cr, feet_x + 1, floor_y + 2, 17, 3.2); });

@@ -2,10 +2,10 @@
 // The scene shows the picture only through its disc mask, averaging every shown
 // pixel with its four neighbours and lifting it to at least 32, so the picture lives
 // on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
-// then the bright ramp from black at 223 through bronze to pale cyan at 255. The
+// then the bright ramp from black at 223 through copper to pale cyan at 255. The
 // palette's own browns and reds (1..31) would never reach the screen: the lift
-// turns them into the background's 32. So the creature is lit in the bronze ramp,
-// warm against the machinery in the cool greys, and the bands under the two
+// turns them into the background's 32. So the creature is lit in the copper ramp,
+// warm against the machinery in cool steel blue, and the bands under the two
 // captions glow near 255 so that the lettering reads bright.
 #include <algorithm>
 #include <cmath>
@@ -180,12 +180,16 @@ float shade(V3 eye, V3 dir) {
         return clamp01(b);
     }
     case EYE: {
-        // Black glass: only reflections, a sharp one of the key light and a soft
-        // band of the sky above.
+        // Black glass: only reflections, a soft band of the sky above and the key
+        // light as a catch light broad enough to survive the scene's softening, so
+        // the eyes look back at the viewer through the discs.
         float sky = smoothstep(0.45f, 0.75f, reflect(dir, n).y);
-        return clamp01(0.01f + 0.5f * sky + 1.5f * spec);
+        float glint = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 14.f) * lit;
+        return clamp01(0.01f + 0.5f * sky + 1.5f * spec + (glint > 0.45f ? 0.95f : 0.f));
     }
-    case LAMP: return clamp01(0.3f + 0.45f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
+    // Lamps burn at the top of the bright ramp, cream at their rims to pale cyan
+    // where they face us: sparks wherever a disc uncovers one.
+    case LAMP: return clamp01(0.84f + 0.16f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
     case MACHINE: default: {
         float g = 0.08f + 0.75f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ + 0.4f * spec;
         return -std::min(g, 0.9f);

@@ -202,13 +202,18 @@ std::vector<uint8_t> self_regions(Person who) {
     const double cx = 160, cy = girl ? 96 : 104, s = girl ? 128 : 112;
     put(pt, S_BACK, pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }));
     if (!girl) {
-        // A halo of wide rays round the head, a fan of fine ones through it.
+        // A halo of wide rays round the head, a fan of fine ones through it that stops
+        // short of the frame's sides: the fine rays are what the window moves, and
+        // their copies burst round every tiled face; reaching further they only add
+        // speckle to the backdrop beside the figure.
         sunburst(pt, cx, cy - 10, 36, 120);
-        ray_lines(pt, cx, cy - 10, 80, 30, 120, 1.5);
+        ray_lines(pt, cx, cy - 10, 80, 30, 90, 1.5);
     }
 
     if (girl) {
-        // Two long locks, one each side, from the crown to past the bottom edge.
+        // Two long locks, one each side, from the crown to past the bottom edge, with
+        // fourteen strands each: enough for the window to keep the copies moving,
+        // few enough that their quarter-size copies stay lines rather than speckle.
         for (int side = -1; side <= 1; side += 2) {
             const auto X = [&](double dx) { return cx + side * dx; };
             const std::vector<P2> inner = {{X(8), 18}, {X(40), 34}, {X(56), 80}, {X(58), 130}, {X(66), 170}, {X(80), 206}};
@@ -221,7 +226,7 @@ std::vector<uint8_t> self_regions(Person who) {
                 cairo_close_path(cr);
             });
             put(pt, S_HAIR, lock);
-            hair_lines(pt, lock, inner, outer, 18, 1.1, 6, side > 0 ? 0.0 : 1.7);
+            hair_lines(pt, lock, inner, outer, 14, 1.1, 6, side > 0 ? 0.0 : 1.7);
         }
     }
     // Neck and shoulders.
@@ -310,26 +315,27 @@ std::vector<uint8_t> self_regions(Person who) {
 //
 // The feedback shows at every pixel the picture's byte plus twice the byte shown at
 // the same place of the half-size frame before it (and so on down the smaller
-// tiles), bits 6 and above of each pixel turning the teal half of the palette into
-// the black and warm half. A region's value is therefore chosen for what it does to
-// the tiles laid over it, not for its own colour:
-// - backdrop 28 and lit skin 20 keep the copies over them in the teal, with the
-//   faces' shadows and lines (0, 56) drawn dark or light on it;
-// - the hair mass (108 for the girl, 124 for the boy) carries into bit 6 wherever
-//   the copy over it is light, so the faces on it burn orange and white;
-// - the strands 40, a pixel or two wide and as far apart, differ from the mass in
-//   bit 6 and the low bits: every pixel the circling window moves them by changes
-//   what the copies carry, and the flare runs along the hair frame after frame;
-// - the boy's rays do what the girl's hair does: the wide ones (124) on the
-//   backdrop, the fine ones (120) differing from them in bit 2 alone, which the
-//   smaller tiles turn into a lattice of sparks.
-// Every value but the protected 1 is even and below 128: an odd byte would put noise
-// into the top bits of the smallest tiles, and a top bit would carry into the next
-// pixel.
+// tiles); of that sum only the low five bits (the shade) and bit 6 (teal, or the
+// black and warm half) reach the screen. So the faces beside the figure are the
+// tiles' copies of the big face under it, and a region's value is chosen for what
+// its copy turns into on the backdrop (28):
+// - lit skin 88 carries its copy into the warm half high up the run, so the
+//   half-size faces show in pale skin tones and the quarter-size ones in orange,
+//   with the shadow side (44) falling back into teal and the lines of lids, brows
+//   and mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
+// - the hair mass and clothes (124) sit in the same half as the skin but far down
+//   its shade, so they frame the faces in black;
+// - the strands (120) differ from the mass in the shade alone: every pixel the
+//   circling window moves them by changes what the copies carry, and the flare runs
+//   along the hair and across the faces frame after frame; the boy's rays (124 on
+//   the backdrop) do the same round his head.
+// Every value but the protected 1 is a multiple of four below 128: an odd byte or
+// an odd pair would put noise into the top bits of the smallest tiles, and a top
+// bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 108, 40, 20, 0, 56, 1, 124, 124},
-    {28, 124, 124, 120, 20, 0, 56, 1, 124, 124},
+    {28, 28, 124, 120, 88, 44, 96, 1, 124, 124},
+    {28, 124, 124, 120, 88, 44, 0, 1, 124, 124},
 };
 
 }  // namespace
