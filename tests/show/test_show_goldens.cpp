@@ -35,11 +35,11 @@ const Golden goldens[] = {
     {600, "scene 1 opening fade, pass 42", 0x790321e53ec3e36aull},
     {3000, "scene 1 opening picture held", 0x639d35fd53861f52ull},
     {3300, "scene 1 warp burst", 0x1e97951ced659bfcull},
-    {7000, "scene 1 logo", 0x840e8b87e11486b7ull},
-    {13000, "scene 1 curves A", 0x4dadf35e17d6169dull},
-    {18000, "scene 1 curves B", 0x2141d58bb9c6b7aeull},
-    {24000, "scene 1 curves C", 0xac5c941cba027404ull},
-    {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
+    {7000, "scene 1 logo", 0x547bde73c0883443ull},
+    {13000, "scene 1 curves A", 0xa0c5ac05f1d5724eull},
+    {18000, "scene 1 curves B", 0x95cfebfe6d74b0d0ull},
+    {24000, "scene 1 curves C", 0xadd248f82a463899ull},
+    {30000, "scene 1 tunnel", 0xeab77835c2f9caa5ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},
     // scene 3

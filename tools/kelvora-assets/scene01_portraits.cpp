@@ -34,7 +34,7 @@ std::vector<ColourSet> portrait_sets() {
             ColourSet(p, {{1, 255}})};                          // eyes, lips
 }
 
-const Finish skin{{24, 7, 2}, {56, 34, 12}, {63, 56, 44}, 0.45f, {40, 58, 60}, 0.9f, 1.5f};
+const Finish skin{{22, 7, 5}, {57, 36, 20}, {63, 54, 42}, 0.45f, {40, 58, 60}, 0.7f, 1.6f};
 
 // The glass of the recess in portrait coordinates.
 struct Glass {
@@ -49,6 +49,25 @@ void backdrop(Paint& pt, double cx, double cy) {
         const float glow = std::clamp(1.f - d, 0.f, 1.f);
         return mix(Rgb{2, 14, 23}, Rgb{12, 38, 47}, glow * glow);
     });
+}
+
+// The face's planes: the side away from the key light turned into shadow, a lit
+// cheekbone and brow on the near side, so the head reads as a solid under one light
+// rather than a cushion lit from the front.
+void model_face(Paint& pt, const Plane& face, double cx, double cy, double s) {
+    pt.current = R_SKIN;
+    Plane side = blur(pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx + 0.16 * s, cy - 0.5 * s}, {cx + 0.45 * s, cy - 0.3 * s}, {cx + 0.45 * s, cy + 0.5 * s},
+                  {cx + 0.02 * s, cy + 0.55 * s}, {cx + 0.14 * s, cy + 0.2 * s}, {cx + 0.2 * s, cy - 0.1 * s}});
+    }), int(0.06 * s * pt.ss));
+    for (size_t k = 0; k < side.v.size(); ++k) side.v[k] *= face.v[k];
+    pt.flat(side, {24, 8, 5}, 0.6f);
+    Plane lit = blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, cx - 0.17 * s, cy + 0.1 * s, 0.09 * s, 0.06 * s, -0.3);
+        oval(cr, cx - 0.1 * s, cy - 0.3 * s, 0.14 * s, 0.06 * s);
+    }), int(0.04 * s * pt.ss));
+    for (size_t k = 0; k < lit.v.size(); ++k) lit.v[k] *= face.v[k];
+    pt.flat(lit, {62, 46, 30}, 0.45f);
 }
 
 // Eyes, brows, nose and mouth drawn onto a face centred at (cx, cy), s = face
@@ -134,16 +153,16 @@ void paint_girl(Paint& pt) {
     // Shoulders and a teal top with a scooped neckline.
     pt.current = R_CLOTH;
     const Plane body = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 9, cy + 0.72 * s}, {cx + 9, cy + 0.72 * s}, {cx + 24, cy + 0.8 * s}, {cx + 32, cy + 1.08 * s},
-                  {cx + 34, pt.h + 6.0}, {cx - 34, pt.h + 6.0}, {cx - 32, cy + 1.08 * s}, {cx - 24, cy + 0.8 * s}});
+        blob(cr, {{cx - 9, cy + 0.64 * s}, {cx + 9, cy + 0.64 * s}, {cx + 24, cy + 0.72 * s}, {cx + 32, cy + 1.0 * s},
+                  {cx + 34, pt.h + 6.0}, {cx - 34, pt.h + 6.0}, {cx - 32, cy + 1.0 * s}, {cx - 24, cy + 0.72 * s}});
     });
     pt.shaded(body, 10, top);
     pt.current = R_SKIN;
     const Plane neck = pt.mask([&](cairo_t* cr) {
-        limb(cr, {cx, cy + 0.3 * s}, 6.2, {cx, cy + 0.78 * s}, 6.8);
+        limb(cr, {cx, cy + 0.3 * s}, 5.6, {cx, cy + 0.7 * s}, 6.4);
         cairo_fill(cr);
-        blob(cr, {{cx - 13, cy + 0.8 * s}, {cx, cy + 0.74 * s}, {cx + 13, cy + 0.8 * s}, {cx + 6, cy + 1.05 * s},
-                  {cx - 6, cy + 1.05 * s}});
+        blob(cr, {{cx - 13, cy + 0.72 * s}, {cx, cy + 0.66 * s}, {cx + 13, cy + 0.72 * s}, {cx + 6, cy + 0.97 * s},
+                  {cx - 6, cy + 0.97 * s}});
     });
     pt.shaded(neck, 5, skin);
     // The jaw's shadow on the throat.
@@ -157,6 +176,7 @@ void paint_girl(Paint& pt) {
                   {cx - 0.34 * s, cy - 0.05 * s}, {cx - 0.3 * s, cy - 0.38 * s}});
     });
     pt.shaded(face, s * 0.35, skin);
+    model_face(pt, face, cx, cy, s);
     features(pt, cx, cy, s, true);
 
     // Front hair: a side parting, the fringe swept across to our right, locks
@@ -203,28 +223,28 @@ void paint_boy(Paint& pt) {
     // Shoulders: a dark jacket over a pale open collar.
     pt.current = R_CLOTH;
     const Plane body = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 10, cy + 0.7 * s}, {cx + 10, cy + 0.7 * s}, {cx + 26, cy + 0.8 * s}, {cx + 34, cy + 1.08 * s},
-                  {cx + 36, pt.h + 6.0}, {cx - 36, pt.h + 6.0}, {cx - 34, cy + 1.08 * s}, {cx - 26, cy + 0.8 * s}});
+        blob(cr, {{cx - 10, cy + 0.62 * s}, {cx + 10, cy + 0.62 * s}, {cx + 26, cy + 0.72 * s}, {cx + 34, cy + 1.0 * s},
+                  {cx + 36, pt.h + 6.0}, {cx - 36, pt.h + 6.0}, {cx - 34, cy + 1.0 * s}, {cx - 26, cy + 0.72 * s}});
     });
     pt.shaded(body, 10, jacket);
     const Plane collar = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 9, cy + 0.74 * s}, {cx + 9, cy + 0.74 * s}, {cx + 7, cy + 1.1 * s}, {cx, cy + 1.4 * s},
+        blob(cr, {{cx - 9, cy + 0.66 * s}, {cx + 9, cy + 0.66 * s}, {cx + 7, cy + 1.02 * s}, {cx, cy + 1.32 * s},
                   {cx - 7, cy + 1.1 * s}});
     });
     pt.shadow(collar, 1, 1, 2, 0.4f);
     pt.shaded(collar, 3, shirt);
     // Lapels: lit edges down from the collar.
     pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-        curve(cr, {{cx - 9, cy + 0.78 * s}, {cx - 7, cy + 1.15 * s}, {cx - 3, pt.h + 2.0}});
+        curve(cr, {{cx - 9, cy + 0.7 * s}, {cx - 7, cy + 1.07 * s}, {cx - 3, pt.h + 2.0}});
         cairo_new_sub_path(cr);
-        curve(cr, {{cx + 9, cy + 0.78 * s}, {cx + 7, cy + 1.15 * s}, {cx + 3, pt.h + 2.0}});
+        curve(cr, {{cx + 9, cy + 0.7 * s}, {cx + 7, cy + 1.07 * s}, {cx + 3, pt.h + 2.0}});
     }, 0.8), {24, 48, 55}, 0.8f);
 
     pt.current = R_SKIN;
     const Plane neck = pt.mask([&](cairo_t* cr) {
-        limb(cr, {cx, cy + 0.3 * s}, 5.6, {cx, cy + 0.8 * s}, 6.2);
+        limb(cr, {cx, cy + 0.3 * s}, 5.8, {cx, cy + 0.72 * s}, 6.6);
         cairo_fill(cr);
-        blob(cr, {{cx - 7.5, cy + 0.76 * s}, {cx + 7.5, cy + 0.76 * s}, {cx, cy + 1.12 * s}});
+        blob(cr, {{cx - 7.5, cy + 0.68 * s}, {cx + 7.5, cy + 0.68 * s}, {cx, cy + 1.04 * s}});
     });
     pt.shaded(neck, 5, skin);
     const Plane head = pt.mask([&](cairo_t* cr) { oval(cr, cx, cy + 1, 0.36 * s, 0.5 * s); });
@@ -243,6 +263,7 @@ void paint_boy(Paint& pt) {
                   {cx - 0.3 * s, cy + 0.28 * s}, {cx - 0.36 * s, cy - 0.02 * s}, {cx - 0.32 * s, cy - 0.38 * s}});
     });
     pt.shaded(face, s * 0.35, skin);
+    model_face(pt, face, cx, cy, s);
     features(pt, cx, cy, s, false);
 
     // Short hair, swept up and to our right at the front.

@@ -34,7 +34,7 @@ constexpr float TUNNEL_CX = 234.f, TUNNEL_CY = 70.f, PIXEL_ASPECT = 1.2f;
 constexpr float TUBE_DEPTH = 21000.f;
 constexpr int SECTORS = 12;  // even, so the tiles alternate all the way round
 // Band widths (pixels) between which the rings give way to the core.
-constexpr float CORE_FULL = 0.6f, CORE_NONE = 2.2f;
+constexpr float CORE_FULL = 0.8f, CORE_NONE = 5.f;
 constexpr uint8_t BANDS[4] = {48, 215, 224, 38};
 
 float tube_radius(int x, int y) {
@@ -49,6 +49,25 @@ float core(float r) {
     return 1.f - smoothstep(CORE_FULL, CORE_NONE, band_px);
 }
 
+// Seams: radial lines along the tube's walls, one down the middle of every tile,
+// where each pixel's tile is swapped for its neighbour's (half a colour repeat
+// along: a lit tile's pixel shows a dark band, a dark tile's a lit one). The smear
+// averages a swapped pixel with its neighbours, and the mean of a lit and a dark
+// index falls into the palette's brown ramp or its black run: a soft dark groove.
+// Seams run along the flow, so they hold still as the rings pour out, and being one
+// pixel wide at every radius they close up toward the vanishing point, where they
+// darken the tiles through brown to black: the tube recedes into shadow.
+constexpr int RAILS = SECTORS;
+constexpr float SEAM_FROM = 24.f;  // no seams inside this radius (the core's own)
+
+bool on_seam(float dx, float dy) {
+    const float r = std::sqrt(dx * dx + dy * dy);
+    if (r < SEAM_FROM) return false;
+    const float turn = (std::atan2(dy, dx) + float(M_PI)) / (2.f * float(M_PI)) * float(RAILS) + 0.5f;
+    const float off = std::fabs(turn - std::round(turn)) * 2.f * float(M_PI) / float(RAILS) * r;  // pixels
+    return off < 0.5f;
+}
+
 Indexed draw_tube_x() {
     Indexed out(320, 200);
     for (int y = 0; y < 200; ++y)
@@ -56,12 +75,11 @@ Indexed draw_tube_x() {
             const float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
             const float turn = (std::atan2(dy, dx) + float(M_PI)) / (2.f * float(M_PI));  // 0..1
             const int sector = std::min(SECTORS - 1, int(turn * float(SECTORS)));
-            out.at(x, y) = uint8_t((sector & 1) * 128);
+            out.at(x, y) = uint8_t(((sector & 1) ^ int(on_seam(dx, dy))) * 128);
         }
     return out;
 }
 
-// Depth, wrapping every 255 as the scene wraps it.
 Indexed draw_tube_y() {
     Indexed out(320, 200);
     const int spread[2][2] = {{0, 2}, {3, 1}};  // quarters of a colour repeat
