@@ -32,13 +32,13 @@ struct Golden {
 // Rows in time order; each scene's rows sit under its own heading.
 const Golden goldens[] = {
     // scene 1
-    {600, "scene 1 opening fade, pass 42", 0x790321e53ec3e36aull},
-    {3000, "scene 1 opening picture held", 0x639d35fd53861f52ull},
-    {3300, "scene 1 warp burst", 0x1e97951ced659bfcull},
+    {600, "scene 1 opening fade, pass 42", 0x534bab53601af8f3ull},
+    {3000, "scene 1 opening picture held", 0xd38b3f5b68e4c09bull},
+    {3300, "scene 1 warp burst", 0x4e4f94158dfba9adull},
     {7000, "scene 1 logo", 0x547bde73c0883443ull},
-    {13000, "scene 1 curves A", 0xa0c5ac05f1d5724eull},
-    {18000, "scene 1 curves B", 0x95cfebfe6d74b0d0ull},
-    {24000, "scene 1 curves C", 0xadd248f82a463899ull},
+    {13000, "scene 1 curves A", 0xf5a00c53337d7827ull},
+    {18000, "scene 1 curves B", 0x828ee943c74cb17bull},
+    {24000, "scene 1 curves C", 0xed44b59b552480d9ull},
     {30000, "scene 1 tunnel", 0xeab77835c2f9caa5ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},

@@ -22,7 +22,7 @@ namespace {
 // along the edge where a sun is about to rise, and above it a dark sky with a
 // drifting nebula and sharp stars.
 constexpr float SKY_DEEP = 40.f, SKY_HAZE = 56.f;  // sky at the top, and over the limb
-constexpr float NEBULA = 44.f;                      // the nebula's brightest wisps add this
+constexpr float NEBULA = 58.f;                      // the nebula's brightest wisps add this
 constexpr float NIGHT = 44.f, DAY = 88.f;           // the planet's dark and lit ground
 constexpr float LIMB = 122.f;                       // the sunlit rim of the atmosphere
 // The planet: a sphere far larger than the frame, its top edge just below the
@@ -49,7 +49,7 @@ float sky(int x, int y) {
     const float band = std::exp(-std::pow((across - 10.f - 0.0012f * along * along) / 46.f, 2.f));
     const float cloud = fbm(fx / 46.f, fy / 34.f, 71, 5);
     const float ridge = 1.f - turbulence(fx / 30.f, fy / 22.f, 73, 4);
-    const float wisp = std::clamp((cloud - 0.38f) * 2.4f, 0.f, 1.f) * (0.45f + 0.55f * ridge * ridge);
+    const float wisp = std::clamp((cloud - 0.34f) * 2.8f, 0.f, 1.f) * (0.35f + 0.65f * ridge * ridge);
     v += NEBULA * band * wisp * smoothstep(6.f, 40.f, d);
     return v;
 }
@@ -151,7 +151,7 @@ Indexed draw_frm01() {
                 else if (ix < NICHE_BEVEL || iy < NICHE_BEVEL) v = uint8_t(ix < iy ? FRAME_SHADE_TO : FRAME_SHADE_FROM);
                 else {
                     float g = SKY_DEEP - 2.f + (iy % 3 == 0 ? 5.f : 0.f);
-                    g = std::max(g, SKY_DEEP - 2.f + 16.f * emblem.at(x - NICHE_X, y - NICHE_Y));
+                    g = std::max(g, SKY_DEEP - 2.f + 44.f * emblem.at(x - NICHE_X, y - NICHE_Y));
                     v = ramp_index(g / 255.f, 0, 255, x, y);
                 }
             }

@@ -136,10 +136,40 @@ Indexed draw_psx() {
                         continue;
                     }
                 } else {
+                    // Polished metal: mostly what it mirrors. Upward, the sky from
+                    // its dark zenith to the bright haze on the horizon; downward,
+                    // the dark floor with its glowing grid, receding into the haze.
+                    // Four rays a pixel, so the grid mirrored in the tight inner
+                    // curve stays lines instead of speckle.
                     float rim = std::pow(1.f - std::max(0.f, -dot(d, n)), 3.f);
-                    V3 r = reflect(d, n);
-                    float env = std::clamp(0.5f + 0.5f * r.y, 0.f, 1.f);
-                    shade = 0.12f + 0.45f * diff * occ + 0.3f * env * env + 0.35f * rim;
+                    auto mirrored = [](V3 at, V3 r) {
+                        if (r.y >= 0.f) {
+                            const float hz = std::clamp(1.f - r.y * 2.f, 0.f, 1.f);
+                            return 0.14f + 0.86f * hz * hz;
+                        }
+                        const float ft = -at.y / r.y;
+                        const V3 q = at + r * ft;
+                        const float fade = std::exp(-ft * 0.16f);
+                        const float gx = std::fabs(q.x - std::round(q.x)), gz = std::fabs(q.z - std::round(q.z));
+                        const float grid = 1.f - smoothstep(0.03f, 0.09f + 0.012f * ft, std::min(gx, gz));
+                        return (0.04f + 0.5f * grid) * fade + 0.6f * (1.f - fade);
+                    };
+                    float env = 0.f;
+                    int hits = 0;
+                    for (int j = 0; j < 2; ++j)
+                        for (int i = 0; i < 2; ++i) {
+                            const float su = (float(x) + 0.25f + 0.5f * float(i) - W / 2.f) / (H * 0.95f);
+                            const float sv = -(float(y) + 0.25f + 0.5f * float(j) - H / 2.f) / (H * 0.95f);
+                            const V3 sd = normalize(fw * 1.5f + rt * su + up * sv);
+                            const float st = march(eye, sd, scene, 30.f);
+                            if (st < 0) continue;
+                            const V3 sp = eye + sd * st;
+                            if (sp.y < object(sp)) continue;
+                            env += mirrored(sp, reflect(sd, normal_at(sp, scene)));
+                            ++hits;
+                        }
+                    env = hits ? env / float(hits) : mirrored(p, reflect(d, n));
+                    shade = 0.04f + 0.3f * diff * occ + 0.6f * env * (0.6f + 0.4f * occ) + 0.2f * rim;
                     if (spec > 0.35f) {
                         out.at(x, y) = spec > 0.8f ? 63 : ramp_index((spec - 0.35f) / 0.45f, 53, 62, x, y);
                         continue;

@@ -29,7 +29,7 @@ std::vector<ColourSet> portrait_sets() {
     const Palette& p = curves_palette;
     return {ColourSet(p, {{36, 128}}),                          // backdrop
             ColourSet(p, {{191, 246}, {1, 10}, {128, 150}}),    // skin
-            ColourSet(p, {{222, 255}, {36, 114}, {190, 190}}),  // hair
+            ColourSet(p, {{200, 255}, {98, 114}}),              // hair
             ColourSet(p, {{36, 150}, {190, 190}, {12, 24}}),    // clothes
             ColourSet(p, {{1, 255}})};                          // eyes, lips
 }
@@ -202,14 +202,29 @@ void paint_girl(Paint& pt) {
     }
 }
 
-// Eyes at the output size, where a face of 33 pixels has eyes three wide: whites,
-// dark irises, lashes above.
+// Eyes, nose and mouth at the output size, where a face of 35 pixels has eyes four
+// wide: a dark lash line over a dark iris between two pale corners, a shadow under
+// the nose on the side away from the light, parted lips with a lit lower lip.
+// Indices on the curves palette: 1..8 pale whites, 195..250 the skin ramp's tans
+// to dark red.
 void girl_eyes(Indexed& out) {
-    painter::stamp(out, 21, 27, {" bbbb        bbbb",
+    painter::stamp(out, 21, 26, {" bbbb        bbbb ",
                                  "                  ",
-                                 "blllll      lllllb",
-                                 " wibiw      wibiw "},
-                   {{'l', 250}, {'w', 12}, {'i', 98}, {'b', 236}});
+                                 "                  ",
+                                 "lllllll    lllllll",
+                                 " wiiow      wiiow ",
+                                 "  iis        iis  "},
+                   {{'l', 250}, {'w', 6}, {'i', 240}, {'o', 2}, {'b', 232}, {'s', 212}});
+    painter::stamp(out, 30, 34, {" d",
+                                 " d",
+                                 "hdd",
+                                 "n n"},
+                   {{'d', 222}, {'h', 197}, {'n', 240}});
+    painter::stamp(out, 26, 39, {" uuuuu ",
+                                 "mmmmmmm",
+                                 " LLhLL ",
+                                 "  sss  "},
+                   {{'u', 232}, {'m', 246}, {'L', 216}, {'h', 203}, {'s', 226}});
 }
 // ---------------------------------------------------------------- the boy
 
@@ -287,11 +302,23 @@ void paint_boy(Paint& pt) {
 }
 
 void boy_eyes(Indexed& out) {
-    painter::stamp(out, 20, 27, {"bbbbb      bbbbb",
-                                 "                ",
-                                 " llll      llll ",
-                                 " wibw      wibw "},
-                   {{'b', 240}, {'l', 236}, {'w', 16}, {'i', 82}});
+    painter::stamp(out, 20, 26, {"bbbbbb      bbbbbb",
+                                 "                  ",
+                                 "                  ",
+                                 " lllll      lllll ",
+                                 " wiiow      wiiow ",
+                                 "  iis        iis  "},
+                   {{'b', 244}, {'l', 246}, {'w', 8}, {'i', 240}, {'o', 4}, {'s', 214}});
+    painter::stamp(out, 29, 34, {" d",
+                                 " d",
+                                 "hdd",
+                                 "n n"},
+                   {{'d', 222}, {'h', 197}, {'n', 240}});
+    painter::stamp(out, 25, 39, {" uuuuuu ",
+                                 "mmmmmmmm",
+                                 "  LLLL  ",
+                                 "  ssss  "},
+                   {{'u', 230}, {'m', 246}, {'L', 214}, {'s', 226}});
 }
 }  // namespace
 
