@@ -30,6 +30,9 @@ constexpr float LIMB = 122.f;                       // the sunlit rim of the atm
 constexpr float PX = 96.f, PY = 420.f, PR = 300.f;
 constexpr float SUN_X = 206.f;  // where the sun sits on the limb, behind the planet
 
+// The bezel round the portraits' recess starts where the portrait sprites do.
+constexpr int BEZEL_X = 246, BEZEL_Y = 110;
+
 // Frame colours on the cool ramp: pale cyan lit faces, a shaded blue-teal and the
 // ramp's dark teal end for the lines between.
 constexpr int FRAME_DARK = 190, FRAME_LIT_FROM = 7, FRAME_LIT_TO = 16, FRAME_SHADE_FROM = 27,
@@ -139,8 +142,16 @@ Indexed draw_frm01() {
                 const float along = float(lit ? x + y : (W - x) + (H - y)) / float(W + H);
                 v = lit ? ramp_index(along, FRAME_LIT_FROM, FRAME_LIT_TO, x, y)
                         : ramp_index(along, FRAME_SHADE_TO, FRAME_SHADE_FROM, x, y);
-            } else if (e < FRAME_EDGE + 3) {
-                v = uint8_t(std::min(255, int(v) - 2 * (FRAME_EDGE + 3 - e)));  // a shadow inside the frame
+            } else if (e < FRAME_EDGE + 2) {
+                v = 40;  // the frame's shadow: the darkest entry of the trough
+            }
+            // A raised bezel round the recess, as wide as the portraits reach beyond
+            // it, so that their sprites' edges are part of the frame.
+            if (e >= FRAME_EDGE && x >= BEZEL_X && y >= BEZEL_Y && (x < NICHE_X || y < NICHE_Y)) {
+                const int bx = x - BEZEL_X, by = y - BEZEL_Y;
+                if (bx == 0 || by == 0) v = FRAME_DARK;
+                else if (by < NICHE_Y - BEZEL_Y && bx >= by) v = ramp_index(float(x) / float(W), FRAME_LIT_FROM, FRAME_LIT_TO, x, y);
+                else v = ramp_index(float(y) / float(H), FRAME_LIT_TO, FRAME_SHADE_FROM, x, y);
             }
             // The portraits' recess: a bevel shaded on top and left (it is sunk),
             // dark glass with faint scan lines inside, and a faint emblem for the

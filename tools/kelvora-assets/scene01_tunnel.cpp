@@ -80,6 +80,19 @@ Indexed draw_tube_x() {
     return out;
 }
 
+// Dusk: farther out than the core, each 2 x 2 block is spread over part of a colour
+// repeat, growing toward the core. Where a block straddles the edge between a lit
+// and a dark band the smear averages it into the brown ramp or the black run, so the
+// lit rings wear dark edges that widen with depth until little of them is left: the
+// tube darkens as it recedes. The pattern's period is two pixels, which the smear
+// averages out, so the darkening is smooth.
+constexpr float DUSK_NEAR = 104.f, DUSK_FAR = 30.f;  // radii where it starts and is strongest
+constexpr float DUSK_MAX = 0.5f;                      // share of a colour repeat at its strongest
+float dusk(float r) {
+    const float t = 1.f - smoothstep(DUSK_FAR, DUSK_NEAR, r);
+    return DUSK_MAX * t * std::sqrt(t);
+}
+
 Indexed draw_tube_y() {
     Indexed out(320, 200);
     const int spread[2][2] = {{0, 2}, {3, 1}};  // quarters of a colour repeat
@@ -87,7 +100,8 @@ Indexed draw_tube_y() {
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
             const float r = tube_radius(x, y), c = core(r);
-            const float depth = TUBE_DEPTH / std::max(lerp(r, r_far, c), 1.f) + c * 64.f * float(spread[y & 1][x & 1]);
+            const float blend = std::max(c, dusk(r));
+            const float depth = TUBE_DEPTH / std::max(lerp(r, r_far, c), 1.f) + blend * 64.f * float(spread[y & 1][x & 1]);
             out.at(x, y) = uint8_t(int(depth) % 255);
         }
     return out;
