@@ -70,6 +70,17 @@ void model_face(Paint& pt, const Plane& face, double cx, double cy, double s) {
     pt.flat(lit, {62, 46, 30}, 0.45f);
 }
 
+// The band of light across the crown that makes hair read as glossy: a soft arc
+// centred at (x, y), w wide and h tall, in a lit warm brown, only on the hair.
+void sheen(Paint& pt, const Plane& hair, double x, double y, double w, double h) {
+    pt.current = R_HAIR;
+    Plane band = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{x - w, y + h}, {x - w * 0.5, y + h * 0.2}, {x + w * 0.3, y}, {x + w, y + h * 0.5}});
+    }, 1.6), pt.ss);
+    for (size_t k = 0; k < band.v.size(); ++k) band.v[k] *= hair.v[k];
+    pt.flat(band, {54, 31, 18}, 0.75f);
+}
+
 // Eyes, brows, nose and mouth drawn onto a face centred at (cx, cy), s = face
 // height; `girl` makes the lashes heavier and the lips fuller.
 void features(Paint& pt, double cx, double cy, double s, bool girl) {
@@ -200,6 +211,7 @@ void paint_girl(Paint& pt) {
         for (size_t k = 0; k < st.v.size(); ++k) st.v[k] *= front.v[k] + back_hair.v[k] > 0.5f ? 1.f : 0.f;
         pt.flat(st, i % 3 == 0 ? Rgb{24, 48, 55} : Rgb{38, 12, 3}, 0.35f);
     }
+    sheen(pt, front, cx - 3, cy - 0.38 * s, 12, 5);
 }
 
 // Eyes, nose and mouth at the output size, where a face of 35 pixels has eyes four
@@ -211,7 +223,7 @@ void girl_eyes(Indexed& out) {
     painter::stamp(out, 21, 26, {" bbbb        bbbb ",
                                  "                  ",
                                  "                  ",
-                                 "lllllll    lllllll",
+                                 " llllll    llllll ",
                                  " wiiow      wiiow ",
                                  "  iis        iis  "},
                    {{'l', 250}, {'w', 6}, {'i', 240}, {'o', 2}, {'b', 232}, {'s', 212}});
@@ -299,6 +311,7 @@ void paint_boy(Paint& pt) {
         for (size_t k = 0; k < st.v.size(); ++k) st.v[k] *= top.v[k] > 0.5f ? 1.f : 0.f;
         pt.flat(st, Rgb{36, 14, 4}, 0.5f);
     }
+    sheen(pt, top, cx - 1, cy - 0.64 * s, 9, 4);
 }
 
 void boy_eyes(Indexed& out) {
