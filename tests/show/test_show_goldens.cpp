@@ -36,9 +36,9 @@ const Golden goldens[] = {
     {3000, "scene 1 opening picture held", 0xd38b3f5b68e4c09bull},
     {3300, "scene 1 warp burst", 0x4e4f94158dfba9adull},
     {7000, "scene 1 logo", 0x547bde73c0883443ull},
-    {13000, "scene 1 curves A", 0xe1b2422e62c5d1a3ull},
+    {13000, "scene 1 curves A", 0xfaba1629fb177d1bull},
     {18000, "scene 1 curves B", 0x82d8630ebdeb166full},
-    {24000, "scene 1 curves C", 0x3ed1ea0ee684ebdcull},
+    {24000, "scene 1 curves C", 0x28ee7dd0e3b1f516ull},
     {30000, "scene 1 tunnel", 0xc1b65222918395c7ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1654f68bbc918bffull},

@@ -81,21 +81,23 @@ float planet(int x, int y) {
 
 }  // namespace
 
+float frm01_view(float x, float y) {
+    // Four samples a pixel along the limb, so the planet's edge is smooth.
+    float sum = 0;
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) {
+            const float sx = x + 0.25f + 0.5f * float(i), sy = y + 0.25f + 0.5f * float(j);
+            const int px = int(std::floor(x)), py = int(std::floor(y));
+            sum += std::hypot(sx - PX, sy - PY) < PR ? planet(px, py) : sky(px, py);
+        }
+    return sum / 4.f;
+}
+
 Indexed draw_frm01() {
     const int W = 320, H = 200;
     std::vector<float> t(size_t(W) * H);
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            // Four samples a pixel along the limb, so the planet's edge is smooth.
-            float sum = 0;
-            for (int j = 0; j < 2; ++j)
-                for (int i = 0; i < 2; ++i) {
-                    const float sx = float(x) + 0.25f + 0.5f * float(i), sy = float(y) + 0.25f + 0.5f * float(j);
-                    const bool in = std::hypot(sx - PX, sy - PY) < PR;
-                    sum += in ? planet(x, y) : sky(x, y);
-                }
-            t[size_t(y) * W + x] = sum / 4.f;
-        }
+        for (int x = 0; x < W; ++x) t[size_t(y) * W + x] = frm01_view(float(x), float(y));
     // Stars in the sky: single sharp pixels on the white end of the ramp (1..30
     // run from white down to the trough), the brightest with a small cross.
     Rng rng(5);

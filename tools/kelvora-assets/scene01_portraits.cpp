@@ -41,13 +41,17 @@ struct Glass {
     int x0, y0, w, h;  // inside the sprite
 };
 
-// Dark glass lit from behind the head: a cool glow high on the right.
-void backdrop(Paint& pt, double cx, double cy) {
+// The glass: the view behind the frame seen through it, dimmed, with a cool glow
+// from behind the head. (gx, gy) is the glass's top left corner on the screen.
+void backdrop(Paint& pt, double cx, double cy, int gx, int gy) {
     pt.current = R_BACK;
     pt.fill(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, pt.w, pt.h); }), [&](float x, float y) {
+        const float v = frm01_view(float(gx) + x, float(gy) + y);
+        const int i = std::clamp(int(std::lround(v)), 40, 128);
+        const Rgb view = scale(palette_rgb(curves_palette, i), 0.85f);
         const float d = std::hypot(x - float(cx + 8), (y - float(cy - 6)) * 0.9f) / 40.f;
         const float glow = std::clamp(1.f - d, 0.f, 1.f);
-        return mix(Rgb{2, 14, 23}, Rgb{12, 38, 47}, glow * glow);
+        return mix(view, Rgb{12, 38, 47}, 0.7f * glow * glow);
     });
 }
 
@@ -113,7 +117,7 @@ void features(Paint& pt, double cx, double cy, double s, bool girl) {
 }
 
 // The sprite: the background's corner, the portrait painted into its glass.
-Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&)>& paint,
+Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&, int, int)>& paint,
                  const std::function<void(Indexed&)>& touch_up) {
     const Indexed frame = draw_frm01();
     Indexed out(w, h);
@@ -122,7 +126,7 @@ Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&)>
     const Glass g{NICHE_X + NICHE_BEVEL - x0, NICHE_Y + NICHE_BEVEL - y0, 320 - FRAME_EDGE - (NICHE_X + NICHE_BEVEL),
                   200 - FRAME_EDGE - (NICHE_Y + NICHE_BEVEL)};
     Paint pt(g.w, g.h, 4);
-    paint(pt);
+    paint(pt, x0 + g.x0, y0 + g.y0);
     // The bevel's shadow falls on the glass's top and left.
     {
         pt.current = R_BACK;
@@ -144,9 +148,9 @@ Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&)>
 
 // ---------------------------------------------------------------- the girl
 
-void paint_girl(Paint& pt) {
+void paint_girl(Paint& pt, int gx, int gy) {
     const double cx = 30, cy = 31, s = 35;  // face centre and height
-    backdrop(pt, cx, cy);
+    backdrop(pt, cx, cy, gx, gy);
     const Finish hair{{6, 0, 0}, {30, 10, 3}, {46, 22, 8}, 0.4f, {24, 48, 55}, 0.8f, 1.2f};
     const Finish top{{2, 15, 24}, {12, 38, 47}, {46, 62, 63}, 0.35f, {36, 57, 61}, 0.8f, 1.2f};
 
@@ -240,9 +244,9 @@ void girl_eyes(Indexed& out) {
 }
 // ---------------------------------------------------------------- the boy
 
-void paint_boy(Paint& pt) {
+void paint_boy(Paint& pt, int gx, int gy) {
     const double cx = 29, cy = 31, s = 35;
-    backdrop(pt, cx, cy);
+    backdrop(pt, cx, cy, gx, gy);
     const Finish hair{{6, 1, 0}, {22, 8, 2}, {42, 20, 7}, 0.4f, {24, 48, 55}, 0.8f, 1.3f};
     const Finish jacket{{2, 12, 20}, {8, 27, 38}, {46, 62, 63}, 0.1f, {36, 57, 61}, 0.9f, 1.3f};
     const Finish shirt{{24, 38, 46}, {50, 62, 63}, {63, 63, 63}, 0.3f, {46, 60, 62}, 0.5f, 1.f};
