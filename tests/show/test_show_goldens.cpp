@@ -32,9 +32,9 @@ struct Golden {
 // Rows in time order; each scene's rows sit under its own heading.
 const Golden goldens[] = {
     // scene 1
-    {600, "scene 1 opening fade, pass 42", 0x534bab53601af8f3ull},
-    {3000, "scene 1 opening picture held", 0xd38b3f5b68e4c09bull},
-    {3300, "scene 1 warp burst", 0x4e4f94158dfba9adull},
+    {600, "scene 1 opening fade, pass 42", 0x8ed64815bc778074ull},
+    {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
+    {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
     {7000, "scene 1 logo", 0x547bde73c0883443ull},
     {13000, "scene 1 curves A", 0xfaba1629fb177d1bull},
     {18000, "scene 1 curves B", 0x82d8630ebdeb166full},

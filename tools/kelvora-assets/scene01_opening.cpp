@@ -93,8 +93,8 @@ Indexed draw_psx() {
     const V3 light = normalize({-0.6f, 0.8f, -0.5f});
     Rng stars(3);
     std::vector<float> star(size_t(W) * H, 0.f);
-    for (int i = 0; i < 140; ++i) {
-        const int x = int(stars.range(0, W)), y = int(stars.range(0, 90));
+    for (int i = 0; i < 170; ++i) {
+        const int x = int(stars.range(0, W)), y = int(stars.range(0, 110));
         star[size_t(y) * W + x] = stars.uniform();
     }
     for (int y = 0; y < H; ++y)
@@ -105,9 +105,10 @@ Indexed draw_psx() {
             float t = march(eye, d, scene, 30.f);
             float shade;
             if (t < 0) {
-                // Sky: near black at the top, a teal haze over the horizon, stars.
-                float hz = std::clamp(1.f - d.y * 2.4f, 0.f, 1.f);
-                shade = 0.02f + 0.44f * hz * hz * hz;
+                // Sky: near black at the top, a narrow teal glow over the horizon,
+                // stars; dark behind the title, so the chrome stands out.
+                float hz = std::clamp(1.f - d.y * 3.2f, 0.f, 1.f);
+                shade = 0.02f + 0.46f * std::pow(hz, 5.f);
                 const float s = star[size_t(y) * W + x];
                 if (s > 0.f && shade < 0.2f) {
                     out.at(x, y) = uint8_t(s > 0.8f ? 62 : 40 + int(s * 10.f));
