@@ -92,9 +92,8 @@ constexpr void logo_cool_half(Builder& b) {
             {128, {36, 57, 61}},
             {142, {50, 62, 63}},
             {150, {56, 63, 63}},
-            {166, {62, 63, 63}},
-            {182, {60, 63, 63}},
-            {186, {40, 50, 53}},
+            {168, {54, 63, 63}},
+            {179, {26, 40, 44}},
             {190, {1, 15, 22}}});
 }
 
@@ -108,9 +107,9 @@ constexpr Palette make_logo() {
 constexpr Palette make_curves() {
     Builder b;
     logo_cool_half(b);
-    // The warm half doubles as the portraits' skin ramp: lit orange through warm
-    // tan and russet shadow to the dark red end.
-    b.keys({{191, {56, 34, 12}}, {199, {55, 33, 19}}, {210, {46, 24, 15}}, {222, {35, 15, 10}}, {236, {22, 7, 5}},
+    // The warm half doubles as the portraits' skin ramp: lit orange through tan
+    // and russet shadow to the dark red end, every channel falling.
+    b.keys({{191, {56, 34, 12}}, {199, {54, 31, 12}}, {210, {46, 24, 11}}, {222, {35, 15, 9}}, {236, {22, 7, 5}},
             {255, {7, 0, 0}}});
     return b.p;
 }
