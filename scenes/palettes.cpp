@@ -70,20 +70,23 @@ constexpr Palette make_opening() {
 
 // Entries 0..190, shared by the logo and curves palettes. The glows, lines and
 // points of both phases add to indices and stop at 190, so the light they add must
-// climb the ramp: white at 1 falls through pale cyan to a deep navy trough (36..50)
+// climb the ramp: white at 1 falls through pale cyan to a near-black navy trough (34..48)
 // where the backgrounds sit, climbs again, slowly then faster, to a pale cyan peak
 // (150..168) where added light gathers and where the logo's blur leaves the glows'
 // capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
-// 22 entries. No channel moves more than 3 per entry, so averaged indices stay
+// 22 entries. The trough is nearly black (40), so the pictures drawn in it have
+// real darks and everything added to them climbs at once into visible blue. No channel moves more than 3 per entry, so averaged indices stay
 // smooth.
 constexpr void logo_cool_half(Builder& b) {
     b.keys({{1, {63, 63, 63}},
             {12, {46, 60, 62}},
-            {24, {24, 38, 46}},
-            {36, {3, 16, 24}},
-            {50, {2, 15, 24}},
-            {66, {3, 21, 30}},
-            {82, {6, 29, 38}},
+            {24, {22, 36, 45}},
+            {34, {3, 8, 16}},
+            {40, {1, 3, 9}},
+            {48, {2, 7, 15}},
+            {58, {3, 13, 22}},
+            {70, {4, 20, 30}},
+            {84, {7, 30, 39}},
             {98, {12, 38, 47}},
             {114, {22, 48, 55}},
             {128, {36, 57, 61}},
@@ -104,7 +107,10 @@ constexpr Palette make_logo() {
 constexpr Palette make_curves() {
     Builder b;
     logo_cool_half(b);
-    b.keys({{191, {56, 34, 12}}, {203, {51, 27, 10}}, {216, {42, 18, 7}}, {232, {28, 9, 3}}, {255, {7, 0, 0}}});
+    // The warm half doubles as the portraits' skin ramp: lit orange through tan
+    // and russet shadow to the dark red end, every channel falling.
+    b.keys({{191, {56, 34, 12}}, {199, {54, 31, 12}}, {210, {46, 24, 11}}, {222, {35, 15, 9}}, {236, {22, 7, 5}},
+            {255, {7, 0, 0}}});
     return b.p;
 }
 

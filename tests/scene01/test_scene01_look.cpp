@@ -1,8 +1,9 @@
 // What scene 1's pictures must do on screen, measured on the frames the phases
 // present: the logo phase's glows read as light (each centre brighter than the
 // ring at its edge), no glow centre hidden under the logo or the caption, the
-// caption's i dots kept, the tunnel's vanishing point a still black core, and the
-// console around the tunnel without a seam where its pieces meet.
+// caption's i dots kept, the curves' background brightening under what they add,
+// the tunnel's vanishing point a still black core that its walls darken into, and
+// the console around the tunnel without a seam where its pieces meet.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -124,6 +125,30 @@ TEST_F(Look, CaptionKeepsBothDotsOfItsIs) {
     EXPECT_EQ(dots, 2) << "\"real time in 256 colours\" has two i's";
 }
 
+TEST_F(Look, CurvesBackgroundBrightensUnderTheCurves) {
+    // The curves add 5..23 a line and up to 63 a point to frm01's indices. Inside the
+    // frame (the portraits' corner aside) the picture must lie where that climbs
+    // toward the palette's light: on the cool ramp's rising part, never in its top
+    // (where a little more reaches the dark cap) nor in the warm half (where any
+    // addition lands on the cap). Stars may sit on the white end, a few pixels only.
+    const uint8_t* f = resource_slot[RES_FRM01];
+    auto shown = [](int i) { return luma(shown_rgb(curves_palette, uint8_t(i))); };
+    int stars = 0, checked = 0;
+    for (int y = 8; y < 192; ++y)
+        for (int x = 8; x < 312; ++x) {
+            if (x >= 240 && y >= 104) continue;
+            const int v = f[y * FRAME_W + x];
+            ++checked;
+            if (v <= 35) {
+                ++stars;
+                continue;
+            }
+            ASSERT_LE(v, 140) << x << "," << y;
+            EXPECT_GT(shown(v + 23), shown(v)) << x << "," << y;
+        }
+    EXPECT_LT(stars, checked / 100);
+}
+
 // Runs the tunnel phase and hands every presented frame to `look`.
 template <class F>
 void run_tunnel(F&& look) {
@@ -132,33 +157,52 @@ void run_tunnel(F&& look) {
     tunnel_phase(scene01_run.tunnel);
 }
 
-TEST_F(Look, TunnelEndsInAStillBlackCore) {
-    // The tunnel's window right of the console's inner edge, inside the smear's
-    // zeroed border.
-    const int x0 = 184, x1 = 318, y0 = 2, y1 = 142;
+// The tunnel's window right of the console's inner edge, inside the smear's zeroed
+// border.
+constexpr int TUN_X0 = 184, TUN_X1 = 318, TUN_Y0 = 2, TUN_Y1 = 142;
+constexpr int TUN_COLS = TUN_X1 - TUN_X0 + 1, TUN_ROWS = TUN_Y1 - TUN_Y0 + 1;
+
+// What the tunnel phase shows in the window over its whole run: the first frame,
+// which pixels never changed, and each pixel's luma summed over the frames.
+struct TunnelRecord {
     std::vector<uint32_t> first;
     std::vector<bool> still;
+    std::vector<double> luma_sum;
     int frames = 0;
+};
+
+TunnelRecord record_tunnel() {
+    TunnelRecord t;
     run_tunnel([&](const HeadlessScreen& s) {
         std::vector<uint32_t> now;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) now.push_back(s.rgb[s.frame[y * FRAME_W + x]]);
-        if (first.empty()) {
-            first = now;
-            still.assign(now.size(), true);
+        for (int y = TUN_Y0; y <= TUN_Y1; ++y)
+            for (int x = TUN_X0; x <= TUN_X1; ++x) now.push_back(s.rgb[s.frame[y * FRAME_W + x]]);
+        if (t.first.empty()) {
+            t.first = now;
+            t.still.assign(now.size(), true);
+            t.luma_sum.assign(now.size(), 0.0);
         }
-        for (size_t k = 0; k < now.size(); ++k) still[k] = still[k] && now[k] == first[k];
-        ++frames;
+        for (size_t k = 0; k < now.size(); ++k) {
+            t.still[k] = t.still[k] && now[k] == t.first[k];
+            t.luma_sum[k] += luma(now[k]);
+        }
+        ++t.frames;
     });
-    ASSERT_GT(frames, 400);
-    // The rings flow; only the core keeps its colour. Find the widest disc of
-    // pixels that never changed (thin still lines between the tiles aside), and
-    // ask that it is wide and black on every frame: no speckle, no flicker.
-    const int cols = x1 - x0 + 1, rows = y1 - y0 + 1;
-    auto is_still = [&](int x, int y) { return x >= 0 && y >= 0 && x < cols && y < rows && still[size_t(y) * cols + x]; };
-    int best = 0, bx = 0, by = 0;
-    for (int y = 0; y < rows; ++y)
-        for (int x = 0; x < cols; ++x) {
+    return t;
+}
+
+// The widest disc of pixels that never changed (thin still lines between the tiles
+// aside): its radius and centre in window coordinates.
+struct Disc {
+    int r = 0, x = 0, y = 0;
+};
+Disc still_core(const TunnelRecord& t) {
+    auto is_still = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < TUN_COLS && y < TUN_ROWS && t.still[size_t(y) * TUN_COLS + x];
+    };
+    Disc best;
+    for (int y = 0; y < TUN_ROWS; ++y)
+        for (int x = 0; x < TUN_COLS; ++x) {
             int r = 0;
             for (bool whole = true; whole; r += whole) {
                 for (int dy = -r - 1; dy <= r + 1 && whole; ++dy)
@@ -166,17 +210,51 @@ TEST_F(Look, TunnelEndsInAStillBlackCore) {
                         if (dx * dx + dy * dy <= (r + 1) * (r + 1)) whole = is_still(x + dx, y + dy);
                 if (!whole) break;
             }
-            if (r > best) best = r, bx = x, by = y;
+            if (r > best.r) best = {r, x, y};
         }
-    EXPECT_GE(best, 8) << "no still core";
+    return best;
+}
+
+TEST_F(Look, TunnelEndsInAStillBlackCore) {
+    const TunnelRecord t = record_tunnel();
+    ASSERT_GT(t.frames, 400);
+    // The rings flow; only the core keeps its colour. Ask that the widest still
+    // disc is wide and black on every frame: no speckle, no flicker.
+    const Disc core = still_core(t);
+    EXPECT_GE(core.r, 8) << "no still core";
     int in_disc = 0;
-    for (int dy = -best; dy <= best; ++dy)
-        for (int dx = -best; dx <= best; ++dx) {
-            if (dx * dx + dy * dy > best * best) continue;
+    for (int dy = -core.r; dy <= core.r; ++dy)
+        for (int dx = -core.r; dx <= core.r; ++dx) {
+            if (dx * dx + dy * dy > core.r * core.r) continue;
             ++in_disc;
-            EXPECT_LT(luma(first[size_t(by + dy) * cols + bx + dx]), 12.0) << "core pixel " << bx + dx + x0 << "," << by + dy + y0;
+            EXPECT_LT(luma(t.first[size_t(core.y + dy) * TUN_COLS + core.x + dx]), 12.0)
+                << "core pixel " << core.x + dx + TUN_X0 << "," << core.y + dy + TUN_Y0;
         }
     EXPECT_GT(in_disc, 150);
+}
+
+TEST_F(Look, TunnelDarkensAsItRecedes) {
+    // Averaged over the run, the walls just outside the core are much darker than
+    // the walls near the frame's opening: the tube fades into its depth instead of
+    // showing bright rings up to a cut-out disc (rings that only thin toward the
+    // core keep about 0.4 of the near walls' light there).
+    const TunnelRecord t = record_tunnel();
+    const Disc core = still_core(t);
+    auto ring_mean = [&](int from, int to) {
+        double sum = 0;
+        int n = 0;
+        for (int y = 0; y < TUN_ROWS; ++y)
+            for (int x = 0; x < TUN_COLS; ++x) {
+                const double d = std::hypot(double(x - core.x), double(y - core.y));
+                if (d < core.r + from || d >= core.r + to) continue;
+                sum += t.luma_sum[size_t(y) * TUN_COLS + x] / t.frames;
+                ++n;
+            }
+        EXPECT_GT(n, 300);
+        return n ? sum / n : 0.0;
+    };
+    const double deep = ring_mean(2, 12), near = ring_mean(40, 56);
+    EXPECT_LT(deep, 0.25 * near) << "deep " << deep << ", near " << near;
 }
 
 TEST_F(Look, ConsolePiecesMeetWithoutASeam) {

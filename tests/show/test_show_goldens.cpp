@@ -32,14 +32,14 @@ struct Golden {
 // Rows in time order; each scene's rows sit under its own heading.
 const Golden goldens[] = {
     // scene 1
-    {600, "scene 1 opening fade, pass 42", 0x790321e53ec3e36aull},
-    {3000, "scene 1 opening picture held", 0x639d35fd53861f52ull},
-    {3300, "scene 1 warp burst", 0x1e97951ced659bfcull},
-    {7000, "scene 1 logo", 0x840e8b87e11486b7ull},
-    {13000, "scene 1 curves A", 0x4dadf35e17d6169dull},
-    {18000, "scene 1 curves B", 0x2141d58bb9c6b7aeull},
-    {24000, "scene 1 curves C", 0xac5c941cba027404ull},
-    {30000, "scene 1 tunnel", 0x3617a6e35940fe2cull},
+    {600, "scene 1 opening fade, pass 42", 0x8ed64815bc778074ull},
+    {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
+    {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
+    {7000, "scene 1 logo", 0x5c231d9c0ffb9e8full},
+    {13000, "scene 1 curves A", 0x679d55856f052d89ull},
+    {18000, "scene 1 curves B", 0x0d259db96adc9ec7ull},
+    {24000, "scene 1 curves C", 0x32bd559c44dc3ae3ull},
+    {30000, "scene 1 tunnel", 0xc1b65222918395c7ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x5aa6110310de3f69ull},
     // scene 3

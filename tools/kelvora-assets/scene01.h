@@ -9,6 +9,11 @@ namespace art::scene01 {
 // The curves phases' background (frm01), on the curves palette.
 Indexed draw_frm01();
 
+// The view frm01 shows through its frame (planet, sky, nebula; no stars) at screen
+// point (x, y), as a position on the curves palette's cool ramp (fractional index).
+// The portraits show it through their glass behind the heads.
+float frm01_view(float x, float y);
+
 // The recess in frm01's lower right corner that holds the portraits: its bevel
 // starts at (NICHE_X, NICHE_Y) and its glass, inside the bevel, runs to the
 // frame's inner edge. Both portraits (gpor at (246, 110), npor at (249, 111)) reach

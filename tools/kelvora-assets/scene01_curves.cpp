@@ -14,93 +14,101 @@ namespace scene01 {
 namespace {
 
 // The curves' lines add 5..23 and their points up to 63 to the picture, stopping
-// at 190. On the curves palette the field sits just where the cool ramp starts to
-// climb out of its navy trough (about 55), so a line shows as a thin teal stroke,
-// a point as a pale glow, and only where several points pile up do they reach the
-// ramp's dark end. The field's detail is a star chart in faint lines a few steps
-// above it: circles, degree ticks and a few constellations, quiet enough that the
-// thinnest curve still reads over it.
-constexpr float FIELD_CENTRE = 55.f, FIELD_EDGE = 47.f;
-constexpr float CHART_LINE = 10.f;  // chart lines this far above the field
-constexpr float CHART_TICK = 14.f;
-constexpr float STAR = 40.f;
-constexpr float CX = 150.f, CY = 100.f;  // the chart's centre
+// at 190. On the curves palette everything here lies low on the cool ramp, in its
+// navy trough and the first half of its climb (about 36..125), so whatever the
+// curves add climbs toward the pale peak and reads as light. The picture is a view
+// from orbit: the lit limb of a planet curving across the lower part of the frame,
+// its night side in deep navy with faint cloud bands, a thin atmosphere glowing
+// along the edge where a sun is about to rise, and above it a dark sky with a
+// drifting nebula and sharp stars.
+constexpr float SKY_DEEP = 40.f, SKY_HAZE = 56.f;  // sky at the top, and over the limb
+constexpr float NEBULA = 58.f;                      // the nebula's brightest wisps add this
+constexpr float NIGHT = 44.f, DAY = 88.f;           // the planet's dark and lit ground
+constexpr float LIMB = 122.f;                       // the sunlit rim of the atmosphere
+// The planet: a sphere far larger than the frame, its top edge just below the
+// middle of the frame.
+constexpr float PX = 96.f, PY = 420.f, PR = 300.f;
+constexpr float SUN_X = 206.f;  // where the sun sits on the limb, behind the planet
+
+// The bezel round the portraits' recess starts where the portrait sprites do.
+constexpr int BEZEL_X = 246, BEZEL_Y = 110;
 
 // Frame colours on the cool ramp: pale cyan lit faces, a shaded blue-teal and the
 // ramp's dark teal end for the lines between.
 constexpr int FRAME_DARK = 190, FRAME_LIT_FROM = 7, FRAME_LIT_TO = 16, FRAME_SHADE_FROM = 27,
               FRAME_SHADE_TO = 33;
 
-// The field with its chart, as ramp positions (index units, fractional).
-float chart(int x, int y) {
-    const float dx = float(x) - CX, dy = float(y) - CY;
-    const float r = std::sqrt(dx * dx + dy * dy);
-    const float vign = std::min(1.f, (dx * dx / (170.f * 170.f) + dy * dy / (115.f * 115.f)));
-    float v = lerp(FIELD_CENTRE, FIELD_EDGE, vign);
-    v += 3.f * (fbm(float(x) / 50.f, float(y) / 50.f, 41, 3) - 0.5f);
-    float add = 0.f;
-    // Rings, the outer one graduated.
-    for (float ring : {34.f, 62.f, 118.f})
-        add = std::max(add, CHART_LINE * std::clamp(1.f - std::fabs(r - ring), 0.f, 1.f));
-    const float ring = 90.f;
-    add = std::max(add, CHART_TICK * std::clamp(1.f - std::fabs(r - ring), 0.f, 1.f));
-    const float ang = std::atan2(dy, dx) * 180.f / float(M_PI) + 180.f;  // 0..360
-    const float to_tick = std::fabs(ang / 5.f - std::round(ang / 5.f)) * 5.f * float(M_PI) / 180.f * r;
-    const bool long_tick = std::fabs(ang / 30.f - std::round(ang / 30.f)) * 30.f < 2.5f;
-    if (to_tick < 0.6f && r > ring && r < ring + (long_tick ? 6.f : 3.f)) add = std::max(add, CHART_TICK);
-    // Cross hairs, dashed.
-    if ((std::fabs(dx) < 0.5f || std::fabs(dy) < 0.5f) && int(r) % 6 < 4 && r > 8.f) add = std::max(add, CHART_LINE);
-    // A slanted ecliptic ellipse.
-    {
-        const float a = 0.35f, ex = dx * std::cos(a) + dy * std::sin(a), ey = -dx * std::sin(a) + dy * std::cos(a);
-        const float e = std::sqrt(ex * ex / (140.f * 140.f) + ey * ey / (48.f * 48.f));
-        if (std::fabs(e - 1.f) * 48.f < 0.6f && (int(ex) / 3) % 2 == 0) add = std::max(add, CHART_LINE);
-    }
-    return v + add;
+// Ramp positions (index units, fractional) of the sky at (x, y).
+float sky(int x, int y) {
+    const float fx = float(x), fy = float(y);
+    const float d = std::hypot(fx - PX, fy - PY) - PR;  // height above the limb, pixels
+    float v = lerp(SKY_HAZE, SKY_DEEP, smoothstep(0.f, 120.f, d));
+    // The atmosphere: a glow hugging the limb, strongest toward the sun.
+    const float sun = std::exp(-std::fabs(fx - SUN_X) / 70.f);
+    v += (14.f + 30.f * sun) * std::exp(-d / (5.f + 10.f * sun));
+    // The nebula: a band of wisps running from the upper left down to the right,
+    // ridged so that it shows filaments and dark lanes.
+    const float along = (fx * 0.8f + fy * 0.6f), across = (-fx * 0.6f + fy * 0.8f);
+    const float band = std::exp(-std::pow((across - 10.f - 0.0012f * along * along) / 46.f, 2.f));
+    const float cloud = fbm(fx / 46.f, fy / 34.f, 71, 5);
+    const float ridge = 1.f - turbulence(fx / 30.f, fy / 22.f, 73, 4);
+    const float wisp = std::clamp((cloud - 0.34f) * 2.8f, 0.f, 1.f) * (0.35f + 0.65f * ridge * ridge);
+    v += NEBULA * band * wisp * smoothstep(6.f, 40.f, d);
+    return v;
 }
 
-// A constellation: stars joined by faint lines.
-struct Star {
-    float x, y, b;
-};
-void constellation(std::vector<float>& t, const std::vector<Star>& s, const std::vector<std::pair<int, int>>& links) {
-    for (auto [a, b] : links) {
-        const float len = std::hypot(s[b].x - s[a].x, s[b].y - s[a].y);
-        for (float k = 3.f; k < len - 3.f; k += 0.5f) {
-            const int x = int(std::lround(lerp(s[a].x, s[b].x, k / len)));
-            const int y = int(std::lround(lerp(s[a].y, s[b].y, k / len)));
-            float& v = t[size_t(y) * 320 + x];
-            v = std::max(v, FIELD_EDGE + CHART_LINE);
-        }
-    }
-    for (const Star& st : s) {
-        const int x = int(st.x), y = int(st.y);
-        t[size_t(y) * 320 + x] = FIELD_EDGE + STAR * st.b + 20.f;
-        if (st.b > 0.6f)
-            for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-                t[size_t(y + oy) * 320 + x + ox] = std::max(t[size_t(y + oy) * 320 + x + ox], FIELD_EDGE + 14.f);
-    }
+// Ramp position of the planet's surface at (x, y), inside the limb.
+float planet(int x, int y) {
+    const float dx = float(x) - PX, dy = float(y) - PY;
+    const float z = std::sqrt(std::max(0.f, PR * PR - dx * dx - dy * dy));
+    const float nx = dx / PR, ny = dy / PR, nz = z / PR;
+    // The sun low behind the planet's edge, up and to the right: it lights a thin
+    // crescent along the limb and leaves the face toward us in the night.
+    const float lx = 0.35f, ly = -0.55f, lz = -0.76f;
+    const float lit = std::max(0.f, nx * lx + ny * ly + nz * lz);
+    // Cloud bands along the latitudes, broken by storms.
+    const float lat = std::asin(std::clamp(-ny, -1.f, 1.f)), lon = std::atan2(nx, nz);
+    const float bands = fbm(lon * 9.f, lat * 60.f, 81, 4);
+    const float storms = fbm(lon * 30.f, lat * 90.f, 83, 3);
+    const float tex = std::clamp(0.35f + 0.9f * (bands - 0.5f) + 0.5f * (storms - 0.5f), 0.f, 1.f);
+    float v = NIGHT + 6.f * tex + (DAY - NIGHT) * std::pow(lit, 0.8f) * (0.6f + 0.6f * tex);
+    // The atmosphere seen edge-on: the last pixels inside the limb brighten.
+    const float depth = PR - std::hypot(dx, dy);  // pixels inside the limb
+    const float sun = std::exp(-std::fabs(float(x) - SUN_X) / 60.f);
+    v = lerp(v, LIMB * (0.7f + 0.3f * sun), std::exp(-depth / (1.2f + 2.f * sun)) * (0.55f + 0.45f * sun));
+    return v;
 }
 
 }  // namespace
+
+float frm01_view(float x, float y) {
+    // Four samples a pixel along the limb, so the planet's edge is smooth.
+    float sum = 0;
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) {
+            const float sx = x + 0.25f + 0.5f * float(i), sy = y + 0.25f + 0.5f * float(j);
+            const int px = int(std::floor(x)), py = int(std::floor(y));
+            sum += std::hypot(sx - PX, sy - PY) < PR ? planet(px, py) : sky(px, py);
+        }
+    return sum / 4.f;
+}
 
 Indexed draw_frm01() {
     const int W = 320, H = 200;
     std::vector<float> t(size_t(W) * H);
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) t[size_t(y) * W + x] = chart(x, y);
-    // A few constellations where the curves seldom go: low left, upper right.
-    constellation(t, {{30, 150, 0.8f}, {48, 160, 0.4f}, {62, 150, 0.6f}, {77, 166, 0.3f}, {70, 182, 0.9f}, {42, 178, 0.5f}},
-                  {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 1}});
-    constellation(t, {{232, 58, 0.7f}, {252, 48, 0.4f}, {270, 56, 0.9f}, {290, 44, 0.5f}, {281, 76, 0.4f}, {300, 90, 0.7f}},
-                  {{0, 1}, {1, 2}, {2, 3}, {2, 4}, {4, 5}});
+        for (int x = 0; x < W; ++x) t[size_t(y) * W + x] = frm01_view(float(x), float(y));
+    // Stars in the sky: single sharp pixels on the white end of the ramp (1..30
+    // run from white down to the trough), the brightest with a small cross.
     Rng rng(5);
-    for (int i = 0; i < 60; ++i) {
-        const int x = int(rng.range(12, 308)), y = int(rng.range(12, 188));
-        float& v = t[size_t(y) * W + x];
-        v = std::max(v, FIELD_EDGE + 12.f + 18.f * rng.uniform());
+    for (int i = 0; i < 110; ++i) {
+        const int x = int(rng.range(8, 312)), y = int(rng.range(8, 150));
+        const float b = rng.uniform();
+        if (std::hypot(float(x) - PX, float(y) - PY) < PR + 4.f) continue;
+        t[size_t(y) * W + x] = -(b * b * 28.f + 2.f);  // negative: an index below the trough
+        if (b > 0.9f)
+            for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) t[size_t(y + oy) * W + x + ox] = -26.f;
     }
-
     // The emblem, drawn at 4x and averaged down, in the recess's coordinates.
     Plane emblem(W - NICHE_X, H - NICHE_Y);
     {
@@ -125,7 +133,8 @@ Indexed draw_frm01() {
     Indexed out(W, H);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            uint8_t v = ramp_index(t[size_t(y) * W + x] / 255.f, 0, 255, x, y);
+            const float tv = t[size_t(y) * W + x];
+            uint8_t v = tv < 0.f ? uint8_t(std::clamp(int(-tv), 1, 35)) : ramp_index(tv / 255.f, 0, 255, x, y);
             // The frame: dark line, bevel lit on its top and left faces, dark line.
             const int e = std::min(std::min(x, W - 1 - x), std::min(y, H - 1 - y));
             if (e == 0 || e == FRAME_EDGE - 1) {
@@ -135,8 +144,16 @@ Indexed draw_frm01() {
                 const float along = float(lit ? x + y : (W - x) + (H - y)) / float(W + H);
                 v = lit ? ramp_index(along, FRAME_LIT_FROM, FRAME_LIT_TO, x, y)
                         : ramp_index(along, FRAME_SHADE_TO, FRAME_SHADE_FROM, x, y);
-            } else if (e < FRAME_EDGE + 3) {
-                v = uint8_t(std::min(255, int(v) - 2 * (FRAME_EDGE + 3 - e)));  // a shadow inside the frame
+            } else if (e < FRAME_EDGE + 2) {
+                v = 40;  // the frame's shadow: the darkest entry of the trough
+            }
+            // A raised bezel round the recess, as wide as the portraits reach beyond
+            // it, so that their sprites' edges are part of the frame.
+            if (e >= FRAME_EDGE && x >= BEZEL_X && y >= BEZEL_Y && (x < NICHE_X || y < NICHE_Y)) {
+                const int bx = x - BEZEL_X, by = y - BEZEL_Y;
+                if (bx == 0 || by == 0) v = FRAME_DARK;
+                else if (by < NICHE_Y - BEZEL_Y && bx >= by) v = ramp_index(float(x) / float(W), FRAME_LIT_FROM, FRAME_LIT_TO, x, y);
+                else v = ramp_index(float(y) / float(H), FRAME_LIT_TO, FRAME_SHADE_FROM, x, y);
             }
             // The portraits' recess: a bevel shaded on top and left (it is sunk),
             // dark glass with faint scan lines inside, and a faint emblem for the
@@ -146,8 +163,8 @@ Indexed draw_frm01() {
                 if (ix == 0 || iy == 0) v = FRAME_DARK;
                 else if (ix < NICHE_BEVEL || iy < NICHE_BEVEL) v = uint8_t(ix < iy ? FRAME_SHADE_TO : FRAME_SHADE_FROM);
                 else {
-                    float g = FIELD_EDGE - 6.f + (iy % 3 == 0 ? 5.f : 0.f);
-                    g = std::max(g, FIELD_EDGE - 6.f + 16.f * emblem.at(x - NICHE_X, y - NICHE_Y));
+                    float g = SKY_DEEP - 2.f + (iy % 3 == 0 ? 5.f : 0.f);
+                    g = std::max(g, SKY_DEEP - 2.f + 44.f * emblem.at(x - NICHE_X, y - NICHE_Y));
                     v = ramp_index(g / 255.f, 0, 255, x, y);
                 }
             }

@@ -93,8 +93,8 @@ Indexed draw_psx() {
     const V3 light = normalize({-0.6f, 0.8f, -0.5f});
     Rng stars(3);
     std::vector<float> star(size_t(W) * H, 0.f);
-    for (int i = 0; i < 140; ++i) {
-        const int x = int(stars.range(0, W)), y = int(stars.range(0, 90));
+    for (int i = 0; i < 170; ++i) {
+        const int x = int(stars.range(0, W)), y = int(stars.range(0, 110));
         star[size_t(y) * W + x] = stars.uniform();
     }
     for (int y = 0; y < H; ++y)
@@ -105,9 +105,10 @@ Indexed draw_psx() {
             float t = march(eye, d, scene, 30.f);
             float shade;
             if (t < 0) {
-                // Sky: near black at the top, a teal haze over the horizon, stars.
-                float hz = std::clamp(1.f - d.y * 2.4f, 0.f, 1.f);
-                shade = 0.02f + 0.44f * hz * hz * hz;
+                // Sky: near black at the top, a narrow teal glow over the horizon,
+                // stars; dark behind the title, so the chrome stands out.
+                float hz = std::clamp(1.f - d.y * 3.2f, 0.f, 1.f);
+                shade = 0.02f + 0.46f * std::pow(hz, 5.f);
                 const float s = star[size_t(y) * W + x];
                 if (s > 0.f && shade < 0.2f) {
                     out.at(x, y) = uint8_t(s > 0.8f ? 62 : 40 + int(s * 10.f));
@@ -136,10 +137,40 @@ Indexed draw_psx() {
                         continue;
                     }
                 } else {
+                    // Polished metal: mostly what it mirrors. Upward, the sky from
+                    // its dark zenith to the bright haze on the horizon; downward,
+                    // the dark floor with its glowing grid, receding into the haze.
+                    // Four rays a pixel, so the grid mirrored in the tight inner
+                    // curve stays lines instead of speckle.
                     float rim = std::pow(1.f - std::max(0.f, -dot(d, n)), 3.f);
-                    V3 r = reflect(d, n);
-                    float env = std::clamp(0.5f + 0.5f * r.y, 0.f, 1.f);
-                    shade = 0.12f + 0.45f * diff * occ + 0.3f * env * env + 0.35f * rim;
+                    auto mirrored = [](V3 at, V3 r) {
+                        if (r.y >= 0.f) {
+                            const float hz = std::clamp(1.f - r.y * 2.f, 0.f, 1.f);
+                            return 0.14f + 0.86f * hz * hz;
+                        }
+                        const float ft = -at.y / r.y;
+                        const V3 q = at + r * ft;
+                        const float fade = std::exp(-ft * 0.16f);
+                        const float gx = std::fabs(q.x - std::round(q.x)), gz = std::fabs(q.z - std::round(q.z));
+                        const float grid = 1.f - smoothstep(0.03f, 0.09f + 0.012f * ft, std::min(gx, gz));
+                        return (0.04f + 0.5f * grid) * fade + 0.6f * (1.f - fade);
+                    };
+                    float env = 0.f;
+                    int hits = 0;
+                    for (int j = 0; j < 2; ++j)
+                        for (int i = 0; i < 2; ++i) {
+                            const float su = (float(x) + 0.25f + 0.5f * float(i) - W / 2.f) / (H * 0.95f);
+                            const float sv = -(float(y) + 0.25f + 0.5f * float(j) - H / 2.f) / (H * 0.95f);
+                            const V3 sd = normalize(fw * 1.5f + rt * su + up * sv);
+                            const float st = march(eye, sd, scene, 30.f);
+                            if (st < 0) continue;
+                            const V3 sp = eye + sd * st;
+                            if (sp.y < object(sp)) continue;
+                            env += mirrored(sp, reflect(sd, normal_at(sp, scene)));
+                            ++hits;
+                        }
+                    env = hits ? env / float(hits) : mirrored(p, reflect(d, n));
+                    shade = 0.04f + 0.3f * diff * occ + 0.6f * env * (0.6f + 0.4f * occ) + 0.2f * rim;
                     if (spec > 0.35f) {
                         out.at(x, y) = spec > 0.8f ? 63 : ramp_index((spec - 0.35f) / 0.45f, 53, 62, x, y);
                         continue;
@@ -172,6 +203,8 @@ constexpr float BG_LINE = 64.f;   // hairlines: a faint teal, well below the glo
 constexpr int BAND_TOP = 94, BAND_BOTTOM = 129;  // the logo sprite's rows
 constexpr float BAND_SCALE = 1.25f;  // undoes the band's 0.8 smoothing
 constexpr int HORIZON = 146;         // a floor of lines below it, stars above the band
+constexpr float NEBULA = 40.f;       // the nebula's brightest wisps climb this far
+constexpr int MOON_X = 262, MOON_Y = 28, MOON_R = 24;
 
 // A night field: faint stars above, a floor of teal lines running to a vanishing
 // point behind the logo below, rules close to the band that the glows light up as
@@ -201,6 +234,16 @@ Indexed draw_kelbck() {
                 const float line = std::max(1.f - du, dz < 0.06f * (1.f + near * 2.f) ? 1.f : 0.f);
                 v = lerp(v, BG_LINE + 12.f * near, std::clamp(line, 0.f, 1.f) * (0.35f + 0.65f * near) * fade);
             }
+            // A nebula drifting across the sky above, fading out before the glows'
+            // reach, so that they still climb from the dark.
+            {
+                const float fx = float(x), fy = float(y);
+                const float band = std::exp(-std::pow((fy - 30.f - 0.12f * fx + 0.0004f * fx * fx) / 26.f, 2.f));
+                const float cloud = fbm(fx / 44.f, fy / 30.f, 91, 5);
+                const float ridge = 1.f - turbulence(fx / 28.f, fy / 20.f, 93, 4);
+                const float wisp = std::clamp((cloud - 0.36f) * 2.4f, 0.f, 1.f) * (0.4f + 0.6f * ridge * ridge);
+                v += NEBULA * band * wisp * (1.f - smoothstep(40.f, 62.f, fy));
+            }
             if (y >= BAND_TOP && y <= BAND_BOTTOM) v *= BAND_SCALE;
             t[size_t(y) * W + x] = v;
         }
@@ -209,10 +252,34 @@ Indexed draw_kelbck() {
     for (int i = 0; i < 90; ++i) {
         const int x = int(rng.range(2, 318)), y = int(rng.range(2, 80));
         const float b = rng.uniform();
+        if (std::hypot(float(x - MOON_X), float(y - MOON_Y)) < MOON_R + 3) continue;
         t[size_t(y) * W + x] = 70.f + 60.f * b * b;
         if (b > 0.85f)
             for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) t[size_t(y + oy) * W + x + ox] = 62.f;
     }
+    // A moon high on the right, lit from the right, out of the glows' reach: a disc
+    // in the sky's dark with a crescent climbing the ramp, cratered.
+    for (int y = 0; y < MOON_Y + MOON_R + 2; ++y)
+        for (int x = MOON_X - MOON_R - 2; x <= MOON_X + MOON_R + 2; ++x) {
+            float cover = 0, shade = 0;
+            for (int j = 0; j < 2; ++j)
+                for (int i = 0; i < 2; ++i) {
+                    const float dx = (float(x) + 0.25f + 0.5f * float(i) - float(MOON_X)) / MOON_R;
+                    const float dy = (float(y) + 0.25f + 0.5f * float(j) - float(MOON_Y)) / MOON_R;
+                    const float rr = dx * dx + dy * dy;
+                    if (rr >= 1.f) continue;
+                    const float dz = std::sqrt(1.f - rr);
+                    const float lit = std::max(0.f, dx * 0.8f + dy * -0.35f + dz * 0.48f);
+                    const float crater = fbm(float(x) / 6.f, float(y) / 6.f, 97, 4);
+                    const float maria = fbm(float(x) / 16.f, float(y) / 16.f, 99, 3);
+                    cover += 0.25f;
+                    shade += 0.25f * (44.f + 98.f * std::pow(lit, 1.2f) * (0.7f + 0.5f * (crater - 0.5f) - 0.3f * smoothstep(0.5f, 0.7f, maria)));
+                }
+            if (cover > 0.f) {
+                float& v = t[size_t(y) * W + x];
+                v = v * (1.f - cover) + shade;
+            }
+        }
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) out.at(x, y) = ramp_index(t[size_t(y) * W + x] / 255.f, 0, 255, x, y);
     return out;

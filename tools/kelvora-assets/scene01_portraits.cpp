@@ -29,26 +29,60 @@ std::vector<ColourSet> portrait_sets() {
     const Palette& p = curves_palette;
     return {ColourSet(p, {{36, 128}}),                          // backdrop
             ColourSet(p, {{191, 246}, {1, 10}, {128, 150}}),    // skin
-            ColourSet(p, {{222, 255}, {36, 114}, {190, 190}}),  // hair
+            ColourSet(p, {{200, 255}, {98, 114}}),              // hair
             ColourSet(p, {{36, 150}, {190, 190}, {12, 24}}),    // clothes
             ColourSet(p, {{1, 255}})};                          // eyes, lips
 }
 
-const Finish skin{{24, 7, 2}, {56, 34, 12}, {63, 56, 44}, 0.45f, {40, 58, 60}, 0.9f, 1.5f};
+const Finish skin{{22, 7, 5}, {57, 36, 20}, {63, 54, 42}, 0.45f, {40, 58, 60}, 0.7f, 1.6f};
 
 // The glass of the recess in portrait coordinates.
 struct Glass {
     int x0, y0, w, h;  // inside the sprite
 };
 
-// Dark glass lit from behind the head: a cool glow high on the right.
-void backdrop(Paint& pt, double cx, double cy) {
+// The glass: the view behind the frame seen through it, dimmed, with a cool glow
+// from behind the head. (gx, gy) is the glass's top left corner on the screen.
+void backdrop(Paint& pt, double cx, double cy, int gx, int gy) {
     pt.current = R_BACK;
     pt.fill(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, pt.w, pt.h); }), [&](float x, float y) {
+        const float v = frm01_view(float(gx) + x, float(gy) + y);
+        const int i = std::clamp(int(std::lround(v)), 40, 128);
+        const Rgb view = scale(palette_rgb(curves_palette, i), 0.85f);
         const float d = std::hypot(x - float(cx + 8), (y - float(cy - 6)) * 0.9f) / 40.f;
         const float glow = std::clamp(1.f - d, 0.f, 1.f);
-        return mix(Rgb{2, 14, 23}, Rgb{12, 38, 47}, glow * glow);
+        return mix(view, Rgb{12, 38, 47}, 0.7f * glow * glow);
     });
+}
+
+// The face's planes: the side away from the key light turned into shadow, a lit
+// cheekbone and brow on the near side, so the head reads as a solid under one light
+// rather than a cushion lit from the front.
+void model_face(Paint& pt, const Plane& face, double cx, double cy, double s) {
+    pt.current = R_SKIN;
+    Plane side = blur(pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx + 0.16 * s, cy - 0.5 * s}, {cx + 0.45 * s, cy - 0.3 * s}, {cx + 0.45 * s, cy + 0.5 * s},
+                  {cx + 0.02 * s, cy + 0.55 * s}, {cx + 0.14 * s, cy + 0.2 * s}, {cx + 0.2 * s, cy - 0.1 * s}});
+    }), int(0.06 * s * pt.ss));
+    for (size_t k = 0; k < side.v.size(); ++k) side.v[k] *= face.v[k];
+    pt.flat(side, {24, 8, 5}, 0.6f);
+    Plane lit = blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, cx - 0.17 * s, cy + 0.1 * s, 0.09 * s, 0.06 * s, -0.3);
+        oval(cr, cx - 0.1 * s, cy - 0.3 * s, 0.14 * s, 0.06 * s);
+    }), int(0.04 * s * pt.ss));
+    for (size_t k = 0; k < lit.v.size(); ++k) lit.v[k] *= face.v[k];
+    pt.flat(lit, {62, 46, 30}, 0.45f);
+}
+
+// The band of light across the crown that makes hair read as glossy: a soft arc
+// centred at (x, y), w wide and h tall, in a lit warm brown, only on the hair.
+void sheen(Paint& pt, const Plane& hair, double x, double y, double w, double h) {
+    pt.current = R_HAIR;
+    Plane band = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{x - w, y + h}, {x - w * 0.5, y + h * 0.2}, {x + w * 0.3, y}, {x + w, y + h * 0.5}});
+    }, 1.6), pt.ss);
+    for (size_t k = 0; k < band.v.size(); ++k) band.v[k] *= hair.v[k];
+    pt.flat(band, {54, 31, 18}, 0.75f);
 }
 
 // Eyes, brows, nose and mouth drawn onto a face centred at (cx, cy), s = face
@@ -83,7 +117,7 @@ void features(Paint& pt, double cx, double cy, double s, bool girl) {
 }
 
 // The sprite: the background's corner, the portrait painted into its glass.
-Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&)>& paint,
+Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&, int, int)>& paint,
                  const std::function<void(Indexed&)>& touch_up) {
     const Indexed frame = draw_frm01();
     Indexed out(w, h);
@@ -92,7 +126,7 @@ Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&)>
     const Glass g{NICHE_X + NICHE_BEVEL - x0, NICHE_Y + NICHE_BEVEL - y0, 320 - FRAME_EDGE - (NICHE_X + NICHE_BEVEL),
                   200 - FRAME_EDGE - (NICHE_Y + NICHE_BEVEL)};
     Paint pt(g.w, g.h, 4);
-    paint(pt);
+    paint(pt, x0 + g.x0, y0 + g.y0);
     // The bevel's shadow falls on the glass's top and left.
     {
         pt.current = R_BACK;
@@ -114,9 +148,9 @@ Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&)>
 
 // ---------------------------------------------------------------- the girl
 
-void paint_girl(Paint& pt) {
+void paint_girl(Paint& pt, int gx, int gy) {
     const double cx = 30, cy = 31, s = 35;  // face centre and height
-    backdrop(pt, cx, cy);
+    backdrop(pt, cx, cy, gx, gy);
     const Finish hair{{6, 0, 0}, {30, 10, 3}, {46, 22, 8}, 0.4f, {24, 48, 55}, 0.8f, 1.2f};
     const Finish top{{2, 15, 24}, {12, 38, 47}, {46, 62, 63}, 0.35f, {36, 57, 61}, 0.8f, 1.2f};
 
@@ -134,16 +168,16 @@ void paint_girl(Paint& pt) {
     // Shoulders and a teal top with a scooped neckline.
     pt.current = R_CLOTH;
     const Plane body = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 9, cy + 0.72 * s}, {cx + 9, cy + 0.72 * s}, {cx + 24, cy + 0.8 * s}, {cx + 32, cy + 1.08 * s},
-                  {cx + 34, pt.h + 6.0}, {cx - 34, pt.h + 6.0}, {cx - 32, cy + 1.08 * s}, {cx - 24, cy + 0.8 * s}});
+        blob(cr, {{cx - 9, cy + 0.64 * s}, {cx + 9, cy + 0.64 * s}, {cx + 24, cy + 0.72 * s}, {cx + 32, cy + 1.0 * s},
+                  {cx + 34, pt.h + 6.0}, {cx - 34, pt.h + 6.0}, {cx - 32, cy + 1.0 * s}, {cx - 24, cy + 0.72 * s}});
     });
     pt.shaded(body, 10, top);
     pt.current = R_SKIN;
     const Plane neck = pt.mask([&](cairo_t* cr) {
-        limb(cr, {cx, cy + 0.3 * s}, 6.2, {cx, cy + 0.78 * s}, 6.8);
+        limb(cr, {cx, cy + 0.3 * s}, 5.6, {cx, cy + 0.7 * s}, 6.4);
         cairo_fill(cr);
-        blob(cr, {{cx - 13, cy + 0.8 * s}, {cx, cy + 0.74 * s}, {cx + 13, cy + 0.8 * s}, {cx + 6, cy + 1.05 * s},
-                  {cx - 6, cy + 1.05 * s}});
+        blob(cr, {{cx - 13, cy + 0.72 * s}, {cx, cy + 0.66 * s}, {cx + 13, cy + 0.72 * s}, {cx + 6, cy + 0.97 * s},
+                  {cx - 6, cy + 0.97 * s}});
     });
     pt.shaded(neck, 5, skin);
     // The jaw's shadow on the throat.
@@ -157,6 +191,7 @@ void paint_girl(Paint& pt) {
                   {cx - 0.34 * s, cy - 0.05 * s}, {cx - 0.3 * s, cy - 0.38 * s}});
     });
     pt.shaded(face, s * 0.35, skin);
+    model_face(pt, face, cx, cy, s);
     features(pt, cx, cy, s, true);
 
     // Front hair: a side parting, the fringe swept across to our right, locks
@@ -180,22 +215,38 @@ void paint_girl(Paint& pt) {
         for (size_t k = 0; k < st.v.size(); ++k) st.v[k] *= front.v[k] + back_hair.v[k] > 0.5f ? 1.f : 0.f;
         pt.flat(st, i % 3 == 0 ? Rgb{24, 48, 55} : Rgb{38, 12, 3}, 0.35f);
     }
+    sheen(pt, front, cx - 3, cy - 0.38 * s, 12, 5);
 }
 
-// Eyes at the output size, where a face of 33 pixels has eyes three wide: whites,
-// dark irises, lashes above.
+// Eyes, nose and mouth at the output size, where a face of 35 pixels has eyes four
+// wide: a dark lash line over a dark iris between two pale corners, a shadow under
+// the nose on the side away from the light, parted lips with a lit lower lip.
+// Indices on the curves palette: 1..8 pale whites, 195..250 the skin ramp's tans
+// to dark red.
 void girl_eyes(Indexed& out) {
-    painter::stamp(out, 21, 27, {" bbbb        bbbb",
+    painter::stamp(out, 21, 26, {" bbbb        bbbb ",
                                  "                  ",
-                                 "blllll      lllllb",
-                                 " wibiw      wibiw "},
-                   {{'l', 250}, {'w', 12}, {'i', 98}, {'b', 236}});
+                                 "                  ",
+                                 " llllll    llllll ",
+                                 " wiiow      wiiow ",
+                                 "  iis        iis  "},
+                   {{'l', 250}, {'w', 6}, {'i', 240}, {'o', 2}, {'b', 232}, {'s', 212}});
+    painter::stamp(out, 30, 34, {" d",
+                                 " d",
+                                 "hdd",
+                                 "n n"},
+                   {{'d', 222}, {'h', 197}, {'n', 240}});
+    painter::stamp(out, 26, 39, {" uuuuu ",
+                                 "mmmmmmm",
+                                 " LLhLL ",
+                                 "  sss  "},
+                   {{'u', 232}, {'m', 246}, {'L', 216}, {'h', 203}, {'s', 226}});
 }
 // ---------------------------------------------------------------- the boy
 
-void paint_boy(Paint& pt) {
+void paint_boy(Paint& pt, int gx, int gy) {
     const double cx = 29, cy = 31, s = 35;
-    backdrop(pt, cx, cy);
+    backdrop(pt, cx, cy, gx, gy);
     const Finish hair{{6, 1, 0}, {22, 8, 2}, {42, 20, 7}, 0.4f, {24, 48, 55}, 0.8f, 1.3f};
     const Finish jacket{{2, 12, 20}, {8, 27, 38}, {46, 62, 63}, 0.1f, {36, 57, 61}, 0.9f, 1.3f};
     const Finish shirt{{24, 38, 46}, {50, 62, 63}, {63, 63, 63}, 0.3f, {46, 60, 62}, 0.5f, 1.f};
@@ -203,28 +254,28 @@ void paint_boy(Paint& pt) {
     // Shoulders: a dark jacket over a pale open collar.
     pt.current = R_CLOTH;
     const Plane body = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 10, cy + 0.7 * s}, {cx + 10, cy + 0.7 * s}, {cx + 26, cy + 0.8 * s}, {cx + 34, cy + 1.08 * s},
-                  {cx + 36, pt.h + 6.0}, {cx - 36, pt.h + 6.0}, {cx - 34, cy + 1.08 * s}, {cx - 26, cy + 0.8 * s}});
+        blob(cr, {{cx - 10, cy + 0.62 * s}, {cx + 10, cy + 0.62 * s}, {cx + 26, cy + 0.72 * s}, {cx + 34, cy + 1.0 * s},
+                  {cx + 36, pt.h + 6.0}, {cx - 36, pt.h + 6.0}, {cx - 34, cy + 1.0 * s}, {cx - 26, cy + 0.72 * s}});
     });
     pt.shaded(body, 10, jacket);
     const Plane collar = pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx - 9, cy + 0.74 * s}, {cx + 9, cy + 0.74 * s}, {cx + 7, cy + 1.1 * s}, {cx, cy + 1.4 * s},
+        blob(cr, {{cx - 9, cy + 0.66 * s}, {cx + 9, cy + 0.66 * s}, {cx + 7, cy + 1.02 * s}, {cx, cy + 1.32 * s},
                   {cx - 7, cy + 1.1 * s}});
     });
     pt.shadow(collar, 1, 1, 2, 0.4f);
     pt.shaded(collar, 3, shirt);
     // Lapels: lit edges down from the collar.
     pt.flat(pt.stroke_mask([&](cairo_t* cr) {
-        curve(cr, {{cx - 9, cy + 0.78 * s}, {cx - 7, cy + 1.15 * s}, {cx - 3, pt.h + 2.0}});
+        curve(cr, {{cx - 9, cy + 0.7 * s}, {cx - 7, cy + 1.07 * s}, {cx - 3, pt.h + 2.0}});
         cairo_new_sub_path(cr);
-        curve(cr, {{cx + 9, cy + 0.78 * s}, {cx + 7, cy + 1.15 * s}, {cx + 3, pt.h + 2.0}});
+        curve(cr, {{cx + 9, cy + 0.7 * s}, {cx + 7, cy + 1.07 * s}, {cx + 3, pt.h + 2.0}});
     }, 0.8), {24, 48, 55}, 0.8f);
 
     pt.current = R_SKIN;
     const Plane neck = pt.mask([&](cairo_t* cr) {
-        limb(cr, {cx, cy + 0.3 * s}, 5.6, {cx, cy + 0.8 * s}, 6.2);
+        limb(cr, {cx, cy + 0.3 * s}, 5.8, {cx, cy + 0.72 * s}, 6.6);
         cairo_fill(cr);
-        blob(cr, {{cx - 7.5, cy + 0.76 * s}, {cx + 7.5, cy + 0.76 * s}, {cx, cy + 1.12 * s}});
+        blob(cr, {{cx - 7.5, cy + 0.68 * s}, {cx + 7.5, cy + 0.68 * s}, {cx, cy + 1.04 * s}});
     });
     pt.shaded(neck, 5, skin);
     const Plane head = pt.mask([&](cairo_t* cr) { oval(cr, cx, cy + 1, 0.36 * s, 0.5 * s); });
@@ -243,6 +294,7 @@ void paint_boy(Paint& pt) {
                   {cx - 0.3 * s, cy + 0.28 * s}, {cx - 0.36 * s, cy - 0.02 * s}, {cx - 0.32 * s, cy - 0.38 * s}});
     });
     pt.shaded(face, s * 0.35, skin);
+    model_face(pt, face, cx, cy, s);
     features(pt, cx, cy, s, false);
 
     // Short hair, swept up and to our right at the front.
@@ -263,14 +315,27 @@ void paint_boy(Paint& pt) {
         for (size_t k = 0; k < st.v.size(); ++k) st.v[k] *= top.v[k] > 0.5f ? 1.f : 0.f;
         pt.flat(st, Rgb{36, 14, 4}, 0.5f);
     }
+    sheen(pt, top, cx - 1, cy - 0.64 * s, 9, 4);
 }
 
 void boy_eyes(Indexed& out) {
-    painter::stamp(out, 20, 27, {"bbbbb      bbbbb",
-                                 "                ",
-                                 " llll      llll ",
-                                 " wibw      wibw "},
-                   {{'b', 240}, {'l', 236}, {'w', 16}, {'i', 82}});
+    painter::stamp(out, 20, 26, {"bbbbbb      bbbbbb",
+                                 "                  ",
+                                 "                  ",
+                                 " lllll      lllll ",
+                                 " wiiow      wiiow ",
+                                 "  iis        iis  "},
+                   {{'b', 244}, {'l', 246}, {'w', 8}, {'i', 240}, {'o', 4}, {'s', 214}});
+    painter::stamp(out, 29, 34, {" d",
+                                 " d",
+                                 "hdd",
+                                 "n n"},
+                   {{'d', 222}, {'h', 197}, {'n', 240}});
+    painter::stamp(out, 25, 39, {" uuuuuu ",
+                                 "mmmmmmmm",
+                                 "  LLLL  ",
+                                 "  ssss  "},
+                   {{'u', 230}, {'m', 246}, {'L', 214}, {'s', 226}});
 }
 }  // namespace
 

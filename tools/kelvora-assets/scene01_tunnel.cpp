@@ -34,7 +34,7 @@ constexpr float TUNNEL_CX = 234.f, TUNNEL_CY = 70.f, PIXEL_ASPECT = 1.2f;
 constexpr float TUBE_DEPTH = 21000.f;
 constexpr int SECTORS = 12;  // even, so the tiles alternate all the way round
 // Band widths (pixels) between which the rings give way to the core.
-constexpr float CORE_FULL = 0.6f, CORE_NONE = 2.2f;
+constexpr float CORE_FULL = 0.8f, CORE_NONE = 5.f;
 constexpr uint8_t BANDS[4] = {48, 215, 224, 38};
 
 float tube_radius(int x, int y) {
@@ -49,6 +49,25 @@ float core(float r) {
     return 1.f - smoothstep(CORE_FULL, CORE_NONE, band_px);
 }
 
+// Seams: radial lines along the tube's walls, one down the middle of every tile,
+// where each pixel's tile is swapped for its neighbour's (half a colour repeat
+// along: a lit tile's pixel shows a dark band, a dark tile's a lit one). The smear
+// averages a swapped pixel with its neighbours, and the mean of a lit and a dark
+// index falls into the palette's brown ramp or its black run: a soft dark groove.
+// Seams run along the flow, so they hold still as the rings pour out, and being one
+// pixel wide at every radius they close up toward the vanishing point, where they
+// darken the tiles through brown to black: the tube recedes into shadow.
+constexpr int RAILS = SECTORS;
+constexpr float SEAM_FROM = 24.f;  // no seams inside this radius (the core's own)
+
+bool on_seam(float dx, float dy) {
+    const float r = std::sqrt(dx * dx + dy * dy);
+    if (r < SEAM_FROM) return false;
+    const float turn = (std::atan2(dy, dx) + float(M_PI)) / (2.f * float(M_PI)) * float(RAILS) + 0.5f;
+    const float off = std::fabs(turn - std::round(turn)) * 2.f * float(M_PI) / float(RAILS) * r;  // pixels
+    return off < 0.5f;
+}
+
 Indexed draw_tube_x() {
     Indexed out(320, 200);
     for (int y = 0; y < 200; ++y)
@@ -56,12 +75,24 @@ Indexed draw_tube_x() {
             const float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
             const float turn = (std::atan2(dy, dx) + float(M_PI)) / (2.f * float(M_PI));  // 0..1
             const int sector = std::min(SECTORS - 1, int(turn * float(SECTORS)));
-            out.at(x, y) = uint8_t((sector & 1) * 128);
+            out.at(x, y) = uint8_t(((sector & 1) ^ int(on_seam(dx, dy))) * 128);
         }
     return out;
 }
 
-// Depth, wrapping every 255 as the scene wraps it.
+// Dusk: farther out than the core, each 2 x 2 block is spread over part of a colour
+// repeat, growing toward the core. Where a block straddles the edge between a lit
+// and a dark band the smear averages it into the brown ramp or the black run, so the
+// lit rings wear dark edges that widen with depth until little of them is left: the
+// tube darkens as it recedes. The pattern's period is two pixels, which the smear
+// averages out, so the darkening is smooth.
+constexpr float DUSK_NEAR = 104.f, DUSK_FAR = 30.f;  // radii where it starts and is strongest
+constexpr float DUSK_MAX = 0.5f;                      // share of a colour repeat at its strongest
+float dusk(float r) {
+    const float t = 1.f - smoothstep(DUSK_FAR, DUSK_NEAR, r);
+    return DUSK_MAX * t * std::sqrt(t);
+}
+
 Indexed draw_tube_y() {
     Indexed out(320, 200);
     const int spread[2][2] = {{0, 2}, {3, 1}};  // quarters of a colour repeat
@@ -69,7 +100,8 @@ Indexed draw_tube_y() {
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
             const float r = tube_radius(x, y), c = core(r);
-            const float depth = TUBE_DEPTH / std::max(lerp(r, r_far, c), 1.f) + c * 64.f * float(spread[y & 1][x & 1]);
+            const float blend = std::max(c, dusk(r));
+            const float depth = TUBE_DEPTH / std::max(lerp(r, r_far, c), 1.f) + blend * 64.f * float(spread[y & 1][x & 1]);
             out.at(x, y) = uint8_t(int(depth) % 255);
         }
     return out;
