@@ -203,8 +203,12 @@ constexpr Palette make_scene4() {
 // from dark to light they draw a thin dark line, like the edge of a groove,
 // rather than an olive smear.
 // The banner, averaged with the tube, lands in windows of its own: the letters
-// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on the dark navy
-// ramp 33..63, where the frame's edge also fades into the border. 168..198 and 204..228
+// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63,
+// which repeat the tube's ramp at half its indices and three quarters of its
+// light, so the glass shows the tube dimmed behind the letters. The zoom-out
+// that opens the scene averages the tube's samples with the dark frame left
+// before it, so it too lands mostly on 33..63 and shows the tube's own light
+// and dark pulling back rather than a flat navy. 168..198 and 204..228
 // are the craft's: exhaust white through orange, and its blue greys. 11..31 show
 // the frame the zoom-out starts from.
 constexpr Palette make_scene5() {
@@ -215,7 +219,6 @@ constexpr Palette make_scene5() {
     b.set(10, {8, 15, 21});
     b.keys({{11, {12, 21, 31}}, {18, {17, 28, 41}}, {27, {9, 15, 23}}, {31, {11, 15, 20}}});
     b.set(32, {12, 16, 19});
-    b.keys({{33, {2, 3, 7}}, {57, {9, 12, 21}}, {63, {11, 14, 23}}});
     b.set(64, {18, 20, 15});
     b.keys({{65, {0, 1, 4}}, {72, {1, 3, 10}}, {76, {3, 8, 18}}, {80, {7, 13, 26}}, {84, {13, 20, 33}},
             {88, {19, 27, 38}}, {90, {21, 29, 38}}});
@@ -229,6 +232,12 @@ constexpr Palette make_scene5() {
             {107, {53, 59, 62}}, {110, {59, 62, 63}}, {114, {62, 63, 63}}, {118, {63, 63, 63}}, {120, {58, 61, 62}},
             {122, {44, 50, 55}}, {123, {32, 40, 48}}});
     b.fill(124, 127, {18, 29, 40});
+    // 33..63 hold half the tube's indices: each shows the tube entry twice its
+    // offset above 33 at three quarters of its brightness (rounded down).
+    for (int i = 33; i < 64; ++i) {
+        const int t = (66 + 2 * (i - 33)) * 3;
+        b.set(i, {b.p.rgb[t] * 3 / 4, b.p.rgb[t + 1] * 3 / 4, b.p.rgb[t + 2] * 3 / 4});
+    }
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
     b.set(130, {18, 29, 26});
@@ -266,8 +275,10 @@ constexpr Palette make_scene5() {
 // the background itself. 150 is the background too: the frame's average with the
 // one before rounds down, so whatever once sat below 151 settles there. The glow
 // blobs add up from 152 to their cap, 190, and the average with the frame before
-// holds a covered pixel at 189: 156..190 climb from the teal through cyan to a
-// white core, and the lines smudged over the cloud (165..186) show in cyan on it.
+// holds a covered pixel at 189: 156..160 dip below the teal into a deep blue, so
+// the cloud's fading rims and trails draw a dark edge, then 161..190 climb through
+// a saturated azure and cyan to a white core only at the top; the lines smudged
+// over the cloud (165..186) show in azure and cyan on it.
 constexpr Palette make_scene6() {
     constexpr Rgb BACKGROUND = {5, 25, 34};
     Builder b;
@@ -282,8 +293,8 @@ constexpr Palette make_scene6() {
     b.keys({{137, {36, 52, 57}}, {141, {34, 51, 56}}, {144, {31, 49, 55}}, {146, {29, 47, 54}}, {149, {26, 45, 53}}});
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
-    b.keys({{155, {4, 24, 33}}, {160, {6, 30, 40}}, {166, {10, 37, 47}}, {172, {18, 45, 54}}, {178, {30, 53, 59}},
-            {183, {43, 59, 62}}, {187, {54, 62, 63}}, {190, {61, 63, 63}}});
+    b.keys({{155, {4, 24, 33}}, {156, {2, 15, 28}}, {160, {2, 18, 38}}, {166, {5, 32, 56}}, {172, {10, 44, 63}}, {177, {20, 54, 63}},
+            {181, {34, 60, 63}}, {185, {48, 63, 63}}, {188, {58, 63, 63}}, {190, {63, 63, 63}}});
     b.set(191, {0, 14, 21});
     return b.p;
 }
