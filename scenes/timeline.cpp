@@ -26,6 +26,7 @@ uint32_t paused_at = 0;  // show_ticks when the pause began
 bool ahead = false;      // running ahead to a later start
 double ahead_ms = 0.0;   // virtual milliseconds since start_ticks while ahead
 uint32_t ahead_until = 0;
+uint32_t deferred = 0;   // requests made while running ahead, acted on at the start
 }  // namespace
 
 uint32_t show_ticks() {
@@ -40,6 +41,7 @@ void timeline_start(uint32_t start_ms) {
     ahead = start_ms > 0;
     ahead_ms = 0.0;
     ahead_until = start_ms;
+    deferred = 0;
     cue_index = 0;
     start_ticks = platform.sys->ticks();
     display_hold(ahead);
@@ -69,12 +71,8 @@ namespace {
 // The show clock goes on from where it stands, now on the platform's clock.
 void resume_clock_at(uint32_t show_now) { shift = show_now - platform.sys->ticks(); }  // wraps
 
-// Drains the events; acts on a quit and on the viewer's requests.
-void handle_events() {
-    if (platform.sys->poll_quit()) quit();
-    const uint32_t requests = platform.sys->take_requests ? platform.sys->take_requests() : 0;
-    // Nothing is shown while running ahead: the requests wait for no one.
-    if (ahead || requests == 0) return;
+// Acts on the viewer's requests other than a quit.
+void act_on(uint32_t requests) {
     if (requests & REQUEST_FULLSCREEN) display_toggle_fullscreen();
     if (requests & REQUEST_SCREENSHOT) screenshot_write(show_ticks() - start_ticks);
     if (requests & REQUEST_PAUSE) {
@@ -87,6 +85,17 @@ void handle_events() {
         }
         music_pause(paused);
     }
+}
+
+// Drains the events; acts on a quit and on the viewer's requests. Nothing is shown
+// while running ahead: what the viewer asks then waits for the start.
+void handle_events() {
+    if (platform.sys->poll_quit()) quit();
+    const uint32_t requests = platform.sys->take_requests ? platform.sys->take_requests() : 0;
+    if (ahead)
+        deferred |= requests;
+    else if (requests != 0)
+        act_on(requests);
 }
 
 }  // namespace
@@ -103,6 +112,7 @@ void pump_messages() {
         resume_clock_at(now);
         display_hold(false);
         music_play_at(now - start_ticks);
+        act_on(deferred);
     }
     while (paused) {
         display_show_again();

@@ -25,7 +25,8 @@ uint32_t show_ticks();
 // Starts the timeline: cue 0 open and start_ticks taken. With start_ms > 0 the show
 // runs ahead without showing anything or sounding: every frame before start_ms is
 // drawn on the virtual clock, then the pump that reaches it shows the frame on
-// screen, starts the music there and goes on on the real clock. Called by the driver
+// screen, starts the music there and goes on on the real clock; what the viewer
+// asked meanwhile (a pause, a screenshot) is acted on then. Called by the driver
 // right after music_play (start_ms == 0) or instead of it.
 void timeline_start(uint32_t start_ms);
 

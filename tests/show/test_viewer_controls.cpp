@@ -139,6 +139,22 @@ TEST(ViewerControls, ALaterStartShowsWhatARunFromTheStartShows) {
     // The music starts once, at the show time reached.
     ASSERT_EQ(later.music.size(), 1u);
     EXPECT_EQ(later.music[0].rfind("play_at 20.0", 0), 0u) << later.music[0];
+
+    // A pause asked for while running ahead holds the show from its first frame on.
+    const Seen held = play(20000, {{100, REQUEST_PAUSE}, {1600, REQUEST_PAUSE}}, pumps, SHOW_FRAME_MS);
+    EXPECT_EQ(held.first_present_pump, later.first_present_pump);
+    // Paused from the pump after the start's up to the one that sees the resume
+    // (pump 1600, counted from 0: the 1601st).
+    ASSERT_EQ(held.hashes.size(), pumps - (1601 - (later.first_present_pump - 1)));
+    // The frames after the resume are the ones after the start. (Further on, a pause
+    // of frames of 1000/70 ms may move the millisecond clock's rounding, so a cue's
+    // end by one frame; the exact comparison of pauses is the 10 ms test above.)
+    for (uint64_t k = later.first_present_pump - 1; k < later.first_present_pump + 20; ++k)
+        ASSERT_EQ(held.hashes[k], plain.hashes[k]) << "pump " << k;
+    ASSERT_EQ(held.music.size(), 3u);
+    EXPECT_EQ(held.music[0], later.music[0]);
+    EXPECT_EQ(held.music[1], "pause 1");
+    EXPECT_EQ(held.music[2], "pause 0");
 }
 
 TEST(ViewerControls, TheFullScreenSwitchKeepsThePictureAndThePace) {

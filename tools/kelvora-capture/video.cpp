@@ -87,7 +87,7 @@ static bool spawn_ffmpeg(const std::string& ffmpeg, const std::vector<std::strin
     return true;
 }
 
-bool video_start(const std::string& ffmpeg, const std::string& out_path, int zoom, int32_t fps,
+bool video_start(const std::string& ffmpeg, const std::string& out_path, int width, int height, int32_t fps,
                  VideoEncoder* enc, std::string* error) {
     // A reader that dies must show up as a failed write, not kill the capture.
     signal(SIGPIPE, SIG_IGN);
@@ -99,7 +99,7 @@ bool video_start(const std::string& ffmpeg, const std::string& out_path, int zoo
     fcntl(fds[1], F_SETFD, FD_CLOEXEC);
     enc->ffmpeg = ffmpeg;
     enc->log_path = out_path + ".log";
-    const std::string size = std::to_string(320 * zoom) + ":" + std::to_string(200 * zoom);
+    const std::string size = std::to_string(width) + ":" + std::to_string(height);
     const std::vector<std::string> args = {
         "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", "320x200",
