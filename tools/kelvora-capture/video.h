@@ -22,8 +22,10 @@ struct VideoEncoder {
 // Starts ffmpeg writing an MP4 with only an H.264 stream to out_path, reading
 // 320 x 200 RGB frames at fps and enlarging them to width x height (whole multiples)
 // with nearest-neighbour scaling (whole pixels; a quarter of the pipe traffic of
-// sending them enlarged at zoom 2). The encoding is VIDEO_ENCODING: fast, on every
-// core, at a quality that keeps flat colours. ffmpeg must exist: find_program.
+// sending them enlarged at zoom 2). The encoding is fast, on every core, at a
+// quality that keeps flat colours; colour at half resolution (4:2:0) when each
+// picture pixel is a block of even width and height, else at full resolution
+// (4:4:4). ffmpeg must exist: find_program.
 bool video_start(const std::string& ffmpeg, const std::string& out_path, int width, int height, int32_t fps,
                  VideoEncoder* encoder, std::string* error);
 
