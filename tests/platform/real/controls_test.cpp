@@ -99,6 +99,23 @@ TEST_F(Controls, AltEnterAndF11SwitchTheRunningShowToFullScreenAndBack) {
     end(show, window);
 }
 
+TEST_F(Controls, AShowStartedFullScreenSwitchesToItsWindow) {
+    Child show;
+    std::vector<std::string> env = x.child_env();
+    ASSERT_TRUE(show.start({KELVORA_PROGRAM, "--fullscreen", "--no-sound"}, env));
+    const unsigned long window = x.wait_window("kelvora", 20000);
+    ASSERT_NE(window, 0ul) << show.wait(0).err;
+    EXPECT_TRUE(x.wait_mode(640, 480, 5000));
+    key(window, "F11");
+    EXPECT_TRUE(x.wait_mode(1280, 1024, 5000));
+    // The window of the zoom, centred on the desktop, resizable like any other.
+    EXPECT_TRUE(soon([&] { return x.window_rect(window) == std::make_tuple(320, 312, 640, 400); }, 5000));
+    const auto [wx, wy, ww, wh] = x.window_rect(window);
+    EXPECT_EQ(std::make_tuple(wx, wy, ww, wh), std::make_tuple(320, 312, 640, 400));
+    EXPECT_TRUE(soon([&] { return lit(x.pixels(wx, wy, ww, wh)) > 0; }, 5000));
+    end(show, window);
+}
+
 TEST_F(Controls, AResizedWindowKeepsThePicturesShapeWithBlackAround) {
     Child show;
     // The portrait at 35 s has no black of its own at its edges.
