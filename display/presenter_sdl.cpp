@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "display/connection.h"
 #include "display/display.h"
 #include "display/fullscreen.h"
 #include "display/picture_rect.h"
@@ -59,6 +60,13 @@ static bool open_window(int zoom, const uint32_t* lookup) {
 
 static bool sdl_open(const RunSettings& settings, const uint32_t* lookup) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Where SDL found no display it falls back on drivers that show nothing: a show
+    // nobody sees is a window that could not be made.
+    if (!connection_shows_pictures()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    connection_watch();
     atexit(SDL_Quit);  // gives the desktop its mode back on every exit
     opened = settings;
     return settings.fullscreen ? open_fullscreen(settings.zoom, lookup) : open_window(settings.zoom, lookup);

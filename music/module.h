@@ -7,11 +7,13 @@
 
 struct Module;
 
-// Reads the file at path whole and loads it. On failure returns nullptr and sets
-// *error to a sound_error_text code: 9 the file cannot be opened or read, 10 it is
-// not an extended module or the library does not recognise it, 11 it is cut short
-// of the sizes it declares, cannot be loaded or has nothing to play, 12 out of
-// memory. Called by the music driver's load and by the offline renderer.
+// Reads the file at path whole and loads it. The file is opened without blocking and
+// must be a regular file of at most 32 MiB, which fstat says before anything is read.
+// On failure returns nullptr and sets *error to a sound_error_text code: 9 the file
+// cannot be opened or read or is no regular file (a folder, a FIFO, a device), 10 it
+// is not an extended module or the library does not recognise it, 11 it is cut short
+// of the sizes it declares, larger than the cap, cannot be loaded or has nothing to
+// play, 12 out of memory. Called by the music driver's load and by the offline renderer.
 Module* module_load(const char* path, int* error);
 
 // Renders up to frames interleaved stereo 16-bit frames at rate from the current

@@ -2,7 +2,9 @@
 #include <libopenmpt/libopenmpt.h>
 #include <libopenmpt/libopenmpt_version.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -15,37 +17,65 @@ struct Module {
     openmpt_module* mod;
 };
 
+// The largest file taken as a module. The show's own is under a megabyte; anything
+// near this is not a module of ours, and is refused before a byte of it is read.
+static constexpr off_t MODULE_MAX_BYTES = off_t(32) << 20;
+
+// Reads exactly n bytes at the file's current offset; false on an error or an early end.
+static bool read_exactly(int fd, unsigned char* into, size_t n) {
+    while (n > 0) {
+        const ssize_t got = read(fd, into, n);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        into += got;
+        n -= size_t(got);
+    }
+    return true;
+}
+
 // The whole file in one heap block; nullptr with *error set on failure.
 static unsigned char* read_whole_file(const char* path, size_t* size, int* error) {
-    FILE* f = fopen(path, "rb");
-    if (!f) {
+    // Without blocking: a FIFO put in the module's place would otherwise wait in
+    // open() for a writer that never comes. Only a regular file counts (a folder
+    // opens too, but has no bytes to read).
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
         *error = errno == ENOMEM ? 12 : 9;
         return nullptr;
     }
-    // Only a regular file counts: a folder opens, but has no bytes to read.
     struct stat info;
-    if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
-        fclose(f);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
         *error = 9;
+        return nullptr;
+    }
+    if (info.st_size > MODULE_MAX_BYTES) {
+        // Too large to be a module: read no further than the signature, so that a
+        // foreign file still says so.
+        unsigned char head[XM_SIGNATURE_BYTES];
+        const bool ours = read_exactly(fd, head, sizeof head) &&
+                          check_xm_layout(head, sizeof head) != XmLayout::foreign;
+        close(fd);
+        *error = ours ? 11 : 10;
         return nullptr;
     }
     const size_t length = size_t(info.st_size);
     // One byte more so that an empty file still gets a block of its own.
     auto* data = static_cast<unsigned char*>(malloc(length + 1));
     if (!data) {
-        fclose(f);
+        close(fd);
         *error = 12;
         return nullptr;
     }
-    const size_t got = fread(data, 1, length, f);
-    const bool failed = ferror(f) != 0;
-    fclose(f);
-    if (failed) {
+    // The size fstat gave is all that is read, whatever the file does meanwhile.
+    const bool ok = read_exactly(fd, data, length);
+    close(fd);
+    if (!ok) {
         free(data);
         *error = 9;
         return nullptr;
     }
-    *size = got;
+    *size = length;
     return data;
 }
 

@@ -17,7 +17,8 @@ struct Walk {
 };
 
 constexpr char SIGNATURE[] = "Extended Module: ";
-constexpr uint64_t SIGNATURE_BYTES = sizeof SIGNATURE - 1;  // 17
+constexpr uint64_t SIGNATURE_BYTES = sizeof SIGNATURE - 1;
+static_assert(SIGNATURE_BYTES == XM_SIGNATURE_BYTES);
 constexpr uint64_t HEADER_SIZE_AT = 60;     // the song header's own length is stored here
 constexpr uint64_t SONG_FIELDS_BYTES = 20;  // length .. bpm: the counts are read from here
 constexpr uint64_t PATTERN_FIELDS_BYTES = 9;

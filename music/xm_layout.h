@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The length of the "Extended Module: " signature that opens every such file.
+constexpr size_t XM_SIGNATURE_BYTES = 17;
+
 enum class XmLayout {
     complete,   // every header, pattern and sample the file declares lies inside it
     foreign,    // not an extended module (no "Extended Module: " signature)

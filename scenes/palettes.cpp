@@ -186,9 +186,13 @@ constexpr Palette make_scene4() {
 }
 
 // Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
-// averaged and sinking a little with every pass) lies in 65..123: one ramp from
-// navy black through slate and steel to pale blue and cream, that passes the fixed
-// 91..96 (teal grey to blue) where it turns from the dark half to the light one.
+// averaged and sinking a little with every pass) lies in 65..123, most of it in
+// 75..105: one ramp from navy black through blue to white, steepest over 76..110
+// so that the texture's grooves, panels and rings of light part into dark and
+// light. The fixed 91..96 (grey olive to blue) in its middle are darker than the
+// blues either side of them (88..90 and 97..99), so wherever the picture passes
+// from dark to light they draw a thin dark line, like the edge of a groove,
+// rather than an olive smear.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on the dark navy
 // ramp 33..63, where the frame's edge also fades into the border. 168..198 and 204..228
@@ -204,16 +208,17 @@ constexpr Palette make_scene5() {
     b.set(32, {12, 16, 19});
     b.keys({{33, {2, 3, 7}}, {57, {9, 12, 21}}, {63, {11, 14, 23}}});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {1, 2, 5}}, {72, {3, 5, 9}}, {80, {7, 10, 16}}, {85, {11, 15, 21}}, {88, {15, 20, 24}},
-            {90, {17, 23, 24}}});
+    b.keys({{65, {0, 1, 4}}, {72, {1, 3, 10}}, {76, {3, 8, 18}}, {80, {7, 13, 26}}, {84, {13, 20, 33}},
+            {88, {19, 27, 38}}, {90, {21, 29, 38}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
     b.set(96, {13, 20, 34});
-    b.keys({{97, {13, 21, 37}}, {100, {20, 29, 43}}, {104, {31, 38, 49}}, {108, {40, 45, 53}}, {112, {47, 50, 55}},
-            {116, {55, 56, 55}}, {119, {55, 55, 54}}, {121, {47, 50, 53}}, {123, {34, 41, 48}}});
+    b.keys({{97, {22, 32, 46}}, {99, {26, 37, 50}}, {101, {30, 41, 52}}, {103, {38, 48, 57}}, {105, {46, 54, 60}},
+            {107, {53, 59, 62}}, {110, {59, 62, 63}}, {114, {62, 63, 63}}, {118, {63, 63, 63}}, {120, {58, 61, 62}},
+            {122, {44, 50, 55}}, {123, {32, 40, 48}}});
     b.fill(124, 127, {18, 29, 40});
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
@@ -238,15 +243,17 @@ constexpr Palette make_scene5() {
 
 // Scene 6: what each part of the frame settles on decides the free entries.
 // 4..64: the title's chrome, added onto the background 151 with wrap-around.
-// A fresh word line averaged onto the background lands on 76..79, onto the
-// cloud's core on 95..98, onto the cloud's rim in between: white all through, as
-// the blur under the line sinks the cloud there to the background's teal. The
+// A fresh word line averaged onto the background lands on 76..79 (white), onto
+// the cloud's white core on 95..98 (dark navy), onto the cloud's rim in between
+// (white up to 82, then a quick turn through cyan to the navy at 88), so that
+// the line reads over whatever lies behind it. The
 // blur around its letters lands on 101..116, a dark rim sinking into the teal;
 // the bar it blurs across the frame on 117..125 and 132 (its top row), which wear
 // the background's colour. Smudged onto the background the older lines land on
 // 130..139 (five steps up: pale cyan, but for the fifth of its pixels on 132,
 // which the bar's top row needs hidden), 139..144 (ten: cyan) and 147..149
-// (fifteen: a dim cyan, still apart from the background); at seventeen they are
+// (fifteen: still a light cyan, so that every line but the oldest stays legible
+// over the background); at seventeen they are
 // the background itself. 150 is the background too: the frame's average with the
 // one before rounds down, so whatever once sat below 151 settles there. The glow
 // blobs add up from 152 to their cap, 190, and the average with the frame before
@@ -257,13 +264,13 @@ constexpr Palette make_scene6() {
     Builder b;
     b.fill(1, 3, {63, 63, 63});
     b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}});
-    b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {99, {58, 62, 63}}});
+    b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {85, {30, 44, 52}}, {88, {8, 20, 32}}, {99, {3, 12, 24}}});
     b.set(100, {23, 39, 43});
     b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
     b.fill(117, 125, BACKGROUND);
     b.fill(126, 137, {36, 52, 57});
     b.set(132, BACKGROUND);
-    b.keys({{137, {36, 52, 57}}, {141, {28, 47, 53}}, {144, {23, 43, 50}}, {146, {19, 40, 47}}, {149, {17, 38, 46}}});
+    b.keys({{137, {36, 52, 57}}, {141, {34, 51, 56}}, {144, {31, 49, 55}}, {146, {29, 47, 54}}, {149, {26, 45, 53}}});
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
     b.keys({{155, {4, 24, 33}}, {160, {6, 30, 40}}, {166, {10, 37, 47}}, {172, {18, 45, 54}}, {178, {30, 53, 59}},

@@ -1,6 +1,11 @@
 // Loading modules through libopenmpt: each kind of bad file maps to its code, and
 // on the headless platform with the real driver the show stops with its text.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -49,6 +54,40 @@ TEST(ModuleLoad, EachFailureHasItsCode) {
     ASSERT_TRUE(write_file(dir + "/hollow.xm", hollow_module()));
     EXPECT_EQ(load_error(dir + "/hollow.xm"), 11);
     EXPECT_EQ(load_error(module_dir() + "/kelvora.xm"), 0);
+}
+
+// module_load of path in a child that a watchdog ends after 5 s: its load error
+// code (or 0), or -1 when it hung or died; *peak_mb gets its peak memory.
+int load_error_in_child(const std::string& path, long* peak_mb) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(5);
+        _exit(load_error(path));
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid) return -1;
+    *peak_mb = usage.ru_maxrss / 1024;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ModuleLoad, SpecialAndHugeFilesAreRefusedWithoutWaitingOrReading) {
+    const std::string dir = make_scratch_dir();
+    ASSERT_FALSE(dir.empty());
+    long peak_mb = 0;
+    // A FIFO nobody writes to: opening it for reading would wait for a writer.
+    ASSERT_EQ(mkfifo((dir + "/fifo.xm").c_str(), 0600), 0);
+    EXPECT_EQ(load_error_in_child(dir + "/fifo.xm", &peak_mb), 9);
+    // 2 GB behind a genuine song header (sparse: no disk is used): refused by its
+    // size before its bytes are read, in the memory a small module takes.
+    std::vector<uint8_t> head(composed_module().begin(), composed_module().begin() + 336);
+    ASSERT_TRUE(write_file(dir + "/huge.xm", head));
+    ASSERT_EQ(truncate((dir + "/huge.xm").c_str(), off_t(2) << 30), 0);
+    EXPECT_EQ(load_error_in_child(dir + "/huge.xm", &peak_mb), 11);
+    EXPECT_LT(peak_mb, 200);
+    unlink((dir + "/fifo.xm").c_str());
+    unlink((dir + "/huge.xm").c_str());
+    rmdir(dir.c_str());
 }
 
 TEST(ModuleLoad, LibraryIsCurrentAndNamesItsRelease) {

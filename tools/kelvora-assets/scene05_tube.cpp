@@ -12,22 +12,29 @@ namespace {
 
 // The texture: u (columns) runs along the tube and wraps every 256 texels, v (rows)
 // runs around it from angle 0 to pi (the other half is its mirror image). Texels
-// are indices, not shades. The scene adds the distance shade (0..63, mostly 5..25),
-// and the smoothing pass averages indices, spreads every sample over its
-// neighbours and lets the picture sink a little with each pass; the camera jumps
-// every four frames, so what shows is a soft mix of the last few views. Only large
-// shapes survive that: dark panels (65, rounded, lighter toward their middle) and
-// light strips (116, brightest down their centre), four to a half turn, each strip
-// cut into lit sections 128 texels apart, alternate strips half a section out of
-// step, so that lit sections stream out of the dark centre as the camera moves 2
-// texels a frame. The palette turns 65..123 into one ramp from navy black to
-// cream; the light is kept low enough that the nearest walls stay under 124.
+// are indices, not shades. The scene adds the distance shade (0..63, mostly 5..25,
+// largest about 60 pixels from the centre) and the smoothing pass averages
+// indices, spreads every sample over its neighbours and lets the picture sink a
+// little with each pass, so what shows is a blur a few pixels wide of the last
+// half second of views. Shapes ten texels and up survive that; the texture is
+// built of them, in index steps small enough that any average of neighbours is
+// itself a shade between them:
+// - a ring of light every 64 texels along the tube (110, ten texels wide), four
+//   in one turn of the texture, so two or three rings stream out of the dark
+//   centre at once as the camera moves 2 texels a frame;
+// - a dark groove (58) on either side of each ring;
+// - between them panels (64 at their middle rising to 84 toward the rings, as if
+//   lit by them), cut lengthwise by seams of the groove's dark, eight to a half
+//   turn, and crossed at their middle by a thin lit rib (88).
+// The palette turns 65..123 into one ramp from navy black through blue to white,
+// steepest where most of the picture lies (75..105); texel plus shade keeps under
+// the fixed steel blue of 124 but where the camera nearly touches the wall.
 namespace tube {
 
 constexpr int N = 256;
-constexpr float DARK = 65.f, LIGHT = 116.f;
-constexpr int STRIP_PERIOD = 64;     // v texels from one light strip to the next
-constexpr int SECTION_PERIOD = 128;  // u texels from one lit section to the next
+constexpr int RING_PERIOD = 64;   // u texels from one ring of light to the next
+constexpr int SEAM_PERIOD = 64;   // v texels from one lengthwise seam to the next
+constexpr float GROOVE = 58.f, PANEL_MID = 64.f, PANEL_LIT = 84.f, RIB = 88.f, RING = 110.f;
 
 // Distance from x to the nearest multiple of period (0..period / 2).
 int from_line(int x, int period) {
@@ -36,16 +43,17 @@ int from_line(int x, int period) {
 }
 
 float texel(int u, int v) {
-    const float dv = float(from_line(v, STRIP_PERIOD));
-    // Alternate strips have their sections half a period out of step; the strip
-    // on the fold at v = 0 (and at v = 256) is never one of the shifted ones, so
-    // the two halves of the tube meet without a seam.
-    const int shifted = ((v + STRIP_PERIOD / 2) / STRIP_PERIOD) % 2;
-    const float du = float(from_line(u + shifted * SECTION_PERIOD / 2, SECTION_PERIOD));
-    const float strip = (1.f - smoothstep(10.f, 16.f, dv)) * smoothstep(24.f, 34.f, du);
-    const float panel = DARK + 7.f * smoothstep(10.f, 32.f, dv) * smoothstep(24.f, 38.f, du);
-    const float light = LIGHT + 5.f * std::max(0.f, 1.f - dv / 16.f);
-    return lerp(panel, light, strip);
+    // The seam at v = 0 (and at v = 256) is its own mirror image, so the two
+    // halves of the tube meet without a seam of their own.
+    const float du = float(from_line(u, RING_PERIOD)), dv = float(from_line(v, SEAM_PERIOD));
+    const float ring = 1.f - smoothstep(5.f, 9.f, du);
+    const float groove = smoothstep(9.f, 11.f, du) * (1.f - smoothstep(13.f, 16.f, du));
+    const float seam = (1.f - smoothstep(2.f, 5.f, dv)) * smoothstep(12.f, 16.f, du);
+    const float rib = 1.f - smoothstep(1.f, 4.f, std::fabs(du - RING_PERIOD / 2.f));
+    float t = lerp(PANEL_MID, PANEL_LIT, 1.f - smoothstep(14.f, 32.f, du));
+    t = lerp(t, RIB, rib);
+    t = lerp(t, GROOVE, std::max(groove, seam));
+    return lerp(t, RING, ring);
 }
 
 }  // namespace tube

@@ -26,13 +26,13 @@ float face_field(V3 p) {
         const float socket = sd_ellipsoid(p - V3{0.25f * s, 0.0f, -0.7f}, {0.18f, 0.11f, 0.16f});
         d = -smin(-d, socket, 0.06f);  // smooth subtraction
     }
-    // Eyelids: shells over the eyeballs, the upper one down to just above the
+    // Eyelids: shells over the eyeballs, the upper one heavy, down to just above the
     // middle, the lower one up to just below it.
     for (float s : {-1.f, 1.f}) {
         const V3 c = p - V3{0.25f * s, 0.0f, -0.53f};
         const float shell = sd_sphere(c, 0.145f);
-        d = smin(d, std::max(shell, 0.03f - c.y), 0.02f);
-        d = smin(d, std::max(shell, c.y + 0.075f), 0.02f);
+        d = smin(d, std::max(shell, 0.012f - c.y), 0.02f);
+        d = smin(d, std::max(shell, c.y + 0.065f), 0.02f);
     }
     // Nose: bridge, tip and the wings of the nostrils.
     float nose = sd_capsule(p, {0, 0.06f, -0.64f}, {0, -0.28f, -0.84f}, 0.055f);
@@ -56,6 +56,8 @@ float eye_field(V3 p) {
 // tube's entries 62..191 are dark and light bands, not one ramp, so the face's
 // shades, from deep navy through cyan to white, are matched to the nearest of
 // their colours; a dark line (62) keeps the outline apart from the tube behind.
+constexpr uint8_t FACE_SHADOW = 63;  // the darkest teal of the tube's palette
+
 Indexed draw_face() {
     const int W = FACE_DAT_W, H = FACE_DAT_H, SS = 3;  // 3 x 3 samples a pixel
     auto scene = [](V3 p) { return std::min(face_field(p), eye_field(p)); };
@@ -77,12 +79,12 @@ Indexed draw_face() {
                     const V3 p = eye + d * t;
                     float l;
                     if (eye_field(p) < 0.004f) {
-                        // Eyeball: pale, with a dark iris and pupil facing the camera.
+                        // Eyeball: pale, with a wide dark iris and a black pupil facing the camera.
                         const V3 c = p.x > 0 ? V3{0.25f, 0.0f, -0.53f} : V3{-0.25f, 0.0f, -0.53f};
                         const V3 n = normalize(p - c);
                         const V3 look = normalize(eye - c);
                         const float a = dot(n, look);
-                        l = a > 0.86f ? (a > 0.96f ? 0.04f : 0.2f + 0.25f * (0.96f - a) / 0.1f) : 0.62f;
+                        l = a > 0.8f ? (a > 0.95f ? 0.0f : 0.08f + 0.3f * (0.95f - a) / 0.15f) : 0.56f;
                         const float glint = std::pow(std::max(0.f, dot(reflect(d, n), key)), 40.f);
                         l = std::min(1.f, l + glint);
                     } else {
@@ -114,7 +116,15 @@ Indexed draw_face() {
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             if (cover.at(x, y) >= 0.5f && cover.at(x, y) < 0.99f) out.at(x, y) = 62;  // the outline
-    return out;
+    // A shadow the face casts on the tube, down and to the right of it, two
+    // pixels wide: it lifts the face off the rings behind.
+    auto on_face = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && cover.at(x, y) >= 0.5f; };
+    Indexed shadowed = out;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (!on_face(x, y) && (on_face(x - 1, y - 1) || on_face(x - 2, y - 2) || on_face(x - 2, y - 1)))
+                shadowed.at(x, y) = FACE_SHADOW;
+    return shadowed;
 }
 
 // The banner is added onto the tube with a cap at 191 (white), so its bytes are

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <new>
 #include <vector>
 
 #include "app/driver.h"
@@ -54,6 +55,9 @@ struct Run {
     std::vector<bool> have_tile;
     bool writing_video = false;
     VideoEncoder video;
+    // The video's intermediate files live in a folder of this run's own beside the
+    // video (mkdtemp: nothing planted there can be followed); the finished file is
+    // renamed out of it.
     std::string video_part, wav_part, final_part;
     Progress progress;
     bool progress_on = false;
@@ -94,22 +98,17 @@ bool ensure_writable_dir(const std::string& dir, const char* what, std::string* 
     return true;
 }
 
-std::string parent_of(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 // The folder a file will go to must already exist and take new files.
 bool check_file_target(const std::string& path, const char* what, std::string* error) {
-    const std::string dir = parent_of(path);
+    const std::string dir = folder_of(path);
     if (!is_directory(dir)) {
         *error = std::string("cannot write the ") + what + " " + path + ": no folder " + dir;
         return false;
     }
-    if (is_directory(path)) {
-        *error = std::string("cannot write the ") + what + " " + path + ": it is a folder";
+    // A FIFO, a device or a folder there is never replaced.
+    const std::string refusal = output_refusal(path);
+    if (!refusal.empty()) {
+        *error = std::string("cannot write the ") + what + " " + path + ": " + refusal;
         return false;
     }
     return ensure_writable_dir(dir, what, error);
@@ -122,7 +121,8 @@ std::string absolute(const std::string& cwd, const std::string& path) {
 
 // A readable regular file.
 bool readable_file(const std::string& path, std::string* reason) {
-    const int fd = open(path.c_str(), O_RDONLY);
+    // Without blocking: a FIFO there would wait in open() for a writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         *reason = strerror(errno);
         return false;
@@ -139,10 +139,7 @@ void write_png_or_throw(const std::string& path, const std::vector<uint8_t>& rgb
     const std::vector<uint8_t> png = encode_png(rgb.data(), w, h, texts);
     if (png.empty()) throw CaptureFailed{"out of memory encoding " + path};
     std::string error;
-    cleanup_register(path + ".part");
-    const bool ok = write_file_atomically(path, png, &error);
-    cleanup_forget(path + ".part");
-    if (!ok) throw CaptureFailed{error};
+    if (!write_file_atomically(path, png, &error)) throw CaptureFailed{error};
 }
 
 // Everything that must go when a capture does not complete.
@@ -297,11 +294,15 @@ bool prepare(const CaptureOptions& options) {
 
     cleanup_install_signal_handlers();
     if (!o.video.empty()) {
-        run.video_part = o.video + ".video.part";
-        run.wav_part = o.video + ".wav.part";
-        run.final_part = o.video + ".part";
+        std::string work = folder_of(o.video) + "/.kelvora-capture-XXXXXX";
+        if (!mkdtemp(work.data())) return fail("cannot write the video " + o.video + ": " + strerror(errno));
+        run.video_part = work + "/video.mp4";
+        run.wav_part = work + "/sound.wav";
+        run.final_part = work + "/final.mp4";
+        // Files first, then their folder: the cleanup removes in that order.
         for (const std::string& p : {run.video_part, run.wav_part, run.final_part})
             for (const std::string& q : {p, p + ".log"}) cleanup_register(q);
+        cleanup_register(work);
         const int w = o.video_w > 0 ? o.video_w : zoomed_width(o.zoom);
         const int h = o.video_h > 0 ? o.video_h : zoomed_height(o.zoom);
         if (!video_start(ffmpeg, run.video_part, w, h, o.fps, &run.video, &error))
@@ -311,31 +312,74 @@ bool prepare(const CaptureOptions& options) {
     return true;
 }
 
+// The sound track of the frames [k0, k_end) as a WAV file at run.wav_part, streamed
+// block by block from the module as it renders.
+bool write_soundtrack(int64_t k_end, std::string* error) {
+    const CaptureOptions& o = run.o;
+    const MusicRecord& record = music_record();
+    const int64_t play_sample = sample_at_frame(record.play_frame, o.fps, AUDIO_RATE);
+    const int64_t first = sample_at_frame(run.k0, o.fps, AUDIO_RATE);
+    const int64_t count = sample_at_frame(k_end, o.fps, AUDIO_RATE) - first;
+    if (count < 0 || count > int64_t(UINT32_MAX - 36) / 4) {
+        *error = "the range is too long for a sound track";
+        return false;
+    }
+    const int fd = open(run.wav_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    FILE* f = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (!f) {
+        *error = "cannot write the sound track: " + std::string(strerror(errno));
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    const std::vector<uint8_t> header = wav_header(uint32_t(count * 4), AUDIO_RATE);
+    bool written = fwrite(header.data(), 1, header.size(), f) == header.size();
+    std::vector<uint8_t> bytes;
+    const auto put = [&](const int16_t* stereo, size_t frames) {
+        bytes.resize(frames * 4);
+        for (size_t i = 0; i < frames * 2; ++i) {  // little-endian samples
+            bytes[2 * i] = uint8_t(uint16_t(stereo[i]));
+            bytes[2 * i + 1] = uint8_t(uint16_t(stereo[i]) >> 8);
+        }
+        written = written && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return written;
+    };
+    std::string render_error;
+    const bool rendered =
+        render_soundtrack("kelvora.xm", AUDIO_RATE, o.fps, record, first - play_sample, count, put, &render_error);
+    const int saved = errno;
+    written = fclose(f) == 0 && written;
+    if (!rendered && !render_error.empty()) {
+        *error = "cannot render kelvora.xm: " + render_error;
+        return false;
+    }
+    if (!rendered || !written) {
+        *error = "cannot write the sound track: " + std::string(strerror(saved));
+        return false;
+    }
+    return true;
+}
+
+// Renames the finished file at from to the video's name, unless something that must
+// not be replaced has taken that name meanwhile.
+bool place_video(const std::string& from) {
+    const std::string& video = run.o.video;
+    const std::string refusal = output_refusal(video);
+    if (!refusal.empty()) return fail("cannot write " + video + ": " + refusal);
+    if (rename(from.c_str(), video.c_str()) != 0) return fail("cannot write " + video + ": " + strerror(errno));
+    cleanup_remove_all();  // the rest of the run's folder, and the folder
+    return true;
+}
+
 // The sound track of the frames [k0, k_end) into the video, then the finished file.
 bool finish_video(int64_t k_end) {
     const CaptureOptions& o = run.o;
     std::string error;
     run.writing_video = false;
     if (!video_finish(&run.video, &error)) return fail(error);
-    if (!o.sound) {
-        if (rename(run.video_part.c_str(), o.video.c_str()) != 0)
-            return fail("cannot write " + o.video + ": " + strerror(errno));
-        cleanup_remove_all();
-        return true;
-    }
-    const MusicRecord& record = music_record();
-    const int64_t play_sample = sample_at_frame(record.play_frame, o.fps, AUDIO_RATE);
-    const int64_t first = sample_at_frame(run.k0, o.fps, AUDIO_RATE);
-    const int64_t count = sample_at_frame(k_end, o.fps, AUDIO_RATE) - first;
-    std::vector<int16_t> stereo;
-    if (!render_soundtrack("kelvora.xm", AUDIO_RATE, o.fps, record, first - play_sample, count, &stereo, &error))
-        return fail("cannot render kelvora.xm: " + error);
-    if (!write_file_atomically(run.wav_part, encode_wav(stereo, AUDIO_RATE), &error)) return fail(error);
+    if (!o.sound) return place_video(run.video_part);
+    if (!write_soundtrack(k_end, &error)) return fail(error);
     if (!video_mux_audio(run.video.ffmpeg, run.video_part, run.wav_part, run.final_part, &error)) return fail(error);
-    if (rename(run.final_part.c_str(), o.video.c_str()) != 0)
-        return fail("cannot write " + o.video + ": " + strerror(errno));
-    cleanup_remove_all();  // the video-only stream and the WAV file
-    return true;
+    return place_video(run.final_part);
 }
 
 void print_bench() {
@@ -353,9 +397,8 @@ void print_bench() {
     fflush(stdout);
 }
 
-}  // namespace
-
-int run_capture(const CaptureOptions& options) {
+// run_capture without its guard against running out of memory.
+int capture_unguarded(const CaptureOptions& options) {
     if (!prepare(options)) return 1;
     const CaptureOptions& o = run.o;
 
@@ -424,4 +467,16 @@ int run_capture(const CaptureOptions& options) {
     if (run.writing_video && !finish_video(k_end)) return 1;
     if (o.bench) print_bench();
     return 0;
+}
+
+}  // namespace
+
+int run_capture(const CaptureOptions& options) {
+    try {
+        return capture_unguarded(options);
+    } catch (const std::bad_alloc&) {
+        // Said as what it is: no file is at fault, and none is left half-written.
+        fail("out of memory");
+        return 1;
+    }
 }

@@ -27,17 +27,22 @@ void cleanup_forget(const std::string& path) {
         if (used[i] && path == pending[i]) used[i] = 0;
 }
 
-void cleanup_remove_all() {
+// Files first, then folders (a folder goes once the files in it are gone); unlink
+// and rmdir are safe in a signal handler.
+static void remove_pending() {
     for (int i = 0; i < MAX_PENDING; ++i)
-        if (used[i]) {
-            unlink(pending[i]);
-            used[i] = 0;
-        }
+        if (used[i] && unlink(pending[i]) == 0) used[i] = 0;
+    for (int i = 0; i < MAX_PENDING; ++i)
+        if (used[i]) rmdir(pending[i]);
+}
+
+void cleanup_remove_all() {
+    remove_pending();
+    for (int i = 0; i < MAX_PENDING; ++i) used[i] = 0;
 }
 
 static void on_signal(int) {
-    for (int i = 0; i < MAX_PENDING; ++i)
-        if (used[i]) unlink(pending[i]);
+    remove_pending();
     _exit(130);
 }
 

@@ -5,7 +5,8 @@
 
 #include <string>
 
-// Remembers path as unfinished (up to 16 at a time).
+// Remembers path, a file or a folder of the capture's own, as unfinished (up to 16
+// at a time). Folders are removed after the files, once empty.
 void cleanup_register(const std::string& path);
 
 // The file at path is complete (or gone): it is no longer removed.

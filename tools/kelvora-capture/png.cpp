@@ -1,11 +1,15 @@
 // PNG encoder and atomic file writes; see png.h.
 #include "png.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "cleanup.h"
 
 static void put_u32(std::vector<uint8_t>* out, uint32_t v) {
     out->push_back(uint8_t(v >> 24));
@@ -66,26 +70,82 @@ std::vector<uint8_t> encode_png(const uint8_t* rgb, int width, int height,
     return out;
 }
 
+std::string output_refusal(const std::string& path) {
+    struct stat link_info;
+    if (lstat(path.c_str(), &link_info) != 0) return "";  // absent: made anew
+    struct stat info;
+    if (S_ISLNK(link_info.st_mode) && stat(path.c_str(), &info) != 0) return "";  // dangling
+    const mode_t mode = S_ISLNK(link_info.st_mode) ? info.st_mode : link_info.st_mode;
+    if (S_ISREG(mode)) return "";
+    if (S_ISDIR(mode)) return "it is a folder";
+    if (S_ISFIFO(mode)) return "it is a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device";
+    if (S_ISSOCK(mode)) return "it is a socket";
+    return "it is not a regular file";
+}
+
+std::string folder_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+int make_private_file(const std::string& folder, const std::string& stem, std::string* path) {
+    // Hidden, so that a name left by a killed process does not pass for an output.
+    std::string name = folder + "/." + stem + ".XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd >= 0) *path = name;
+    return fd;
+}
+
 bool write_file_atomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-    const std::string part = path + ".part";
-    FILE* f = fopen(part.c_str(), "wb");
-    if (!f) {
+    const std::string refusal = output_refusal(path);
+    if (!refusal.empty()) {
+        *error = "cannot write " + path + ": " + refusal;
+        return false;
+    }
+    const size_t slash = path.rfind('/');
+    std::string part;
+    const int fd = make_private_file(folder_of(path), slash == std::string::npos ? path : path.substr(slash + 1),
+                                     &part);
+    if (fd < 0) {
         *error = "cannot write " + path + ": " + strerror(errno);
         return false;
     }
-    bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int saved = errno;
-    if (fclose(f) != 0 && ok) {
+    cleanup_register(part);
+    bool ok = true;
+    std::string reason;
+    int saved = 0;
+    for (size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            saved = n < 0 ? errno : ENOSPC;
+        } else {
+            done += size_t(n);
+        }
+    }
+    // mkstemp makes the file for its owner alone; an output is as readable as any.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (ok && fchmod(fd, 0666 & ~mask) != 0) {
         ok = false;
         saved = errno;
     }
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    // Checked again right before the rename, which would replace whatever is there.
+    if (ok) reason = output_refusal(path);
+    if (!reason.empty()) ok = false;
     if (ok && rename(part.c_str(), path.c_str()) != 0) {
         ok = false;
         saved = errno;
     }
-    if (!ok) {
-        remove(part.c_str());
-        *error = "cannot write " + path + ": " + strerror(saved);
-    }
+    if (!ok) unlink(part.c_str());
+    cleanup_forget(part);
+    if (!ok) *error = "cannot write " + path + ": " + (reason.empty() ? strerror(saved) : reason);
     return ok;
 }

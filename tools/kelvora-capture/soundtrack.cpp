@@ -47,23 +47,58 @@ std::vector<VolumeEvent> volume_events(const MusicRecord& rec, int32_t fps, int3
     return events;
 }
 
-bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const MusicRecord& rec, int64_t first,
-                       int64_t count, std::vector<int16_t>* stereo, std::string* error) {
-    const std::vector<VolumeEvent> events = volume_events(rec, fps, rate);
-    std::vector<int16_t> whole;
-    if (!render_module_offline(path.c_str(), rate, events.data(), events.size(), &whole, error)) return false;
-    stereo->assign(size_t(count) * 2, 0);
-    const int64_t available = int64_t(whole.size() / 2);
-    const int64_t begin = std::max<int64_t>(first, 0);
-    const int64_t end = std::min(first + count, available);
-    if (begin < end)
-        std::copy(whole.begin() + begin * 2, whole.begin() + end * 2, stereo->begin() + (begin - first) * 2);
+// Hands count frames of silence to sink, a block at a time.
+static bool give_silence(int64_t count, const StereoSink& sink) {
+    static const int16_t zeros[2 * 1024] = {};
+    while (count > 0) {
+        const size_t n = size_t(std::min<int64_t>(count, 1024));
+        if (!sink(zeros, n)) return false;
+        count -= int64_t(n);
+    }
     return true;
 }
 
-std::vector<uint8_t> encode_wav(const std::vector<int16_t>& stereo, int32_t rate) {
-    const uint32_t data_bytes = uint32_t(stereo.size() * 2);
-    std::vector<uint8_t> out(44 + size_t(data_bytes));
+bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const MusicRecord& rec, int64_t first,
+                       int64_t count, const StereoSink& sink, std::string* error) {
+    const std::vector<VolumeEvent> events = volume_events(rec, fps, rate);
+    count = std::max<int64_t>(count, 0);
+    // Before the music starts: silence, then the module from its own start.
+    const int64_t lead = std::clamp<int64_t>(-first, 0, count);
+    if (!give_silence(lead, sink)) {
+        error->clear();
+        return false;
+    }
+    const int64_t left = count - lead;
+    int64_t given = 0;
+    const auto pass = [&](const int16_t* s, size_t n) {
+        given += int64_t(n);
+        return sink(s, n);
+    };
+    // With nothing of the module in the range it is still loaded, as it would play.
+    const uint64_t from = uint64_t(std::max<int64_t>(first + lead, 0));
+    if (!render_module_range(path.c_str(), rate, events.data(), events.size(), from, uint64_t(left), pass, error))
+        return false;
+    // After the song's end: silence to the end of the range.
+    if (!give_silence(left - given, sink)) {
+        error->clear();
+        return false;
+    }
+    return true;
+}
+
+bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const MusicRecord& rec, int64_t first,
+                       int64_t count, std::vector<int16_t>* stereo, std::string* error) {
+    stereo->clear();
+    stereo->reserve(size_t(std::max<int64_t>(count, 0)) * 2);
+    const auto append = [stereo](const int16_t* s, size_t n) {
+        stereo->insert(stereo->end(), s, s + n * 2);
+        return true;
+    };
+    return render_soundtrack(path, rate, fps, rec, first, count, append, error);
+}
+
+std::vector<uint8_t> wav_header(uint32_t data_bytes, int32_t rate) {
+    std::vector<uint8_t> out(44);
     uint8_t* p = out.data();
     auto tag = [&p](const char* t) { for (int i = 0; i < 4; ++i) *p++ = uint8_t(t[i]); };
     auto put_le = [&p](uint32_t v, int bytes) { for (int i = 0; i < bytes; ++i) *p++ = uint8_t(v >> (8 * i)); };
@@ -80,6 +115,16 @@ std::vector<uint8_t> encode_wav(const std::vector<int16_t>& stereo, int32_t rate
     put_le(16, 2);                   // bits per sample
     tag("data");
     put_le(data_bytes, 4);
-    for (int16_t s : stereo) put_le(uint32_t(uint16_t(s)), 2);  // little-endian samples
+    return out;
+}
+
+std::vector<uint8_t> encode_wav(const std::vector<int16_t>& stereo, int32_t rate) {
+    const uint32_t data_bytes = uint32_t(stereo.size() * 2);
+    std::vector<uint8_t> out = wav_header(data_bytes, rate);
+    out.reserve(44 + size_t(data_bytes));
+    for (int16_t s : stereo) {  // little-endian samples
+        out.push_back(uint8_t(uint16_t(s)));
+        out.push_back(uint8_t(uint16_t(s) >> 8));
+    }
     return out;
 }

@@ -37,13 +37,21 @@ MusicRecord& music_record();
 // at the first sample of its frame (sample_at_frame), counted from the play frame's.
 std::vector<VolumeEvent> volume_events(const MusicRecord& record, int32_t fps, int32_t rate);
 
-// Renders the module at path at rate with the record's volume changes and returns
-// the stereo frames [first, first + count) of it in *stereo (2 * count samples),
-// counted from the start of the music:
-// silence before its start (first < 0) and after its end. Returns false with *error set when
-// the module cannot be loaded.
+// Renders the module at path at rate with the record's volume changes and hands
+// the stereo frames [first, first + count) of it to sink, counted from the start of
+// the music: silence before its start (first < 0) and after its end. Streams: only
+// what the range needs is rendered, and a block at a time is held. Returns false
+// with *error set when the module cannot be loaded, or emptied when sink refused.
+bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const MusicRecord& record, int64_t first,
+                       int64_t count, const StereoSink& sink, std::string* error);
+
+// The same, collected into *stereo (2 * count samples).
 bool render_soundtrack(const std::string& path, int32_t rate, int32_t fps, const MusicRecord& record, int64_t first,
                        int64_t count, std::vector<int16_t>* stereo, std::string* error);
+
+// The 44-byte header of a RIFF WAVE file of 16-bit stereo at rate whose samples
+// take data_bytes; the samples follow it little-endian.
+std::vector<uint8_t> wav_header(uint32_t data_bytes, int32_t rate);
 
 // A RIFF WAVE file of interleaved 16-bit stereo samples at rate.
 std::vector<uint8_t> encode_wav(const std::vector<int16_t>& stereo, int32_t rate);

@@ -77,7 +77,8 @@ static bool spawn_ffmpeg(const std::string& ffmpeg, const std::vector<std::strin
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     if (close_fd >= 0) posix_spawn_file_actions_addclose(&actions, close_fd);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // A new file only: a name already there (a planted link above all) is not followed.
+    posix_spawn_file_actions_addopen(&actions, 2, log_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
     const int rc = posix_spawn(pid, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {

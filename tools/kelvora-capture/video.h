@@ -15,7 +15,7 @@ bool find_program(const char* name, std::string* path);
 struct VideoEncoder {
     pid_t pid = -1;
     int fd = -1;              // the write end of its standard input
-    std::string log_path;     // its error output, read back when it fails
+    std::string log_path;     // its error output, a new file, read back when it fails
     std::string ffmpeg;       // the program
 };
 

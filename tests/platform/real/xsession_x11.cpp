@@ -386,3 +386,13 @@ bool XSession::xdotool(const std::vector<std::string>& args) {
     argv.insert(argv.end(), args.begin(), args.end());
     return run_program(argv, child_env(), 10000).exit_code == 0;
 }
+
+void XSession::kill_server() {
+    if (dpy_) XCloseDisplay(DPY);
+    dpy_ = nullptr;
+    if (server_pid_ <= 0) return;
+    kill(server_pid_, SIGKILL);
+    int status = 0;
+    waitpid(server_pid_, &status, 0);
+    server_pid_ = -1;
+}

@@ -97,6 +97,9 @@ public:
     std::vector<uint32_t> pixels(int x, int y, int w, int h);
     // Runs xdotool on this display with these arguments; true when it succeeded.
     bool xdotool(const std::vector<std::string>& args);
+    // Kills the X server at once, as a crash or a lost remote connection would end
+    // it; this session's own connection is closed first. Nothing else works after.
+    void kill_server();
 
 private:
     void* dpy_ = nullptr;  // Display*
