@@ -33,7 +33,7 @@ static const char dialog_ui[] = R"(<?xml version="1.0" encoding="UTF-8"?>
     </data>
   </object>
   <object class="GtkWindow" id="dialog">
-    <property name="title">Kelvora windows version</property>
+    <property name="title">Kelvora</property>
     <property name="modal">True</property>
     <property name="resizable">False</property>
     <property name="window-position">center</property>

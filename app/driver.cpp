@@ -31,10 +31,10 @@ int run_show() {
     prepare_show();
     display_start(settings);
 
-    // The music and the clock start together; nothing resynchronises them later.
-    music_play();
-    cue_index = 0;
-    start_ticks = platform.sys->ticks();
+    // The music and the clock start together; nothing resynchronises them later. A
+    // show that starts later runs ahead first, and its pump starts the music there.
+    if (settings.start_ms == 0) music_play();
+    timeline_start(settings.start_ms);
 
     play_scenes();
 

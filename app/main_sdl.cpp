@@ -10,6 +10,13 @@
 #include "platform/data_folder.h"
 #include "platform/real.h"
 
+// The dialog, with the options it does not ask for added to its answer.
+static int dialog_and_options(RunSettings* settings) {
+    const int result = show_setup_dialog(settings);
+    if (result == 1) add_unasked_options(settings);
+    return result;
+}
+
 int main(int argc, char** argv) {
     ShowOptions options;
     std::string error;
@@ -25,6 +32,6 @@ int main(int argc, char** argv) {
     // show itself, as its loaders do.
     enter_data_folder();
     platform_install({&sdl_system, &sdl_presenter, &sdl_music_driver,
-                      options.answered ? answered_setup_dialog : show_setup_dialog});
+                      options.answered ? answered_setup_dialog : dialog_and_options});
     return run_show();
 }

@@ -11,7 +11,8 @@ struct ShowOptions {
     // the setup dialog is skipped and settings holds the answer.
     bool answered = false;
     // The dialog's defaults (full screen, sound, 44100 Hz, zoom 2), changed by the
-    // options given; a later option wins over an earlier one.
+    // options given; a later option wins over an earlier one. --aspect and --start
+    // set the rest, which the dialog does not ask for.
     RunSettings settings{true, true, 44100, 2};
     bool help = false;
     bool version = false;
@@ -32,3 +33,11 @@ const char* show_version();
 // of the last successful parse_show_options in *settings and returns 1 (OK).
 // Installed as Platform.setup_dialog by main.
 int answered_setup_dialog(RunSettings* settings);
+
+// Adds what the dialog does not ask for (--aspect, --start) from the last
+// successful parse_show_options to *settings. Called by main after the dialog's OK.
+void add_unasked_options(RunSettings* settings);
+
+// Reads a show time in seconds, "140" or "83.25" (at most three decimals, below
+// 150), into milliseconds. False for anything else. Called for --start.
+bool parse_start_seconds(const std::string& text, uint32_t* ms);

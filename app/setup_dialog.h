@@ -3,7 +3,7 @@
 
 struct RunSettings;
 
-// Shows the modal setup dialog "Kelvora windows version", opening with full screen,
+// Shows the modal setup dialog "Kelvora", opening with full screen,
 // sound, 44100 Hz and zoom 2 selected. OK stores the four choices (the lists' item
 // values, not their texts) in *settings and gives 1; Cancel, Escape and the close
 // box give -1 and leave *settings alone. Without a display it writes one line to

@@ -62,3 +62,28 @@ void display_start(const RunSettings& settings);
 // Releases the presenter, the frames and the window. Called only from the quit path
 // of pump_messages.
 void display_stop();
+
+// Ends a frame on the presenter (a palette change no present has shown yet shows
+// now). Called by pump_messages once per frame; nothing while held.
+void display_end_frame();
+
+// Shows the last presented frame again through the palette in force, paced like a
+// present. Called by pump_messages at every frame of a pause.
+void display_show_again();
+
+// Switches the presenter between full screen and the window, keeping the picture and
+// the palette in force (its conversion stays the one the show started with). False
+// when the presenter cannot switch. Called by pump_messages on the viewer's request.
+bool display_toggle_fullscreen();
+
+// While held, presents and palette changes reach the frame and palette kept here but
+// not the screen; releasing shows the last frame through the palette in force. Used
+// while the show runs ahead to a later start.
+void display_hold(bool held);
+
+// What a viewer sees now: the last presented frame (zeros before the first) under
+// the palette in force, as 64000 pixels 0x00RRGGBB, row 0 on top.
+void display_snapshot(uint32_t* pixels);
+
+// The zoom the display was started with: 1, 2 or 4.
+int32_t display_zoom();

@@ -5,6 +5,7 @@
 
 #include "display/display.h"
 #include "display/fullscreen.h"
+#include "display/picture_rect.h"
 #include "display/screen.h"
 #include "platform/fatal.h"
 #include "platform/real.h"
@@ -54,7 +55,17 @@ static int set_mode(int display, int zoom) {
     return now.w == mode.w && now.h == mode.h ? 0 : -1;
 }
 
-void fullscreen_start(int zoom, const uint32_t* lookup) {
+// The picture's place in full screen: the whole mode asked for, or a centred shape.
+static void fit_fullscreen(int zoom, Aspect aspect) {
+    int sw = 4, sh = 3;
+    picture_shape(aspect, true, &sw, &sh);
+    if (aspect == Aspect::square)
+        screen_set_fit(0, 0, sw, sh);
+    else
+        screen_set_fit(fullscreen_mode_width(zoom), fullscreen_mode_height(zoom), sw, sh);
+}
+
+void fullscreen_start(int zoom, Aspect aspect, const uint32_t* lookup) {
     // Each set-up step that can fail reports with the show's own text for it: the
     // display the window is on, the renderer with its flip chain, the frame texture,
     // the mode.
@@ -71,10 +82,23 @@ void fullscreen_start(int zoom, const uint32_t* lookup) {
     check_fatal(set_mode(display, zoom), "Could not set mode %d x %d x 8", w, h);
     // The output now has the size of the mode, or the desktop's where no mode was
     // large enough; a mode of another shape than the one asked for keeps 4:3.
-    screen_set_fit(w, h);
+    fit_fullscreen(zoom, aspect);
 
     SDL_ShowCursor(SDL_DISABLE);
     screen_show_again(lookup);
+}
+
+bool fullscreen_enter(int zoom, Aspect aspect) {
+    const int display = SDL_GetWindowDisplayIndex(app_window);
+    if (display < 0) return false;
+    took_screen = true;
+    if (set_mode(display, zoom) != 0) {
+        fullscreen_leave();
+        return false;
+    }
+    fit_fullscreen(zoom, aspect);
+    SDL_ShowCursor(SDL_DISABLE);
+    return true;
 }
 
 void fullscreen_leave() {

@@ -17,11 +17,12 @@ bool screen_create_renderer();
 // frame of zeros). False when it cannot be had.
 bool screen_create_texture();
 
-// Where the picture goes from now on: the whole output (fit_mode_w == 0), or for a
-// full screen picture_rect of the output and the mode asked for. Also reads the
-// display's refresh rate again. Called by each presenter as it starts, once the
-// window (or the full-screen mode) is in place.
-void screen_set_fit(int fit_mode_w, int fit_mode_h);
+// Where the picture goes from now on: the whole output when it is the full-screen
+// mode asked for (fit_mode_w x fit_mode_h; 0 x 0 asks for none), otherwise the
+// largest centred rectangle of the shape shape_w:shape_h, black around it. Also
+// reads the display's refresh rate again. Called by each presenter as it starts or
+// switches, once the window (or the full-screen mode) is in place.
+void screen_set_fit(int fit_mode_w, int fit_mode_h, int shape_w, int shape_h);
 
 // Shows the frame through lookup (index -> 0x00RRGGBB) with black borders, then
 // waits for the refresh or the stand-in. After a lost or reset render target the

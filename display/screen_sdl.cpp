@@ -18,7 +18,8 @@ static SDL_Renderer* renderer = nullptr;
 static SDL_Texture* texture = nullptr;
 // The picture on screen, as indices; shown again under each new palette.
 static uint8_t shown_frame[FRAME_BYTES];
-static int fit_w = 0, fit_h = 0;  // the full-screen mode asked for; 0: fill the output
+static int fit_w = 0, fit_h = 0;  // the full-screen mode asked for; 0: none
+static int shape_w = 8, shape_h = 5;  // the picture's shape on any other output
 static FramePacer pacer;
 // A palette change is held, not shown on its own at once: the frame's present
 // shows it, or the frame's end when the frame presents nothing (a fade, a flash),
@@ -78,9 +79,11 @@ bool screen_create_texture() {
     return texture != nullptr;
 }
 
-void screen_set_fit(int fit_mode_w, int fit_mode_h) {
+void screen_set_fit(int fit_mode_w, int fit_mode_h, int picture_w, int picture_h) {
     fit_w = fit_mode_w;
     fit_h = fit_mode_h;
+    shape_w = picture_w;
+    shape_h = picture_h;
     SDL_DisplayMode mode;
     const int display = SDL_GetWindowDisplayIndex(app_window);
     const bool known = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0;
@@ -98,7 +101,9 @@ static bool draw(const uint8_t* frame, const uint32_t* lookup) {
 
     int out_w = 0, out_h = 0;
     SDL_GetRendererOutputSize(renderer, &out_w, &out_h);
-    const PictureRect r = fit_w ? picture_rect(out_w, out_h, fit_w, fit_h) : PictureRect{0, 0, out_w, out_h};
+    // A window the viewer resized, or a mode of another shape than the one asked for.
+    const PictureRect r = fit_w > 0 && out_w == fit_w && out_h == fit_h ? PictureRect{0, 0, out_w, out_h}
+                                                                        : fit_rect(out_w, out_h, shape_w, shape_h);
     const SDL_Rect place{r.x, r.y, r.w, r.h};
     // The back buffer holds anything after a flip: the borders are cleared every time.
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);

@@ -34,6 +34,8 @@ static bool web_poll_quit() {
     return page_quit_requested() != 0;
 }
 
+static uint32_t web_take_requests() { return uint32_t(page_take_requests()); }
+
 static void web_error_box(const char* caption, const char* text) {
     // The page shows the line stderr got: the text's line breaks become blanks.
     char line[600];
@@ -54,4 +56,4 @@ static void web_error_box(const char* caption, const char* text) {
     exit(code);
 }
 
-const SystemDriver web_system = {web_ticks, web_poll_quit, web_error_box, web_exit};
+const SystemDriver web_system = {web_ticks, web_poll_quit, web_error_box, web_exit, web_take_requests};

@@ -67,6 +67,17 @@ static void m_play() {
     if (device != 0 && song) SDL_PauseAudioDevice(device, 0);
 }
 
+static void m_play_at(double seconds) {
+    if (device == 0 || !song) return;
+    module_seek(song, seconds);  // the device is paused until now: the callback is idle
+    SDL_PauseAudioDevice(device, 0);
+}
+
+// The module is rendered only in the callback, so a paused device holds its position.
+static void m_pause(bool paused) {
+    if (device != 0 && song) SDL_PauseAudioDevice(device, paused ? 1 : 0);
+}
+
 static void m_set_volume(int volume) {
     target_volume.store(volume < 0 ? 0 : volume > full_volume ? full_volume : volume,
                         std::memory_order_relaxed);
@@ -93,4 +104,4 @@ static void m_close() {
 
 const MusicDriver sdl_music_driver = {m_version,    m_init, m_load,      m_play,
                                       m_set_volume, m_stop, m_free_song, m_close,
-                                      module_library_needed};
+                                      module_library_needed, m_pause, m_play_at};

@@ -90,6 +90,16 @@ static void m_play() {
     page_audio_start();
 }
 
+// The page stops asking for samples while held; what it has queued plays out.
+static void m_pause(bool paused) {
+    if (output_rate <= 0 || !song) return;
+    playing = !paused;
+    if (paused)
+        page_audio_stop();
+    else
+        page_audio_start();
+}
+
 static void m_set_volume(int volume) {
     target_volume = volume < 0 ? 0 : volume > full_volume ? full_volume : volume;
 }
@@ -112,4 +122,4 @@ static void m_close() {
 
 const MusicDriver web_music_driver = {m_version,    m_init, m_load,      m_play,
                                       m_set_volume, m_stop, m_free_song, m_close,
-                                      module_library_needed};
+                                      module_library_needed, m_pause};

@@ -35,3 +35,8 @@ const char* module_library_needed();
 // Seconds from the start of the song to the current render position. Read by the
 // browser's music driver, which reports it to its page.
 double module_position(Module* module);
+
+// Moves the render position to this many seconds from the start of the song (the
+// start of the row playing then, as the library seeks). Called by the music driver
+// for a show started later than its beginning.
+void module_seek(Module* module, double seconds);

@@ -157,3 +157,5 @@ bool module_library_current() {
 const char* module_library_needed() { return OPENMPT_API_VERSION_STRING; }
 
 double module_position(Module* module) { return openmpt_module_get_position_seconds(module->mod); }
+
+void module_seek(Module* module, double seconds) { openmpt_module_set_position_seconds(module->mod, seconds); }

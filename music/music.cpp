@@ -60,6 +60,18 @@ void music_play() {
     if (song_loaded) platform.music->play();
 }
 
+void music_play_at(uint32_t show_ms) {
+    if (!song_loaded) return;
+    if (platform.music->play_at)
+        platform.music->play_at(double(show_ms) / 1000.0);
+    else
+        platform.music->play();
+}
+
+void music_pause(bool paused) {
+    if (song_loaded && platform.music->pause) platform.music->pause(paused);
+}
+
 void music_set_volume(int level) {
     if (song_loaded) platform.music->set_volume((level & 0xFF) * 4);
 }

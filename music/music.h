@@ -17,6 +17,16 @@ void music_open(const RunSettings& settings);
 // with sound off there is no module and nothing happens.
 void music_play();
 
+// Starts the loaded module at once from this show time, so that it plays in step
+// with a show started later than its beginning; from the beginning where the driver
+// cannot start elsewhere. Called by pump_messages when the show has run ahead to
+// its start; with sound off nothing happens.
+void music_play_at(uint32_t show_ms);
+
+// Holds the playing module where it is (true) or lets it go on (false). Called by
+// pump_messages as the viewer pauses and resumes; with sound off nothing happens.
+void music_pause(bool paused);
+
 // Sets the master volume to (level & 0xFF) * 4 on the 0..256 scale when a module is
 // loaded. Called by the closing fade.
 void music_set_volume(int level);

@@ -11,14 +11,23 @@
 static HeadlessConfig config;
 static HeadlessScreen screen;
 static double virtual_ms;
+static uint32_t pending_requests;
 
 static uint32_t h_ticks() { return config.first_tick + uint32_t(uint64_t(virtual_ms)); }
 
 static bool h_poll_quit() {
     const uint64_t pump = screen.pumps++;
     virtual_ms += config.frame_ms;
+    for (int i = 0; i < config.request_count; ++i)
+        if (config.requests[i].pump == pump) pending_requests |= config.requests[i].requests;
     if (config.on_pump) config.on_pump(config.user);
     return config.quit_at_pump >= 0 && pump >= uint64_t(config.quit_at_pump);
+}
+
+static uint32_t h_take_requests() {
+    const uint32_t r = pending_requests;
+    pending_requests = 0;
+    return r;
 }
 
 static void h_error_box(const char*, const char*) {
@@ -58,8 +67,16 @@ static void h_end_frame() {}
 
 static void h_close() { screen.window_open = false; }
 
-static const SystemDriver headless_system = {h_ticks, h_poll_quit, h_error_box, h_exit};
-static const Presenter headless_presenter = {h_open, h_present, h_set_palette, h_end_frame, h_close};
+static bool h_set_fullscreen(bool fullscreen, const uint32_t* lookup) {
+    screen.fullscreen = fullscreen;
+    ++screen.fullscreen_switches;
+    memcpy(screen.rgb, lookup, sizeof screen.rgb);
+    return true;
+}
+
+static const SystemDriver headless_system = {h_ticks, h_poll_quit, h_error_box, h_exit, h_take_requests};
+static const Presenter headless_presenter = {h_open,        h_present, h_set_palette,   h_end_frame,
+                                             h_close,       h_set_fullscreen};
 
 static int h_setup_dialog(RunSettings* settings) {
     if (config.dialog_result == 1) *settings = config.settings;
@@ -70,6 +87,7 @@ void headless_install(const HeadlessConfig& c) {
     config = c;
     screen = HeadlessScreen{};
     virtual_ms = 0.0;
+    pending_requests = 0;
     platform_install({&headless_system, &headless_presenter, c.music ? c.music : &silent_music_driver,
                       h_setup_dialog});
 }

@@ -10,6 +10,13 @@
 
 struct MusicDriver;
 
+// A viewer's request scripted for one pump: the ViewerRequest bits take_requests
+// gives after that pump (numbered from 0, as quit_at_pump).
+struct HeadlessRequest {
+    uint64_t pump;
+    uint32_t requests;
+};
+
 struct HeadlessConfig {
     double frame_ms = 1000.0 / 70.0;  // virtual time added at every pump
     uint32_t first_tick = 0;          // tick count when the show starts
@@ -18,6 +25,9 @@ struct HeadlessConfig {
     RunSettings settings;             // what OK stores
     bool window_fails = false;        // the presenter's open reports that no window can be had
     const MusicDriver* music = nullptr;  // silent driver when null
+    // The viewer's requests in pump order; the array must outlive the run.
+    const HeadlessRequest* requests = nullptr;
+    int request_count = 0;
     // Called at every pump after the clock advanced, before the quit is looked at.
     void (*on_pump)(void* user) = nullptr;
     void* user = nullptr;
@@ -29,7 +39,8 @@ struct HeadlessScreen {
     uint64_t presents;             // present_frame calls so far
     uint64_t palette_uploads;      // set_palette calls so far
     bool window_open;
-    bool fullscreen;
+    bool fullscreen;               // switched by set_fullscreen too
+    uint64_t fullscreen_switches;  // set_fullscreen calls so far
     int zoom;
     RunSettings settings;          // all the settings the presenter was opened with
     uint8_t frame[64000];          // the last presented frame

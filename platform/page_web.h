@@ -18,6 +18,12 @@ void page_wait();
 // the message pump after each turn.
 int page_quit_requested();
 
+// The viewer's requests since the last call, as ViewerRequest bits (platform.h):
+// Space asks for a pause or a resume. The page switches full screen itself (F11,
+// Alt+Enter, a double click), as a browser lets only the page do. Read by the
+// message pump after each turn.
+int page_take_requests();
+
 // Tells the page, on the fixed clock of tests, that a pump has reached show time
 // ms, so it can read the screen as it is at that pump. Called by the message pump.
 void page_pumped(double ms);

@@ -9,6 +9,14 @@
 
 struct RunSettings;
 
+// What the viewer asked of the running show besides quitting, as bits of the mask
+// SystemDriver::take_requests returns. Acted on by pump_messages.
+enum ViewerRequest : uint32_t {
+    REQUEST_FULLSCREEN = 1u << 0,  // switch between the window and full screen (Alt+Enter, F11)
+    REQUEST_PAUSE = 1u << 1,       // pause the show and its music, or resume them (Space)
+    REQUEST_SCREENSHOT = 1u << 2,  // write the frame on screen as a picture file (F12)
+};
+
 // Clock, events, error box and process end.
 struct SystemDriver {
     // Millisecond tick counter; wraps modulo 2^32. Read by the timeline, the random
@@ -23,6 +31,10 @@ struct SystemDriver {
     void (*error_box)(const char* caption, const char* text);
     // Ends the process with this exit code. Never returns.
     void (*exit_process)(int code);
+    // Returns the ViewerRequest bits seen by poll_quit since the last call and forgets
+    // them; a request made twice counts once. Called by pump_messages right after
+    // poll_quit. Null where the viewer has no such keys.
+    uint32_t (*take_requests)();
 };
 
 // The presenter: puts 320x200 frames of palette indices on a screen through a
@@ -41,16 +53,21 @@ struct SystemDriver {
 //      presented picture under them at its end.
 //   4. Pump (pump_messages, once per frame, also in loops that only wait or fade):
 //      end_frame first, then the event queue is drained (SystemDriver::poll_quit),
-//      and a quit request ends the show there.
+//      and a quit request ends the show there; the viewer's other requests
+//      (SystemDriver::take_requests: full screen, pause, screenshot) are acted on
+//      there too. While paused the pump shows the last frame again, paced, until the
+//      viewer resumes; the show's clock stands still meanwhile.
 //   5. Pacing: a real screen holds each present, and each end of a frame that shows
 //      a palette change, until the display's refresh, or 1/70 s where it has none;
 //      a frame that presents and changes the palette costs one refresh, not two.
 //      Nothing else in the show waits. The headless presenter never waits: its
 //      clock advances one frame period per pump instead.
 struct Presenter {
-    // Opens the show's window ("kelvora", zoom*320 x zoom*200 client area, centred)
-    // or takes the whole screen in the mode of the zoom, as settings say, and shows
-    // the frame of zeros through lookup. Returns false when no window can be had;
+    // Opens the show's window ("kelvora", centred, resizable; its client area starts
+    // at zoom*320 x zoom*200, or zoom*320 x zoom*240 with the 4:3 aspect) or takes the
+    // whole screen in the mode of the zoom, as settings say, and shows the frame of
+    // zeros through lookup. The picture keeps the shape settings.aspect gives it,
+    // centred on black, however the window is sized. Returns false when no window can be had;
     // reports its other set-up failures itself (fatal_error, check_fatal).
     bool (*open)(const RunSettings& settings, const uint32_t* lookup);
     // Shows the frame through lookup, enlarged by whole-pixel replication; paced.
@@ -62,6 +79,11 @@ struct Presenter {
     void (*end_frame)();
     // Releases window, renderer and mode; the desktop is as it was before.
     void (*close)();
+    // Switches the open presenter to full screen in the mode of the zoom (true) or to
+    // the window (false) and shows the last presented frame through lookup there.
+    // Returns false, staying as it was, when the switch cannot be made. Called by
+    // display_toggle_fullscreen while the show runs. Null where the mode is fixed.
+    bool (*set_fullscreen)(bool fullscreen, const uint32_t* lookup);
 };
 
 // The music library. Codes are the error codes of sound_error_text.
@@ -83,6 +105,13 @@ struct MusicDriver {
     // The library release the program was built against ("0.6.9"), named when the
     // version check fails. Drivers whose version always passes may leave it null.
     const char* (*needed_version)();
+    // Holds the playing module where it is (true) or lets it go on from there (false).
+    // Called by music_pause. Null where the music cannot be held.
+    void (*pause)(bool paused);
+    // Starts the loaded module at once from this many seconds into it; does nothing
+    // when none is loaded. Called instead of play by a show started later than its
+    // beginning. Null where the music can only start from its beginning.
+    void (*play_at)(double seconds);
 };
 
 struct Platform {

@@ -6,7 +6,6 @@
 
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/platform.h"
 #include "render/blit.h"
 #include "render/blobs.h"
 #include "render/carried.h"
@@ -32,7 +31,7 @@ void build_point_spin(CurvesRun& run) {
 }  // namespace
 
 void curves_init(CurvesRun& run) {
-    show_srand(platform.sys->ticks());
+    show_srand(show_ticks());
     build_point_spin(run);
     matrix_rotate_z(run.view_spin, 0.01);
 }
@@ -115,7 +114,7 @@ void curves_frame(CurvesRun& run) {
     // Bits 0, 3, 4 and 5 all clear: frames 2, 4, 6, 64, 66, 68, 70, 128, ...
     ++run.frames;
     if ((run.frames & 0x39) == 0) {
-        show_srand(platform.sys->ticks());
+        show_srand(show_ticks());
         build_point_spin(run);
     }
 }

@@ -4,7 +4,6 @@
 
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/platform.h"
 #include "render/blit.h"
 #include "render/blobs.h"
 #include "render/random.h"
@@ -87,7 +86,7 @@ void warp_burst_phase() {
 // --- Glowing logo ----------------------------------------------------------------
 
 void init_glow_blobs(LogoRun& run) {
-    show_srand(platform.sys->ticks());
+    show_srand(show_ticks());
     for (GlowBlob& b : run.blobs) {
         b = GlowBlob{};
         b.pos = int16_t(show_rand() % LOGO_PATH_POINTS);

@@ -6,7 +6,6 @@
 
 #include "archive/resources.h"
 #include "display/display.h"
-#include "platform/platform.h"
 #include "render/bezier_trace.h"
 #include "render/blobs.h"
 #include "render/carried.h"
@@ -94,7 +93,7 @@ void draw_curves_tube_frame(WarpedRun& run, double phi) {
 }
 
 void renew_curve0_spin(WarpedRun& run) {
-    show_srand(platform.sys->ticks());
+    show_srand(show_ticks());
     for (Matrix3& m : run.control_spin[0]) random_spin(m);
 }
 

@@ -13,8 +13,28 @@ extern const uint32_t cue_table[CUE_COUNT];
 // phase of a scene increments it once before its frame loop. Never passes 22.
 extern int32_t cue_index;
 
-// Tick count taken right after the music started.
+// Show clock reading (show_ticks) taken right after the music started.
 extern uint32_t start_ticks;
+
+// The show's clock in milliseconds: the platform's tick count, less the time the
+// viewer kept the show paused; while the show runs ahead to a later start, a virtual
+// clock of one 1/70 s frame per pump (1000/70 ms summed as a double, truncated).
+// Wraps modulo 2^32. Read by cue_running and by the scenes' random seeds.
+uint32_t show_ticks();
+
+// Starts the timeline: cue 0 open and start_ticks taken. With start_ms > 0 the show
+// runs ahead without showing anything or sounding: every frame before start_ms is
+// drawn on the virtual clock, then the pump that reaches it shows the frame on
+// screen, starts the music there and goes on on the real clock; what the viewer
+// asked meanwhile (a pause, a screenshot) is acted on then. Called by the driver
+// right after music_play (start_ms == 0) or instead of it.
+void timeline_start(uint32_t start_ms);
+
+// True while the show runs ahead to its start.
+bool timeline_running_ahead();
+
+// True while the viewer keeps the show paused.
+bool timeline_paused();
 
 // True while the open cue has not ended. The elapsed time is the unsigned 32-bit
 // difference now - start_ticks, so a wrap of the tick counter is harmless. Asked by
@@ -24,6 +44,8 @@ bool cue_running();
 // Ends the frame (the presenter's end_frame: a palette change the frame did not
 // present is shown now), then drains pending window events. On a quit request
 // (Escape released, window closed) it closes the music, stops the display and ends
-// the process with code 1. Called once per frame by every frame loop, and in loops
-// that only wait or fade.
+// the process with code 1. Acts on the viewer's other requests: switches full
+// screen, writes a screenshot, and pauses: then it holds the clock and the music and
+// shows the last frame again at every refresh until the viewer resumes (or quits).
+// Called once per frame by every frame loop, and in loops that only wait or fade.
 void pump_messages();

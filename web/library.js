@@ -13,6 +13,10 @@ mergeInto(LibraryManager.library, {
     return Module.page.quitRequested() ? 1 : 0;
   },
 
+  page_take_requests: function () {
+    return Module.page.takeRequests();
+  },
+
   page_pumped: function (ms) {
     Module.page.pumped(ms);
   },

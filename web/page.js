@@ -1,7 +1,8 @@
 // The page around the show: loads the program and its two data files, opens on a
 // title frame whose click starts the show (with music, or none), keeps the canvas
-// at a whole-pixel scale, toggles full screen, hears Escape, runs the sound output,
-// and gives the program its turns (platform/page_web.h is the program's side).
+// at a whole-pixel scale, toggles full screen (also at F11 and Alt+Enter), hears
+// Escape and Space (pause), runs the sound output, and gives the program its turns
+// (platform/page_web.h is the program's side).
 //
 // Address options, for tests: ?fixed-clock puts the show on the headless back
 // end's clock (70 frames a second of show time, one per turn, turns unpaced);
@@ -84,6 +85,24 @@
   window.addEventListener('keyup', (e) => {
     if (e.key === 'Escape' && show.state === 'playing') quit = true;
   });
+  // The program's ViewerRequest bits (platform/platform.h) the page hands over.
+  const REQUEST_PAUSE = 2;
+  let requests = 0;
+  window.addEventListener('keydown', (e) => {
+    if (show.state !== 'playing' || e.repeat) return;
+    if (e.key === ' ') {
+      requests |= REQUEST_PAUSE;
+      e.preventDefault();  // no scrolling
+    } else if (e.key === 'F11' || (e.key === 'Enter' && e.altKey)) {
+      toggleFullscreen();  // the page's own full screen, as a double click does
+      e.preventDefault();
+    }
+  });
+  function takeRequests() {
+    const r = requests;
+    requests = 0;
+    return r;
+  }
 
   // ---- turns: the show's stack waits here between its message pumps ----
 
@@ -179,6 +198,7 @@
   const page = {
     wait,
     quitRequested: () => quit,
+    takeRequests,
     pumped,
     canvasOpen() {
       fit();

@@ -59,6 +59,35 @@ TEST(Options, EachOptionSetsItsChoiceAndTheRestKeepTheDialogsDefaults) {
     EXPECT_EQ(std::string(show_version()).rfind("kelvora ", 0), 0u);
 }
 
+TEST(Options, AspectAndStartAddToTheDialogWithoutAnsweringIt) {
+    Parsed p = parse({"--aspect", "4:3", "--start", "97.5"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_FALSE(p.o.answered) << "the dialog asks neither";
+    EXPECT_EQ(p.o.settings.aspect, Aspect::four_three);
+    EXPECT_EQ(p.o.settings.start_ms, 97500u);
+    // What the dialog answers keeps both.
+    RunSettings from_dialog{false, true, 22050, 4};
+    add_unasked_options(&from_dialog);
+    EXPECT_EQ(from_dialog.aspect, Aspect::four_three);
+    EXPECT_EQ(from_dialog.start_ms, 97500u);
+    EXPECT_EQ(from_dialog.zoom, 4);
+    EXPECT_EQ(parse({"--aspect=square"}).o.settings.aspect, Aspect::square);
+    EXPECT_EQ(parse({}).o.settings.aspect, Aspect::standard);
+
+    const std::vector<std::pair<const char*, uint32_t>> times = {
+        {"0", 0}, {"140", 140000}, {"1.5", 1500}, {"1.25", 1250}, {"0.001", 1}, {"149.999", 149999}, {"007", 7000}};
+    for (const auto& [text, ms] : times) {
+        uint32_t got = 12345;
+        EXPECT_TRUE(parse_start_seconds(text, &got)) << text;
+        EXPECT_EQ(got, ms) << text;
+    }
+    for (const char* bad : {"", "150", "150.0", "1.", ".5", "-1", "1.2345", "1e3", "1,5", "4000", " 1", "0x10"}) {
+        uint32_t got = 12345;
+        EXPECT_FALSE(parse_start_seconds(bad, &got)) << bad;
+        EXPECT_EQ(got, 12345u) << bad;
+    }
+}
+
 TEST(Options, ABadCommandLineGivesOneReason) {
     const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
         {{"--frobnicate"}, "unknown option '--frobnicate' (see --help)"},
@@ -73,6 +102,10 @@ TEST(Options, ABadCommandLineGivesOneReason) {
         {{"--rate", "8000"}, "--rate wants 11025, 22050, 44100 or 48000, not '8000'"},
         {{"--rate"}, "--rate needs a value"},
         {{"--no-sound=yes"}, "--no-sound takes no value"},
+        {{"--aspect", "16:9"}, "--aspect wants 4:3 or square, not '16:9'"},
+        {{"--aspect"}, "--aspect needs a value"},
+        {{"--start", "150"}, "--start wants seconds from 0 to 149.999, not '150'"},
+        {{"--start=1.5s"}, "--start wants seconds from 0 to 149.999, not '1.5s'"},
     };
     for (const auto& [args, reason] : cases) {
         const Parsed p = parse(args);

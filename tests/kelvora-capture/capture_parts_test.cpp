@@ -72,6 +72,25 @@ TEST(CaptureOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(a.storyboard, "s.png");
     EXPECT_EQ(a.video, "v.mp4");
 
+    EXPECT_EQ(a.video_w, 0) << "the video's size follows the zoom";
+
+    const char* sized[] = {"kelvora-capture", "--video", "v.mp4", "--size", "1600x1200"};
+    ASSERT_TRUE(parse_capture_options(int(std::size(sized)), sized, &a, &error)) << error;
+    EXPECT_EQ(std::make_pair(a.video_w, a.video_h), std::make_pair(1600, 1200));
+    int32_t w = 0, h = 0;
+    for (const char* good : {"320x200", "1600x1200", "3840x2400", "1280x800"})
+        EXPECT_TRUE(parse_video_size(good, &w, &h)) << good;
+    for (const char* bad : {"640x480", "1600x1000x", "1600", "x1200", "1000x600", "1600x1250", "3840x2600", "4160x2400",
+                            "0x0", "-320x200", "640X400", " 640x400"})
+        EXPECT_FALSE(parse_video_size(bad, &w, &h)) << bad;
+    const char* size_alone[] = {"kelvora-capture", "--bench", "--size", "640x400"};
+    CaptureOptions c;
+    EXPECT_FALSE(parse_capture_options(4, size_alone, &c, &error));
+    EXPECT_EQ(error, "--size is the video's size; give --video too");
+    const char* size_bad[] = {"kelvora-capture", "--video", "v.mp4", "--size", "1920x1080"};
+    EXPECT_FALSE(parse_capture_options(5, size_bad, &c, &error));
+    EXPECT_EQ(error, "--size wants WxH with W a multiple of 320 and H of 200, at most 3840x2400, not '1920x1080'");
+
     const char* overflow[] = {"kelvora-capture", "--fps", "99999999999999999999999", "--bench"};
     CaptureOptions b;
     EXPECT_FALSE(parse_capture_options(4, overflow, &b, &error));

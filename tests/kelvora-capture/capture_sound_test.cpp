@@ -167,3 +167,68 @@ TEST(CaptureSound, TheVideoCarriesTheMusicInStep) {
 }
 
 }  // namespace
+
+namespace {
+
+// PSNR in dB of two equally long runs of 8-bit samples: 10 log10(255^2 / MSE).
+double psnr(const uint8_t* a, const uint8_t* b, size_t n) {
+    double sum = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const double d = double(a[i]) - double(b[i]);
+        sum += d * d;
+    }
+    return sum == 0.0 ? 99.0 : 10.0 * log10(255.0 * 255.0 * double(n) / sum);
+}
+
+// The capture's frames of one range, decoded back from its video (ffmpeg's YUV to
+// RGB with nearest chroma, as each picture pixel is a whole block), against its PNG
+// frames of the same range: frame count, duration, and PSNR, for the default size
+// and for a 4:3 size of whole-pixel blocks.
+TEST(CaptureVideo, DecodedFramesKeepThePngFramesAtFortyFiveDecibels) {
+    std::string ffmpeg;
+    if (!find_program("ffmpeg", &ffmpeg)) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string dir = scratch_dir();
+    // The tube flight's dithered texture is the hardest picture of the show to keep.
+    const std::vector<std::string> range = {"--data", data_dir(), "--fps", "10", "--no-sound", "--from", "64000",
+                                            "--to", "68000"};
+    std::vector<std::string> args = range;
+    args.insert(args.end(), {"--frames", "f", "--video", "v.mp4"});
+    ASSERT_EQ(run_capture_tool(args, dir).code, 0);
+    args = range;
+    args.insert(args.end(), {"--video", "big.mp4", "--size", "1600x1200"});
+    ASSERT_EQ(run_capture_tool(args, dir).code, 0);
+
+    const std::vector<std::string> frames = list_dir(dir + "/f");
+    ASSERT_EQ(frames.size(), 40u);  // 4 s at 10 fps
+    const std::vector<std::string> to_rgb = {"-map", "0:v", "-sws_flags", "neighbor+accurate_rnd+full_chroma_int",
+                                             "-f", "rawvideo", "-pix_fmt", "rgb24"};
+    const std::string video = decode(ffmpeg, dir + "/v.mp4", to_rgb);
+    const std::string big = decode(ffmpeg, dir + "/big.mp4", to_rgb);
+    const size_t frame_bytes = 640 * 400 * 3, big_bytes = 1600 * 1200 * 3;
+    ASSERT_EQ(video.size(), frames.size() * frame_bytes);
+    ASSERT_EQ(big.size(), frames.size() * big_bytes);
+    const std::string duration =
+        run_program("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", dir + "/v.mp4"},
+                    build_dir())
+            .out;
+    EXPECT_NEAR(atof(duration.c_str()), 4.0, 0.05) << duration;
+
+    std::vector<uint8_t> all_png, all_video, all_big, all_big_png;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const Png png = decode_png(read_bytes(dir + "/f/" + frames[i]));
+        ASSERT_TRUE(png.ok && png.width == 640 && png.height == 400) << frames[i];
+        all_png.insert(all_png.end(), png.rgb.begin(), png.rgb.end());
+        all_video.insert(all_video.end(), video.begin() + long(i * frame_bytes), video.begin() + long((i + 1) * frame_bytes));
+        // 1600x1200: each picture pixel a block of 5 x 6, from the PNG's 2 x 2.
+        for (int y = 0; y < 1200; ++y)
+            for (int x = 0; x < 1600; ++x) {
+                const size_t from = (size_t(y / 6 * 2) * 640 + size_t(x / 5 * 2)) * 3;
+                all_big_png.insert(all_big_png.end(), png.rgb.begin() + long(from), png.rgb.begin() + long(from + 3));
+            }
+        all_big.insert(all_big.end(), big.begin() + long(i * big_bytes), big.begin() + long((i + 1) * big_bytes));
+    }
+    EXPECT_GE(psnr(all_video.data(), all_png.data(), all_png.size()), 45.0);
+    EXPECT_GE(psnr(all_big.data(), all_big_png.data(), all_big_png.size()), 45.0);
+}
+
+}  // namespace

@@ -191,7 +191,9 @@ void capture_pump(void*) {
     const bool whole = in_range && (!o.frames_dir.empty() || run.writing_video);
     if (whole || at != run.at.end() || story) {
         headless_snapshot(run.pixels.data());
-        zoom_pixels(run.pixels.data(), o.zoom, &run.rgb);
+        // Only pictures written as PNG are enlarged here; ffmpeg enlarges the video.
+        if ((in_range && !o.frames_dir.empty()) || at != run.at.end() || story)
+            zoom_pixels(run.pixels.data(), o.zoom, &run.rgb);
         const int w = zoomed_width(o.zoom), h = zoomed_height(o.zoom);
         if (in_range && !o.frames_dir.empty()) {
             char name[32];
@@ -199,9 +201,8 @@ void capture_pump(void*) {
             write_png_or_throw(o.frames_dir + name, run.rgb, w, h);
         }
         if (in_range && run.writing_video) {
-            // ffmpeg enlarges the video itself.
-            if (o.zoom != 1) zoom_pixels(run.pixels.data(), 1, &run.rgb_unzoomed);
-            const std::vector<uint8_t>& frame = o.zoom == 1 ? run.rgb : run.rgb_unzoomed;
+            zoom_pixels(run.pixels.data(), 1, &run.rgb_unzoomed);
+            const std::vector<uint8_t>& frame = run.rgb_unzoomed;
             std::string error;
             if (!video_write(&run.video, frame.data(), frame.size(), &error)) throw CaptureFailed{error};
         }
@@ -302,7 +303,9 @@ bool prepare(const CaptureOptions& options) {
         for (const std::string& p : {run.video_part, run.wav_part, run.final_part})
             for (const std::string& q : {p, p + ".log"}) cleanup_register(q);
         cleanup_register(work);
-        if (!video_start(ffmpeg, run.video_part, o.zoom, o.fps, &run.video, &error))
+        const int w = o.video_w > 0 ? o.video_w : zoomed_width(o.zoom);
+        const int h = o.video_h > 0 ? o.video_h : zoomed_height(o.zoom);
+        if (!video_start(ffmpeg, run.video_part, w, h, o.fps, &run.video, &error))
             return fail(error);
         run.writing_video = true;
     }

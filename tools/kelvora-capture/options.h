@@ -18,9 +18,18 @@ struct CaptureOptions {
     std::string out_dir = ".";          // where --at writes
     std::string storyboard;             // storyboard PNG path; empty: none
     std::string video;                  // MP4 path; empty: none
+    int32_t video_w = 0, video_h = 0;   // the video's picture size; 0: 320 x 200 times the zoom
     bool bench = false;                 // time the run, write nothing
     bool help = false;                  // print the usage and stop
 };
+
+// The largest --size: whole multiples of 320 x 200 up to 12 x 12.
+constexpr int32_t MAX_VIDEO_W = 3840, MAX_VIDEO_H = 2400;
+
+// Reads "WxH" for --size: W a whole multiple of 320 and H of 200 (each picture pixel
+// a block of whole screen pixels), at most MAX_VIDEO_W x MAX_VIDEO_H. False for
+// anything else.
+bool parse_video_size(const std::string& text, int32_t* w, int32_t* h);
 
 // The show's timeline ends here; ranges and moments must lie before it.
 constexpr int64_t SHOW_END_MS = 150000;

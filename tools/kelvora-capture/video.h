@@ -19,11 +19,14 @@ struct VideoEncoder {
     std::string ffmpeg;       // the program
 };
 
-// Starts ffmpeg writing an MP4 with only an H.264 stream (yuv420p, CRF 18) to
-// out_path, reading 320 x 200 RGB frames at fps and enlarging them by zoom with
-// nearest-neighbour scaling (whole pixels; a quarter of the pipe traffic of sending
-// them enlarged at zoom 2). ffmpeg must exist: find_program.
-bool video_start(const std::string& ffmpeg, const std::string& out_path, int zoom, int32_t fps,
+// Starts ffmpeg writing an MP4 with only an H.264 stream to out_path, reading
+// 320 x 200 RGB frames at fps and enlarging them to width x height (whole multiples)
+// with nearest-neighbour scaling (whole pixels; a quarter of the pipe traffic of
+// sending them enlarged at zoom 2). The encoding is fast, on every core, at a
+// quality that keeps flat colours; colour at half resolution (4:2:0) when each
+// picture pixel is a block of even width and height, else at full resolution
+// (4:4:4). ffmpeg must exist: find_program.
+bool video_start(const std::string& ffmpeg, const std::string& out_path, int width, int height, int32_t fps,
                  VideoEncoder* encoder, std::string* error);
 
 // Hands one frame of 320 * 200 * 3 bytes to the encoder. False with *error when

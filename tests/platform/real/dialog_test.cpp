@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* const title = "Kelvora windows version";
+const char* const title = "Kelvora";
 
 struct Outcome {
     ChildResult run;

@@ -34,7 +34,7 @@ protected:
 void run_show_and_end(XSession& x, const std::function<void(unsigned long window)>& end_show) {
     Child show;
     ASSERT_TRUE(show.start({KELVORA_PROGRAM}, x.child_env()));
-    const unsigned long dialog = x.wait_window("Kelvora windows version", 20000);
+    const unsigned long dialog = x.wait_window("Kelvora", 20000);
     ASSERT_NE(dialog, 0ul);
     x.focus(dialog);
     // Tab to "Sound" (OK, Cancel, Fullscreen, Sound), uncheck it, accept the rest.
@@ -42,7 +42,7 @@ void run_show_and_end(XSession& x, const std::function<void(unsigned long window
 
     const unsigned long window = x.wait_window("kelvora", 20000);
     ASSERT_NE(window, 0ul) << show.wait(0).err;
-    EXPECT_EQ(x.find_window("Kelvora windows version"), 0ul) << "dialog still on screen";
+    EXPECT_EQ(x.find_window("Kelvora"), 0ul) << "dialog still on screen";
     EXPECT_TRUE(x.wait_mode(640, 480, 5000));
     x.move_pointer(200, 150);
     EXPECT_TRUE(x.wait_cursor(true, 5000));
@@ -112,7 +112,7 @@ void run_answered_show(XSession& x, const std::vector<std::string>& options, int
     ASSERT_TRUE(show.start(argv, x.child_env(), folder));
     const unsigned long window = x.wait_window("kelvora", 20000);
     ASSERT_NE(window, 0ul) << show.wait(0).err;
-    EXPECT_EQ(x.find_window("Kelvora windows version"), 0ul) << "the options answer the dialog";
+    EXPECT_EQ(x.find_window("Kelvora"), 0ul) << "the options answer the dialog";
     int wx = 0, wy = 0;
     if (fullscreen) {
         EXPECT_TRUE(x.wait_mode(w, h, 5000));
