@@ -36,6 +36,7 @@ ReadFailure failure = ReadFailure::none;
 int failure_errno = 0;
 bool walk_is_open = false;   // a walk's archive is open
 bool current_valid = false;  // walk_next stopped at a file entry
+bool headers_only = false;   // a listing: nothing is decoded
 
 inline uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 inline uint32_t le32(const uint8_t* p) {
@@ -238,6 +239,7 @@ bool begin_walk() {
     reader.found = false;
     reader.unpack_ready = false;
     current_valid = false;
+    headers_only = false;
     if (!check_marker()) {
         READER_LOG("Not a RAR file");
         fail(ReadFailure::not_archive);
@@ -443,7 +445,7 @@ const char* read_failure_text() {
         case ReadFailure::not_regular_file:
             return failure_errno == EISDIR ? "a folder, not an archive file" : "not a regular file";
         case ReadFailure::archive_too_big: return "larger than an archive this program reads";
-        case ReadFailure::not_archive: return "not a RAR 2.0 archive, or its archive header is damaged";
+        case ReadFailure::not_archive: return "not a RAR archive (no RAR 2.0 marker, or a damaged archive header)";
         case ReadFailure::damaged: return "damaged archive: a block header is broken or the archive is cut short";
         case ReadFailure::not_found: return "no such entry in the archive";
         case ReadFailure::sub_block: return "the archive holds a sub-block, which is not supported";
@@ -488,13 +490,15 @@ bool walk_open_memory(const uint8_t* data, size_t size, const char* password) {
     return true;
 }
 
+void walk_headers_only() { headers_only = true; }
+
 bool walk_solid() { return (reader.archive_header.flags & ARCHIVE_SOLID) != 0; }
 
 int walk_next(WalkEntry* entry) {
     if (!walk_is_open) return -1;
     if (current_valid) {
         current_valid = false;
-        if (walk_solid() && !reader.entry_processed) {
+        if (walk_solid() && !reader.entry_processed && !headers_only) {
             reader.found = false;
             if (!process_entry()) return -1;
         }
@@ -525,7 +529,7 @@ bool walk_entry_is(const WalkEntry& entry, const char* name) {
 }
 
 bool walk_unpack(WalkSink sink, void* context) {
-    if (!current_valid || reader.entry_processed) return false;
+    if (!current_valid || reader.entry_processed || headers_only) return false;
     reader.found = true;
     reader.sink = sink;
     reader.sink_context = context;

@@ -86,6 +86,10 @@ bool walk_open_file(const char* path, uint64_t max_bytes, const char* password);
 // The same over an archive image held in memory.
 bool walk_open_memory(const uint8_t* data, size_t size, const char* password);
 
+// Makes the open walk read headers only: entries passed over in a solid archive
+// are not decoded, and walk_unpack is not to be called. Called by listings.
+void walk_headers_only();
+
 // Whether the open archive is solid (every entry continues the one before).
 bool walk_solid();
 
