@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -102,7 +103,7 @@ inline Entry zero_bomb(const std::string& name, uint32_t repeats, bool with_crc 
     return e;
 }
 
-// Repeats that make a bomb of about 256 MiB (268,435,201 bytes).
+// Repeats that make a bomb of about 256 MiB (268,435,327 bytes).
 constexpr uint32_t BOMB_256_MIB = (268435456u - 1) / 258 - 1;
 
 // count stored entries of one byte each, named e00000, e00001, ...
