@@ -1,17 +1,33 @@
 // File and memory archive streams.
 #include "archive/archive_stream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
-bool stream_open_file(ArchiveStream& s, const char* path) {
+bool stream_open_file(ArchiveStream& s, const char* path, uint64_t max_bytes, int* error) {
     s = ArchiveStream{};
-    FILE* f = fopen(path, "rb");
-    if (f == nullptr) return false;
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *error = errno;
+        return false;
+    }
     struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        fclose(f);
+    int why = 0;
+    if (fstat(fd, &st) != 0) why = errno;
+    else if (S_ISDIR(st.st_mode)) why = EISDIR;
+    else if (!S_ISREG(st.st_mode)) why = ENODEV;
+    else if (uint64_t(st.st_size) > max_bytes) why = EFBIG;
+    // Reads of a regular file never block; the flag goes only so that the stream
+    // behaves as any other.
+    FILE* f = nullptr;
+    if (why == 0 && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0) f = fdopen(fd, "rb");
+    if (f == nullptr) {
+        *error = why != 0 ? why : errno;
+        close(fd);
         return false;
     }
     s.file = f;

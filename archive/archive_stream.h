@@ -15,8 +15,12 @@ struct ArchiveStream {
     bool is_open() const { return file != nullptr || data != nullptr; }
 };
 
-// Opens the file at path for reading ("rb") and learns its size. False on failure.
-bool stream_open_file(ArchiveStream& s, const char* path);
+// Opens the file at path for reading without blocking (a FIFO or a device never
+// stalls the open), requires a regular file of at most max_bytes (fstat, before
+// any read) and learns its size. False on failure with *error an errno value:
+// EISDIR for a folder, ENODEV for any other file that is not regular, EFBIG when
+// larger than max_bytes, else open's own.
+bool stream_open_file(ArchiveStream& s, const char* path, uint64_t max_bytes, int* error);
 
 // Presents size bytes at data as an archive. False when data is null.
 bool stream_open_memory(ArchiveStream& s, const uint8_t* data, size_t size);

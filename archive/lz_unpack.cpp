@@ -42,7 +42,7 @@ struct UnpackState {
     int32_t in_top;      // valid bytes after the latest fill, as the final table check sees it
     int32_t data_end;    // where the entry's real data ends in the buffer (may be <= 0)
     uint8_t* window;     // the window of the current call
-    bool window_clean;   // the window holds only zeros
+    uint32_t dirty;      // window bytes from position 0 on that may be non-zero (0..WINDOW_SIZE)
     uint32_t win_pos;
     uint32_t flush_pos;
     HuffDecoder lit, dist, rep, bitlen;
@@ -199,7 +199,10 @@ void reset_unpack_state(uint8_t* window) {
     u.last_len = 0;
     u.win_pos = 0;
     u.flush_pos = 0;
-    if (!u.window_clean) std::memset(window, 0, WINDOW_SIZE);
+    // Only what was written since the last reset is cleared: an archive of many
+    // small entries would otherwise clear a whole megabyte per entry.
+    std::memset(window, 0, u.dirty);
+    u.dirty = 0;
     std::memset(u.old_lengths, 0, sizeof u.old_lengths);
     // Decoders start empty, so an entry that claims to continue a state this call
     // never built decodes the same way every time.
@@ -209,13 +212,13 @@ void reset_unpack_state(uint8_t* window) {
     for (HuffDecoder& d : u.audio_dec) build_decoder(u.old_lengths, d, AUDIO_SYMBOLS);
 }
 
-// Moves the bytes from flush_pos up to win_pos on: into the output block for the
-// wanted entry (at most two copies when the window has wrapped), nowhere for others.
+// Moves the bytes from flush_pos up to win_pos on: to the output of the wanted
+// entry (at most two pieces when the window has wrapped), nowhere for others.
 void flush_window() {
     uint32_t wp = u.win_pos & WINDOW_MASK;
     uint32_t fp = u.flush_pos;
     u.flush_pos = wp;
-    if (!reader.found || reader.out_block == nullptr || reader.overrun) return;
+    if (!reader.found || reader.overrun || reader.sink_failed) return;
     uint32_t n = (wp - fp) & WINDOW_MASK;
     if (uint64_t(reader.out_count) + n > reader.file_header.unp_size) {
         READER_LOG("Fatal! Buffer overrun during decompression!");
@@ -223,15 +226,10 @@ void flush_window() {
         reader.overrun = true;
         return;
     }
-    uint8_t* out = reader.out_block + reader.out_count;
     const uint8_t* win = u.window;
-    if (wp < fp) {
-        std::memcpy(out, win + fp, WINDOW_SIZE - fp);
-        std::memcpy(out + (WINDOW_SIZE - fp), win, wp);
-    } else {
-        std::memcpy(out, win + fp, n);
-    }
-    reader.out_count += n;
+    bool ok = wp < fp ? emit_output(win + fp, WINDOW_SIZE - fp) && emit_output(win, wp)
+                      : emit_output(win + fp, n);
+    if (!ok) reader.bytes_left = -1;
 }
 
 // Copies len bytes from distance dist back (modulo the window) to wp, byte by byte
@@ -300,14 +298,17 @@ void check_final_tables() {
 
 }  // namespace
 
-void note_clean_window() { u.window_clean = true; }
+void note_clean_window() { u.dirty = 0; }
 
 void lz_unpack(uint8_t* window) {
     bool continues = (reader.file_header.flags & ENTRY_SOLID) != 0;
     u.window = window;
     if (!continues || !reader.unpack_ready) reset_unpack_state(window);
     reader.unpack_ready = true;
-    u.window_clean = false;
+    // Positions written run on from 0 since the reset, and at most the entry's
+    // size plus one longest match more (the loop ends once bytes_left is below 0).
+    int64_t most = reader.bytes_left < 0 ? 0 : int64_t(reader.bytes_left) + 261;
+    u.dirty = uint32_t(std::min<int64_t>(WINDOW_SIZE, int64_t(u.dirty) + most));
     fill_input(true);
     if (!continues) read_code_lengths();
 

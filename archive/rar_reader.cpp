@@ -3,6 +3,7 @@
 // packed bytes (with deciphering).
 #include "archive/rar_reader.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,7 +20,6 @@ constexpr uint8_t OWN_MARKER[7] = {'M', 'o', 'r', 'v', 'i', 't', '!'};
 constexpr uint8_t OLD_MARKER[4] = {0x52, 0x45, 0x7E, 0x5E};  // "RE~^"
 constexpr uint32_t ARCHIVE_HEADER_SIZE = 13;
 constexpr uint32_t FILE_HEADER_SIZE = 32;
-constexpr uint32_t NAME_KEEP = 259;      // name bytes kept for the comparison
 constexpr uint8_t METHOD_STORED = 0x30;
 
 // The largest entry the reader will allocate. The show's biggest resource is a few
@@ -32,6 +32,11 @@ constexpr uint64_t MAX_BYTES_PER_PACKED_BYTE = 8 * 260;
 constexpr uint64_t MAX_MATCH = 260;
 
 bool first_extraction = true;
+ReadFailure failure = ReadFailure::none;
+int failure_errno = 0;
+bool walk_is_open = false;   // a walk's archive is open
+bool current_valid = false;  // walk_next stopped at a file entry
+bool headers_only = false;   // a listing: nothing is decoded
 
 inline uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 inline uint32_t le32(const uint8_t* p) {
@@ -84,6 +89,12 @@ size_t read_file_header() {
     return n;
 }
 
+void fail(ReadFailure why, int err = 0) {
+    if (failure != ReadFailure::none) return;  // the first cause found is the one told
+    failure = why;
+    failure_errno = err;
+}
+
 bool check_marker() {
     uint8_t marker[7];
     if (stream_read(reader.stream, marker, sizeof marker) < sizeof marker) return false;
@@ -96,7 +107,9 @@ bool check_marker() {
                    "archives), SFX and Volumes ", "are NOT supported!)");
         return false;
     }
-    return read_archive_header() >= ARCHIVE_HEADER_SIZE;
+    // A size field below the 13 bytes just read would start the block chain inside
+    // the archive header, where another walker would not look.
+    return read_archive_header() >= ARCHIVE_HEADER_SIZE && reader.archive_header.head_size >= ARCHIVE_HEADER_SIZE;
 }
 
 // Folds count further header bytes from the stream into the running header CRC.
@@ -111,9 +124,10 @@ void crc_header_bytes(uint64_t count) {
     }
 }
 
-// Walks to the next file block or sub-block. Returns 32 + the name bytes kept for
-// a file block, the bytes read for a sub-block (the stream back at its start), and
-// 0 at the end of the archive or on a damaged chain.
+// Walks to the next file block or sub-block. Returns 1 with the stream past a file
+// block's name (all of it, as declared) or back at a sub-block's start, 0 at the
+// end of the archive, -1 on a damaged chain: a block cut short, a size field below
+// what its block must hold, a next block not beyond this one or past the end.
 int next_block() {
     FileHeader saved = reader.file_header;
     size_t got;
@@ -123,11 +137,10 @@ int next_block() {
         if (got == 0) break;
         const FileHeader& h = reader.file_header;
         bool has_data = (h.flags & BLOCK_HAS_DATA) != 0;
-        // A block cut short by the end of the archive ends the walk: its sizes
-        // were never stored.
-        if (got < 7 || (has_data && got < 11)) return 0;
-        if (h.head_size < 7) return 0;
+        if (got < 7 || (has_data && got < 11)) return -1;
+        if (h.head_size < (has_data ? 11 : 7)) return -1;
         reader.next_block_pos = reader.block_start + h.head_size + (has_data ? h.pack_size : 0);
+        if (reader.next_block_pos > reader.stream.size) return -1;
         if (h.type == BLOCK_FILE || h.type == BLOCK_SUB) break;
         stream_seek(reader.stream, reader.next_block_pos);
     }
@@ -135,31 +148,43 @@ int next_block() {
     reader.block = BlockInfo{h.head_crc, h.type, h.flags, h.head_size,
                              (h.flags & BLOCK_HAS_DATA) ? h.pack_size : 0};
     if (got > 0 && h.type == BLOCK_FILE) {
-        if (got < FILE_HEADER_SIZE) return 0;
-        uint32_t keep = h.name_size < NAME_KEEP ? h.name_size : NAME_KEEP;
-        size_t n = stream_read(reader.stream, reader.entry_name, keep);
+        // The name lies inside the header; a header that says it ends before its
+        // name does is damaged, whatever else reads it.
+        if (got < FILE_HEADER_SIZE || h.head_size < FILE_HEADER_SIZE + uint32_t(h.name_size)) return -1;
+        size_t n = stream_read(reader.stream, reader.entry_name, h.name_size);
+        if (n < h.name_size) return -1;
         reader.entry_name[n] = 0;
+        reader.entry_name_size = uint32_t(n);
         reader.header_crc = crc32_add(reader.header_crc, reinterpret_cast<uint8_t*>(reader.entry_name), n);
         // The header as stored may go on past the name (a comment, times, extra
         // fields); its data area starts where the header ends, and the header CRC
         // covers all of it.
-        uint64_t header_end = FILE_HEADER_SIZE + uint64_t(h.name_size);
-        if (h.head_size > header_end) header_end = h.head_size;
-        if (n == keep) crc_header_bytes(header_end - FILE_HEADER_SIZE - n);
-        if ((~reader.header_crc & 0xFFFF) != h.head_crc) READER_LOG("file header broken");
-        reader.data_start = reader.block_start + header_end;
-        return int(FILE_HEADER_SIZE + keep);
+        crc_header_bytes(h.head_size - FILE_HEADER_SIZE - n);
+        reader.entry_header_ok = (~reader.header_crc & 0xFFFF) == h.head_crc;
+        if (!reader.entry_header_ok) READER_LOG("file header broken");
+        reader.data_start = reader.block_start + h.head_size;
+        return 1;
     }
     reader.file_header = saved;
     stream_seek(reader.stream, reader.block_start);
-    return int(got);
+    return got > 0 ? 1 : 0;
 }
 
-void copy_stored() { reader.out_count = uint32_t(read_packed(reader.out_block, reader.file_header.unp_size)); }
+// Stored bytes through a fixed buffer, at most the unpacked size.
+void copy_stored() {
+    static uint8_t buffer[65536];  // a multiple of 16: only the last piece is a partial cipher block
+    uint32_t left = reader.file_header.unp_size;
+    while (left > 0) {
+        size_t want = left < sizeof buffer ? left : sizeof buffer;
+        size_t n = read_packed(buffer, want);
+        if (n == 0 || !emit_output(buffer, n)) return;
+        left -= uint32_t(n);
+        if (n < want) return;
+    }
+}
 
-// Whether the wanted entry's unpacked size is one its data area could produce.
+// Whether an unpacked size is one the entry's data area could produce.
 bool plausible_size(const FileHeader& h) {
-    if (h.unp_size > MAX_ENTRY_BYTES) return false;
     uint64_t size = reader.stream.size;
     uint64_t available = reader.data_start < size ? size - reader.data_start : 0;
     uint64_t packed = h.pack_size < available ? h.pack_size : available;
@@ -167,22 +192,21 @@ bool plausible_size(const FileHeader& h) {
     return h.unp_size <= packed * MAX_BYTES_PER_PACKED_BYTE + MAX_MATCH;
 }
 
-// Decodes or copies the current entry. False when the extraction has to fail.
+// Decodes or copies the current entry; for a wanted one (reader.found) its bytes go
+// to the sink and are checked. False when the walk or extraction has to fail.
 bool process_entry() {
+    reader.entry_processed = true;
     const FileHeader& h = reader.file_header;
     if (h.unp_ver < 13 || h.unp_ver > 20) {
         READER_LOG("unknown compression method");
+        fail(ReadFailure::unknown_method);
         return false;
     }
     if (reader.found) {
-        // Checked before allocating, so a forged size costs nothing.
-        if (!plausible_size(h) || (reader.out_block = static_cast<uint8_t*>(
-                                       std::malloc(h.unp_size > 0 ? h.unp_size : 1))) == nullptr) {
-            READER_LOG("can't allocate memory for the file decompression");
-            return false;
-        }
         reader.out_count = 0;
+        reader.out_crc = 0xFFFFFFFFu;
         reader.overrun = false;
+        reader.sink_failed = false;
     }
     reader.encryption = (reader.password[0] != 0 && (h.flags & ENTRY_ENCIPHERED)) ? h.unp_ver : 0;
     if (reader.encryption != 0) prepare_cipher(reader.password);
@@ -194,82 +218,124 @@ bool process_entry() {
     } else {
         lz_unpack(reader.window);
     }
-    if (reader.out_block != nullptr) {
-        // A short output (a short read, an overrun) fails here too: only the bytes
-        // written are looked at.
-        uint32_t crc = ~crc32_add(0xFFFFFFFFu, reader.out_block, reader.out_count);
-        if (reader.out_count != h.unp_size || crc != h.file_crc) {
+    if (reader.found) {
+        if (reader.sink_failed) {
+            fail(ReadFailure::output_failed);
+            return false;
+        }
+        // A short output (a short read, an overrun) fails here too.
+        if (reader.out_count != h.unp_size || ~reader.out_crc != h.file_crc) {
             READER_LOG("CRC32 error - file couldn't be decompressed correctly!");
+            fail(ReadFailure::data_check);
             return false;
         }
     }
     return true;
 }
 
-int scan_archive() {
+// After the stream is open: the marker, the window, the first block. False (with
+// the reason logged) when the archive cannot be walked.
+bool begin_walk() {
     reader.found = false;
+    reader.unpack_ready = false;
+    current_valid = false;
+    headers_only = false;
     if (!check_marker()) {
         READER_LOG("Not a RAR file");
-        return 0;
+        fail(ReadFailure::not_archive);
+        return false;
     }
     // One window serves every extraction of the process: allocated at the first
-    // that gets this far, then zeroed again by the decompressor only when an entry
+    // that gets this far, then cleared by the decompressor only where an entry
     // has written to it. A fresh megabyte per extraction costs the show's start-up
     // and the fuzzer more in mapping and page faults than the decoding itself.
     if (reader.window == nullptr) {
         reader.window = static_cast<uint8_t*>(std::calloc(WINDOW_SIZE, 1));
         if (reader.window == nullptr) {
             READER_LOG("Can't allocate memory for decompression!");
-            return 0;
+            fail(ReadFailure::no_memory);
+            return false;
         }
         note_clean_window();
     }
     // Past the marker and the archive header as stored (a comment may follow the
     // 13 fixed bytes).
     stream_seek(reader.stream, 7 + uint64_t(reader.archive_header.head_size));
-    bool solid = (reader.archive_header.flags & ARCHIVE_SOLID) != 0;
+    walk_is_open = true;
+    return true;
+}
+
+// Starts a call: the log on the first one, the CRC table, the password (refused
+// when longer than the cipher takes). False for a refused password.
+bool begin_call(const char* password) {
+    if (first_extraction) {
+        first_extraction = false;
+        start_extract_log();
+    }
+    failure = ReadFailure::none;
+    failure_errno = 0;
+    build_crc_table();
+    copy_text(reader.password, sizeof reader.password, password);
+    if (password != nullptr && std::strlen(password) > MAX_PASSWORD_BYTES) {
+        READER_LOG("Password longer than %u bytes refused.", unsigned(MAX_PASSWORD_BYTES));
+        fail(ReadFailure::password_too_long);
+        return false;
+    }
+    return true;
+}
+
+bool memory_sink(void*, const uint8_t* bytes, size_t count) {
+    std::memcpy(reader.out_block + reader.out_count, bytes, count);
+    return true;
+}
+
+// Walks to the wanted entry and unpacks it into a new output block.
+int find_and_unpack() {
+    WalkEntry e;
     for (;;) {
-        if (next_block() <= 0) return 0;
-        if (reader.block.type == BLOCK_SUB) {
-            READER_LOG("Sorry, sub-headers not supported.");
+        int r = walk_next(&e);
+        if (r <= 0) {
+            if (r == 0) fail(ReadFailure::not_found);
             return 0;
         }
-        reader.found = names_match(reader.entry_name, reader.wanted_name) != 0;
-        if (solid || reader.found) {
-            if (!process_entry()) return 0;
+        if (reader.wanted_too_long || !walk_entry_is(e, reader.wanted_name)) continue;
+        // Checked before allocating, so a forged size costs nothing.
+        const FileHeader& h = reader.file_header;
+        bool plausible = h.unp_size <= MAX_ENTRY_BYTES && plausible_size(h);
+        if (plausible) reader.out_block = static_cast<uint8_t*>(std::malloc(h.unp_size > 0 ? h.unp_size : 1));
+        if (reader.out_block == nullptr) {
+            READER_LOG("can't allocate memory for the file decompression");
+            fail(plausible ? ReadFailure::no_memory : ReadFailure::entry_too_big);
+            return 0;
         }
-        stream_seek(reader.stream, reader.next_block_pos);
-        if (reader.found) return 1;
+        return walk_unpack(memory_sink, nullptr) ? 1 : 0;
     }
 }
 
 // The extraction around an opened (or unopenable) stream.
 int extract(uint8_t** out_block, uint32_t* out_length, const char* name, const char* archive_label,
-            const char* password, bool opened) {
-    if (first_extraction) {
-        first_extraction = false;
-        start_extract_log();
-    }
-    build_crc_table();
+            const char* password, bool opened, int open_errno) {
+    bool password_ok = begin_call(password);
+    if (!opened) fail(open_errno == EISDIR || open_errno == ENODEV ? ReadFailure::not_regular_file
+                                                                   : ReadFailure::cannot_open, open_errno);
     copy_text(reader.wanted_name, sizeof reader.wanted_name, name);
+    reader.wanted_too_long = name != nullptr && std::strlen(name) >= sizeof reader.wanted_name;
     copy_text(reader.archive_path, sizeof reader.archive_path, archive_label);
-    copy_text(reader.password, sizeof reader.password, password);
     reader.out_block = nullptr;
     reader.out_count = 0;
     reader.encryption = 0;
-    reader.unpack_ready = false;
+    // The password itself never goes to the log.
     READER_LOG("Extracting >%s< from >%s< (password is >%s<)...", reader.wanted_name,
-               reader.archive_path, password ? reader.password : "(null)");
+               reader.archive_path, password ? "(hidden)" : "(null)");
 
     int result = 0;
     if (!opened) {
         READER_LOG("Error opening file.");
-    } else {
-        result = scan_archive();
+    } else if (password_ok && begin_walk()) {
+        result = find_and_unpack();
     }
 
-    explicit_bzero(reader.password, sizeof reader.password);
-    stream_close(reader.stream);
+    walk_close();
 
     if (result) {
         READER_LOG("Extracted %u Bytes.", reader.out_count);
@@ -323,19 +389,29 @@ size_t read_packed(uint8_t* buffer, size_t count) {
     return n;
 }
 
+bool emit_output(const uint8_t* bytes, size_t count) {
+    if (count == 0) return true;
+    reader.out_crc = crc32_add(reader.out_crc, bytes, count);
+    if (reader.sink != nullptr && !reader.sink(reader.sink_context, bytes, count)) {
+        reader.sink_failed = true;
+        return false;
+    }
+    reader.out_count += uint32_t(count);
+    return true;
+}
+
 int names_match(const char* a, const char* b) {
-    char x[513], y[513];
-    copy_text(x, sizeof x, a);
-    copy_text(y, sizeof y, b);
-    auto fold = [](char* s) {
-        for (; *s; ++s) {
-            if (*s == '\\' || *s == '/') *s = '_';
-            else if (*s >= 'a' && *s <= 'z') *s = char(*s - 'a' + 'A');
-        }
+    if (a == nullptr) a = "";
+    if (b == nullptr) b = "";
+    auto fold = [](char c) {
+        if (c == '\\' || c == '/') return '_';
+        if (c >= 'a' && c <= 'z') return char(c - 'a' + 'A');
+        return c;
     };
-    fold(x);
-    fold(y);
-    return std::strcmp(x, y) == 0 ? 1 : 0;
+    for (;; ++a, ++b) {
+        if (fold(*a) != fold(*b)) return 0;
+        if (*a == 0) return 1;
+    }
 }
 
 void rearm_extract_log() {
@@ -346,14 +422,127 @@ void rearm_extract_log() {
 int extract_to_memory(uint8_t** out_block, uint32_t* out_length, const char* name,
                       const char* archive_path, const char* password) {
     if (out_block == nullptr || out_length == nullptr) return 0;
-    bool opened = archive_path != nullptr && stream_open_file(reader.stream, archive_path);
+    int err = ENOENT;
+    bool opened = archive_path != nullptr && stream_open_file(reader.stream, archive_path, UINT64_MAX, &err);
     if (!opened) reader.stream = ArchiveStream{};
-    return extract(out_block, out_length, name, archive_path, password, opened);
+    return extract(out_block, out_length, name, archive_path, password, opened, err);
 }
 
 int extract_from_memory(uint8_t** out_block, uint32_t* out_length, const char* name,
                         const uint8_t* archive, size_t size, const char* password) {
     if (out_block == nullptr || out_length == nullptr) return 0;
     bool opened = stream_open_memory(reader.stream, archive, size);
-    return extract(out_block, out_length, name, "(memory)", password, opened);
+    return extract(out_block, out_length, name, "(memory)", password, opened, ENOENT);
+}
+
+ReadFailure read_failure() { return failure; }
+int read_failure_errno() { return failure_errno; }
+
+const char* read_failure_text() {
+    switch (failure) {
+        case ReadFailure::none: return "no error";
+        case ReadFailure::cannot_open: return std::strerror(failure_errno);
+        case ReadFailure::not_regular_file:
+            return failure_errno == EISDIR ? "a folder, not an archive file" : "not a regular file";
+        case ReadFailure::archive_too_big: return "larger than an archive this program reads";
+        case ReadFailure::not_archive: return "not a RAR archive (no RAR 2.0 marker, or a damaged archive header)";
+        case ReadFailure::damaged: return "damaged archive: a block header is broken or the archive is cut short";
+        case ReadFailure::not_found: return "no such entry in the archive";
+        case ReadFailure::sub_block: return "the archive holds a sub-block, which is not supported";
+        case ReadFailure::unknown_method: return "an entry uses an unsupported method (unpack version not 13 to 20)";
+        case ReadFailure::no_memory: return "out of memory";
+        case ReadFailure::entry_too_big: return "the entry declares more bytes than it can hold";
+        case ReadFailure::data_check: return "the entry's data fails its CRC-32 check";
+        case ReadFailure::password_too_long: return "the password is longer than 255 bytes";
+        case ReadFailure::output_failed: return "its bytes could not be written";
+    }
+    return "unknown error";
+}
+
+bool walk_open_file(const char* path, uint64_t max_bytes, const char* password) {
+    if (!begin_call(password)) return false;
+    int err = 0;
+    if (path == nullptr || !stream_open_file(reader.stream, path, max_bytes, &err)) {
+        reader.stream = ArchiveStream{};
+        READER_LOG("Error opening file.");
+        fail(err == EFBIG ? ReadFailure::archive_too_big
+             : err == EISDIR || err == ENODEV ? ReadFailure::not_regular_file
+                                              : ReadFailure::cannot_open, err);
+        return false;
+    }
+    if (!begin_walk()) {
+        walk_close();
+        return false;
+    }
+    return true;
+}
+
+bool walk_open_memory(const uint8_t* data, size_t size, const char* password) {
+    if (!begin_call(password)) return false;
+    if (!stream_open_memory(reader.stream, data, size)) {
+        fail(ReadFailure::cannot_open, EINVAL);
+        return false;
+    }
+    if (!begin_walk()) {
+        walk_close();
+        return false;
+    }
+    return true;
+}
+
+void walk_headers_only() { headers_only = true; }
+
+bool walk_solid() { return (reader.archive_header.flags & ARCHIVE_SOLID) != 0; }
+
+int walk_next(WalkEntry* entry) {
+    if (!walk_is_open) return -1;
+    if (current_valid) {
+        current_valid = false;
+        if (walk_solid() && !reader.entry_processed && !headers_only) {
+            reader.found = false;
+            if (!process_entry()) return -1;
+        }
+        stream_seek(reader.stream, reader.next_block_pos);
+    }
+    int r = next_block();
+    if (r < 0) {
+        fail(ReadFailure::damaged);
+        return -1;
+    }
+    if (r == 0) return 0;
+    if (reader.block.type == BLOCK_SUB) {
+        READER_LOG("Sorry, sub-headers not supported.");
+        fail(ReadFailure::sub_block);
+        return -1;
+    }
+    current_valid = true;
+    reader.entry_processed = false;
+    const FileHeader& h = reader.file_header;
+    *entry = WalkEntry{reader.entry_name, reader.entry_name_size, h.flags,   h.pack_size,  h.unp_size,
+                       h.file_crc,        h.unp_ver,              h.method,  reader.entry_header_ok};
+    return 1;
+}
+
+bool walk_entry_is(const WalkEntry& entry, const char* name) {
+    if (std::memchr(entry.name, 0, entry.name_size) != nullptr) return false;
+    return names_match(entry.name, name) != 0;
+}
+
+bool walk_unpack(WalkSink sink, void* context) {
+    if (!current_valid || reader.entry_processed || headers_only) return false;
+    reader.found = true;
+    reader.sink = sink;
+    reader.sink_context = context;
+    bool ok = process_entry();
+    reader.found = false;
+    reader.sink = nullptr;
+    reader.sink_context = nullptr;
+    return ok;
+}
+
+void walk_close() {
+    explicit_bzero(reader.password, sizeof reader.password);
+    stream_close(reader.stream);
+    walk_is_open = false;
+    current_valid = false;
 }

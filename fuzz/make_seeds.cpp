@@ -9,6 +9,7 @@
 
 #include "archive/cipher.h"
 #include "archive_builder.h"
+#include "hostile_archives.h"
 #include "lz_stream_writer.h"
 #include "rar_writer.h"
 
@@ -157,5 +158,16 @@ int main(int argc, char** argv) {
     save(dir, "blocks",
          Builder(0, {9, 9, 9, 9}, "Morvit!").block(0x75, 0, 9).block(0x7A, 0x8000, 16, {1, 2, 3}).add(longhead).bytes,
          3);
+
+    // Archives built to mislead or exhaust the reader and the tools.
+    save(dir, "h_nul_name", hostile::nul_name_archive(), 0);
+    save(dir, "h_control_names", hostile::control_names_archive(), 3);
+    save(dir, "h_short_archive_header", hostile::short_archive_header(), 0);
+    save(dir, "h_short_file_header", hostile::short_file_header(), 0);
+    save(dir, "h_shared_prefix", hostile::shared_prefix_archive(), 1);
+    save(dir, "h_zero_bomb", Builder().add(hostile::zero_bomb("a", 1024)).bytes, 0);
+    save(dir, "h_solid_decoys",
+         Builder(0x0008).add(hostile::zero_bomb("decoy", 512)).add(hostile::zero_bomb("x", 64)).bytes, 3);
+    save(dir, "h_many_tiny", hostile::many_tiny(300), 0);
     return 0;
 }

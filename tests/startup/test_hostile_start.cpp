@@ -1,7 +1,8 @@
 // The program's start on hostile data files: a resource archive with each entry in
-// turn missing, cut off, with a wrong CRC, a forged size or enciphered, and an empty,
-// cut-off or foreign module. Each ends in its one exact line and exit code 1, never
-// a crash, a hang or a read past a block (the sanitizers watch the children).
+// turn missing, cut off, with a wrong CRC, a forged size or enciphered, or one byte
+// short, and an empty, cut-off or foreign module. Each ends in its one line (the
+// entry named, then the cause) and exit code 1, never a crash, a hang or a read past
+// a block (the sanitizers watch the children).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -53,10 +54,9 @@ struct Scratch {
     exit(0);
 }
 
-// Entry i's content: small, so that 225 archives cost little; the start-up reads no
-// layout, only whole entries.
+// Entry i's content: exactly the bytes its scene reads, the least the start-up takes.
 std::vector<uint8_t> content(int i) {
-    std::vector<uint8_t> v(size_t(40 + i * 7));
+    std::vector<uint8_t> v(resource_min_bytes[i]);
     for (size_t k = 0; k < v.size(); ++k) v[k] = uint8_t(k * 31 + size_t(i) * 17);
     return v;
 }
@@ -95,19 +95,24 @@ TEST(HostileStart, EachEntryInTurnDamagedStopsTheStartWithItsName) {
     GTEST_FLAG_SET(death_test_style, "fast");
     Scratch dir("archive");
     {
-        // The undamaged archive gets through the catalogue; its entries are too short
-        // for the first scene, whose own check stops the show before it draws.
+        // An entry one byte short of what its scene reads stops the start-up before
+        // any scene runs.
         Builder whole;
-        for (int i = 0; i < RESOURCE_COUNT; ++i) whole.add(stored(resource_catalogue[i], content(i)));
+        for (int i = 0; i < RESOURCE_COUNT; ++i) {
+            std::vector<uint8_t> data = content(i);
+            if (i == RES_PSX) data.pop_back();
+            whole.add(stored(resource_catalogue[i], data));
+        }
         dir.write("resource.rar", whole.bytes);
         EXPECT_EXIT(start_in(dir.path, false), ::testing::ExitedWithCode(1),
-                    "^kelvora: Core Error: error loading resource 'psx.dat'\n$");
+                    "^kelvora: Core Error: error loading resource 'psx.dat' \\(63999 bytes, fewer than the "
+                    "64000 the show reads\\)\n$");
     }
     for (Fault fault : {Fault::missing, Fault::cut, Fault::wrong_crc, Fault::forged_size, Fault::enciphered}) {
         for (int i = 0; i < RESOURCE_COUNT; ++i) {
             dir.write("resource.rar", archive_with(i, fault));
             const std::string line =
-                std::string("^kelvora: Core Error: error loading resource '") + resource_catalogue[i] + "'\n$";
+                std::string("^kelvora: Core Error: error loading resource '") + resource_catalogue[i] + "' \\(.*\\)\n$";
             EXPECT_EXIT(start_in(dir.path, false), ::testing::ExitedWithCode(1), line)
                 << fault_name[int(fault)] << ", entry " << i;
         }
@@ -142,7 +147,7 @@ TEST(HostileStart, AnEmptyCutOrForeignModuleStopsTheStartWithTheSoundError) {
     }
     dir.write("kelvora.xm", xm);
     EXPECT_EXIT(start_in(dir.path, true), ::testing::ExitedWithCode(1),
-                "^kelvora: Core Error: error loading resource 'bizk.dat'\n$");
+                "^kelvora: Core Error: error loading resource 'bizk.dat' \\(resource.rar: No such file or directory\\)\n$");
 }
 
 }  // namespace

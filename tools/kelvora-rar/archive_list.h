@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/rar_reader.h"
+
 namespace rarw {
 
 struct ListedEntry {
@@ -27,7 +29,10 @@ struct ArchiveListing {
     std::vector<ListedEntry> entries;
 };
 
-// Reads the headers of an archive image the way the reader walks them. Entries up
+// One entry of the reader's walk as the listing keeps it (all the name bytes).
+ListedEntry listed_entry(const WalkEntry& w);
+
+// Reads the headers of an archive image with the reader's own walk. Entries up
 // to a damaged or unsupported block are listed; ok says whether the walk reached
 // the end cleanly. Called by `l`, `t` and explain_failure.
 ArchiveListing list_archive(const std::vector<uint8_t>& bytes);
