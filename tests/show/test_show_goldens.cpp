@@ -41,7 +41,7 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x32bd559c44dc3ae3ull},
     {30000, "scene 1 tunnel", 0xc1b65222918395c7ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x5aa6110310de3f69ull},
+    {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0xa0497cc3befd4f9aull},
     {51000, "scene 3 cloud, late turn", 0xb602fa2dd9ea2066ull},
