@@ -49,8 +49,8 @@ const Golden goldens[] = {
     {58000, "scene 4 lens, boy", 0xd5053e0d712e190aull},
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
-    {63400, "scene 5 tube zoom-out", 0x01c9c7cadf5cad00ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
+    {63400, "scene 5 tube zoom-out", 0x58fa8a1164b23086ull},
     {64200, "scene 5 flight", 0x0bc3fd4fc33cd02cull},
     {65000, "scene 5 flight, sprite and closing trail", 0xce458c0dafc93f96ull},
     {70000, "scene 5 flight, sprite at rest", 0x80d80d40430553f6ull},
