@@ -41,10 +41,10 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x32bd559c44dc3ae3ull},
     {30000, "scene 1 tunnel", 0xc1b65222918395c7ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x5aa6110310de3f69ull},
+    {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x1991d910ba82a951ull},
-    {51000, "scene 3 cloud, late turn", 0xf9853f98a2b96edcull},
+    {44000, "scene 3 cloud, early turn", 0xa0497cc3befd4f9aull},
+    {51000, "scene 3 cloud, late turn", 0xb602fa2dd9ea2066ull},
     // scene 4
     {58000, "scene 4 lens, boy", 0xd5053e0d712e190aull},
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},

@@ -315,6 +315,21 @@ Indexed draw_girl() {
         }
         return p;
     }, 0.7);
+    // Gloss: a bright ring across the crown and a sheen down the lit (left) locks,
+    // so the hair reads as one glossy mass rather than combed strands alone.
+    Plane hair_all = back_hair;
+    for (size_t k = 0; k < hair_all.v.size(); ++k) hair_all.v[k] = std::max(back_hair.v[k], front.v[k]);
+    Plane ring = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hx - 8, 18.5}, {hx - 3.5, 14.5}, {hx + 2.5, 14.2}, {hx + 7.5, 17}});
+    }, 1.5), 2);
+    for (size_t k = 0; k < ring.v.size(); ++k) ring.v[k] *= front.v[k];
+    pt.flat(ring, {63, 61, 46}, 0.8f);
+    Plane locks = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hx - 9.5, 24}, {hx - 11.5, 34}, {hx - 12.5, 44}, {hx - 15.5, 54}});
+        curve(cr, {{hx + 7.5, 24}, {hx + 9, 33}, {hx + 10.5, 42}, {hx + 12.5, 51}});
+    }, 1.2), 2);
+    for (size_t k = 0; k < locks.v.size(); ++k) locks.v[k] *= hair_all.v[k];
+    pt.flat(locks, {62, 56, 30}, 0.6f);
 
     pt.current = R_ACCENT;
     card_frame(pt, {52, 38, 4}, {7, 4, 1});

@@ -6,7 +6,8 @@
 // palette's own browns and reds (1..31) would never reach the screen: the lift
 // turns them into the background's 32. So the creature is lit in the copper ramp,
 // warm against the machinery in cool steel blue, and the bands under the two
-// captions glow near 255 so that the lettering reads bright.
+// captions hold the lettering itself, bright on a dark plate, so that the words
+// read even where the cloud's discs uncover the band around them.
 #include <algorithm>
 #include <cmath>
 
@@ -61,7 +62,7 @@ float skull(V3 p) {
     d -= 0.03f * std::exp(-p.x * p.x * 300.f) * smoothstep(0.f, 0.45f, p.y);
     // Eye sockets, nostril slits and the mouth carved in.
     for (float s : {-1.f, 1.f}) {
-        V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.44f}, 0.5f * s);
+        V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.44f}, -0.5f * s);
         d = std::max(d, -sd_ellipsoid(e, {0.26f, 0.12f, 0.18f}));
         d = std::max(d, -sd_capsule(p, {0.035f * s, -0.36f, -0.47f}, {0.05f * s, -0.4f, -0.46f}, 0.011f));
     }
@@ -72,7 +73,7 @@ float skull(V3 p) {
 float eyes(V3 p) {
     float d = 1e9f;
     for (float s : {-1.f, 1.f}) {
-        V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.42f}, 0.5f * s);
+        V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.42f}, -0.5f * s);
         d = std::min(d, sd_ellipsoid(e, {0.245f, 0.105f, 0.13f}));
     }
     return d;
@@ -204,29 +205,61 @@ uint8_t tone_index(float tone, int x, int y) {
     return ramp_index(-tone, 222, 40, x, y);
 }
 
-// A glowing bar behind each caption: bright along its middle, a dark rim top and
-// bottom, and slow streaks along it.
-float band_tone(int x, int y, int y0, int y1) {
-    if (y == y0 - 1 || y == y1 + 1) return 0.02f;
-    float mid = 0.5f * float(y0 + y1), half = 0.5f * float(y1 - y0) + 0.5f;
-    float u = (float(y) - mid) / half;
-    float streak = fbm(float(x) / 23.f, float(y) / 3.f, 311, 3) - 0.5f;
-    return clamp01(0.82f + 0.18f * (1.f - u * u) + 0.16f * streak);
+// Where the captions stand in the frame (their blit positions) and what they say.
+struct Caption {
+    int x, y, w, h;
+    const char* text;
+};
+constexpr Caption TOP_CAPTION{50, 1, 269, 24, "CREATURE AT WORK"};
+constexpr Caption LOW_CAPTION{16, 167, 288, 32, "HANDLE WITH CARE"};
+
+// The caption's lettering: 2 on a glyph, 1 on the outline that widens it, 0 elsewhere.
+// The same geometry gives the caption's shape (caption_shape), so the two line up
+// pixel for pixel.
+Indexed caption_layers(const Caption& c, uint8_t glyph, uint8_t outline) {
+    TextStyle st;
+    st.font = "DejaVu Sans Bold";
+    st.letter_spacing = 3;
+    st.edge_width = 2.5;
+    st.edge_index = outline;
+    // A margin inside the sprite keeps the type off the frame's edges.
+    return text_sprite(c.w, c.h, c.text, st, 0, [=](int, int, float) { return glyph; }, 3);
+}
+
+// The bar behind each caption, as the picture holds it: the lettering itself burns
+// near the top of the bright ramp, lighter toward the top of each stroke, inside a
+// black outline, on a dark plate. A disc that uncovers the bar next to a letter
+// therefore shows plate, not more glow, and the words stay readable where the
+// cloud crosses them.
+float band_tone(int x, int y, const Caption& c, Indexed& layers) {
+    const int lx = x - c.x, ly = y - c.y;
+    const uint8_t l = (lx >= 0 && lx < c.w && ly >= 0 && ly < c.h) ? layers.at(lx, ly) : 0;
+    if (l == 1) return 0.f;
+    if (l == 2) {
+        float u = float(ly) / float(c.h - 1);
+        float streak = fbm(float(x) / 23.f, float(y) / 3.f, 311, 3) - 0.5f;
+        return clamp01(1.02f - 0.3f * u + 0.08f * streak);
+    }
+    // Plate: dark, with a faint lighter seam along its middle.
+    float mid = float(c.y) + 0.5f * float(c.h - 1);
+    float u = std::fabs(float(y) - mid) / (0.5f * float(c.h));
+    return 0.04f + 0.1f * std::max(0.f, 1.f - u);
 }
 
 Indexed draw_alien() {
     Indexed out(W, H);
+    Indexed top = caption_layers(TOP_CAPTION, 2, 1), low = caption_layers(LOW_CAPTION, 2, 1);
     const V3 eye{-0.2f, 0.05f, -3.2f};
     const V3 fw = normalize(V3{0.f, 0.f, 0.f} - eye);
     const V3 rt = normalize(cross({0, 1, 0}, fw)), up = cross(fw, rt);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             if (y >= TOP_BAND_Y0 - 1 && y <= TOP_BAND_Y1 + 1) {
-                out.at(x, y) = tone_index(band_tone(x, y, TOP_BAND_Y0, TOP_BAND_Y1), x, y);
+                out.at(x, y) = tone_index(band_tone(x, y, TOP_CAPTION, top), x, y);
                 continue;
             }
             if (y >= LOW_BAND_Y0 - 1 && y <= LOW_BAND_Y1 + 1) {
-                out.at(x, y) = tone_index(band_tone(x, y, LOW_BAND_Y0, LOW_BAND_Y1), x, y);
+                out.at(x, y) = tone_index(band_tone(x, y, LOW_CAPTION, low), x, y);
                 continue;
             }
             // Four rays per pixel, their tones averaged: the same straight mix the
@@ -244,16 +277,11 @@ Indexed draw_alien() {
 
 // Only the shapes of the captions matter to the scene; their bytes are picked so
 // that, added onto the background 32, they land on the palette's brightest entry.
-Indexed caption_shape(int w, int h, const std::string& text) {
+// The outline widens every stroke so that softening, which darkens a shown stroke
+// from its edges in, leaves the glyph itself at the bar's brightness.
+Indexed caption_shape(const Caption& c) {
     const uint8_t onto_background = uint8_t(255 - 32);
-    TextStyle st;
-    st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 3;
-    // Softening darkens a shown stroke from its edges in; an outline widens every
-    // stroke so that its middle keeps the band's brightness.
-    st.edge_width = 2.5;
-    st.edge_index = onto_background;
-    return text_sprite(w, h, text, st, 0, [=](int, int, float) { return onto_background; }, 1);
+    return caption_layers(c, onto_background, onto_background);
 }
 
 }  // namespace
@@ -261,8 +289,8 @@ Indexed caption_shape(int w, int h, const std::string& text) {
 void register_scene03() {
     auto& r = registry();
     r.push_back({"alien", W, H, -1, &scene3_palette, draw_alien});
-    r.push_back({"alwork", 269, 24, 0, &scene3_palette, [] { return caption_shape(269, 24, "CREATURE AT WORK"); }});
-    r.push_back({"aphandl", 288, 32, 0, &scene3_palette, [] { return caption_shape(288, 32, "HANDLE WITH CARE"); }});
+    r.push_back({"alwork", 269, 24, 0, &scene3_palette, [] { return caption_shape(TOP_CAPTION); }});
+    r.push_back({"aphandl", 288, 32, 0, &scene3_palette, [] { return caption_shape(LOW_CAPTION); }});
 }
 
 }  // namespace art
