@@ -49,8 +49,8 @@ const Golden goldens[] = {
     {58000, "scene 4 lens, boy", 0xd5053e0d712e190aull},
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0xbc9bf2d1df8ea1a5ull},
-    {63400, "scene 5 tube zoom-out", 0x978baa045acd4184ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
+    {63400, "scene 5 tube zoom-out", 0x697a81ea595c4512ull},
     {64200, "scene 5 flight", 0x03a3d8277edab318ull},
     {65000, "scene 5 flight, sprite and closing trail", 0x1868d1483f1b8d62ull},
     {70000, "scene 5 flight, sprite at rest", 0x3a49577cf7875c02ull},
