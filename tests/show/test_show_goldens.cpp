@@ -64,15 +64,15 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x6f72b117a9170dc6ull},
     {95000, "scene 7 shaded tube, late", 0xa7bf5814090f343bull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x19fba82f28ea977aull},
-    {104500, "scene 8 spinning knot", 0x4d26d018d25154f8ull},
-    {111500, "scene 8 tinted fade", 0x41e94e29d2d4f8f4ull},
+    {97520, "scene 8 knot, first frame", 0x97daa9bbf1c2ce8aull},
+    {104500, "scene 8 spinning knot", 0xb79ee4321452d668ull},
+    {111500, "scene 8 tinted fade", 0x063261cc3b43de64ull},
     // scene 9
-    {112600, "scene 9 sphere", 0xdf51f65249f1aa27ull},
-    {114500, "scene 9 sphere widening", 0xdd7f3618edad8e01ull},
-    {116100, "scene 9 tube, focus growing", 0x0561933ea9439c7aull},
-    {117500, "scene 9 tube", 0x943171f1b6938fe6ull},
-    {130000, "scene 9 tube with curves", 0xb8d7923343f786bfull},
+    {112600, "scene 9 sphere", 0xa3ff4a3759614966ull},
+    {114500, "scene 9 sphere widening", 0xdf5f10f6ee5b4631ull},
+    {116100, "scene 9 tube, focus growing", 0x5e830caf42e40568ull},
+    {117500, "scene 9 tube", 0x8085d0f80e5bbba8ull},
+    {130000, "scene 9 tube with curves", 0xc26291cf7de93bafull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x18501050ab12136cull},
     {147800, "scene 10 hold, sprites at rest", 0x74949b261f53d7e6ull},
