@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x8085d0f80e5bbba8ull},
     {130000, "scene 9 tube with curves", 0xc26291cf7de93bafull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x18501050ab12136cull},
-    {147800, "scene 10 hold, sprites at rest", 0x74949b261f53d7e6ull},
-    {149000, "scene 10 fade, step 24", 0xcee9630b335e9f34ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x5024200ffd897e42ull},
+    {147800, "scene 10 hold, sprites at rest", 0x32c2f4b845a5274cull},
+    {149000, "scene 10 fade, step 24", 0x504fd4505168e974ull},
     // the end
-    {150000, "last frame", 0x842983a3c8ba3dccull},
+    {150000, "last frame", 0xba4027a271211322ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
