@@ -68,17 +68,17 @@ const Golden goldens[] = {
     {104500, "scene 8 spinning knot", 0x4d26d018d25154f8ull},
     {111500, "scene 8 tinted fade", 0x41e94e29d2d4f8f4ull},
     // scene 9
-    {112600, "scene 9 sphere", 0xdf51f65249f1aa27ull},
-    {114500, "scene 9 sphere widening", 0xdd7f3618edad8e01ull},
-    {116100, "scene 9 tube, focus growing", 0x0561933ea9439c7aull},
-    {117500, "scene 9 tube", 0x943171f1b6938fe6ull},
-    {130000, "scene 9 tube with curves", 0xb8d7923343f786bfull},
+    {112600, "scene 9 sphere", 0x330b79b56193f456ull},
+    {114500, "scene 9 sphere widening", 0xac7963c666af3071ull},
+    {116100, "scene 9 tube, focus growing", 0xf40af89600e283f8ull},
+    {117500, "scene 9 tube", 0x95123e0ec683e138ull},
+    {130000, "scene 9 tube with curves", 0x8f866b8ede6a762full},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x18501050ab12136cull},
-    {147800, "scene 10 hold, sprites at rest", 0x74949b261f53d7e6ull},
-    {149000, "scene 10 fade, step 24", 0xcee9630b335e9f34ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x5024200ffd897e42ull},
+    {147800, "scene 10 hold, sprites at rest", 0x32c2f4b845a5274cull},
+    {149000, "scene 10 fade, step 24", 0x504fd4505168e974ull},
     // the end
-    {150000, "last frame", 0x842983a3c8ba3dccull},
+    {150000, "last frame", 0xba4027a271211322ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

@@ -224,7 +224,13 @@ float edge_cloud(float x, float y) {
 }
 
 // Top row of the near bank at column x: the lake lies between it and the far shore.
-float bank_top(float x) { return 187.f + 1.5f * std::sin(x / 23.f) + 3.f * (fbm(x / 19.f, 8.5f, 1062, 2) - 0.5f); }
+// Under the basket and the people the bank juts out into the lake as a grassy
+// point, so the balloon and its watchers stand on land, not on the water.
+float bank_top(float x) {
+    const float point = (x - 200.f) / 62.f;
+    return 187.f - 17.f * std::exp(-point * point * point * point) + 1.5f * std::sin(x / 23.f) +
+           3.f * (fbm(x / 19.f, 8.5f, 1062, 2) - 0.5f);
+}
 
 // ---------------------------------------------------------------- the skyline
 
@@ -376,6 +382,11 @@ Indexed draw_apfrm() {
                 m += 26.f * std::exp(-(px * px + py * py));
                 // Tufts of grass, dark against the lit ground.
                 if (hash2(x, y / 3, 1040) > 0.85f) m -= 4.f;
+                // The bank's edge: a dark lip of earth along the water, then a
+                // lighter rim of grass catching the burner's light above it.
+                const float below_edge = fy - bank_top(fx);
+                if (below_edge >= 0.f && below_edge < 1.5f) m = 42.f;
+                else if (below_edge >= 1.5f && below_edge < 3.f) m += 4.f;
                 v = lit(m, x, y);
             }
 
