@@ -102,7 +102,7 @@ TEST(CaptureCli, StoryboardHasOneLabelledFramePerPhase) {
     // The scene playing in the middle of each cue's phase.
     const int owners[23] = {1, 1, 1, 1, 1, 1, 1, 2, 3, 4, 4, 5, 6, 6, 6, 6, 6, 7, 8, 9, 9, 10, 10};
     for (int c = 0; c < 23; ++c) {
-        char key[16], label[64];
+        char key[24], label[64];
         snprintf(key, sizeof key, "Phase %02d", c);
         storyboard_label(frame_start_ms(storyboard_frame(c, 70), 70), c, owners[c], label, sizeof label);
         EXPECT_EQ(png.text[key], label);
