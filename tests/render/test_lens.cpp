@@ -71,8 +71,11 @@ TEST_F(Lens, WindowShowsTheShiftedPictureExceptOnProtectedPixels) {
         for (int x = 0; x < 320; ++x) {
             const int k = y * 320 + x;
             const bool inside = x >= 75 && x <= 222 && y >= 23 && y <= 169;
-            const uint8_t shifted = picture[(y - 23 + oy) * 320 + (x - 75 + ox)];
-            const uint8_t want = inside && picture[k] != 1 ? shifted : picture[k];
+            // The shifted source exists only inside the window: outside it the index
+            // would leave the picture.
+            const uint8_t want = inside && picture[k] != 1
+                                     ? picture[(y - 23 + oy) * 320 + (x - 75 + ox)]
+                                     : picture[k];
             ASSERT_EQ(screen_frame[k], want) << x << "," << y;
         }
     // The buffer holds the whole 148x148 block, its last row included.
