@@ -217,8 +217,8 @@ test('on the fixed clock every phase looks as in the native build, and the show 
 
 test('missing or damaged data stops the show with the native one-line message', async () => {
   const cases = [
-    {folder: 'no-archive', sound: false, line: /^kelvora: Core Error: error loading resource 'bizk\.dat'$/},
-    {folder: 'damaged-archive', sound: false, line: /^kelvora: Core Error: error loading resource '[a-z_0-9]+\.dat'$/},
+    {folder: 'no-archive', sound: false, line: /^kelvora: Core Error: error loading resource 'bizk\.dat' \(resource\.rar: No such file or directory\)$/},
+    {folder: 'damaged-archive', sound: false, line: /^kelvora: Core Error: error loading resource '[a-z_0-9]+\.dat' \(.+\)$/},
     {folder: 'no-module', sound: true, line: /^kelvora: Core Error: Sound error : File not found$/},
     {folder: 'cut-module', sound: true, line: /^kelvora: Core Error: Sound error : Error loading file$/},
   ];
