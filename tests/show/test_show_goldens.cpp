@@ -36,9 +36,9 @@ const Golden goldens[] = {
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
     {7000, "scene 1 logo", 0x5c231d9c0ffb9e8full},
-    {13000, "scene 1 curves A", 0x679d55856f052d89ull},
+    {13000, "scene 1 curves A", 0xd2296167c15d3f5dull},
     {18000, "scene 1 curves B", 0x0d259db96adc9ec7ull},
-    {24000, "scene 1 curves C", 0x32bd559c44dc3ae3ull},
+    {24000, "scene 1 curves C", 0x49ac820b9977d68dull},
     {30000, "scene 1 tunnel", 0xc1b65222918395c7ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},

@@ -137,6 +137,15 @@ Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&, 
         pt.shadow(edge, 1.5, 1.5, 2.5, 0.6f);
     }
     Indexed pic = quantise_regions(pt.down(), pt.regions(), portrait_sets(), 0.35f);
+    // A lone pale white (indices 1..8) among other colours is a highlight the
+    // quantiser over-shot, read as a stray pixel; it takes its left or right
+    // neighbour's colour. The eyes' whites are stamped after this.
+    const auto pale = [](uint8_t v) { return v >= 1 && v <= 8; };
+    for (int y = 1; y + 1 < g.h; ++y)
+        for (int x = 1; x + 1 < g.w; ++x)
+            if (pale(pic.at(x, y)) && !pale(pic.at(x - 1, y)) && !pale(pic.at(x + 1, y)) &&
+                !pale(pic.at(x, y - 1)) && !pale(pic.at(x, y + 1)))
+                pic.at(x, y) = pic.at(x - 1, y);
     touch_up(pic);
     for (int y = 0; y < g.h; ++y)
         for (int x = 0; x < g.w; ++x) {
