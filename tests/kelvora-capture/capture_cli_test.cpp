@@ -30,12 +30,12 @@ TEST(CaptureCli, SameRangeTwiceGivesTheSameBytes) {
     ASSERT_EQ(names, list_dir(dir + "/b"));
     ASSERT_EQ(names.size(), 11u);  // ten frames and the moment
     for (const std::string& n : names) {
-        const std::vector<uint8_t> a = read_bytes(dir + "/a/" + n);
+        const std::vector<uint8_t> a = read_file_bytes(dir + "/a/" + n);
         EXPECT_TRUE(decode_png(a).ok) << n;
-        EXPECT_EQ(a, read_bytes(dir + "/b/" + n)) << n;
+        EXPECT_EQ(a, read_file_bytes(dir + "/b/" + n)) << n;
     }
     // The moment is the frame on screen then: frame 25 at 10 fps.
-    EXPECT_EQ(read_bytes(dir + "/a/frame-2500.png"), read_bytes(dir + "/a/000025.png"));
+    EXPECT_EQ(read_file_bytes(dir + "/a/frame-2500.png"), read_file_bytes(dir + "/a/000025.png"));
 }
 
 TEST(CaptureCli, ARangeHoldsTheFramesThatStartInIt) {
@@ -64,7 +64,7 @@ TEST(CaptureCli, ZoomRepeatsEveryPixel) {
         {"--data", data_dir(), "--no-sound", "--zoom", "4", "--at", "40000", "--at", "0"}, dir);
     ASSERT_EQ(r.code, 0) << r.err;
     for (const char* name : {"/frame-40000.png", "/frame-0.png"}) {
-        const Png png = decode_png(read_bytes(dir + name));
+        const Png png = decode_png(read_file_bytes(dir + name));
         ASSERT_TRUE(png.ok) << name;
         EXPECT_EQ(png.width, 1280);
         EXPECT_EQ(png.height, 800);
@@ -90,7 +90,7 @@ TEST(CaptureCli, StoryboardHasOneLabelledFramePerPhase) {
     }
     const ToolResult r = run_capture_tool(args, dir);
     ASSERT_EQ(r.code, 0) << r.err;
-    Png png = decode_png(read_bytes(dir + "/sb.png"));
+    Png png = decode_png(read_file_bytes(dir + "/sb.png"));
     ASSERT_TRUE(png.ok);
     EXPECT_EQ(png.width, storyboard_width(1));
     EXPECT_EQ(png.height, storyboard_height(1));
@@ -116,7 +116,7 @@ TEST(CaptureCli, StoryboardHasOneLabelledFramePerPhase) {
     for (int c : {0, 11, 22}) {
         // The tile is the frame on screen at its time, pixel for pixel.
         const Png frame = decode_png(
-            read_bytes(dir + "/frame-" + std::to_string(tile_ms(c)) + ".png"));
+            read_file_bytes(dir + "/frame-" + std::to_string(tile_ms(c)) + ".png"));
         ASSERT_TRUE(frame.ok);
         const int x0 = storyboard_tile_x(c, 1), y0 = storyboard_tile_y(c, 1);
         for (int y = 0; y < 200; ++y)

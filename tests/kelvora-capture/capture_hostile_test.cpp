@@ -74,7 +74,7 @@ TEST(CaptureHostile, PlantedLinksAreNeverFollowed) {
     const ToolResult r = run_capture_tool(args, dir);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(read_text(victim), "precious");
-    EXPECT_TRUE(decode_png(read_bytes(dir + "/frame-40.png")).ok);
+    EXPECT_TRUE(decode_png(read_file_bytes(dir + "/frame-40.png")).ok);
     for (const std::string& n : names) EXPECT_EQ(type_of(dir + "/" + n), mode_t(S_IFLNK)) << n;
     std::vector<std::string> expected = names;
     expected.push_back("frame-40.png");
@@ -86,7 +86,7 @@ TEST(CaptureHostile, PlantedLinksAreNeverFollowed) {
 // The built module with its song made 65535 orders long (its own orders over and
 // over): about a hundred hours of music.
 std::vector<uint8_t> endless_module() {
-    const std::vector<uint8_t> xm = read_bytes(build_dir() + "/kelvora.xm");
+    const std::vector<uint8_t> xm = read_file_bytes(build_dir() + "/kelvora.xm");
     if (xm.size() < 400) abort();
     const uint32_t header = uint32_t(xm[60]) | uint32_t(xm[61]) << 8 | uint32_t(xm[62]) << 16 | uint32_t(xm[63]) << 24;
     const uint32_t orders = uint32_t(xm[64]) | uint32_t(xm[65]) << 8;

@@ -32,7 +32,7 @@ TEST(CaptureData, AnInstallUnderAFreshPrefixRunsFromOutsideTheBuild) {
                           "/share/kelvora/kelvora.xm", "/share/applications/kelvora.desktop",
                           "/share/icons/hicolor/scalable/apps/kelvora.svg", "/share/icons/hicolor/16x16/apps/kelvora.png"})
         EXPECT_TRUE(exists(prefix + f)) << f;
-    EXPECT_EQ(read_bytes(prefix + "/share/kelvora/resource.rar"), read_bytes(build_dir() + "/resource.rar"));
+    EXPECT_EQ(read_file_bytes(prefix + "/share/kelvora/resource.rar"), read_file_bytes(build_dir() + "/resource.rar"));
     const std::string desktop = read_text(prefix + "/share/applications/kelvora.desktop");
     EXPECT_NE(desktop.find("\nExec=kelvora\n"), std::string::npos) << desktop;
     EXPECT_NE(desktop.find("\nIcon=kelvora\n"), std::string::npos) << desktop;

@@ -123,7 +123,7 @@ TEST(CapturePng, AFailedWriteLeavesTheOldFileAndNoPart) {
     const std::string dir = scratch_dir();
     std::string error;
     ASSERT_TRUE(write_file_atomically(dir + "/a.png", {1, 2, 3}, &error)) << error;
-    EXPECT_EQ(read_bytes(dir + "/a.png"), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(read_file_bytes(dir + "/a.png"), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_FALSE(write_file_atomically(dir + "/missing/a.png", {4}, &error));
     EXPECT_EQ(error.rfind("cannot write " + dir + "/missing/a.png: ", 0), 0u) << error;
     // A folder in the way of the rename.

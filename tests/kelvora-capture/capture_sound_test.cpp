@@ -215,7 +215,7 @@ TEST(CaptureVideo, DecodedFramesKeepThePngFramesAtFortyFiveDecibels) {
 
     std::vector<uint8_t> all_png, all_video, all_big, all_big_png;
     for (size_t i = 0; i < frames.size(); ++i) {
-        const Png png = decode_png(read_bytes(dir + "/f/" + frames[i]));
+        const Png png = decode_png(read_file_bytes(dir + "/f/" + frames[i]));
         ASSERT_TRUE(png.ok && png.width == 640 && png.height == 400) << frames[i];
         all_png.insert(all_png.end(), png.rgb.begin(), png.rgb.end());
         all_video.insert(all_video.end(), video.begin() + long(i * frame_bytes), video.begin() + long((i + 1) * frame_bytes));

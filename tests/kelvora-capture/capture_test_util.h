@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch.h"
+
 inline int remove_entry(const char* path, const struct stat*, int, FTW*) { return remove(path); }
 
 // Scratch folders made by this test program; removed with everything in them when
@@ -52,19 +54,8 @@ inline bool exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-inline std::vector<uint8_t> read_bytes(const std::string& path) {
-    std::vector<uint8_t> out;
-    if (FILE* f = fopen(path.c_str(), "rb")) {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-        fclose(f);
-    }
-    return out;
-}
-
 inline std::string read_text(const std::string& path) {
-    const std::vector<uint8_t> b = read_bytes(path);
+    const std::vector<uint8_t> b = read_file_bytes(path);
     return std::string(b.begin(), b.end());
 }
 

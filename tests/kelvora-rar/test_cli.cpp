@@ -15,15 +15,11 @@
 #include <vector>
 
 #include "corpus.h"
+#include "scratch.h"
 
 namespace {
 
-std::string tool_path() {
-    char buf[4096];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    std::string self(buf, n > 0 ? static_cast<size_t>(n) : 0);
-    return self.substr(0, self.find_last_of('/') + 1) + "kelvora-rar";
-}
+std::string tool_path() { return program_beside("kelvora-rar"); }
 
 struct ToolRun {
     int code;
@@ -33,14 +29,12 @@ struct ToolRun {
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kelvora-rar-cli-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
+        ASSERT_FALSE(scratch_.path().empty());
+        dir_ = scratch_.path();
         write("notes.txt", corpus::text(12000));
         write("picture.pic", corpus::drawn_picture());
         write("empty.dat", {});
     }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
 
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
@@ -69,6 +63,7 @@ protected:
         return r;
     }
 
+    ScratchDir scratch_{"kelvora-rar-cli"};
     std::string dir_;
 };
 

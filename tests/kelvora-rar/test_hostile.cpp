@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "archive/hostile_archives.h"
+#include "scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -31,14 +32,7 @@ constexpr long kMaxRssKiB = 64 * 1024;
 // A run still going after this long is killed and counts as a hang.
 constexpr unsigned kHangSeconds = 60;
 
-// A program built beside this test.
-std::string beside(const std::string& name) {
-    char buf[4096];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    std::string self(buf, n > 0 ? static_cast<size_t>(n) : 0);
-    return self.substr(0, self.find_last_of('/') + 1) + name;
-}
-std::string tool_path() { return beside("kelvora-rar"); }
+std::string tool_path() { return program_beside("kelvora-rar"); }
 
 struct ToolRun {
     int code = -1;       // exit code, or -1 when killed
@@ -49,14 +43,8 @@ struct ToolRun {
 class Hostile : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kelvora-rar-hostile-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, ec);
-        fs::remove_all(dir_, ec);
+        ASSERT_FALSE(scratch_.path().empty());
+        dir_ = scratch_.path();
     }
 
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
@@ -89,7 +77,7 @@ protected:
             dup2(fd, 2);
             // Measured by a small process of its own (see peak_rss.cpp).
             std::vector<char*> argv;
-            const std::string peak = beside("peak-rss"), tool = tool_path();
+            const std::string peak = program_beside("peak-rss"), tool = tool_path();
             argv.push_back(const_cast<char*>(peak.c_str()));
             argv.push_back(const_cast<char*>(rss_file.c_str()));
             argv.push_back(const_cast<char*>(tool.c_str()));
@@ -113,6 +101,7 @@ protected:
         return r;
     }
 
+    ScratchDir scratch_{"kelvora-rar-hostile"};
     std::string dir_;
 };
 

@@ -22,6 +22,7 @@
 #include "archive/rar_reader.h"
 #include "archive/resources.h"
 #include "platform/headless.h"
+#include "scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -59,11 +60,9 @@ const std::vector<std::vector<uint8_t>>& built_entries() {
 class HostileLoad : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kelvora-load-hostile-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
+        ASSERT_FALSE(scratch_.path().empty());
+        dir_ = scratch_.path();
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     void write_archive(const std::vector<uint8_t>& bytes) const {
         std::ofstream(dir_ + "/resource.rar", std::ios::binary)
@@ -112,6 +111,7 @@ protected:
         return r;
     }
 
+    ScratchDir scratch_{"kelvora-load-hostile"};
     std::string dir_;
 };
 

@@ -12,16 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "xsession_x11.h"
+#include "scratch.h"
+#include "x_test.h"
 
 namespace {
 
-class Controls : public ::testing::Test {
+class Controls : public XTest {
 protected:
+    Controls() : XTest(1280, 1024) {}
     void SetUp() override {
-        if (!have_program("Xvfb") || !have_program("xdotool"))
-            GTEST_SKIP() << "Xvfb and xdotool are needed; install xvfb and xdotool";
-        ASSERT_TRUE(x.start(1280, 1024)) << x.why();
+        XTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_TRUE(x.add_modes());
         char dir[] = "/tmp/kelvora-controls-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
@@ -75,7 +76,6 @@ protected:
         for (uint32_t p : pixels) n += p != 0;
         return n;
     }
-    XSession x;
     std::string folder;
 };
 
@@ -175,13 +175,7 @@ TEST_F(Controls, TheFourThreeAspectStartsTheWindowAtFourThree) {
 // Decodes an 8-bit RGB PNG whose rows use the filters None, Sub or Up; empty for
 // anything else.
 std::vector<uint32_t> decode_rgb_png(const std::string& path, int* w, int* h) {
-    std::vector<uint8_t> file;
-    if (FILE* f = fopen(path.c_str(), "rb")) {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) file.insert(file.end(), buf, buf + n);
-        fclose(f);
-    }
+    const std::vector<uint8_t> file = read_file_bytes(path);
     auto be32 = [&](size_t at) {
         return uint32_t(file[at]) << 24 | uint32_t(file[at + 1]) << 16 | uint32_t(file[at + 2]) << 8 | file[at + 3];
     };

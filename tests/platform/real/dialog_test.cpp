@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "xsession_x11.h"
+#include "x_test.h"
 
 namespace {
 
@@ -20,13 +20,9 @@ struct Outcome {
     bool dialog_seen = false;
 };
 
-class SetupDialog : public ::testing::Test {
+class SetupDialog : public XTest {
 protected:
-    void SetUp() override {
-        if (!have_program("Xvfb") || !have_program("xdotool"))
-            GTEST_SKIP() << "Xvfb and xdotool are needed to drive the dialog; install xvfb and xdotool";
-        ASSERT_TRUE(x.start(1024, 768)) << x.why();
-    }
+    SetupDialog() : XTest(1024, 768) {}
 
     // Starts the program, waits for its dialog, gives it the keyboard focus and
     // types the keys (or presses the close box when keys is empty and close is set).
@@ -54,8 +50,6 @@ protected:
         o.run = c.wait(20000);
         return o;
     }
-
-    XSession x;
 };
 
 const std::string probe = DIALOG_PROBE;

@@ -13,20 +13,19 @@
 #include <string>
 #include <vector>
 
-#include "xsession_x11.h"
+#include "x_test.h"
 
 namespace {
 
-class RealShow : public ::testing::Test {
+class RealShow : public XTest {
 protected:
+    RealShow() : XTest(1280, 1024) {}
     void SetUp() override {
-        if (!have_program("Xvfb") || !have_program("xdotool"))
-            GTEST_SKIP() << "Xvfb and xdotool are needed; install xvfb and xdotool";
-        ASSERT_TRUE(x.start(1280, 1024)) << x.why();
+        XTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_TRUE(x.add_modes());
         ASSERT_EQ(x.current_mode(), std::make_pair(1280, 1024));
     }
-    XSession x;
 };
 
 // Runs the program, answers its dialog with Return after unchecking "Sound", checks
