@@ -195,20 +195,18 @@ constexpr Palette make_scene4() {
 }
 
 // Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
-// averaged and sinking a little with every pass) lies in 65..123, most of it in
-// 75..105: one ramp from navy black through blue to white, steepest over 76..110
-// so that the texture's grooves, panels and rings of light part into dark and
-// light. The fixed 91..96 (grey olive to blue) in its middle are darker than the
-// blues either side of them (88..90 and 97..99), so wherever the picture passes
-// from dark to light they draw a thin dark line, like the edge of a groove,
-// rather than an olive smear.
+// averaged and sinking a little with every pass) lies in 65..123: the texture's
+// walls on 65..90, a ramp from navy black to a mid blue that the distance lifts,
+// and its lights on 97..123, from pale blue far away to white near the camera,
+// turning back toward the fixed steel blue of 124 at the top. The fixed 91..96
+// (grey olive to blue) between the two are darker than the blues either side of
+// them, so where the picture passes from wall to light they draw a thin dark line
+// like the lip of a groove; the texture keeps everything else off them.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63,
-// which repeat the tube's ramp at half its indices and three quarters of its
-// light, so the glass shows the tube dimmed behind the letters. The zoom-out
-// that opens the scene averages the tube's samples with the dark frame left
-// before it, so it too lands mostly on 33..63 and shows the tube's own light
-// and dark pulling back rather than a flat navy. 168..198 and 204..228
+// which repeat the tube's ramp at half its indices and half its light (blue at
+// five eighths), so the glass is a dark navy plate with the tube's rings dimly
+// behind the letters. 168..198 and 204..228
 // are the craft's: exhaust white through orange, and its blue greys. 11..31 show
 // the frame the zoom-out starts from.
 constexpr Palette make_scene5() {
@@ -232,10 +230,11 @@ constexpr Palette make_scene5() {
             {115, {62, 63, 63}}, {119, {63, 63, 63}}, {121, {52, 58, 62}}, {123, {34, 44, 52}}});
     b.fill(124, 127, {18, 29, 40});
     // 33..63 hold half the tube's indices: each shows the tube entry twice its
-    // offset above 33 at three quarters of its brightness (rounded down).
+    // offset above 33 at half its red and green and five eighths of its blue
+    // (rounded down).
     for (int i = 33; i < 64; ++i) {
         const int t = (66 + 2 * (i - 33)) * 3;
-        b.set(i, {b.p.rgb[t] * 3 / 4, b.p.rgb[t + 1] * 3 / 4, b.p.rgb[t + 2] * 3 / 4});
+        b.set(i, {b.p.rgb[t] / 2, b.p.rgb[t + 1] / 2, b.p.rgb[t + 2] * 5 / 8});
     }
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});

@@ -267,7 +267,7 @@ Indexed draw_k2() {
 
 // The banner is averaged with the tube behind it, which holds about 70..115 where
 // the letters lie (the bottom rows' walls are near), so a byte b lands on
-// (p + b) / 2. The letters' byte, 196, lands on the creams 132..157 whatever the
+// (p + b) / 2. The letters. byte (and the two rules'), 196, lands on the creams 132..157 whatever the
 // tube shows; toward the ends of the line the tube sinks (the smoothing pass
 // pulls it toward the border, more on the left, which each row smooths first), so
 // the letters' byte rises there to keep them on the creams. The rest
@@ -303,14 +303,14 @@ Indexed draw_apsave() {
     // pixels round their outline thickens every stem to four pixels or more, so
     // the line keeps its weight after the average with the tube halves its light.
     Canvas c(W, H);
-    const double px = fit_text(c.cr, text, font, W - 30, H - 16, spacing);
-    text_path_centred(c.cr, text, font, px, W / 2.0, H / 2.0 + 0.5, spacing);
+    const double px = fit_text(c.cr, text, font, W - 36, H - 20, spacing);
+    text_path_centred(c.cr, text, font, px, W / 2.0, H / 2.0 - 1.5, spacing);
     cairo_set_source_rgb(c.cr, 1, 1, 1);
     cairo_set_line_width(c.cr, 1.4);
     cairo_set_line_join(c.cr, CAIRO_LINE_JOIN_ROUND);
     cairo_fill_preserve(c.cr);
     cairo_stroke(c.cr);
-    for (double y : {3.0, H - 5.0}) cairo_rectangle(c.cr, 14, y, W - 28, 1);
+    for (double y : {3.0, H - 9.0}) cairo_rectangle(c.cr, 18, y, W - 36, 1);
     cairo_fill(c.cr);
     const Plane f = c.alpha();
     Indexed out(W, H, BANNER_GLASS);
