@@ -268,9 +268,10 @@ Indexed draw_k2() {
 // The banner is averaged with the tube behind it, which holds about 70..115 where
 // the letters lie (the bottom rows' walls are near), so a byte b lands on
 // (p + b) / 2. The letters' byte (and the two rules'), 196, lands on the creams
-// 132..157 whatever the tube shows; toward the ends of the line the tube sinks (the smoothing pass
-// pulls it toward the border, more on the left, which each row smooths first), so
-// the letters' byte rises there to keep them on the creams. The rest
+// 132..157 whatever the tube shows; toward the ends of the line the tube sinks
+// (the smoothing pass pulls it toward the border, more on the left, which each
+// row smooths first), so the letters' byte rises there to keep them on the
+// creams. The rest
 // is a plate of tinted glass landing on the dark navy ramp 33..57, through which
 // the tube's light still shows, dimly. The plate leaves no key pixel: the blur a
 // key pixel gets would sink the tube through the fixed 64 and draw olive contours.
