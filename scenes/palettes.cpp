@@ -204,9 +204,11 @@ constexpr Palette make_scene4() {
 // like the lip of a groove; the texture keeps everything else off them.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63,
-// which repeat the tube's ramp at half its indices and half its light (blue at
-// five eighths), so the glass is a dark navy plate with the tube's rings dimly
-// behind the letters. 168..198 and 204..228
+// which repeat the tube's ramp at half its indices and five eighths of its
+// light, so the glass is a dark navy plate with the tube's rings dimly behind
+// the letters. The zoom-out that opens the scene lands mostly on 11..63 too (its
+// sparse samples averaged into the frame left before it), where this ramp shows
+// the tube's own light and dark, dimmed, pulling back. 168..198 and 204..228
 // are the craft's: exhaust white through orange, and its blue greys. 11..31 show
 // the frame the zoom-out starts from.
 constexpr Palette make_scene5() {
@@ -230,11 +232,10 @@ constexpr Palette make_scene5() {
             {115, {62, 63, 63}}, {119, {63, 63, 63}}, {121, {52, 58, 62}}, {123, {34, 44, 52}}});
     b.fill(124, 127, {18, 29, 40});
     // 33..63 hold half the tube's indices: each shows the tube entry twice its
-    // offset above 33 at half its red and green and five eighths of its blue
-    // (rounded down).
+    // offset above 33 at five eighths of its brightness (rounded down).
     for (int i = 33; i < 64; ++i) {
         const int t = (66 + 2 * (i - 33)) * 3;
-        b.set(i, {b.p.rgb[t] / 2, b.p.rgb[t + 1] / 2, b.p.rgb[t + 2] * 5 / 8});
+        b.set(i, {b.p.rgb[t] * 5 / 8, b.p.rgb[t + 1] * 5 / 8, b.p.rgb[t + 2] * 5 / 8});
     }
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
