@@ -304,8 +304,8 @@ constexpr Palette make_scene6() {
 // light bands about ten entries (two to three steps of shade) apart, which the
 // smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
 // slide and bend with every jump of the camera. A dark band rings the hole, so
-// the far end reads as light; the light bands brighten toward the nearest walls,
-// and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
+// the far end reads as light; the light bands brighten toward the nearest walls
+// and are polished-metal bright at their crests, and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
 // and the white rim before the black fall.
 constexpr Palette make_scene7() {
     Builder b;
@@ -313,12 +313,12 @@ constexpr Palette make_scene7() {
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {11, 37, 45}}, {74, {11, 37, 45}},
-            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {17, 41, 47}}, {92, {17, 41, 47}}, {99, {0, 9, 14}},
-            {101, {0, 9, 14}}, {109, {24, 44, 50}}, {111, {24, 44, 50}}, {120, {0, 24, 31}}});
-    b.keys({{121, {1, 25, 31}}, {129, {31, 48, 53}}, {131, {31, 48, 53}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
-            {142, {0, 11, 16}}, {150, {38, 52, 56}}, {152, {38, 52, 56}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
-            {171, {0, 12, 18}}, {179, {48, 58, 60}}, {181, {48, 58, 60}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
+    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {14, 40, 48}}, {74, {14, 40, 48}},
+            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {22, 46, 53}}, {92, {22, 46, 53}}, {99, {0, 9, 14}},
+            {101, {0, 9, 14}}, {109, {30, 51, 57}}, {111, {30, 51, 57}}, {120, {0, 24, 31}}});
+    b.keys({{121, {1, 25, 31}}, {129, {38, 55, 59}}, {131, {38, 55, 59}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
+            {142, {0, 11, 16}}, {150, {46, 58, 61}}, {152, {46, 58, 61}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
+            {171, {0, 12, 18}}, {179, {55, 61, 62}}, {181, {55, 61, 62}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
     return b.p;
 }
 
