@@ -203,21 +203,23 @@ constexpr Palette make_scene4() {
 // them, so where the picture passes from wall to light they draw a thin dark line
 // like the lip of a groove; the texture keeps everything else off them.
 // The banner, averaged with the tube, lands in windows of its own: the letters
-// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63,
-// which repeat the tube's ramp at half its indices and five eighths of its
-// light, so the glass is a dark navy plate with the tube's rings dimly behind
-// the letters. The zoom-out that opens the scene lands mostly on 11..63 too (its
-// sparse samples averaged into the frame left before it), where this ramp shows
-// the tube's own light and dark, dimmed, pulling back. 168..198 and 204..228
-// are the craft's: exhaust white through orange, and its blue greys. 11..31 show
-// the frame the zoom-out starts from.
+// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63, a
+// dim navy ramp that keeps a trace of the tube's light and dark at a third of
+// their contrast, so the glass is a solid dark plate under the letters.
+// The zoom-out that opens the scene shows the frame left before it, sampled
+// sparsely and smoothed, and that lands mostly on 11..63: on the same dim navy
+// (11..31 darker still, up to the fixed 32), so it reads as a dark field out of
+// which the tube's lights (65 and up) grow as the picture pulls back, rather than
+// a lattice of pale blocks. 168..198 and 204..228 are the craft's: exhaust white
+// through orange, and its blue greys.
 constexpr Palette make_scene5() {
     Builder b;
     b.fill(1, 3, {10, 19, 30});
     b.set(4, {9, 17, 26});
     b.fill(5, 9, {7, 15, 21});
     b.set(10, {8, 15, 21});
-    b.keys({{11, {12, 21, 31}}, {18, {17, 28, 41}}, {27, {9, 15, 23}}, {31, {11, 15, 20}}});
+    b.keys({{11, {1, 2, 6}}, {31, {9, 13, 18}}});
+    b.keys({{33, {3, 5, 11}}, {63, {12, 17, 27}}});
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});
     b.keys({{65, {0, 1, 4}}, {70, {1, 3, 10}}, {75, {3, 7, 17}}, {80, {7, 12, 24}}, {85, {12, 18, 30}},
@@ -231,12 +233,6 @@ constexpr Palette make_scene5() {
     b.keys({{97, {16, 26, 42}}, {100, {24, 36, 50}}, {103, {34, 46, 57}}, {107, {46, 55, 62}}, {111, {56, 61, 63}},
             {115, {62, 63, 63}}, {119, {63, 63, 63}}, {121, {52, 58, 62}}, {123, {34, 44, 52}}});
     b.fill(124, 127, {18, 29, 40});
-    // 33..63 hold half the tube's indices: each shows the tube entry twice its
-    // offset above 33 at five eighths of its brightness (rounded down).
-    for (int i = 33; i < 64; ++i) {
-        const int t = (66 + 2 * (i - 33)) * 3;
-        b.set(i, {b.p.rgb[t] * 5 / 8, b.p.rgb[t + 1] * 5 / 8, b.p.rgb[t + 2] * 5 / 8});
-    }
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
     b.set(130, {18, 29, 26});

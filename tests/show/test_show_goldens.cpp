@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
-    {63400, "scene 5 tube zoom-out", 0xb220650a0c5455b8ull},
-    {64200, "scene 5 flight", 0xc52ff1e6ff6aba7aull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x17c7e2d0f20ebed5ull},
-    {70000, "scene 5 flight, sprite at rest", 0x72fefb39224f9996ull},
+    {63400, "scene 5 tube zoom-out", 0x3031c29989f6b958ull},
+    {64200, "scene 5 flight", 0x014687b3a054cd4aull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xcbaa9bf21b912955ull},
+    {70000, "scene 5 flight, sprite at rest", 0x94e86dceedc5fa86ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x1cadefb3170ff96aull},
     {75000, "scene 6 cloud, two lines", 0xca5c9405cfb744b5ull},
