@@ -19,17 +19,18 @@ namespace {
 // half second of views. Shapes ten texels and up survive that. The palette keeps
 // 91..96 fixed (grey olive to blue) in the middle of the tube's range, so the
 // texture is two-valued rather than graded: everything lies either low (the
-// walls, 58..67, which with the shade land on the dark ramp 65..90) or high (the
-// lights, 96..100, landing on 100..123), and only the thin edges between them cross
-// 91..96, where they draw a dark line like the lip of a groove. In one turn of
+// walls, 58..68, which with the shade land on the dark ramp 65..90) or high (the
+// lights, 100..102, landing on 105..123, past it only where the camera nearly
+// touches the wall), and only the edges between them cross 91..96, where they
+// draw a dark line like the lip of a groove. In one turn of
 // the texture:
-// - a ring of light every 64 texels along the tube, twelve texels wide, so two or
+// - a ring of light every 64 texels along the tube, twenty texels wide, so two or
 //   three rings stream out of the dark centre at once as the camera moves 2
 //   texels a frame;
 // - a dark groove (58) on either side of each ring, and lengthwise seams of it,
-//   eight to a half turn, cutting the wall into panels (62 rising to 67 toward
+//   eight to a half turn, cutting the wall into panels (62 rising to 68 toward
 //   the rings, as if lit by them);
-// - a lamp in the middle of every panel, twelve by twelve texels.
+// - a lamp in the middle of every panel, about seventeen texels square.
 // Far away (small shade) the walls sit on the navy black of 65..72 and the lights
 // on pale blue; near the camera the walls rise to blue and the lights to white.
 namespace tube {
@@ -52,8 +53,8 @@ float texel(int u, int v) {
     const float ring = 1.f - smoothstep(9.f, 11.f, du);
     const float groove = smoothstep(11.f, 13.f, du) * (1.f - smoothstep(16.f, 18.f, du));
     const float seam = (1.f - smoothstep(1.5f, 3.5f, dv)) * smoothstep(16.f, 18.f, du);
-    const float lamp = (1.f - smoothstep(6.f, 8.5f, std::fabs(du - RING_PERIOD / 2.f))) *
-                       (1.f - smoothstep(6.f, 8.5f, std::fabs(dv - SEAM_PERIOD / 2.f)));
+    const float lamp = (1.f - smoothstep(7.f, 9.5f, std::fabs(du - RING_PERIOD / 2.f))) *
+                       (1.f - smoothstep(7.f, 9.5f, std::fabs(dv - SEAM_PERIOD / 2.f)));
     float t = lerp(PANEL_MID, PANEL_LIT, 1.f - smoothstep(18.f, 30.f, du));
     t = lerp(t, GROOVE, std::max(groove, seam));
     t = lerp(t, LAMP, lamp);
