@@ -195,49 +195,44 @@ constexpr Palette make_scene4() {
 }
 
 // Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
-// averaged and sinking a little with every pass) lies in 65..123, most of it in
-// 75..105: one ramp from navy black through blue to white, steepest over 76..110
-// so that the texture's grooves, panels and rings of light part into dark and
-// light. The fixed 91..96 (grey olive to blue) in its middle are darker than the
-// blues either side of them (88..90 and 97..99), so wherever the picture passes
-// from dark to light they draw a thin dark line, like the edge of a groove,
-// rather than an olive smear.
+// averaged and sinking a little with every pass) lies in 65..123: the texture's
+// walls on 65..90, a ramp from navy black to a mid blue that the distance lifts,
+// and its lights on 97..123, from pale blue far away to white near the camera,
+// turning back toward the fixed steel blue of 124 at the top. The fixed 91..96
+// (grey olive to blue) between the two are darker than the blues either side of
+// them, so where the picture passes from wall to light they draw a thin dark line
+// like the lip of a groove; the texture keeps everything else off them.
 // The banner, averaged with the tube, lands in windows of its own: the letters
-// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63,
-// which repeat the tube's ramp at half its indices and three quarters of its
-// light, so the glass shows the tube dimmed behind the letters. The zoom-out
-// that opens the scene averages the tube's samples with the dark frame left
-// before it, so it too lands mostly on 33..63 and shows the tube's own light
-// and dark pulling back rather than a flat navy. 168..198 and 204..228
-// are the craft's: exhaust white through orange, and its blue greys. 11..31 show
-// the frame the zoom-out starts from.
+// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63, a
+// dim navy ramp that keeps a trace of the tube's light and dark at a third of
+// their contrast, so the glass is a solid dark plate under the letters.
+// The zoom-out that opens the scene shows the frame left before it, sampled
+// sparsely and smoothed, and that lands mostly on 11..63: on the same dim navy
+// (11..31 darker still, up to the fixed 32), so it reads as a dark field out of
+// which the tube's lights (65 and up) grow as the picture pulls back, rather than
+// a lattice of pale blocks. 168..198 and 204..228 are the craft's: exhaust white
+// through orange, and its blue greys.
 constexpr Palette make_scene5() {
     Builder b;
     b.fill(1, 3, {10, 19, 30});
     b.set(4, {9, 17, 26});
     b.fill(5, 9, {7, 15, 21});
     b.set(10, {8, 15, 21});
-    b.keys({{11, {12, 21, 31}}, {18, {17, 28, 41}}, {27, {9, 15, 23}}, {31, {11, 15, 20}}});
+    b.keys({{11, {1, 2, 6}}, {31, {9, 13, 18}}});
+    b.keys({{33, {3, 5, 11}}, {63, {12, 17, 27}}});
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {0, 1, 4}}, {72, {1, 3, 10}}, {76, {3, 8, 18}}, {80, {7, 13, 26}}, {84, {13, 20, 33}},
-            {88, {19, 27, 38}}, {90, {21, 29, 38}}});
+    b.keys({{65, {0, 1, 4}}, {70, {1, 3, 10}}, {75, {3, 7, 17}}, {80, {7, 12, 24}}, {85, {12, 18, 30}},
+            {88, {15, 22, 34}}, {90, {17, 25, 36}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
     b.set(96, {13, 20, 34});
-    b.keys({{97, {22, 32, 46}}, {99, {26, 37, 50}}, {101, {30, 41, 52}}, {103, {38, 48, 57}}, {105, {46, 54, 60}},
-            {107, {53, 59, 62}}, {110, {59, 62, 63}}, {114, {62, 63, 63}}, {118, {63, 63, 63}}, {120, {58, 61, 62}},
-            {122, {44, 50, 55}}, {123, {32, 40, 48}}});
+    b.keys({{97, {16, 26, 42}}, {100, {24, 36, 50}}, {103, {34, 46, 57}}, {107, {46, 55, 62}}, {111, {56, 61, 63}},
+            {115, {62, 63, 63}}, {119, {63, 63, 63}}, {121, {52, 58, 62}}, {123, {34, 44, 52}}});
     b.fill(124, 127, {18, 29, 40});
-    // 33..63 hold half the tube's indices: each shows the tube entry twice its
-    // offset above 33 at three quarters of its brightness (rounded down).
-    for (int i = 33; i < 64; ++i) {
-        const int t = (66 + 2 * (i - 33)) * 3;
-        b.set(i, {b.p.rgb[t] * 3 / 4, b.p.rgb[t + 1] * 3 / 4, b.p.rgb[t + 2] * 3 / 4});
-    }
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
     b.set(130, {18, 29, 26});
@@ -305,8 +300,8 @@ constexpr Palette make_scene6() {
 // light bands about ten entries (two to three steps of shade) apart, which the
 // smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
 // slide and bend with every jump of the camera. A dark band rings the hole, so
-// the far end reads as light; the light bands brighten toward the nearest walls,
-// and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
+// the far end reads as light; the light bands brighten toward the nearest walls
+// and are polished-metal bright at their crests, and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
 // and the white rim before the black fall.
 constexpr Palette make_scene7() {
     Builder b;
@@ -314,12 +309,12 @@ constexpr Palette make_scene7() {
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {11, 37, 45}}, {74, {11, 37, 45}},
-            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {17, 41, 47}}, {92, {17, 41, 47}}, {99, {0, 9, 14}},
-            {101, {0, 9, 14}}, {109, {24, 44, 50}}, {111, {24, 44, 50}}, {120, {0, 24, 31}}});
-    b.keys({{121, {1, 25, 31}}, {129, {31, 48, 53}}, {131, {31, 48, 53}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
-            {142, {0, 11, 16}}, {150, {38, 52, 56}}, {152, {38, 52, 56}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
-            {171, {0, 12, 18}}, {179, {48, 58, 60}}, {181, {48, 58, 60}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
+    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {14, 40, 48}}, {74, {14, 40, 48}},
+            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {22, 46, 53}}, {92, {22, 46, 53}}, {99, {0, 9, 14}},
+            {101, {0, 9, 14}}, {109, {30, 51, 57}}, {111, {30, 51, 57}}, {120, {0, 24, 31}}});
+    b.keys({{121, {1, 25, 31}}, {129, {38, 55, 59}}, {131, {38, 55, 59}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
+            {142, {0, 11, 16}}, {150, {46, 58, 61}}, {152, {46, 58, 61}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
+            {171, {0, 12, 18}}, {179, {55, 61, 62}}, {181, {55, 61, 62}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
     return b.p;
 }
 

@@ -76,4 +76,19 @@ TEST_F(FlightLook, TheTubeKeepsOffTheOliveEntriesAndTheBannerStaysCream) {
     EXPECT_GE(double(letters_cream) / double(letters), 0.99);
 }
 
+// The craft slides along the frame's top row and comes to rest against its right
+// edge: a craft drawn to the sprite's top rows or last columns shows cut off there.
+TEST_F(FlightLook, TheCraftStandsClearOfTheFramesEdges) {
+    const uint8_t* k1 = resource_slot[RES_K1];
+    int top = K1_H, right = 0;
+    for (int y = 0; y < K1_H; ++y)
+        for (int x = 0; x < K1_W; ++x)
+            if (k1[y * K1_W + x] != 0) {
+                top = std::min(top, y);
+                right = std::max(right, x);
+            }
+    EXPECT_GE(top, 4);
+    EXPECT_LE(SLIDE_STOP + right, FRAME_W - 2);  // short of the smoothing's border column
+}
+
 }  // namespace

@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
-    {63400, "scene 5 tube zoom-out", 0x697a81ea595c4512ull},
-    {64200, "scene 5 flight", 0x03a3d8277edab318ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x1868d1483f1b8d62ull},
-    {70000, "scene 5 flight, sprite at rest", 0x3a49577cf7875c02ull},
+    {63400, "scene 5 tube zoom-out", 0x49f4afe46628a4bcull},
+    {64200, "scene 5 flight", 0xc1ae992d7c40997dull},
+    {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
+    {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x1cadefb3170ff96aull},
     {75000, "scene 6 cloud, two lines", 0xca5c9405cfb744b5ull},
@@ -61,8 +61,8 @@ const Golden goldens[] = {
     {79000, "scene 6 cloud, four lines", 0xecb5618dcbc92acbull},
     {81000, "scene 6 cloud, five lines", 0x921e79134d25e569ull},
     // scene 7
-    {84000, "scene 7 shaded tube", 0x6f72b117a9170dc6ull},
-    {95000, "scene 7 shaded tube, late", 0xa7bf5814090f343bull},
+    {84000, "scene 7 shaded tube", 0x9f8cdae66c46b51bull},
+    {95000, "scene 7 shaded tube, late", 0xf8e015728da23193ull},
     // scene 8
     {97520, "scene 8 knot, first frame", 0x19fba82f28ea977aull},
     {104500, "scene 8 spinning knot", 0x4d26d018d25154f8ull},

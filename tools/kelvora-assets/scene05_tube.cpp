@@ -16,25 +16,29 @@ namespace {
 // largest about 60 pixels from the centre) and the smoothing pass averages
 // indices, spreads every sample over its neighbours and lets the picture sink a
 // little with each pass, so what shows is a blur a few pixels wide of the last
-// half second of views. Shapes ten texels and up survive that; the texture is
-// built of them, in index steps small enough that any average of neighbours is
-// itself a shade between them:
-// - a ring of light every 64 texels along the tube (110, ten texels wide), four
-//   in one turn of the texture, so two or three rings stream out of the dark
-//   centre at once as the camera moves 2 texels a frame;
-// - a dark groove (58) on either side of each ring;
-// - between them panels (64 at their middle rising to 84 toward the rings, as if
-//   lit by them), cut lengthwise by seams of the groove's dark, eight to a half
-//   turn, and crossed at their middle by a thin lit rib (88).
-// The palette turns 65..123 into one ramp from navy black through blue to white,
-// steepest where most of the picture lies (75..105); texel plus shade keeps under
-// the fixed steel blue of 124 but where the camera nearly touches the wall.
+// half second of views. Shapes ten texels and up survive that. The palette keeps
+// 91..96 fixed (grey olive to blue) in the middle of the tube's range, so the
+// texture is two-valued rather than graded: everything lies either low (the
+// walls, 58..68, which with the shade land on the dark ramp 65..90) or high (the
+// lights, 100..102, landing on 105..123, past it only where the camera nearly
+// touches the wall), and only the edges between them cross 91..96, where they
+// draw a dark line like the lip of a groove. In one turn of
+// the texture:
+// - a ring of light every 64 texels along the tube, twenty texels wide, so two or
+//   three rings stream out of the dark centre at once as the camera moves 2
+//   texels a frame;
+// - a dark groove (58) on either side of each ring, and lengthwise seams of it,
+//   eight to a half turn, cutting the wall into panels (62 rising to 68 toward
+//   the rings, as if lit by them);
+// - a lamp in the middle of every panel, about seventeen texels square.
+// Far away (small shade) the walls sit on the navy black of 65..72 and the lights
+// on pale blue; near the camera the walls rise to blue and the lights to white.
 namespace tube {
 
 constexpr int N = 256;
 constexpr int RING_PERIOD = 64;   // u texels from one ring of light to the next
-constexpr int SEAM_PERIOD = 64;   // v texels from one lengthwise seam to the next
-constexpr float GROOVE = 58.f, PANEL_MID = 64.f, PANEL_LIT = 84.f, RIB = 88.f, RING = 110.f;
+constexpr int SEAM_PERIOD = 32;   // v texels from one lengthwise seam to the next
+constexpr float GROOVE = 58.f, PANEL_MID = 62.f, PANEL_LIT = 68.f, LAMP = 100.f, RING = 102.f;
 
 // Distance from x to the nearest multiple of period (0..period / 2).
 int from_line(int x, int period) {
@@ -46,13 +50,14 @@ float texel(int u, int v) {
     // The seam at v = 0 (and at v = 256) is its own mirror image, so the two
     // halves of the tube meet without a seam of their own.
     const float du = float(from_line(u, RING_PERIOD)), dv = float(from_line(v, SEAM_PERIOD));
-    const float ring = 1.f - smoothstep(5.f, 9.f, du);
-    const float groove = smoothstep(9.f, 11.f, du) * (1.f - smoothstep(13.f, 16.f, du));
-    const float seam = (1.f - smoothstep(2.f, 5.f, dv)) * smoothstep(12.f, 16.f, du);
-    const float rib = 1.f - smoothstep(1.f, 4.f, std::fabs(du - RING_PERIOD / 2.f));
-    float t = lerp(PANEL_MID, PANEL_LIT, 1.f - smoothstep(14.f, 32.f, du));
-    t = lerp(t, RIB, rib);
+    const float ring = 1.f - smoothstep(9.f, 11.f, du);
+    const float groove = smoothstep(11.f, 13.f, du) * (1.f - smoothstep(16.f, 18.f, du));
+    const float seam = (1.f - smoothstep(1.5f, 3.5f, dv)) * smoothstep(16.f, 18.f, du);
+    const float lamp = (1.f - smoothstep(7.f, 9.5f, std::fabs(du - RING_PERIOD / 2.f))) *
+                       (1.f - smoothstep(7.f, 9.5f, std::fabs(dv - SEAM_PERIOD / 2.f)));
+    float t = lerp(PANEL_MID, PANEL_LIT, 1.f - smoothstep(18.f, 30.f, du));
     t = lerp(t, GROOVE, std::max(groove, seam));
+    t = lerp(t, LAMP, lamp);
     return lerp(t, RING, ring);
 }
 
@@ -75,6 +80,14 @@ void quad(cairo_t* cr, const double (&p)[8]) {
     cairo_close_path(cr);
 }
 
+// The craft is drawn in a 105 x 71 space of its own and set into the sprite at nine
+// tenths of that, nose to the sprite's right edge and fin tip seven rows down: the
+// sprite's top row is the frame's, and a fin touching it reads as cut off.
+void craft_space(cairo_t* cr) {
+    cairo_translate(cr, 10.4, 4.3);
+    cairo_scale(cr, 0.9, 0.9);
+}
+
 void hull_path(cairo_t* cr) {
     cairo_move_to(cr, 104, 37);                               // the nose
     cairo_curve_to(cr, 92, 27, 72, 23, 50, 24);               // spine
@@ -89,6 +102,7 @@ void hull_path(cairo_t* cr) {
 // spine highlight and panel lines, a tinted canopy with a glint, a red and cream
 // stripe, a dark wing below and a fin above, and the engine's flame behind.
 void paint_craft(cairo_t* cr) {
+    craft_space(cr);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     // Far wing (in shadow, seen past the hull) and the fin, in blue greys like
     // the near wing, so that the craft's dark parts stay mid tones.
@@ -234,12 +248,13 @@ Indexed draw_k1() {
 Indexed draw_k2() {
     Canvas c(105, 71);
     cairo_t* cr = c.cr;
-    cairo_move_to(cr, 0, 37);
+    craft_space(cr);
+    cairo_move_to(cr, -12, 37);
     cairo_curve_to(cr, 20, 35, 40, 31, 62, 30.5);
     cairo_line_to(cr, 92, 30.5);
     cairo_arc(cr, 92, 37, 6.5, -M_PI / 2, M_PI / 2);
     cairo_line_to(cr, 62, 43.5);
-    cairo_curve_to(cr, 40, 43, 20, 39, 0, 37);
+    cairo_curve_to(cr, 40, 43, 20, 39, -12, 37);
     cairo_close_path(cr);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_fill(cr);
@@ -253,10 +268,11 @@ Indexed draw_k2() {
 
 // The banner is averaged with the tube behind it, which holds about 70..115 where
 // the letters lie (the bottom rows' walls are near), so a byte b lands on
-// (p + b) / 2. The letters' byte, 196, lands on the creams 132..157 whatever the
-// tube shows; toward the ends of the line the tube sinks (the smoothing pass
-// pulls it toward the border, more on the left, which each row smooths first), so
-// the letters' byte rises there to keep them on the creams. The rest
+// (p + b) / 2. The letters' byte (and the two rules'), 196, lands on the creams
+// 132..157 whatever the tube shows; toward the ends of the line the tube sinks
+// (the smoothing pass pulls it toward the border, more on the left, which each
+// row smooths first), so the letters' byte rises there to keep them on the
+// creams. The rest
 // is a plate of tinted glass landing on the dark navy ramp 33..57, through which
 // the tube's light still shows, dimly. The plate leaves no key pixel: the blur a
 // key pixel gets would sink the tube through the fixed 64 and draw olive contours.
@@ -282,13 +298,21 @@ uint8_t glass_byte(int d) {
 
 Indexed draw_apsave() {
     const int W = 320, H = 45;
-    const char* font = "DejaVu Sans Bold";
+    const char* font = "DejaVu Sans Condensed Bold";
     const std::string text = "STAY INSIDE THE TUBE";
-    const double spacing = 2;
+    const double spacing = 1.5;
+    // The letters fill the plate between two cream rules, and a stroke of 1.4
+    // pixels round their outline thickens every stem to four pixels or more, so
+    // the line keeps its weight after the average with the tube halves its light.
     Canvas c(W, H);
-    const double px = fit_text(c.cr, text, font, W - 24, H - 12, spacing);
-    text_path_centred(c.cr, text, font, px, W / 2.0, H / 2.0, spacing);
+    const double px = fit_text(c.cr, text, font, W - 36, H - 20, spacing);
+    text_path_centred(c.cr, text, font, px, W / 2.0, H / 2.0 - 1.5, spacing);
     cairo_set_source_rgb(c.cr, 1, 1, 1);
+    cairo_set_line_width(c.cr, 1.4);
+    cairo_set_line_join(c.cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_fill_preserve(c.cr);
+    cairo_stroke(c.cr);
+    for (double y : {3.0, H - 9.0}) cairo_rectangle(c.cr, 18, y, W - 36, 1);
     cairo_fill(c.cr);
     const Plane f = c.alpha();
     Indexed out(W, H, BANNER_GLASS);

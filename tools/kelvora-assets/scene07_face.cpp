@@ -70,9 +70,10 @@ Indexed draw_face() {
         for (int x = 0; x < W; ++x)
             for (int sy = 0; sy < SS; ++sy)
                 for (int sx = 0; sx < SS; ++sx) {
-                    // The brow at the top row, the chin near the bottom.
-                    const float u = (float(x) + (float(sx) + 0.5f) / SS - W / 2.f) / 78.f;
-                    const float v = -(float(y) + (float(sy) + 0.5f) / SS - 24.f) / 78.f;
+                    // The brow just below the top row, the chin at the bottom: the face
+                    // fills the sprite's height.
+                    const float u = (float(x) + (float(sx) + 0.5f) / SS - W / 2.f) / 106.f;
+                    const float v = -(float(y) + (float(sy) + 0.5f) / SS - 18.f) / 106.f;
                     const V3 d = normalize(fw * 2.1f + rt * u + up * v);
                     const float t = march(eye, d, scene, 9.f, 220);
                     if (t < 0) continue;
@@ -131,18 +132,23 @@ Indexed draw_face() {
 // amounts: the letters brighten whatever lies behind them and let the tube show
 // through, like lit glass. A bevel from the letters' own coverage, lit from the
 // upper left, makes the upper left edges add the most (they reach the cap, a white
-// rim, over anything) and the lower right ones the least; the faces add a middle
-// amount, more at the top than at the bottom. Edge pixels add in proportion to
-// their coverage, which antialiases the letters over any background.
+// rim, over anything) and the lower right ones the least; the faces add enough to
+// reach the cap over their upper half whatever lies behind, less toward the foot,
+// where the tube's light shows through. Condensed bold letters, stroked a pixel
+// thicker, so every stem is three to four pixels of white. Edge pixels add in
+// proportion to their coverage, which antialiases the letters over any background.
 Indexed draw_pay_att() {
     const int W = PAY_ATT_W, H = PAY_ATT_H;
     Canvas c(W, H);
-    const char* font = "DejaVu Sans Bold";
+    const char* font = "DejaVu Sans Condensed Bold";
     const double spacing = 3;
-    const double px = fit_text(c.cr, "PAY ATTENTION", font, W - 6, H - 6, spacing);
+    const double px = fit_text(c.cr, "PAY ATTENTION", font, W - 8, H - 5, spacing);
     text_path_centred(c.cr, "PAY ATTENTION", font, px, W / 2.0, H / 2.0, spacing);
     cairo_set_source_rgb(c.cr, 1, 1, 1);
-    cairo_fill(c.cr);
+    cairo_set_line_width(c.cr, 1.0);
+    cairo_set_line_join(c.cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_fill_preserve(c.cr);
+    cairo_stroke(c.cr);
     const Plane cover = c.alpha();
     // A softened copy for the bevel's slope.
     Plane soft(W, H);
@@ -161,7 +167,7 @@ Indexed draw_pay_att() {
             const float gx = soft.sample(float(x + 1), float(y)) - soft.sample(float(x - 1), float(y));
             const float gy = soft.sample(float(x), float(y + 1)) - soft.sample(float(x), float(y - 1));
             const float lit = -(gx + gy) * 0.7071f;  // > 0 on upper left edges
-            const float face = 80.f - 35.f * float(y) / float(H);
+            const float face = 200.f - 60.f * float(y) / float(H);
             const float amount = std::clamp(face + 220.f * lit, 16.f, 191.f) * std::min(1.f, a * 1.4f);
             out.at(x, y) = uint8_t(std::max(1.f, std::round(amount)));
         }
