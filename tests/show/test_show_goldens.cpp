@@ -64,15 +64,15 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x6f72b117a9170dc6ull},
     {95000, "scene 7 shaded tube, late", 0xa7bf5814090f343bull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x19fba82f28ea977aull},
-    {104500, "scene 8 spinning knot", 0x4d26d018d25154f8ull},
-    {111500, "scene 8 tinted fade", 0x41e94e29d2d4f8f4ull},
+    {97520, "scene 8 knot, first frame", 0xcfe8f05e160f9e2dull},
+    {104500, "scene 8 spinning knot", 0x4fb89cf36b9eca50ull},
+    {111500, "scene 8 tinted fade", 0x1e56e33414f720a7ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x330b79b56193f456ull},
-    {114500, "scene 9 sphere widening", 0xac7963c666af3071ull},
-    {116100, "scene 9 tube, focus growing", 0xf40af89600e283f8ull},
-    {117500, "scene 9 tube", 0x95123e0ec683e138ull},
-    {130000, "scene 9 tube with curves", 0x8f866b8ede6a762full},
+    {112600, "scene 9 sphere", 0x47ce378325a38309ull},
+    {114500, "scene 9 sphere widening", 0x5ad47dcc94a04589ull},
+    {116100, "scene 9 tube, focus growing", 0x87f8e95cc93b7cf6ull},
+    {117500, "scene 9 tube", 0x109bc7de4acb4acdull},
+    {130000, "scene 9 tube with curves", 0x480992ccc2eb0e9dull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x5024200ffd897e42ull},
     {147800, "scene 10 hold, sprites at rest", 0x32c2f4b845a5274cull},
