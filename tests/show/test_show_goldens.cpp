@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x109bc7de4acb4acdull},
     {130000, "scene 9 tube with curves", 0x480992ccc2eb0e9dull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x5024200ffd897e42ull},
-    {147800, "scene 10 hold, sprites at rest", 0x32c2f4b845a5274cull},
-    {149000, "scene 10 fade, step 24", 0x504fd4505168e974ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x5f96f176ccb6784aull},
+    {147800, "scene 10 hold, sprites at rest", 0xd913263e3a76e3a8ull},
+    {149000, "scene 10 fade, step 24", 0xed4812aa50179502ull},
     // the end
-    {150000, "last frame", 0xba4027a271211322ull},
+    {150000, "last frame", 0x5dd1bfa3aa192f1eull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
