@@ -1,5 +1,6 @@
 // Scenes 8 and 9: the plant picture (plant): a power station across a river at
-// dusk. A low sun stands behind where the knot turns and floods the left of the
+// dusk. A large low sun stands behind where the knot turns, a white disc the knot
+// tumbles across, and floods the left of the
 // sky with light: beams fan out from it through the haze, long banks of cloud
 // stand darker against the glow with their lower edges lined by the sun, and the
 // sky deepens to amber toward the top and the far right. On the right a quay
@@ -32,7 +33,7 @@ namespace {
 
 constexpr int W = 320, H = 200;
 constexpr float SHORE = 147.f;        // the far shore's waterline
-constexpr float SUN_X = 104.f, SUN_Y = 122.f, SUN_R = 17.f;
+constexpr float SUN_X = 101.f, SUN_Y = 118.f, SUN_R = 40.f;
 constexpr float SUN_CORE = 123.f;     // the disc stays a few steps below white
 constexpr float QUAY_X = 199.f;       // the quay and everything built on it start here
 
@@ -53,7 +54,7 @@ float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 105.f); }
 // whole left of the sky, so everything behind the knot is well above its orange.
 float halo(float d) {
     const float out = std::max(0.f, d - SUN_R);
-    return 8.f * std::exp(-out / 4.f) + 14.f * std::exp(-out / 24.f) + 40.f * reach(d);
+    return 5.f * std::exp(-out / 3.f) + 9.f * std::exp(-out / 22.f) + 26.f * reach(d);
 }
 
 // Beams of light and shadow fanning out from the sun through the haze: +7 steps in
@@ -118,8 +119,8 @@ float sky(float x, float y) {
     }
     // The disc, crossed low by the thin banks in front of it.
     if (d < SUN_R + 1.f) {
-        const float disc = 1.f - smoothstep(SUN_R - 1.f, SUN_R + 1.f, d);
-        float core = SUN_CORE - 2.5f * (d / SUN_R) * (d / SUN_R);
+        const float disc = 1.f - smoothstep(SUN_R - 4.f, SUN_R + 1.f, d);
+        float core = SUN_CORE - 7.f * (d / SUN_R) * (d / SUN_R);
         for (const Bank& b : banks) core -= 22.f * bank(b, x, y).first;
         s = lerp(s, core, disc);
     }
