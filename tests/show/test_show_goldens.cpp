@@ -64,15 +64,15 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x6f72b117a9170dc6ull},
     {95000, "scene 7 shaded tube, late", 0xa7bf5814090f343bull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x1e8adcae5ad23af0ull},
-    {104500, "scene 8 spinning knot", 0xc95f0de8c2221f97ull},
-    {111500, "scene 8 tinted fade", 0xe6d0d2a4d52d1112ull},
+    {97520, "scene 8 knot, first frame", 0xd70b5877cbd5c6b0ull},
+    {104500, "scene 8 spinning knot", 0x8aff1777ea19e693ull},
+    {111500, "scene 8 tinted fade", 0x60d49bfbf38f82c3ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x471cfea0153a7d0aull},
-    {114500, "scene 9 sphere widening", 0x28b2a4e315982d80ull},
-    {116100, "scene 9 tube, focus growing", 0x87944211d44e70d5ull},
-    {117500, "scene 9 tube", 0x76589f372a6d1e52ull},
-    {130000, "scene 9 tube with curves", 0xd86ee54f18b2482full},
+    {112600, "scene 9 sphere", 0xadd205ce0633bce3ull},
+    {114500, "scene 9 sphere widening", 0xe12e8dcc16244a13ull},
+    {116100, "scene 9 tube, focus growing", 0x80dff7db205e3a41ull},
+    {117500, "scene 9 tube", 0xfbb5fbc7444450d4ull},
+    {130000, "scene 9 tube with curves", 0xe371e817f39ba46dull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x5f96f176ccb6784aull},
     {147800, "scene 10 hold, sprites at rest", 0xd913263e3a76e3a8ull},

@@ -92,8 +92,9 @@ std::pair<float, float> bank(const Bank& b, float x, float y) {
     const float mid = b.y + b.wave * std::sin(x / b.period + b.phase) + 3.f * (fbm(x / 110.f, 2.5f, b.seed, 2) - 0.5f);
     float off = y - mid;
     if (off > 0.f) off -= 0.35f * half * (value_noise(x / 9.f, 7.5f, b.seed + 50) - 0.3f);
-    // Torn into long wisps and cloudlets rather than one even ribbon.
-    const float torn = smoothstep(0.28f, 0.55f, fbm(x / 34.f, y / 5.f, b.seed + 60, 3));
+    // Torn into wisps and cloudlets rather than one even ribbon; the pieces are
+    // kept a few rows tall so no hairline streak crosses the sky.
+    const float torn = smoothstep(0.28f, 0.55f, fbm(x / 30.f, y / 9.f, b.seed + 60, 3));
     const float body = (1.f - smoothstep(half * 0.45f, half + 1.5f, std::fabs(off))) * torn;
     // The lower edge catches light from the sun below it.
     const float rim = torn * smoothstep(half * 0.1f, half + 0.5f, off) * (1.f - smoothstep(half + 0.5f, half + 3.5f, off));
