@@ -64,21 +64,21 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x9f8cdae66c46b51bull},
     {95000, "scene 7 shaded tube, late", 0xf8e015728da23193ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x19fba82f28ea977aull},
-    {104500, "scene 8 spinning knot", 0x4d26d018d25154f8ull},
-    {111500, "scene 8 tinted fade", 0x41e94e29d2d4f8f4ull},
+    {97520, "scene 8 knot, first frame", 0xd70b5877cbd5c6b0ull},
+    {104500, "scene 8 spinning knot", 0x8aff1777ea19e693ull},
+    {111500, "scene 8 tinted fade", 0x60d49bfbf38f82c3ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x330b79b56193f456ull},
-    {114500, "scene 9 sphere widening", 0xac7963c666af3071ull},
-    {116100, "scene 9 tube, focus growing", 0xf40af89600e283f8ull},
-    {117500, "scene 9 tube", 0x95123e0ec683e138ull},
-    {130000, "scene 9 tube with curves", 0x8f866b8ede6a762full},
+    {112600, "scene 9 sphere", 0xadd205ce0633bce3ull},
+    {114500, "scene 9 sphere widening", 0xe12e8dcc16244a13ull},
+    {116100, "scene 9 tube, focus growing", 0x80dff7db205e3a41ull},
+    {117500, "scene 9 tube", 0xfbb5fbc7444450d4ull},
+    {130000, "scene 9 tube with curves", 0xe371e817f39ba46dull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x5024200ffd897e42ull},
-    {147800, "scene 10 hold, sprites at rest", 0x32c2f4b845a5274cull},
-    {149000, "scene 10 fade, step 24", 0x504fd4505168e974ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x5f96f176ccb6784aull},
+    {147800, "scene 10 hold, sprites at rest", 0xd913263e3a76e3a8ull},
+    {149000, "scene 10 fade, step 24", 0xed4812aa50179502ull},
     // the end
-    {150000, "last frame", 0xba4027a271211322ull},
+    {150000, "last frame", 0x5dd1bfa3aa192f1eull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

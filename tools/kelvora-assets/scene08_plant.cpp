@@ -1,5 +1,6 @@
 // Scenes 8 and 9: the plant picture (plant): a power station across a river at
-// dusk. A low sun stands behind where the knot turns and floods the left of the
+// dusk. A large low sun stands behind where the knot turns, a white disc the knot
+// tumbles across, and floods the left of the
 // sky with light: beams fan out from it through the haze, long banks of cloud
 // stand darker against the glow with their lower edges lined by the sun, and the
 // sky deepens to amber toward the top and the far right. On the right a quay
@@ -16,9 +17,10 @@
 // the knot's near black, and none of them stands where the knot turns.
 //
 // Scene 9 subtracts its texture (scene09_texture) from this picture and adds
-// glowing dots capped at 127. The texture takes up to TEXTURE_MOST, well over the
-// sky's floor, so its plates leave the picture black but for the glow round the
-// sun, and the glows build up on a dark tube.
+// glowing dots capped at 127. Its panels take a little less than the sky holds, so
+// the sky shows through as deep browns and the glows build up on a dark tube;
+// long thin bright lines in the sky would cross that tube as bands, so the banks
+// are broad or short and only the thick ones carry a lit rim.
 #include <algorithm>
 #include <cmath>
 
@@ -31,7 +33,7 @@ namespace {
 
 constexpr int W = 320, H = 200;
 constexpr float SHORE = 147.f;        // the far shore's waterline
-constexpr float SUN_X = 104.f, SUN_Y = 122.f, SUN_R = 17.f;
+constexpr float SUN_X = 101.f, SUN_Y = 118.f, SUN_R = 40.f;
 constexpr float SUN_CORE = 123.f;     // the disc stays a few steps below white
 constexpr float QUAY_X = 199.f;       // the quay and everything built on it start here
 
@@ -52,7 +54,7 @@ float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 105.f); }
 // whole left of the sky, so everything behind the knot is well above its orange.
 float halo(float d) {
     const float out = std::max(0.f, d - SUN_R);
-    return 8.f * std::exp(-out / 4.f) + 12.f * std::exp(-out / 20.f) + 31.f * reach(d);
+    return 5.f * std::exp(-out / 3.f) + 9.f * std::exp(-out / 22.f) + 26.f * reach(d);
 }
 
 // Beams of light and shadow fanning out from the sun through the haze: +7 steps in
@@ -75,9 +77,10 @@ struct Bank {
 constexpr Bank banks[] = {
     {14.f, 8.f, 3.f, 90.f, 0.3f, 301, -40.f, 360.f},
     {43.f, 10.f, 4.f, 120.f, 1.7f, 302, -40.f, 270.f},
-    {70.f, 5.f, 2.5f, 70.f, 2.9f, 303, 20.f, 340.f},
-    {104.f, 2.4f, 1.5f, 60.f, 0.9f, 304, 40.f, 220.f},
-    {128.f, 2.2f, 1.f, 80.f, 4.1f, 305, -40.f, 190.f},
+    {70.f, 6.f, 2.5f, 70.f, 2.9f, 303, 20.f, 340.f},
+    // Low over the sun, short and broken: long thin banks there would cross the
+    // whole frame as lines once scene 9's texture darkens the sky round them.
+    {106.f, 3.2f, 2.5f, 40.f, 0.9f, 304, 40.f, 175.f},
 };
 
 // (body, lower rim) of bank b at (x, y). The lower edge billows.
@@ -89,8 +92,9 @@ std::pair<float, float> bank(const Bank& b, float x, float y) {
     const float mid = b.y + b.wave * std::sin(x / b.period + b.phase) + 3.f * (fbm(x / 110.f, 2.5f, b.seed, 2) - 0.5f);
     float off = y - mid;
     if (off > 0.f) off -= 0.35f * half * (value_noise(x / 9.f, 7.5f, b.seed + 50) - 0.3f);
-    // Torn into long wisps and cloudlets rather than one even ribbon.
-    const float torn = smoothstep(0.28f, 0.55f, fbm(x / 34.f, y / 5.f, b.seed + 60, 3));
+    // Torn into wisps and cloudlets rather than one even ribbon; the pieces are
+    // kept a few rows tall so no hairline streak crosses the sky.
+    const float torn = smoothstep(0.28f, 0.55f, fbm(x / 30.f, y / 9.f, b.seed + 60, 3));
     const float body = (1.f - smoothstep(half * 0.45f, half + 1.5f, std::fabs(off))) * torn;
     // The lower edge catches light from the sun below it.
     const float rim = torn * smoothstep(half * 0.1f, half + 0.5f, off) * (1.f - smoothstep(half + 0.5f, half + 3.5f, off));
@@ -108,14 +112,16 @@ float sky(float x, float y) {
     for (const Bank& b : banks) {
         const auto [body, rim] = bank(b, x, y);
         // Cloud bodies: a little below the sky near the sun, deep amber far from it.
-        const float cloud = 66.f + 26.f * lit * lit;
+        const float cloud = 66.f + 34.f * lit * lit;
         s = lerp(s, std::min(s, cloud), 0.95f * body);
-        s = lerp(s, std::max(s, 88.f + 34.f * lit), rim);
+        // The lit rim only where the bank is thick enough to cast it, so the thin
+        // ends of the wisps do not trail off into bright hairlines.
+        s = lerp(s, std::max(s, 84.f + 30.f * lit), rim * smoothstep(2.5f, 6.f, b.half));
     }
     // The disc, crossed low by the thin banks in front of it.
     if (d < SUN_R + 1.f) {
-        const float disc = 1.f - smoothstep(SUN_R - 1.f, SUN_R + 1.f, d);
-        float core = SUN_CORE - 2.5f * (d / SUN_R) * (d / SUN_R);
+        const float disc = 1.f - smoothstep(SUN_R - 4.f, SUN_R + 1.f, d);
+        float core = SUN_CORE - 7.f * (d / SUN_R) * (d / SUN_R);
         for (const Bank& b : banks) core -= 22.f * bank(b, x, y).first;
         s = lerp(s, core, disc);
     }

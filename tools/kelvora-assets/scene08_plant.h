@@ -7,10 +7,10 @@ namespace art {
 constexpr int PLANT_LIGHT_FLOOR = 68;
 // The most the warp texture takes. The sphere's subtraction wraps below 0 into
 // 128..255, which the palette shows black; taking at most 128 keeps every wrap
-// there, never back into the lit colours. Taking well over the sky's floor leaves
-// most of the picture black under the texture's plates, with only the glow round
-// the sun showing through them.
-constexpr int TEXTURE_MOST = 88;
+// there, never back into the lit colours. The deepest grooves take well over the
+// sky's floor and go black; the panels between them take a little less than the
+// sky holds, so most of the tube shows the sunset as deep browns.
+constexpr int TEXTURE_MOST = 96;
 // The silhouettes' warm browns, above the knot's near black.
 constexpr int DARK_FLOOR = 20, DARK_CEILING = 56;
 

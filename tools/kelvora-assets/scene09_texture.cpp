@@ -3,13 +3,14 @@
 // latitudes, rows round the tube and the sphere's longitudes.
 //
 // A broad, soft-shaded shaft drawn for the warps: wide rounded ribs ring the tube
-// every quarter of the texture and wider, fainter rails run along it, over a
-// slow cloudy wash. Every shape is many texels across and every edge a smooth
-// ramp, so the warps' magnification shows soft forms and their compression (the
-// tube's far end, the sphere's poles) averages to an even tone instead of
-// speckle. The texture never takes less than a floor and never as much as the
-// bright sky holds, so the picture shows through as dark-to-mid ambers, leaving
-// the glowing curves of the last phase their headroom below the cap.
+// every quarter of the texture, each flanked by a dark groove, and fainter rails
+// run along it, over a slow cloudy wash. Every shape is many texels across and
+// every edge a smooth ramp, so the warps' magnification shows soft forms and their
+// compression (the tube's far end, the sphere's poles) averages to an even tone
+// instead of speckle. The panels take a little less than the sky holds, so the
+// tube is deep brown relief rather than empty black, with only the grooves and
+// the silhouettes black and the ribs' crests lit; that leaves the glowing curves
+// of the last phase their headroom below the cap.
 #include <algorithm>
 #include <cmath>
 
@@ -21,7 +22,8 @@ namespace {
 
 constexpr int SIDE = 256;
 constexpr int CELL = 64;            // rib and rail spacing: four of each per texture
-constexpr float LEAST = 14.f;       // taken under a rib's lit crest
+constexpr float LEAST = 24.f;       // taken under a rib's lit crest
+constexpr float PANEL = 65.f;       // taken over the panels between the ribs
 constexpr float MOST = float(TEXTURE_MOST);  // taken in the deepest troughs
 constexpr float TAU = 6.2831853f;
 
@@ -38,13 +40,17 @@ Indexed draw_fdtex() {
     for (int y = 0; y < SIDE; ++y)
         for (int x = 0; x < SIDE; ++x) {
             const float fx = float(x) + 0.5f, fy = float(y) + 0.5f;
-            // Light let through, 0 (take MOST) .. 1 (take LEAST).
-            const float rib = ridge(fx, 4.f);
-            const float rail = ridge(fy + float(CELL) / 2.f, 2.f);
             // A slow wash, periodic with the texture: 4 x 4 cells at the base octave.
             const float wash = fbm(fx / 64.f, fy / 64.f, 97, 2, 4, 4);
-            float light = -0.1f + 0.8f * rib + 0.4f * rail * (1.f - rib) + 0.3f * (wash - 0.5f);
-            out.at(x, y) = uint8_t(std::lround(MOST - (MOST - LEAST) * clamp01(light)));
+            // Amount taken: a panel floor that leaves the sky a dim brown, lit ribs
+            // ringing the tube that let the sunset through, lighter rails along it,
+            // and a dark groove on each side of a rib (its shadowed flank, the far
+            // one deeper), so the rings read as relief and never as flat black.
+            const float rib = ridge(fx, 4.f);
+            const float rail = ridge(fy + float(CELL) / 2.f, 3.f);
+            const float groove = ridge(fx - 0.3f * float(CELL), 10.f) + 0.6f * ridge(fx + 0.28f * float(CELL), 10.f);
+            float take = PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
+            out.at(x, y) = uint8_t(std::lround(std::clamp(take, LEAST, MOST)));
         }
     return out;
 }

@@ -481,19 +481,23 @@ Indexed draw_apfrm() {
         for (int x = 0; x < W; ++x) {
             if (is_ground.at(x, y) <= 0.5f || float(y) >= bank_top(float(x))) continue;
             const float depth = (float(y) - HORIZON) / 30.f;
-            const float wob = (0.6f + 1.4f * depth) * std::sin(float(y) * 0.8f + 3.f * fbm(float(x) / 30.f, float(y) / 2.f, 1060, 2));
+            // Long slow swells, a pixel or two, so the mirrored shapes stay whole.
+            const float wob = (0.4f + 0.9f * depth) * std::sin(float(y) * 0.7f + 2.f * fbm(float(x) / 60.f, float(y) / 4.f, 1060, 2));
             const int xr = std::clamp(x + int(std::lround(wob)), 0, W - 1);
             const int yr = std::clamp(int(2.f * HORIZON) - 1 - y, 0, H - 1);
             int best = out.at(xr, yr);
-            // Light sources stretch down the water.
+            // Light sources stretch straight down the water, unbent by the swell,
+            // so a lit window mirrors as one clean streak instead of loose bits.
+            if (out.at(x, yr) >= 84) best = out.at(x, yr);
             for (int k = 1; k <= 1 + int(3.f * depth) && yr + k < int(HORIZON); ++k) {
-                const int above = out.at(xr, yr + k);
+                const int above = out.at(x, yr + k);
                 if (above >= 84) best = std::max(best, above - 3 * k);
             }
             float u = best < LIT ? 0.f : float(best);
             if (u > 0.f) u = float(LIT) + 4.f + (u - float(LIT)) * 0.75f;
             // Dark ripple lines, more of them toward the bank.
-            if (hash2(x / 6, y, 1061) > 0.6f - 0.3f * depth) u = std::max(u - 5.f, u > 0.f ? float(LIT) : 0.f);
+            // Long dashes, fewer of them: calm water, not a speckle.
+            if (hash2(x / 16, y, 1061) > 0.78f - 0.25f * depth) u = std::max(u - 5.f, u > 0.f ? float(LIT) : 0.f);
             // The dark shapes mirror as the darkest lit colour, not black: the
             // shrinking trails sweep the whole lake, and a dot adding onto black
             // would only climb to a dim grey disc.
@@ -543,12 +547,14 @@ Indexed draw_apfrm() {
     }
 
     // The moon, low in the half that stays: it outlasts the dusk; a faint halo round it.
+    // It stands below the end of the farewell line, clear of its last letters.
+    constexpr int MOON_X = 298, MOON_Y = 45;
     Canvas mc(W, H);
-    cairo_arc(mc.cr, 291, 27, 9, 0, 2 * M_PI);
+    cairo_arc(mc.cr, MOON_X, MOON_Y, 9, 0, 2 * M_PI);
     cairo_set_source_rgb(mc.cr, 1, 1, 1);
     cairo_fill(mc.cr);
     cairo_set_operator(mc.cr, CAIRO_OPERATOR_CLEAR);
-    cairo_arc(mc.cr, 295.5, 24, 8, 0, 2 * M_PI);
+    cairo_arc(mc.cr, MOON_X + 4.5, MOON_Y - 3, 8, 0, 2 * M_PI);
     cairo_fill(mc.cr);
     const Plane moon = mc.alpha();
 
@@ -556,11 +562,11 @@ Indexed draw_apfrm() {
     Canvas tc(W, H), sc(W, H);
     const char* face = "DejaVu Serif Bold Italic";
     for (cairo_t* cr : {tc.cr, sc.cr}) {
-        text_path_centred(cr, "thank you for watching", face, 17, 160, 17, 0.4);
+        text_path_centred(cr, "thank you for watching", face, 19.5, 155, 18, 0.6);
         cairo_set_source_rgb(cr, 1, 1, 1);
     }
     cairo_fill(tc.cr);
-    cairo_set_line_width(sc.cr, 3);
+    cairo_set_line_width(sc.cr, 3.6);
     cairo_set_line_join(sc.cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(sc.cr);
     cairo_fill(sc.cr);
@@ -568,11 +574,13 @@ Indexed draw_apfrm() {
 
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            const float mh = std::hypot(float(x) - 291.f, float(y) - 27.f);
+            const float mh = std::hypot(float(x) - float(MOON_X), float(y) - float(MOON_Y));
             if (mh < 22.f && mh > 9.f && out.at(x, y) < DIMS)
                 out.at(x, y) = lit(sky(float(x), float(y)) + 4.f * (1.f - smoothstep(9.f, 22.f, mh)), x, y);
             if (moon.at(x, y) > 0.25f) out.at(x, y) = lit(76.f + 16.f * moon.at(x, y), x, y);
-            if (text.at(x, y) > 0.4f) out.at(x, y) = lit(88.f + 8.f * float(y - 8) / 18.f, x, y, false);
+            // Cream at the top of the letters warming to gold at their feet, so
+            // the line reads as lit lettering with weight, not a pale caption.
+            if (text.at(x, y) > 0.4f) out.at(x, y) = lit(112.f - 18.f * clamp01(float(y - 8) / 19.f), x, y, false);
             else if (edge.at(x, y) > 0.3f) out.at(x, y) = lit(43.f, x, y, false);
         }
 
@@ -677,7 +685,7 @@ void register_scene10() {
                      return lettering(DOTP_W, DOTP_H, {{"K", 3, 8, 28, 40}}, "DejaVu Serif Bold", dot_reach().dotp);
                  }});
     r.push_back({"lowera", LOWERA_W, LOWERA_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 8, 1, 21, 9}, {"END", 2, 13, 33, 15}},
+                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 6, 0, 25, 11}, {"END", 0, 13, 37, 18}},
                                       "DejaVu Serif Bold", dot_reach().lowera);
                  }});
     r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette, [] { return lanterns(dot_reach().uppera); }});
