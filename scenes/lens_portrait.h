@@ -41,6 +41,8 @@ void lens_portrait_check_resources(ResourceId picture, ResourceId figure);
 // One cue of the effect: two cleared frames presented, the scene's palette, a fresh
 // LensRun on the picture (step 0), cue_index += 1, the picture as the first feedback
 // frame; then one lens_feedback_draw and one pump per frame while the cue runs. Leaves the last mixed
-// picture (without the figure) in screen_frame. Called by scenes 2 and 4.
+// picture (without the figure) in screen_frame. Running ahead past the end of cue
+// read_until, the last that may read the phase's pictures, the frames only pump.
+// Called by scenes 2 and 4.
 void lens_portrait_phase(const Palette& palette, ResourceId picture, ResourceId figure,
-                         const LensTable& lens_x, const LensTable& lens_y);
+                         const LensTable& lens_x, const LensTable& lens_y, int read_until);

@@ -110,6 +110,12 @@ void soften_back() {
 }
 
 void cloud_frame(RevealRun& run) {
+    // Running ahead, a frame never shown only turns the cloud: every frame is built
+    // afresh and scene 4 starts from its own picture.
+    if (timeline_frame_unseen()) {
+        for (Vec3& p : run.points) transform_vec(p, run.spin);
+        return;
+    }
     fill_frame(screen_frame, REVEAL_BACKGROUND);
     // Only the shapes count: any non-zero byte moves the pixel off 32.
     blit_add(resource_slot[RES_APHANDL], 0, APHANDL_X, APHANDL_Y, APHANDL_W, APHANDL_H);

@@ -54,5 +54,6 @@ void reveal_picture();
 void soften_back();
 
 // One frame: background, captions, cloud, reveal, soften, present back_frame (no
-// pump). Called by scene_cloud_reveal.
+// pump); a frame never shown while running ahead only turns the cloud. Called by
+// scene_cloud_reveal.
 void cloud_frame(RevealRun& run);

@@ -19,6 +19,7 @@ constexpr int FLIGHT_STEP = 4;
 constexpr int SLIDE_SPEED = 12;  // pixels per frame until the stop
 constexpr double ZOOM_IN_END = 30.0;
 constexpr float ZOOM_RATE = 0.1f;  // single precision, widened when a is double
+constexpr int LAST_CUE = 11;       // the flight's; the zooms run before it opens
 
 constexpr ResourceNeed scene05_needs[] = {
     {RES_TEXTURE, TEXTURE_DAT_SIZE * TEXTURE_DAT_SIZE},
@@ -46,6 +47,11 @@ void paint_silhouette(int x, uint8_t c) {
     }
 }
 
+// Running ahead past the flight's end: no frame of the scene is shown and scene 6
+// starts from black and its own background, so only the scene's state moves on
+// (zoom factors, camera, grid phase, period rule, random draws, the sprite's slide).
+bool scene_unseen() { return timeline_unseen_through_cue(LAST_CUE); }
+
 }  // namespace
 
 void scene05_check_resources() {
@@ -56,10 +62,11 @@ void scene05_check_resources() {
 
 double zoom_in_phase() {
     double a = 1.0;
+    const bool unseen = scene_unseen();
     do {
-        zoom_blend(float(a));
+        if (!unseen) zoom_blend(float(a));
         a = a + a * ZOOM_RATE;
-        present_frame(screen_frame);
+        if (!unseen) present_frame(screen_frame);
         pump_messages();
     } while (a < ZOOM_IN_END);
     return a;
@@ -79,6 +86,11 @@ DriftPoint cut_phase() {
 
 void zoom_out_frame(TexturedTubeRun& run, DriftPoint& to, float a) {
     drift_tube_camera(to, run.flight.targets, run.tube_z);
+    if (scene_unseen()) {
+        skip_tube_grid(run.flight.grid);
+        end_flight_frame(run.flight, run.tube_z);
+        return;
+    }
     sample_textured_tube(run.flight);  // over whatever back_frame still holds
     smooth_samples();
     end_flight_frame(run.flight, run.tube_z);
@@ -101,6 +113,12 @@ void zoom_out_phase(TexturedTubeRun& run, double a, DriftPoint to) {
 
 void flight_frame(TexturedTubeRun& run, int n) {
     jump_tube_camera(run.flight.targets, run.tube_z);
+    if (scene_unseen()) {
+        skip_tube_grid(run.flight.grid);
+        if (n >= SPRITE_FIRST_FRAME) slide_sprite(run);
+        end_flight_frame(run.flight, run.tube_z);
+        return;
+    }
     sample_textured_tube(run.flight);
     smooth_samples();
     blit_blend(resource_slot[RES_APSAVE], 0, 0, APSAVE_Y, APSAVE_W, APSAVE_H);
@@ -135,15 +153,18 @@ void draw_sliding_sprite(TexturedTubeRun& run) {
         }
     }
     blit_keyed(resource_slot[RES_K1], 0, uint16_t(run.slide_x), 0, K1_W, K1_H);
-    if (!run.trail_finished) {
-        run.slide_x += SLIDE_SPEED;
-        if (run.slide_x > SLIDE_STOP) {
-            run.slide_x = SLIDE_STOP;
-            if (run.trail_gap > 0) --run.trail_gap;
-            else run.trail_finished = true;
-        }
-    }
+    slide_sprite(run);
     present_frame(screen_frame);
+}
+
+void slide_sprite(TexturedTubeRun& run) {
+    if (run.trail_finished) return;
+    run.slide_x += SLIDE_SPEED;
+    if (run.slide_x > SLIDE_STOP) {
+        run.slide_x = SLIDE_STOP;
+        if (run.trail_gap > 0) --run.trail_gap;
+        else run.trail_finished = true;
+    }
 }
 
 void scene_textured_tube() {

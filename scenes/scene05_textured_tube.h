@@ -58,7 +58,8 @@ void zoom_blend(float a);
 void zoom_copy(float a);
 
 // Phase A: zoom_blend from a = 1.0 (double), a += a * 0.1f, present and pump,
-// until a >= 30: 36 frames. Returns a (30.91...).
+// until a >= 30: 36 frames. Returns a (30.91...). Running ahead past the scene's
+// end, phases A, C and D neither draw nor present; their state moves on as shown.
 double zoom_in_phase();
 
 // Phase B: clear and present screen_frame, scene palette, then the first drift
@@ -86,3 +87,7 @@ void flight_phase(TexturedTubeRun& run);
 // (clamped at 0) while the trail lasts, k1.dat keyed at (slide_x, 0), the slide
 // and close-up step, then present screen_frame. Once per frame from the 65th.
 void draw_sliding_sprite(TexturedTubeRun& run);
+
+// The slide and close-up step alone, while the trail lasts. Called by
+// draw_sliding_sprite, and by a flight frame that runs ahead unseen.
+void slide_sprite(TexturedTubeRun& run);

@@ -33,6 +33,7 @@ static_assert(std::size(scene06_needs) == 1 + WORD_LINES);
 constexpr uint8_t smudge_by_age[WORD_LINES] = {0, 5, 10, 15, 17};
 
 constexpr uint8_t KEY = 0;  // every picture of the scene
+constexpr int LAST_CUE = 16;  // the fifth phase's
 
 }  // namespace
 
@@ -50,9 +51,16 @@ void draw_word_stack(int phase) {
 void blend_with_back() { average_into(screen_frame, back_frame, FRAME_BYTES); }
 
 void glow_cloud_frame(GlowCloudRun& run, int phase) {
-    fill_frame(screen_frame, CLOUD_BACKGROUND);
     rotate_cloud(run, run.angle, run.angle, run.angle);
     ++run.angle;  // wraps modulo 256
+    if (timeline_unseen_through_cue(LAST_CUE)) {
+        // Running ahead past the scene: scene 7 starts from black and its own
+        // background, so only the turn and the projection (a point on a divisor's
+        // zero keeps its last place) go on.
+        for (CloudPoint& p : run.rotated) project_cloud_point(p);
+        return;
+    }
+    fill_frame(screen_frame, CLOUD_BACKGROUND);
     draw_cloud(run);
     // Added with wrap-around: the title's bytes are chosen so that over the
     // background they land on the palette's whites.

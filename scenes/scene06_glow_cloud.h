@@ -75,5 +75,6 @@ void blend_with_back();
 
 // One frame of phase 0..4: background, rotated cloud (the angle then advances),
 // title, word stack, blend with the previous frame, present, and back_frame := the
-// frame shown. Called by the scene's frame loop.
+// frame shown. Running ahead past the scene's last cue it only turns and projects
+// the cloud. Called by the scene's frame loop.
 void glow_cloud_frame(GlowCloudRun& run, int phase);

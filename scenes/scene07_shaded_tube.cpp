@@ -34,13 +34,19 @@ void shaded_tube_start() {
 
 void shaded_tube_frame(ShadedTubeRun& run) {
     jump_tube_camera(run.flight.targets, run.driver);
-    // The shade alone, times four (0..252): the nearest walls land on the black
-    // entries from 192 up, far ones on the flat cyan below 55.
-    sample_tube_grid(run.flight.grid, [](const TubeHit& h) { return uint8_t(4 * h.shade); });
-    smooth_samples();
-    blit_keyed(resource_slot[RES_FACE], 0, FACE_DAT_X, 0, FACE_DAT_W, FACE_DAT_H);
-    blit_add_capped(resource_slot[RES_PAY_ATT], 0, PAY_ATT_X, PAY_ATT_Y, PAY_ATT_W, PAY_ATT_H, PAY_ATT_CAP);
-    present_frame(screen_frame);
+    if (timeline_unseen_through_cue(cue_index)) {
+        // Running ahead past the scene's end: none of its frames is shown and scene 8
+        // starts from black and its own picture, so only the flight's state moves.
+        skip_tube_grid(run.flight.grid);
+    } else {
+        // The shade alone, times four (0..252): the nearest walls land on the black
+        // entries from 192 up, far ones on the flat cyan below 55.
+        sample_tube_grid(run.flight.grid, [](const TubeHit& h) { return uint8_t(4 * h.shade); });
+        smooth_samples();
+        blit_keyed(resource_slot[RES_FACE], 0, FACE_DAT_X, 0, FACE_DAT_W, FACE_DAT_H);
+        blit_add_capped(resource_slot[RES_PAY_ATT], 0, PAY_ATT_X, PAY_ATT_Y, PAY_ATT_W, PAY_ATT_H, PAY_ATT_CAP);
+        present_frame(screen_frame);
+    }
     if (end_flight_frame(run.flight, run.driver)) {
         int& step = run.flight.grid.step;
         step += run.step_change;

@@ -39,5 +39,6 @@ void shaded_tube_start();
 // One frame (no pump): jump the camera, sample 4 * shade on the grid, smooth, face
 // and banner, present, then the driver, the period rule, and at each period's end
 // the step change (reversed whenever the new step is outside 5..7, so the step
-// runs 4, 3, 4, 3, ...).
+// runs 4, 3, 4, 3, ...). Running ahead past the cue's end, nothing is drawn or
+// presented: the grid's phase, the camera, the driver and the period rule go on.
 void shaded_tube_frame(ShadedTubeRun& run);

@@ -74,7 +74,7 @@ void draw_knot_triangle(const KnotRun& run, uint8_t* target, int32_t a, int32_t 
     gouraud_triangle(target, points, shades);
 }
 
-void draw_knot(KnotRun& run, uint8_t* target) {
+void project_knot(KnotRun& run) {
     for (int i = 0; i < KNOT_VERTICES; ++i) {
         const KnotVertex& v = run.rotated[i];
         // Arithmetic shift, then divisions truncating toward zero. The turned mesh
@@ -82,6 +82,10 @@ void draw_knot(KnotRun& run, uint8_t* target) {
         const int32_t d = (v.z + 550) >> 2;
         run.screen[i] = {v.x * 128 / d + 100, v.y * 128 / d + 100};
     }
+}
+
+void draw_knot(KnotRun& run, uint8_t* target) {
+    project_knot(run);
     for (int pos = 0; pos < KNOT_QUADS; ++pos) {
         const int32_t* q = knot_quad[run.order[pos]];
         draw_knot_triangle(run, target, q[0], q[1], q[2]);
@@ -118,14 +122,26 @@ void draw_turned_knot(KnotRun& run, uint8_t* target) {
     draw_knot(run, target);
 }
 
+// Running ahead, a frame never shown only turns, sorts and projects the knot: every
+// frame of both phases starts from the picture, and scene 9 reads none of them.
+bool turned_unseen(KnotRun& run) {
+    if (!timeline_frame_unseen()) return false;
+    spin_knot(run);
+    sort_knot_order(run);
+    project_knot(run);
+    return true;
+}
+
 }  // namespace
 
 void knot_frame(KnotRun& run) {
+    if (turned_unseen(run)) return;
     draw_turned_knot(run, screen_frame);
     present_frame(screen_frame);
 }
 
 void knot_fade_frame(KnotRun& run, uint8_t n) {
+    if (turned_unseen(run)) return;
     clear_frame(back_frame);
     draw_turned_knot(run, back_frame);
     tint_silhouette(n);

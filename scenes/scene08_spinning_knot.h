@@ -56,6 +56,10 @@ void spin_knot(KnotRun& run);
 // order they had. Once per frame, after spin_knot.
 void sort_knot_order(KnotRun& run);
 
+// Projects rotated into screen. Called by draw_knot, and alone for a frame never
+// shown while running ahead.
+void project_knot(KnotRun& run);
+
 // Projects rotated into screen and draws both triangles of every quad slot in
 // order into target. Once per frame, after the sort.
 void draw_knot(KnotRun& run, uint8_t* target);
@@ -71,9 +75,11 @@ void draw_knot_triangle(const KnotRun& run, uint8_t* target, int32_t a, int32_t 
 void tint_silhouette(uint8_t n);
 
 // One frame of the spinning phase, presented (no pump): picture, spin, sort, knot
-// drawn onto screen_frame. Called by the scene's first phase.
+// drawn onto screen_frame; a frame never shown while running ahead only spins,
+// sorts and projects. Called by the scene's first phase.
 void knot_frame(KnotRun& run);
 
 // One frame of the fade with tint n, presented (no pump): the knot alone in
-// back_frame, tinted over the picture on screen_frame. Called by the fade.
+// back_frame, tinted over the picture on screen_frame; unseen, as knot_frame.
+// Called by the fade.
 void knot_fade_frame(KnotRun& run, uint8_t n);

@@ -40,7 +40,7 @@ const uint8_t* picture() { return resource_slot[RES_PLANT]; }
 const uint8_t* texture() { return resource_slot[RES_FDTEX]; }
 
 void present_counted(WarpedRun& run) {
-    present_frame(screen_frame);
+    if (!timeline_frame_unseen()) present_frame(screen_frame);
     ++run.frames;
 }
 
@@ -65,27 +65,37 @@ void warped_picture_start(WarpedRun& run) {
     matrix_rotate_z(run.eye_turn, 0.01);
 }
 
+// Every frame of the scene starts from the picture and scene 10 starts from black,
+// so while running ahead a frame never shown keeps only the scene's state: the
+// camera's travel, the turns of the curves and of the eye, the curves' trace.
 void draw_sphere_frame(const WarpedRun& run, double phi) {
+    if (timeline_frame_unseen()) return;
     copy_frame(screen_frame, picture());
     sphere_warp(screen_frame, texture(), run.camera, phi);
 }
 
 void draw_tube_frame(WarpedRun& run) {
-    copy_frame(screen_frame, picture());
     run.camera.travel += TRAVEL_STEP;
+    if (timeline_frame_unseen()) return;
+    copy_frame(screen_frame, picture());
     tube_warp(screen_frame, texture(), run.camera, 0.0, 0);
 }
 
 void draw_curves_tube_frame(WarpedRun& run, double phi) {
-    copy_frame(screen_frame, picture());
+    const bool unseen = timeline_frame_unseen();
     run.camera.travel += TRAVEL_STEP;
+    for (int j = 0; j < 4; ++j)
+        for (int k = 0; k < WARP_CURVES; ++k) transform_vec(run.control_points[k].p[j], run.control_spin[k][j]);
+    transform_vec(carried.eye_point, run.eye_turn);
+    if (unseen) {
+        for (const CurveRecord& c : run.control_points) trace_curve(c.p[0], c.p[1], c.p[2], c.p[3], WARP_CURVE_STEPS);
+        return;
+    }
+    copy_frame(screen_frame, picture());
     // 25 + 25 sin phi is never negative, so the truncation is the floor: 0..50,
     // halved to 0..25.
     const uint8_t dim = uint8_t(uint8_t(int32_t(25 + 25 * std::sin(phi))) >> 1);
     tube_warp(screen_frame, texture(), run.camera, phi, dim);
-    for (int j = 0; j < 4; ++j)
-        for (int k = 0; k < WARP_CURVES; ++k) transform_vec(run.control_points[k].p[j], run.control_spin[k][j]);
-    transform_vec(carried.eye_point, run.eye_turn);
     for (const CurveRecord& c : run.control_points) {
         trace_curve(c.p[0], c.p[1], c.p[2], c.p[3], WARP_CURVE_STEPS);
         draw_curve_glow();

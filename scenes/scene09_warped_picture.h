@@ -63,7 +63,8 @@ void draw_curve_glow();
 void warped_picture_start(WarpedRun& run);
 
 // The frames of the phases, drawn into screen_frame and not presented (the phases
-// present). Each starts from "plant.dat".
+// present). Each starts from "plant.dat". A frame never shown while running ahead
+// (timeline_frame_unseen) is not drawn, nor presented; its state moves on all the same.
 // Phases 1 and 2: the sphere warp at phi.
 void draw_sphere_frame(const WarpedRun& run, double phi);
 // Phases 3 and 4: travel += 10, the tube warp unturned and undimmed.

@@ -49,6 +49,18 @@ void timeline_start(uint32_t start_ms) {
 
 bool timeline_running_ahead() { return ahead; }
 
+bool timeline_frame_unseen() {
+    // The same sum as the pump's, so the verdict is the pump's own.
+    return ahead && uint64_t(ahead_ms + AHEAD_FRAME_MS) < ahead_until;
+}
+
+bool timeline_unseen_through_cue(int cue) {
+    if (!ahead || cue < 0 || cue >= CUE_COUNT) return false;
+    // While the cue runs the clock reads below its end; the pump that passes the end
+    // adds under 15 ms, so it reads at most end + 14 (truncated).
+    return uint64_t(cue_table[cue]) + 15 <= ahead_until;
+}
+
 bool timeline_paused() { return paused; }
 
 bool cue_running() {

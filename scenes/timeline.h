@@ -33,6 +33,19 @@ void timeline_start(uint32_t start_ms);
 // True while the show runs ahead to its start.
 bool timeline_running_ahead();
 
+// True while running ahead when the pump after the frame being drawn will not reach
+// the start: the frame is never shown. A frame loop whose every frame is drawn from
+// scratch, and whose pictures no later phase reads, leaves its pixels alone then and
+// keeps only its state (counters, turns, random draws). Asked by scenes 3, 8 and 9.
+bool timeline_frame_unseen();
+
+// True while running ahead when no pump up to the first one past the end of cue
+// `cue` reaches the start, so no frame drawn until then is shown. A feedback scene
+// that ends with that cue, and whose pictures the next scene does not read, skips
+// its drawing then. False for a cue outside 0..22. Asked by scenes 5 and 7 with
+// their last cue while it (or an earlier one) is open.
+bool timeline_unseen_through_cue(int cue);
+
 // True while the viewer keeps the show paused.
 bool timeline_paused();
 
