@@ -327,8 +327,9 @@ std::vector<uint8_t> self_regions(Person who) {
 // its copy turns into on the backdrop (28):
 // - lit skin 88 carries its copy into the warm half high up the run, so the
 //   half-size faces show in pale skin tones and the quarter-size ones in orange,
-//   with the shadow side (44) falling back into teal and the lines of lids, brows
-//   and mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
+//   with the shadow side (80) a few shades down the same half, so that a copy is a
+//   whole face rather than its lit half alone, and the lines of lids, brows and
+//   mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
 // - the hair mass and clothes (124) sit in the same half as the skin but far down
 //   its shade, so they frame the faces in black;
 // - the strands (120) differ from the mass in the shade alone: every pixel the
@@ -340,8 +341,8 @@ std::vector<uint8_t> self_regions(Person who) {
 // bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 124, 120, 88, 44, 96, 1, 124, 124},
-    {28, 124, 124, 120, 88, 44, 0, 1, 124, 124},
+    {28, 28, 124, 120, 88, 80, 96, 1, 124, 124},
+    {28, 124, 124, 120, 88, 80, 0, 1, 124, 124},
 };
 
 // ---------------------------------------------------------------- leaf tuning
