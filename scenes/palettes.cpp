@@ -145,10 +145,10 @@ constexpr Palette make_scene2() {
     Builder b;
     portrait_teal(b);
     // The girl: skin from deep shadow to highlight, her blonde hair from the dark
-    // underside to the sheen, and a cool studio card that sits in the teal.
+    // underside to the sheen, and a deep teal studio card cut from the same water as the feedback round it.
     b.keys({{64, {20, 7, 4}}, {70, {44, 22, 12}}, {75, {58, 40, 30}}, {79, {63, 58, 52}}});
     b.keys({{80, {7, 4, 1}}, {88, {30, 19, 2}}, {96, {52, 38, 4}}, {103, {62, 58, 38}}});
-    b.keys({{104, {2, 6, 8}}, {116, {22, 33, 36}}, {127, {44, 54, 56}}});
+    b.keys({{104, {1, 4, 6}}, {114, {5, 20, 25}}, {121, {12, 33, 38}}, {127, {24, 46, 50}}});
     b.keys({{165, {47, 16, 0}}, {172, {56, 32, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
     b.set(191, {59, 58, 58});
     b.ramp(192, {1, 1, 1}, 253, {62, 62, 62});
@@ -175,12 +175,12 @@ constexpr Palette make_scene3() {
 constexpr Palette make_scene4() {
     Builder b;
     portrait_teal(b);
-    // The boy: skin, worn denim, dark brown hair, the same cool card as the girl's and
+    // The boy: skin, worn denim, dark brown hair, the same deep teal card as the girl's and
     // his red T-shirt.
     b.keys({{64, {18, 7, 4}}, {70, {42, 21, 11}}, {75, {57, 39, 28}}, {79, {63, 57, 50}}});
     b.keys({{80, {3, 6, 12}}, {86, {12, 22, 36}}, {92, {26, 40, 52}}, {95, {42, 52, 58}}});
     b.keys({{96, {2, 1, 1}}, {100, {12, 8, 5}}, {103, {30, 22, 15}}});
-    b.keys({{104, {2, 6, 8}}, {112, {22, 33, 36}}, {119, {44, 54, 56}}});
+    b.keys({{104, {1, 4, 6}}, {110, {5, 20, 25}}, {115, {12, 33, 38}}, {119, {24, 46, 50}}});
     b.keys({{120, {22, 1, 1}}, {124, {46, 6, 4}}, {127, {60, 24, 16}}});
     b.set(165, {31, 0, 0});
     b.set(166, {18, 37, 46});

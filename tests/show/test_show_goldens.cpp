@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x49ac820b9977d68dull},
     {30000, "scene 1 tunnel", 0xc1b65222918395c7ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
+    {38000, "scene 2 lens, girl", 0x8104b4586f59811aull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0xa0497cc3befd4f9aull},
     {51000, "scene 3 cloud, late turn", 0xb602fa2dd9ea2066ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0xd5053e0d712e190aull},
-    {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
+    {58000, "scene 4 lens, boy", 0x5c8deab26c9ecc3aull},
+    {62550, "scene 4 melting warp", 0xb77c0117fe4977b2ull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
-    {63400, "scene 5 tube zoom-out", 0x49f4afe46628a4bcull},
+    {62900, "scene 5 zoom into scene 4's picture", 0xd612bf1e204ca7cfull},
+    {63400, "scene 5 tube zoom-out", 0xd945d26c8d4d7187ull},
     {64200, "scene 5 flight", 0xc1ae992d7c40997dull},
     {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
     {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},

@@ -181,7 +181,7 @@ Indexed draw_girl() {
     Paint pt(FIG_W, FIG_H, FIG_SS);
     const double floor_y = 176, cx = 54;
     pt.current = R_BACK;
-    backdrop(pt, {12, 20, 23}, {30, 41, 44}, {8, 14, 17}, floor_y, cx);
+    backdrop(pt, {3, 13, 16}, {8, 27, 32}, {2, 8, 10}, floor_y, cx);
 
     // Back hair: long and loosely waved, falling behind the shoulders.
     const double hx = cx + 0.5, hy = 23, fh = 21;
@@ -412,7 +412,7 @@ Indexed draw_boy() {
     Paint pt(FIG_W, FIG_H, FIG_SS);
     const double floor_y = 176, cx = 54;
     pt.current = R_BACK;
-    backdrop(pt, {12, 20, 23}, {30, 41, 44}, {8, 14, 17}, floor_y, cx);
+    backdrop(pt, {3, 13, 16}, {8, 27, 32}, {2, 8, 10}, floor_y, cx);
 
     // Jeans, the weight on his left (our right).
     const P2 hip_l{cx - 6.5, 90}, knee_l{cx - 7.5, 129}, ankle_l{cx - 8, 166};

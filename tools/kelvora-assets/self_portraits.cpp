@@ -6,11 +6,17 @@
 // feedback makes of it rather than for its own colour (see SELF_VALUE).
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "art.h"
 #include "painter.h"
 #include "portraits.h"
+#include "render/lens.h"
+#include "render/tables.h"
+#include "scenes/palettes.h"
+#include "scenes/scene02_lens_girl.h"
+#include "scenes/scene04_lens_boy.h"
 
 namespace art {
 namespace {
@@ -321,8 +327,9 @@ std::vector<uint8_t> self_regions(Person who) {
 // its copy turns into on the backdrop (28):
 // - lit skin 88 carries its copy into the warm half high up the run, so the
 //   half-size faces show in pale skin tones and the quarter-size ones in orange,
-//   with the shadow side (44) falling back into teal and the lines of lids, brows
-//   and mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
+//   with the shadow side (80) a few shades down the same half, so that a copy is a
+//   whole face rather than its lit half alone, and the lines of lids, brows and
+//   mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
 // - the hair mass and clothes (124) sit in the same half as the skin but far down
 //   its shade, so they frame the faces in black;
 // - the strands (120) differ from the mass in the shade alone: every pixel the
@@ -334,17 +341,154 @@ std::vector<uint8_t> self_regions(Person who) {
 // bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 124, 120, 88, 44, 96, 1, 124, 124},
-    {28, 124, 124, 120, 88, 44, 0, 1, 124, 124},
+    {28, 28, 124, 120, 88, 80, 96, 1, 124, 124},
+    {28, 124, 124, 120, 88, 80, 0, 1, 124, 124},
 };
+
+// ---------------------------------------------------------------- leaf tuning
+//
+// The tiling reads only even columns of even rows, so every other byte of the
+// picture is a leaf: shown once, mixed with what the tiles bring to it, and never fed
+// back. Where the picture is shown in place (outside the window and outside what the
+// window reads), a leaf's byte is free: it changes nothing but its own pixel (the
+// carries a leaf passes to a fed-back byte in its word are checked unchanged). Each
+// such byte is picked, over one turn of the lens, so that the pixel shows what its
+// fed-back neighbours show: the background then reads as the half-size picture the
+// feedback really runs on, in even colour fields, instead of one column in four
+// pinned to the teal ramp and single pixels flickering against their neighbours.
+
+constexpr int W = 320, H = 200, TURN = LENS_STEPS, SETTLE = 8;
+constexpr float SPECK_COST = 6000.f;  // in the units of the colour distance below
+
+// One turn of the effect, settled: the back frame each frame mixes with and the
+// frame it leaves, for steps SETTLE .. SETTLE + 63 (every step of the circle once).
+struct LensTurn {
+    std::vector<std::vector<uint8_t>> back, shown;
+};
+
+LensTurn run_turn(const std::vector<uint8_t>& pic, const LensTable& lx, const LensTable& ly) {
+    LensTurn turn;
+    std::vector<uint8_t> back(pic), screen(W * H);
+    for (int t = 0; t < SETTLE + TURN; ++t) {
+        screen = pic;
+        const int ox = lx[t & 63], oy = ly[t & 63];
+        for (int r = 0; r < LENS_WINDOW_ROWS; ++r)
+            for (int c = 0; c < LENS_SIDE; ++c) {
+                const int k = (LENS_WINDOW_Y + r) * W + LENS_WINDOW_X + c;
+                if (pic[k] != 1) screen[k] = pic[(oy + r) * W + ox + c];
+            }
+        if (t >= SETTLE) turn.back.push_back(back);
+        feedback_mix(screen.data(), back.data());
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) back[y * W + x] = screen[2 * (y % 100) * W + 2 * (x % 160)];
+        if (t >= SETTLE) turn.shown.push_back(screen);
+    }
+    return turn;
+}
+
+// Shown in place and never read by the window: outside the window's columns and rows
+// on screen and outside the block it copies from along its circle.
+bool in_place(int x, int y) {
+    const bool window = x >= LENS_WINDOW_X - 11 && x < LENS_WINDOW_X + LENS_SIDE + 11 && y >= LENS_WINDOW_Y - 11 &&
+                        y < LENS_WINDOW_Y + LENS_WINDOW_ROWS + 12;
+    return !window;
+}
+
+// One pass over the free leaves. From the second pass on, a leaf also counts as
+// matched when it shows what the leaves above, below and four columns either side
+// (the same byte of the neighbouring words) showed after the pass before.
+void tune_pass(std::vector<uint8_t>& pic, const Palette& pal, const LensTable& lx, const LensTable& ly, bool again) {
+    const LensTurn turn = run_turn(pic, lx, ly);
+    // Squared colour distance, green weighted most as the eye does.
+    const auto dist = [&](int i, const float* t) {
+        const float dr = pal.rgb[i * 3] - t[0], dg = pal.rgb[i * 3 + 1] - t[1], db = pal.rgb[i * 3 + 2] - t[2];
+        return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+    };
+    std::vector<float> target(size_t(TURN) * 3);
+    for (int y = 0; y < H; ++y)
+        for (int w0 = 0; w0 < W; w0 += 4) {
+            if (!in_place(w0, y) || !in_place(w0 + 3, y)) continue;
+            for (int lane = 0; lane < 4; ++lane) {
+                const int x = w0 + lane, k = y * W + x;
+                if ((y % 2 == 0 && lane % 2 == 0) || pic[k] == 1) continue;
+                // The fed-back pixels round the leaf: beside it, above and below, or
+                // on its diagonals.
+                int nb[4], n = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = x + dx, ny = y + dy;
+                        if ((dx == 0 && dy == 0) || nx < 0 || nx >= W || ny < 0 || ny >= H) continue;
+                        if (nx % 2 == 0 && ny % 2 == 0 && (dx == 0 || dy == 0 || (x % 2 && y % 2))) nb[n++] = ny * W + nx;
+                    }
+                if (n == 0) continue;
+                int same[4], n_same = 0;
+                if (again) {
+                    if (y > 0) same[n_same++] = k - W;
+                    if (y < H - 1) same[n_same++] = k + W;
+                    if (x >= 4) same[n_same++] = k - 4;
+                    if (x < W - 4) same[n_same++] = k + 4;
+                }
+                for (int t = 0; t < TURN; ++t) {
+                    float* tg = &target[size_t(t) * 3];
+                    tg[0] = tg[1] = tg[2] = 0;
+                    for (int j = 0; j < n; ++j) {
+                        const int i = turn.shown[t][nb[j]];
+                        tg[0] += pal.rgb[i * 3] / float(n);
+                        tg[1] += pal.rgb[i * 3 + 1] / float(n);
+                        tg[2] += pal.rgb[i * 3 + 2] / float(n);
+                    }
+                }
+                float best = 0;
+                uint8_t pick = pic[k];
+                for (int v = pick, first = 1; first || v != pick; v = (v + 2) & 127, first = 0) {
+                    uint8_t word[4];
+                    std::copy_n(&pic[y * W + w0], 4, word);
+                    word[lane] = uint8_t(v);
+                    float cost = 0;
+                    bool keeps = true;
+                    for (int t = 0; t < TURN && keeps; ++t) {
+                        uint8_t mixed[4];
+                        std::copy_n(word, 4, mixed);
+                        uint32_t a, b;
+                        std::memcpy(&a, mixed, 4);
+                        std::memcpy(&b, &turn.back[t][y * W + w0], 4);
+                        const uint32_t m = ((a + b) * 2u) & 0x3FBFBFBEu;  // as the scene mixes, wraps modulo 2^32
+                        std::memcpy(mixed, &m, 4);
+                        for (int l = 0; l < 4; ++l)
+                            if (y % 2 == 0 && l % 2 == 0 && mixed[l] != turn.shown[t][y * W + w0 + l]) keeps = false;
+                        cost += dist(mixed[lane], &target[size_t(t) * 3]);
+                        // A shade that none of the neighbours shows is a speck even
+                        // when it lies between them: matching one of them wins ties.
+                        bool matches = false;
+                        for (int j = 0; j < n; ++j) matches |= mixed[lane] == turn.shown[t][nb[j]];
+                        for (int j = 0; j < n_same; ++j) matches |= mixed[lane] == turn.shown[t][same[j]];
+                        cost += matches ? 0.f : SPECK_COST;
+                    }
+                    if (keeps && (first || cost < best)) best = cost, pick = uint8_t(v);
+                }
+                pic[k] = pick;
+            }
+        }
+}
+
+void tune_leaves(std::vector<uint8_t>& pic, const Palette& pal, const LensTable& lx, const LensTable& ly) {
+    tune_pass(pic, pal, lx, ly, false);
+    tune_pass(pic, pal, lx, ly, true);
+}
 
 }  // namespace
 
 Indexed draw_self(Person who) {
     const std::vector<uint8_t> regions = self_regions(who);
-    const uint8_t* value = SELF_VALUE[who == Person::girl ? 0 : 1];
+    const bool girl = who == Person::girl;
+    const uint8_t* value = SELF_VALUE[girl ? 0 : 1];
     Indexed out(320, 200);
     for (size_t k = 0; k < out.v.size(); ++k) out.v[k] = value[regions[k]];
+    if (girl) {
+        tune_leaves(out.v, scene2_palette, girl_lens_x, girl_lens_y);
+    } else {
+        tune_leaves(out.v, scene4_palette, boy_lens_x, boy_lens_y);
+    }
     return out;
 }
 
