@@ -163,11 +163,13 @@ constexpr Palette make_scene3() {
     b.keys({{1, {12, 6, 3}}, {10, {36, 20, 10}}});
     b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
     b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
-    // The machinery's ramp keeps its blue while red and green fall: the shown
-    // machinery is a deep steel blue, not a grey, against the light background.
-    b.keys({{32, {28, 32, 36}}, {60, {16, 24, 35}}, {140, {5, 12, 26}}, {222, {1, 8, 15}}});
-    // The shown picture's bright ramp: from blue-black through copper to pale cyan,
-    // so that the creature lit in it stands warm against the blue machinery.
+    // The machinery's ramp: lit steel near the background's grey down to 80, then
+    // a steel blue sinking to black, so that a disc over lit machinery reads as
+    // surfaces and shadows rather than as a dark-blue blot.
+    b.keys({{32, {28, 32, 36}}, {44, {24, 30, 36}}, {80, {16, 23, 33}}, {140, {6, 13, 25}}, {222, {1, 8, 15}}});
+    // The shown picture's bright ramp: from blue-black through maroon and copper
+    // to cream and pale cyan: the creature's body in the copper, the light behind
+    // it in the cream.
     b.keys({{223, {0, 7, 14}}, {231, {24, 12, 14}}, {241, {50, 27, 16}}, {249, {60, 46, 39}}, {255, {60, 63, 63}}});
     return b.p;
 }
