@@ -55,11 +55,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0x1868d1483f1b8d62ull},
     {70000, "scene 5 flight, sprite at rest", 0x3a49577cf7875c02ull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0x7e4802ab5ff75224ull},
-    {75000, "scene 6 cloud, two lines", 0x2ceecabd04ca5cfcull},
-    {77000, "scene 6 cloud, three lines", 0xf5057031843ce1c7ull},
-    {79000, "scene 6 cloud, four lines", 0x7e0a7defd8277a00ull},
-    {81000, "scene 6 cloud, five lines", 0x8b5f4c3c176eeeceull},
+    {73000, "scene 6 cloud, first line", 0xbc0c991c700c3470ull},
+    {75000, "scene 6 cloud, two lines", 0x74714bc99a7c6868ull},
+    {77000, "scene 6 cloud, three lines", 0x885e54d9f9046c93ull},
+    {79000, "scene 6 cloud, four lines", 0x82eed73e3e5c2154ull},
+    {81000, "scene 6 cloud, five lines", 0x945587fda66c5b5aull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x6f72b117a9170dc6ull},
     {95000, "scene 7 shaded tube, late", 0xa7bf5814090f343bull},
