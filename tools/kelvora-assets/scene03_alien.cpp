@@ -195,7 +195,7 @@ float shade(V3 eye, V3 dir, float corona) {
         // the eyes look back at the viewer through the discs.
         float sky = smoothstep(0.45f, 0.75f, reflect(dir, n).y);
         float glint = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 14.f) * lit;
-        return clamp01(0.01f + 0.5f * sky + 1.5f * spec + (glint > 0.45f ? 0.95f : 0.f));
+        return clamp01(0.01f + 0.5f * sky + 1.5f * spec + (glint > 0.28f ? 0.97f : 0.f));
     }
     // Lamps burn at the top of the bright ramp, cream at their rims to pale cyan
     // where they face us: sparks wherever a disc uncovers one.
@@ -242,10 +242,10 @@ constexpr Caption LOW_CAPTION{16, 167, 288, 32, 26, 169, 268, 28, "HANDLE WITH C
 Indexed caption_layers(const Caption& c) {
     TextStyle st;
     st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 1.5;
+    st.letter_spacing = 1;
     st.edge_width = 2.5;
     st.edge_index = 1;
-    const int mx = 8, my = 2;  // the lettering's margin inside the plate
+    const int mx = 7, my = 2;  // the lettering's margin inside the plate
     Indexed type = text_sprite(c.pw - 2 * mx, c.ph - 2 * my, c.text, st, 0, [](int, int, float) { return uint8_t(2); }, 0);
     Indexed out(c.w, c.h, 0);
     const float r = 0.5f * float(c.ph) - 1.f;  // round ends
