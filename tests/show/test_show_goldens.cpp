@@ -43,8 +43,8 @@ const Golden goldens[] = {
     // scene 2
     {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0xe6e384b2e408b687ull},
-    {51000, "scene 3 cloud, late turn", 0x216ce42deb9106c2ull},
+    {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
+    {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
     {58000, "scene 4 lens, boy", 0xd5053e0d712e190aull},
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},

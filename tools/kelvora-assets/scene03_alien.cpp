@@ -149,7 +149,7 @@ float field(V3 p) { return scene(p).d; }
 constexpr float CORONA_RIM = 0.22f;
 float corona_at(float u, float v) {
     const float du = u / 0.5f, dv = (v - 0.1f) / 0.58f;
-    return std::min(1.f, 1.7f * std::exp(-(du * du + dv * dv) * 1.3f));
+    return std::min(1.f, 1.7f * std::exp(-(du * du + dv * dv) * 1.0f));
 }
 
 // Tone: negative values run the greys (-1 lightest), positive the bright ramp (+1 pale
