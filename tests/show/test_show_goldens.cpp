@@ -43,8 +43,8 @@ const Golden goldens[] = {
     // scene 2
     {38000, "scene 2 lens, girl", 0x8104b4586f59811aull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0xa0497cc3befd4f9aull},
-    {51000, "scene 3 cloud, late turn", 0xb602fa2dd9ea2066ull},
+    {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
+    {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
     {58000, "scene 4 lens, boy", 0x5c8deab26c9ecc3aull},
     {62550, "scene 4 melting warp", 0xb77c0117fe4977b2ull},
@@ -55,11 +55,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
     {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0x1cadefb3170ff96aull},
-    {75000, "scene 6 cloud, two lines", 0xca5c9405cfb744b5ull},
-    {77000, "scene 6 cloud, three lines", 0xbbb132b73ae5734eull},
-    {79000, "scene 6 cloud, four lines", 0xecb5618dcbc92acbull},
-    {81000, "scene 6 cloud, five lines", 0x921e79134d25e569ull},
+    {73000, "scene 6 cloud, first line", 0xbc0c991c700c3470ull},
+    {75000, "scene 6 cloud, two lines", 0x74714bc99a7c6868ull},
+    {77000, "scene 6 cloud, three lines", 0x885e54d9f9046c93ull},
+    {79000, "scene 6 cloud, four lines", 0x82eed73e3e5c2154ull},
+    {81000, "scene 6 cloud, five lines", 0x945587fda66c5b5aull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x9f8cdae66c46b51bull},
     {95000, "scene 7 shaded tube, late", 0xf8e015728da23193ull},
