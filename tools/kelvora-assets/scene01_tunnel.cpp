@@ -281,15 +281,53 @@ Indexed draw_frm2() {
     return out;
 }
 
-// The breathing caption: orange letters with a brown glow, on key 0.
+// The breathing caption, on key 0. The scene stretches it every frame to between
+// 74 and 274 columns and 23 and 43 rows by picking the nearest source pixel, so any
+// detail one or two pixels wide (an antialiased edge, a thin outline, a dither) comes
+// and goes from frame to frame and the letters seem to change weight. So the letters
+// are cut hard (no partial pixels), their stems made fat (the glyphs are stroked
+// outward by SCL_BOLD) and kept apart by gaps about as wide, and their colour changes
+// only from row to row: a column dropped or doubled then takes a whole stem's width
+// by one pixel and nothing else. A solid extrusion down and to the right gives the
+// letters body; its colours sit near the slot's black, so its width barely reads.
+constexpr double SCL_BOLD = 1.4;   // pixels added round every glyph
+constexpr int SCL_DEPTH = 3;       // extrusion, pixels down and right
 Indexed draw_sclpic() {
-    TextStyle st;
-    st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 3;
-    st.edge_width = 4;
-    st.edge_index = 182;
-    return text_sprite(174, 33, "DEEPER", st, 0,
-                       [](int x, int y, float) { return ramp_index(float(y - 4) / 25.f, 223, 209, x, y); });
+    const int W = 174, H = 33;
+    Canvas cv(W, H);
+    cairo_t* cr = cv.cr;
+    const char* font = "DejaVu Sans Bold";
+    const double spacing = 5.5;
+    const double px = fit_text(cr, "DEEPER", font, W - 4 - SCL_DEPTH - SCL_BOLD, H - 3 - SCL_DEPTH - SCL_BOLD, spacing);
+    const TextBox box = text_extents(cr, "DEEPER", font, px, spacing);
+    const double x0 = std::floor((W - SCL_DEPTH - box.w) / 2), y0 = std::floor((H - SCL_DEPTH - box.h) / 2);
+    text_path(cr, "DEEPER", font, px, x0, y0, spacing);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, SCL_BOLD);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    cairo_fill_preserve(cr);
+    cairo_stroke(cr);
+    const Plane cover = cv.alpha();
+    auto face = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && cover.at(x, y) >= 0.5f; };
+    const double top = y0 - SCL_BOLD / 2, rows = box.h + SCL_BOLD;
+    Indexed out(W, H, 0);
+    for (int y = 0; y < H; ++y) {
+        // Face: pale yellow along the top, through the orange run to a deep orange.
+        const float t = clamp01(float((y + 0.5 - top) / rows));
+        const uint8_t lit = t < 0.12f ? 224 : uint8_t(std::lround(lerp(223.f, 210.f, (t - 0.12f) / 0.88f)));
+        for (int x = 0; x < W; ++x) {
+            if (face(x, y)) {
+                out.at(x, y) = lit;
+                continue;
+            }
+            for (int k = 1; k <= SCL_DEPTH; ++k)
+                if (face(x - k, y - k)) {
+                    out.at(x, y) = uint8_t(196 - 5 * k);  // brown, darker with depth
+                    break;
+                }
+        }
+    }
+    return out;
 }
 
 }  // namespace
