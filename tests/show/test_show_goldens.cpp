@@ -39,7 +39,7 @@ const Golden goldens[] = {
     {13000, "scene 1 curves A", 0xd2296167c15d3f5dull},
     {18000, "scene 1 curves B", 0x0d259db96adc9ec7ull},
     {24000, "scene 1 curves C", 0x49ac820b9977d68dull},
-    {30000, "scene 1 tunnel", 0x928fb9fb9e217048ull},
+    {30000, "scene 1 tunnel", 0x1d447470a3000397ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
     // scene 3

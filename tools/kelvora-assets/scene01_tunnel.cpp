@@ -88,8 +88,15 @@ Indexed draw_tube_x() {
 // averages out, so the darkening is smooth.
 constexpr float DUSK_NEAR = 104.f, DUSK_FAR = 30.f;  // radii where it starts and is strongest
 constexpr float DUSK_MAX = 0.5f;                      // share of a colour repeat at its strongest
-float dusk(float r) {
-    const float t = 1.f - smoothstep(DUSK_FAR, DUSK_NEAR, r);
+// The light comes from the viewer's upper left: the walls facing it (lower right of
+// the opening) stay clean, the walls turned away (upper left) wear dark edges from
+// farther out, which gives the tube a lit side and a shadowed one.
+constexpr float LIGHT_TURN = 0.72f;   // direction of the lit wall, radians from +x (screen y down)
+constexpr float SHADE_REACH = 1.3f;   // shadowed side: dusk starts this much farther out
+float dusk(float r, float dx, float dy) {
+    const float facing = 0.5f + 0.5f * std::cos(std::atan2(dy, dx) - LIGHT_TURN);  // 1 lit, 0 shadowed
+    const float near = lerp(DUSK_NEAR * SHADE_REACH, DUSK_NEAR, facing);
+    const float t = 1.f - smoothstep(DUSK_FAR, near, r);
     return DUSK_MAX * t * std::sqrt(t);
 }
 
@@ -100,7 +107,7 @@ Indexed draw_tube_y() {
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
             const float r = tube_radius(x, y), c = core(r);
-            const float blend = std::max(c, dusk(r));
+            const float blend = std::max(c, dusk(r, float(x) - TUNNEL_CX, (float(y) - TUNNEL_CY) * PIXEL_ASPECT));
             const float depth = TUBE_DEPTH / std::max(lerp(r, r_far, c), 1.f) + blend * 64.f * float(spread[y & 1][x & 1]);
             out.at(x, y) = uint8_t(int(depth) % 255);
         }
