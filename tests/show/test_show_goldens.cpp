@@ -39,7 +39,7 @@ const Golden goldens[] = {
     {13000, "scene 1 curves A", 0x6efdde40bb2c8fd5ull},
     {18000, "scene 1 curves B", 0x9eafa903551658bfull},
     {24000, "scene 1 curves C", 0xdd307bfdf7006c8bull},
-    {30000, "scene 1 tunnel", 0x1d447470a3000397ull},
+    {30000, "scene 1 tunnel", 0xb758ae3eccdd51baull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
     // scene 3

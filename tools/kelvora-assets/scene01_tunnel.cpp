@@ -132,6 +132,8 @@ Indexed draw_tunnel_bands() {
 constexpr int PANEL_W = 132, EDGE_W = 52, TOP_H = 144;
 constexpr double MEDAL_X = 64, MEDAL_Y = 70, MEDAL_R = 50;
 constexpr int SLOT_X0 = 20, SLOT_X1 = 300, SLOT_Y0 = 154;  // the caption adds onto 0 here
+constexpr double LAMP_X0 = 22, LAMP_X1 = 108, LAMP_Y0 = 127;  // the lamp strip under the medallion
+constexpr int LAMPS = 6;
 
 // The opening's edge: column where the steel ends on row y (the arch is widest at
 // the top and bottom corners).
@@ -199,7 +201,7 @@ const Console& console() {
         pt.shaded(plate, 6, steel);
         // Grooves across the left panel, stopping at the medallion's rim and the
         // opening's lip, engraved: a dark line with a lit line under it.
-        for (int gy = 12; gy < TOP_H - 6; gy += 12) {
+        for (int gy = 12; gy < LAMP_Y0 - 6; gy += 12) {
             const double dy = gy - MEDAL_Y;
             const double half = dy * dy < (MEDAL_R + 5) * (MEDAL_R + 5) ? std::sqrt((MEDAL_R + 5) * (MEDAL_R + 5) - dy * dy) : -1;
             auto groove = [&](double x0, double x1) {
@@ -234,6 +236,42 @@ const Console& console() {
             pt.shadow(rivet, 1, 1, 1.5, 0.6f);
             pt.shaded(rivet, 2, steel);
         }
+        // The panel's outer edge bevelled: a lit line along the top and left, a dark
+        // one down the inside of the bottom bar's right end.
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, opening_edge(0) - 3, 1); }), {54, 57, 61}, 0.8f);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 1, H); }), {54, 57, 61}, 0.8f);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, W - 1, TOP_H, 1, H - TOP_H); }), {4, 5, 10}, 0.8f);
+        // Countersunk screws in the panel's corners: a lit dome with a dark slot.
+        for (const auto& sc : {std::pair{7.5, 6.5}, std::pair{7.5, 137.5}, std::pair{124.5, 137.5}}) {
+            const Plane head = pt.mask([&](cairo_t* cr) { oval(cr, sc.first, sc.second, 3.4, 3.4); });
+            pt.shadow(head, 1, 1, 1.5, 0.6f);
+            pt.shaded(head, 2, steel);
+            pt.flat(pt.mask([&](cairo_t* cr) {
+                cairo_move_to(cr, sc.first - 2.4, sc.second + 1.6);
+                cairo_line_to(cr, sc.first + 1.6, sc.second - 2.4);
+                cairo_line_to(cr, sc.first + 2.4, sc.second - 1.6);
+                cairo_line_to(cr, sc.first - 1.6, sc.second + 2.4);
+                cairo_close_path(cr);
+            }), {4, 5, 10}, 0.9f);
+        }
+        // A recessed strip of amber lamps under the medallion, the first lit, the
+        // others in descending glow, like a depth gauge.
+        const Plane well = pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, LAMP_X0, LAMP_Y0, LAMP_X1 - LAMP_X0, 10); });
+        pt.flat(well, {5, 6, 12});
+        pt.shadow(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, LAMP_X0 - 4, LAMP_Y0 - 4, LAMP_X1 - LAMP_X0 + 8, 4); }),
+                  0, 2, 1.5, 0.8f, &well);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, LAMP_X0, LAMP_Y0 + 10, LAMP_X1 - LAMP_X0, 1); }),
+                {52, 55, 60}, 0.8f);
+        pt.current = P_BRASS;
+        for (int i = 0; i < LAMPS; ++i) {
+            const double lx = LAMP_X0 + 7 + i * (LAMP_X1 - LAMP_X0 - 14) / double(LAMPS - 1);
+            const float glow = i < 3 ? 1.f - 0.25f * float(i) : 0.f;  // three lit, three dark
+            const Plane lamp = pt.mask([&](cairo_t* cr) { oval(cr, lx, LAMP_Y0 + 5, 4.2, 3.4); });
+            pt.flat(lamp, mix(Rgb{18, 12, 10}, Rgb{63, 30, 0}, glow));
+            pt.flat(pt.mask([&](cairo_t* cr) { oval(cr, lx - 1.2, LAMP_Y0 + 4, 1.6, 1.2); }),
+                    mix(Rgb{30, 23, 22}, Rgb{63, 63, 46}, glow));
+        }
+        pt.current = P_STEEL;
         // The medallion: a brass ring, a dark steel disc, the K raised in brass.
         pt.current = P_BRASS;
         const Plane ring = pt.mask([&](cairo_t* cr) { oval(cr, MEDAL_X, MEDAL_Y, MEDAL_R, MEDAL_R); });
