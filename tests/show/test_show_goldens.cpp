@@ -36,9 +36,9 @@ const Golden goldens[] = {
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
     {7000, "scene 1 logo", 0xdd38ac8467aaa313ull},
-    {13000, "scene 1 curves A", 0x92d2e530ffe20dccull},
-    {18000, "scene 1 curves B", 0x9eafa903551658bfull},
-    {24000, "scene 1 curves C", 0x2f714555b468b501ull},
+    {13000, "scene 1 curves A", 0xcd8dd41063b390f2ull},
+    {18000, "scene 1 curves B", 0x2f89ff6f1dd0d787ull},
+    {24000, "scene 1 curves C", 0x79133808719eb191ull},
     {30000, "scene 1 tunnel", 0xb758ae3eccdd51baull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
