@@ -35,7 +35,7 @@ const Golden goldens[] = {
     {600, "scene 1 opening fade, pass 42", 0x8ed64815bc778074ull},
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
-    {7000, "scene 1 logo", 0x984c47188e40960bull},
+    {7000, "scene 1 logo", 0xf33a76b25f25d27bull},
     {13000, "scene 1 curves A", 0x298130504beec482ull},
     {18000, "scene 1 curves B", 0x8c970ca416a6783full},
     {24000, "scene 1 curves C", 0xd65dd8862d8975d9ull},

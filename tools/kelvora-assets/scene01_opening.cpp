@@ -429,14 +429,16 @@ Indexed draw_overl() {
                 out.at(x2, y) = uint8_t(std::lround(lerp(191.f, 206.f, t)));
                 continue;
             }
-            // A dark red edge beside the ink, never below its foot.
+            // A dark red edge beside the ink and under its foot (screen row 94, the
+            // band's top row, still clear of the loop on row 95), so the caption
+            // stands on a dark line instead of touching the lit band.
             bool near = false;
-            for (int j = 0; j <= 0; ++j)
+            for (int j = y == CAPTION_TOP + 7 ? -1 : 0; j <= 0; ++j)  // under the foot only, so the i dots stay apart
                 for (int i = -1; i <= 1; ++i) {
                     const int nx = x2 + i, ny = y + j;
-                    if (nx >= 0 && nx < W && ny < H && ny <= CAPTION_TOP + 6) near |= ink.at(nx, ny) > 0.5f;
+                    if (nx >= 0 && nx < W && ny >= 0 && ny <= CAPTION_TOP + 6) near |= ink.at(nx, ny) > 0.5f;
                 }
-            if (near && y <= CAPTION_TOP + 6) out.at(x2, y) = 250;
+            if (near && y <= CAPTION_TOP + 7) out.at(x2, y) = 250;
         }
     return out;
 }
