@@ -36,9 +36,9 @@ const Golden goldens[] = {
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
     {7000, "scene 1 logo", 0xf33a76b25f25d27bull},
-    {13000, "scene 1 curves A", 0x298130504beec482ull},
+    {13000, "scene 1 curves A", 0xe6ac6e7a842a1b06ull},
     {18000, "scene 1 curves B", 0x8c970ca416a6783full},
-    {24000, "scene 1 curves C", 0xd65dd8862d8975d9ull},
+    {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
     {30000, "scene 1 tunnel", 0xb758ae3eccdd51baull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},

@@ -258,10 +258,10 @@ void paint_girl(Paint& pt, int gx, int gy) {
 void girl_eyes(Indexed& out) {
     painter::stamp(out, 21, 26, {" bbbb        bbbb ",
                                  "                  ",
-                                 "                  ",
                                  " llllll    llllll ",
                                  " wiiow      wiiow ",
-                                 "  iis        iis  "},
+                                 " wiiiw      wiiiw ",
+                                 "  sss        sss  "},
                    {{'l', 250}, {'w', 6}, {'i', 240}, {'o', 2}, {'b', 232}, {'s', 212}});
     painter::stamp(out, 30, 34, {" d",
                                  " d",
@@ -354,10 +354,10 @@ void paint_boy(Paint& pt, int gx, int gy) {
 void boy_eyes(Indexed& out) {
     painter::stamp(out, 20, 26, {"bbbbbb      bbbbbb",
                                  "                  ",
-                                 "                  ",
                                  " lllll      lllll ",
                                  " wiiow      wiiow ",
-                                 "  iis        iis  "},
+                                 " wiiiw      wiiiw ",
+                                 "  sss        sss  "},
                    {{'b', 244}, {'l', 246}, {'w', 8}, {'i', 240}, {'o', 4}, {'s', 214}});
     painter::stamp(out, 29, 34, {" d",
                                  " d",
