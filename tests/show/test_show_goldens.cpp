@@ -39,7 +39,7 @@ const Golden goldens[] = {
     {13000, "scene 1 curves A", 0xe6ac6e7a842a1b06ull},
     {18000, "scene 1 curves B", 0x8c970ca416a6783full},
     {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
-    {30000, "scene 1 tunnel", 0xb758ae3eccdd51baull},
+    {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x1dff15a2b7e46445ull},
     // scene 3

@@ -35,7 +35,7 @@ constexpr float TUBE_DEPTH = 21000.f;
 constexpr int SECTORS = 12;  // even, so the tiles alternate all the way round
 // Band widths (pixels) between which the rings give way to the core.
 constexpr float CORE_FULL = 0.8f, CORE_NONE = 5.f;
-constexpr uint8_t BANDS[4] = {48, 215, 224, 38};
+constexpr uint8_t BANDS[4] = {52, 215, 224, 42};
 
 float tube_radius(int x, int y) {
     const float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
