@@ -23,9 +23,9 @@ namespace {
 // half a colour repeat along, which turns the rings into a checkerboard of tiles.
 //
 // The band colours repeat every four bands (256 units): orange and pale yellow, a
-// lit rib, then two dark blues, the gap. Each pair of bands half a repeat apart
+// lit rib, then two near-black blues, the gap. Each pair of bands half a repeat apart
 // holds one lit and one dark colour, and so does the whole: their means (about
-// 130) lie in the middle of the palette's black run (64..175). Where rings get
+// 134) lie in the middle of the palette's black run (64..175). Where rings get
 // thinner than a pixel, near the vanishing point, the depth map stops growing and
 // spreads each 2 x 2 block over a whole colour repeat; the smear averages such a
 // block, however unevenly its weights fall on the four, into that black run, so
