@@ -71,8 +71,8 @@ constexpr Palette make_opening() {
 // Entries 0..190, shared by the logo and curves palettes. The glows, lines and
 // points of both phases add to indices and stop at 190, so the light they add must
 // climb the ramp: white at 1 falls through pale cyan to a near-black navy trough (34..48)
-// where the backgrounds sit, climbs again, slowly then faster, to a pale cyan peak
-// (150..168) where added light gathers and where the logo's blur leaves the glows'
+// where the backgrounds sit, climbs again, slowly then faster, to a bright cyan peak
+// (150..168), light rather than white, where added light gathers and where the logo's blur leaves the glows'
 // capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
 // 22 entries. The trough is nearly black (40), so the pictures drawn in it have
 // real darks and everything added to them climbs at once into visible blue. No channel moves more than 3 per entry, so averaged indices stay
@@ -89,10 +89,10 @@ constexpr void logo_cool_half(Builder& b) {
             {84, {7, 30, 39}},
             {98, {12, 38, 47}},
             {114, {22, 48, 55}},
-            {128, {36, 57, 61}},
-            {142, {50, 62, 63}},
-            {150, {56, 63, 63}},
-            {168, {54, 63, 63}},
+            {128, {32, 55, 61}},
+            {142, {41, 61, 63}},
+            {150, {47, 63, 63}},
+            {168, {45, 63, 63}},
             {179, {26, 40, 44}},
             {190, {1, 15, 22}}});
 }
