@@ -195,23 +195,22 @@ constexpr Palette make_scene4() {
 }
 
 // Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
-// averaged and sinking a little with every pass) lies in 65..123: the texture's
-// walls on 65..90, a ramp from navy black to a mid blue that the distance lifts,
-// and its lights on 97..123, from pale blue far away to white near the camera,
-// turning back toward the fixed steel blue of 124 at the top. The fixed 91..96
-// (grey olive to blue) between the two are darker than the blues either side of
-// them, so where the picture passes from wall to light they draw a thin dark line
-// like the lip of a groove; the texture keeps everything else off them.
+// averaged and sinking a little with every pass) is one field about forty
+// entries wide, 35..82: its walls on 33..63, a ramp from navy black to slate,
+// and its lights on 65..80, climbing from a grey blue to white in a dozen
+// entries and staying white to 90. The fixed olive 64 between the two lies at
+// the foot of the lights' glow; 62, 63 and 65 lean grey toward it, so where a
+// blur crosses it it reads as the glow's edge rather than a contour. The
+// fixed 91..96 lie past the field, reached only by the rare near-camera tail.
 // The banner, averaged with the tube, lands in windows of its own: the letters
-// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63, a
-// dim navy ramp that keeps a trace of the tube's light and dark at a third of
-// their contrast, so the glass is a solid dark plate under the letters.
+// (bytes 232..238) on the creams 132..157, its tinted glass (byte 28) on 33..55,
+// the walls' own dark navy, so the glass is a solid dark plate under the letters.
 // The zoom-out that opens the scene shows the frame left before it, sampled
 // sparsely and smoothed, and that lands mostly on 11..63: on the same dim navy
 // (11..31 darker still, up to the fixed 32), so it reads as a dark field out of
-// which the tube's lights (65 and up) grow as the picture pulls back, rather than
-// a lattice of pale blocks. 168..198 and 204..228 are the craft's: exhaust white
-// through orange, and its blue greys.
+// which the tube's lights (65 and up) grow as the picture pulls back.
+// 168..198 and 204..228 are the craft's: exhaust white through orange, and its
+// blue greys.
 constexpr Palette make_scene5() {
     Builder b;
     b.fill(1, 3, {10, 19, 30});
@@ -219,19 +218,19 @@ constexpr Palette make_scene5() {
     b.fill(5, 9, {7, 15, 21});
     b.set(10, {8, 15, 21});
     b.keys({{11, {1, 2, 6}}, {31, {9, 13, 18}}});
-    b.keys({{33, {3, 5, 11}}, {63, {12, 17, 27}}});
+    b.keys({{33, {1, 2, 7}}, {42, {2, 4, 10}}, {49, {4, 7, 15}}, {55, {7, 12, 22}}, {60, {12, 17, 25}}, {62, {14, 18, 23}}, {63, {16, 19, 21}}});
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {0, 1, 4}}, {70, {1, 3, 10}}, {75, {3, 7, 17}}, {80, {7, 12, 24}}, {85, {12, 18, 30}},
-            {88, {15, 22, 34}}, {90, {17, 25, 36}}});
+    b.keys({{65, {20, 23, 24}}, {66, {24, 31, 40}}, {68, {32, 42, 54}}, {71, {46, 55, 62}}, {74, {58, 62, 63}},
+            {77, {63, 63, 63}}, {90, {63, 63, 63}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
     b.set(96, {13, 20, 34});
-    b.keys({{97, {16, 26, 42}}, {100, {24, 36, 50}}, {103, {34, 46, 57}}, {107, {46, 55, 62}}, {111, {56, 61, 63}},
-            {115, {62, 63, 63}}, {119, {63, 63, 63}}, {121, {52, 58, 62}}, {123, {34, 44, 52}}});
+    b.keys({{97, {16, 26, 42}}, {100, {26, 38, 54}}, {103, {38, 50, 61}}, {106, {50, 58, 63}}, {109, {58, 62, 63}},
+            {112, {63, 63, 63}}, {119, {63, 63, 63}}, {121, {52, 58, 62}}, {123, {34, 44, 52}}});
     b.fill(124, 127, {18, 29, 40});
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});

@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
-    {63400, "scene 5 tube zoom-out", 0x49f4afe46628a4bcull},
-    {64200, "scene 5 flight", 0xc1ae992d7c40997dull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
-    {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},
+    {63400, "scene 5 tube zoom-out", 0xd615506ddc677e06ull},
+    {64200, "scene 5 flight", 0xb93365da0ce34d2dull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xffda2a75ad77cd70ull},
+    {70000, "scene 5 flight, sprite at rest", 0xafcd485922996137ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x1cadefb3170ff96aull},
     {75000, "scene 6 cloud, two lines", 0xca5c9405cfb744b5ull},
