@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
-    {63400, "scene 5 tube zoom-out", 0xd615506ddc677e06ull},
-    {64200, "scene 5 flight", 0xb93365da0ce34d2dull},
-    {65000, "scene 5 flight, sprite and closing trail", 0xffda2a75ad77cd70ull},
-    {70000, "scene 5 flight, sprite at rest", 0xafcd485922996137ull},
+    {63400, "scene 5 tube zoom-out", 0x5b9b916c0e0e983eull},
+    {64200, "scene 5 flight", 0xb2fcfe9e7bdcbfbdull},
+    {65000, "scene 5 flight, sprite and closing trail", 0x3069b59dba735eddull},
+    {70000, "scene 5 flight, sprite at rest", 0x560efa11bfd5637aull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x1cadefb3170ff96aull},
     {75000, "scene 6 cloud, two lines", 0xca5c9405cfb744b5ull},
