@@ -198,10 +198,13 @@ constexpr Palette make_scene4() {
 // averaged and sinking a little with every pass) is one field about forty
 // entries wide, 35..82: its walls on 33..63, a ramp from navy black to slate,
 // and its lights on 65..80, climbing from a grey blue to white in a dozen
-// entries and staying white to 90. The fixed olive 64 between the two lies at
+// entries and staying white to 83. The fixed olive 64 between the two lies at
 // the foot of the lights' glow; 62, 63 and 65 lean grey toward it, so where a
 // blur crosses it it reads as the glow's edge rather than a contour. The
-// fixed 91..96 lie past the field, reached only by the rare near-camera tail.
+// fixed 91..96 lie past the field, reached only by the rare near-camera tail,
+// and so do 84..90 and 97..123, which fall back to grey blue and rise from navy
+// to the fixed steel blue of 124: the zoom-out's first frames show the frame
+// left before them, which lands there, as dark and steel blocks, not a flash.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 232..238) on the creams 132..157, its tinted glass (byte 28) on 33..55,
 // the walls' own dark navy, so the glass is a solid dark plate under the letters.
@@ -299,20 +302,23 @@ constexpr Palette make_scene6() {
 // smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
 // slide and bend with every jump of the camera. A dark band rings the hole, so
 // the far end reads as light; the light bands brighten toward the nearest walls
-// and are polished-metal bright at their crests, and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
-// and the white rim before the black fall.
+// and are polished-metal bright at their crests over near-black troughs, and
+// the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
+// and the white rim before the black fall. 63 carries the fixed green of 56..61
+// one step into the first dark band, so the green round the hole and the frame's
+// corners reads as a rim of colour on the tube's edge rather than a fringe.
 constexpr Palette make_scene7() {
     Builder b;
     b.fill(1, 54, {14, 33, 38});
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {14, 40, 48}}, {74, {14, 40, 48}},
-            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {22, 46, 53}}, {92, {22, 46, 53}}, {99, {0, 9, 14}},
-            {101, {0, 9, 14}}, {109, {30, 51, 57}}, {111, {30, 51, 57}}, {120, {0, 24, 31}}});
-    b.keys({{121, {1, 25, 31}}, {129, {38, 55, 59}}, {131, {38, 55, 59}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
-            {142, {0, 11, 16}}, {150, {46, 58, 61}}, {152, {46, 58, 61}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
-            {171, {0, 12, 18}}, {179, {55, 61, 62}}, {181, {55, 61, 62}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
+    b.keys({{62, {0, 12, 16}}, {63, {0, 16, 14}}, {65, {0, 4, 8}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
+            {81, {0, 4, 9}}, {83, {0, 4, 9}}, {90, {28, 50, 56}}, {92, {28, 50, 56}}, {99, {0, 5, 10}},
+            {101, {0, 5, 10}}, {109, {38, 56, 60}}, {111, {38, 56, 60}}, {120, {0, 24, 31}}});
+    b.keys({{121, {1, 25, 31}}, {129, {48, 60, 62}}, {131, {48, 60, 62}}, {136, {14, 33, 38}}, {140, {0, 6, 11}},
+            {142, {0, 6, 11}}, {150, {56, 62, 63}}, {152, {56, 62, 63}}, {160, {35, 46, 49}}, {169, {0, 8, 14}},
+            {171, {0, 8, 14}}, {179, {60, 63, 63}}, {181, {60, 63, 63}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
     return b.p;
 }
 
