@@ -206,7 +206,7 @@ constexpr Palette make_scene4() {
 // to the fixed steel blue of 124: the zoom-out's first frames show the frame
 // left before them, which lands there, as dark and steel blocks, not a flash.
 // The banner, averaged with the tube, lands in windows of its own: the letters
-// (bytes 232..238) on the creams 132..157, its tinted glass (byte 28) on 33..55,
+// (bytes 238..241) on the creams 132..157, its tinted glass (byte 28) on 33..55,
 // the walls' own dark navy, so the glass is a solid dark plate under the letters.
 // The zoom-out that opens the scene shows the frame left before it, sampled
 // sparsely and smoothed, and that lands mostly on 11..63: on the same dim navy

@@ -51,9 +51,9 @@ const Golden goldens[] = {
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
     {63400, "scene 5 tube zoom-out", 0x5b9b916c0e0e983eull},
-    {64200, "scene 5 flight", 0xb2fcfe9e7bdcbfbdull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x3069b59dba735eddull},
-    {70000, "scene 5 flight, sprite at rest", 0x560efa11bfd5637aull},
+    {64200, "scene 5 flight", 0x89058a2c0531c406ull},
+    {65000, "scene 5 flight, sprite and closing trail", 0x8be372b993f9f189ull},
+    {70000, "scene 5 flight, sprite at rest", 0xc5fb7618a0041748ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x1cadefb3170ff96aull},
     {75000, "scene 6 cloud, two lines", 0xca5c9405cfb744b5ull},

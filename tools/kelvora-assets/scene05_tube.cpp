@@ -268,9 +268,9 @@ Indexed draw_k2() {
 
 // The banner is averaged with the tube behind it, which holds about 37..82 where
 // the letters lie (the bottom rows' walls are near), so a byte b lands on
-// (p + b) / 2. The letters' byte (and the two rules'), 232, lands on the creams
-// 132..157 whatever the tube shows, from the flat 32 the flight starts on up to
-// its lights; toward the ends of the line the tube sinks (the smoothing pass
+// (p + b) / 2. The letters' byte (and the two rules'), 238, lands on the creams
+// 132..157 whatever the tube shows, from the 26 or so to which the flat 32 the
+// flight starts on sinks in its first frames, up to its lights; toward the ends of the line the tube sinks (the smoothing pass
 // pulls it toward the border, more on the left, which each row smooths first),
 // so the letters' byte rises there to keep them on the creams. The rest is a
 // plate of tinted glass (28) landing on the dark navy ramp 33..55, through which
@@ -286,7 +286,7 @@ constexpr uint8_t BANNER_GLASS = 28, BANNER_BORDER = 9;
 uint8_t letter_byte(int x) {
     const float left = std::clamp((70.f - float(x)) / 58.f, 0.f, 1.f);
     const float right = std::clamp((float(x) - 230.f) / 80.f, 0.f, 1.f);
-    return uint8_t(232 + std::lround(6.f * left + 4.f * right));
+    return uint8_t(238 + std::lround(3.f * left + 3.f * right));
 }
 
 // The glass byte at distance d pixels from the frame's edge (1 = next to the border).
