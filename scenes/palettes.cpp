@@ -208,10 +208,12 @@ constexpr Palette make_scene4() {
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 238..241) on the creams 132..157, its tinted glass (byte 28) on 33..55,
 // the walls' own dark navy, so the glass is a solid dark plate under the letters.
-// The zoom-out that opens the scene shows the frame left before it, sampled
-// sparsely and smoothed, and that lands mostly on 11..63: on the same dim navy
-// (11..31 darker still, up to the fixed 32), so it reads as a dark field out of
-// which the tube's lights (65 and up) grow as the picture pulls back.
+// The zoom-out that opens the scene samples the tube sparsely over the frame
+// left before it, and the smoothing sinks what it samples onto 11..50; the
+// flight starts from a flat 32 that sinks onto 26..31 in its first frames.
+// 11..31 are the walls' own navy black, so both read as a dark field out of
+// which the tube grows, rather than a grey one darker than its walls; the fixed
+// grey 32 shows only as specks where the field crosses it.
 // 168..198 and 204..228 are the craft's: exhaust white through orange, and its
 // blue greys.
 constexpr Palette make_scene5() {
@@ -220,7 +222,7 @@ constexpr Palette make_scene5() {
     b.set(4, {9, 17, 26});
     b.fill(5, 9, {7, 15, 21});
     b.set(10, {8, 15, 21});
-    b.keys({{11, {1, 2, 6}}, {31, {9, 13, 18}}});
+    b.keys({{11, {0, 1, 4}}, {31, {1, 2, 7}}});
     b.keys({{33, {1, 2, 7}}, {42, {2, 4, 10}}, {49, {4, 7, 15}}, {55, {7, 12, 22}}, {60, {12, 17, 25}}, {62, {14, 18, 23}}, {63, {16, 19, 21}}});
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});

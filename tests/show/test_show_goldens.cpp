@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xd254e271c50da3ccull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x7aa144934dd00638ull},
-    {63400, "scene 5 tube zoom-out", 0x5b9b916c0e0e983eull},
-    {64200, "scene 5 flight", 0x89058a2c0531c406ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0x8be372b993f9f189ull},
-    {70000, "scene 5 flight, sprite at rest", 0xc5fb7618a0041748ull},
+    {63400, "scene 5 tube zoom-out", 0x6263cdf335ce695eull},
+    {64200, "scene 5 flight", 0x0a84d14ebf4813e6ull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xede32cecf3a80679ull},
+    {70000, "scene 5 flight, sprite at rest", 0x6bebdd9b9108a338ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x1cadefb3170ff96aull},
     {75000, "scene 6 cloud, two lines", 0xca5c9405cfb744b5ull},
