@@ -304,7 +304,8 @@ constexpr Palette make_scene6() {
 // smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
 // slide and bend with every jump of the camera. A dark band rings the hole, so
 // the far end reads as light; the light bands brighten toward the nearest walls
-// and are polished-metal bright at their crests over near-black troughs, and
+// and are polished-metal bright at their crests over near-black troughs with a
+// trace of green in them, and
 // the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
 // and the white rim before the black fall. 63 carries the fixed green of 56..61
 // one step into the first dark band, so the green round the hole and the frame's
@@ -315,12 +316,12 @@ constexpr Palette make_scene7() {
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.keys({{62, {0, 12, 16}}, {63, {0, 16, 14}}, {65, {0, 4, 8}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
-            {81, {0, 4, 9}}, {83, {0, 4, 9}}, {90, {28, 50, 56}}, {92, {28, 50, 56}}, {99, {0, 5, 10}},
-            {101, {0, 5, 10}}, {109, {38, 56, 60}}, {111, {38, 56, 60}}, {120, {0, 24, 31}}});
-    b.keys({{121, {1, 25, 31}}, {129, {48, 60, 62}}, {131, {48, 60, 62}}, {136, {14, 33, 38}}, {140, {0, 6, 11}},
-            {142, {0, 6, 11}}, {150, {56, 62, 63}}, {152, {56, 62, 63}}, {160, {35, 46, 49}}, {169, {0, 8, 14}},
-            {171, {0, 8, 14}}, {179, {60, 63, 63}}, {181, {60, 63, 63}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
+    b.keys({{62, {0, 12, 16}}, {63, {0, 17, 13}}, {65, {0, 8, 7}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
+            {81, {0, 7, 8}}, {83, {0, 7, 8}}, {90, {28, 50, 56}}, {92, {28, 50, 56}}, {99, {0, 6, 9}},
+            {101, {0, 6, 9}}, {109, {38, 56, 60}}, {111, {38, 56, 60}}, {120, {0, 24, 31}}});
+    b.keys({{121, {1, 25, 31}}, {129, {48, 60, 62}}, {131, {48, 60, 62}}, {136, {14, 33, 38}}, {140, {0, 7, 10}},
+            {142, {0, 7, 10}}, {150, {56, 62, 63}}, {152, {56, 62, 63}}, {160, {35, 46, 49}}, {169, {0, 8, 12}},
+            {171, {0, 8, 12}}, {179, {60, 63, 63}}, {181, {60, 63, 63}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
     return b.p;
 }
 

@@ -61,8 +61,8 @@ const Golden goldens[] = {
     {79000, "scene 6 cloud, four lines", 0xecb5618dcbc92acbull},
     {81000, "scene 6 cloud, five lines", 0x921e79134d25e569ull},
     // scene 7
-    {84000, "scene 7 shaded tube", 0x8119b97c6dc2ab10ull},
-    {95000, "scene 7 shaded tube, late", 0x42bc8879f4e740d0ull},
+    {84000, "scene 7 shaded tube", 0x91ee23b5d33d3f6full},
+    {95000, "scene 7 shaded tube, late", 0x305975b9825b2a37ull},
     // scene 8
     {97520, "scene 8 knot, first frame", 0x19fba82f28ea977aull},
     {104500, "scene 8 spinning knot", 0x4d26d018d25154f8ull},
