@@ -197,43 +197,46 @@ constexpr Palette make_scene4() {
 }
 
 // Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
-// averaged and sinking a little with every pass) lies in 65..123: the texture's
-// walls on 65..90, a ramp from navy black to a mid blue that the distance lifts,
-// and its lights on 97..123, from pale blue far away to white near the camera,
-// turning back toward the fixed steel blue of 124 at the top. The fixed 91..96
-// (grey olive to blue) between the two are darker than the blues either side of
-// them, so where the picture passes from wall to light they draw a thin dark line
-// like the lip of a groove; the texture keeps everything else off them.
+// averaged and sinking a little with every pass) is one field about forty
+// entries wide, 35..82: its walls on 33..63, a ramp from navy black to slate,
+// and its lights on 65..80, climbing from a grey blue to white in a dozen
+// entries and staying white to 83. The fixed olive 64 between the two lies at
+// the foot of the lights' glow; 62, 63 and 65 lean grey toward it, so where a
+// blur crosses it it reads as the glow's edge rather than a contour. The
+// fixed 91..96 lie past the field, reached only by the rare near-camera tail,
+// and so do 84..90 and 97..123, which fall back to grey blue and rise from navy
+// to the fixed steel blue of 124: the zoom-out's first frames show the frame
+// left before them, which lands there, as dark and steel blocks, not a flash.
 // The banner, averaged with the tube, lands in windows of its own: the letters
-// (bytes 196..210) on the creams 132..157, its tinted glass (byte 1) on 33..63, a
-// dim navy ramp that keeps a trace of the tube's light and dark at a third of
-// their contrast, so the glass is a solid dark plate under the letters.
-// The zoom-out that opens the scene shows the frame left before it, sampled
-// sparsely and smoothed, and that lands mostly on 11..63: on the same dim navy
-// (11..31 darker still, up to the fixed 32), so it reads as a dark field out of
-// which the tube's lights (65 and up) grow as the picture pulls back, rather than
-// a lattice of pale blocks. 168..198 and 204..228 are the craft's: exhaust white
-// through orange, and its blue greys.
+// (bytes 238..241) on the creams 132..157, its tinted glass (byte 28) on 33..55,
+// the walls' own dark navy, so the glass is a solid dark plate under the letters.
+// The zoom-out that opens the scene samples the tube sparsely over the frame
+// left before it, and the smoothing sinks what it samples onto 11..50; the
+// flight starts from a flat 32 that sinks onto 26..31 in its first frames.
+// 11..31 are the walls' own navy black, so both read as a dark field out of
+// which the tube grows, rather than a grey one darker than its walls; the fixed
+// grey 32 shows only as specks where the field crosses it.
+// 168..198 and 204..228 are the craft's: exhaust white through orange, and its
+// blue greys.
 constexpr Palette make_scene5() {
     Builder b;
     b.fill(1, 3, {10, 19, 30});
     b.set(4, {9, 17, 26});
     b.fill(5, 9, {7, 15, 21});
     b.set(10, {8, 15, 21});
-    b.keys({{11, {1, 2, 6}}, {31, {9, 13, 18}}});
-    b.keys({{33, {3, 5, 11}}, {63, {12, 17, 27}}});
+    b.keys({{11, {0, 1, 4}}, {31, {1, 2, 7}}});
+    b.keys({{33, {1, 2, 7}}, {42, {2, 4, 10}}, {49, {4, 7, 15}}, {55, {7, 12, 22}}, {60, {12, 17, 25}}, {62, {14, 18, 23}}, {63, {16, 19, 21}}});
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {0, 1, 4}}, {70, {1, 3, 10}}, {75, {3, 7, 17}}, {80, {7, 12, 24}}, {85, {12, 18, 30}},
-            {88, {15, 22, 34}}, {90, {17, 25, 36}}});
+    b.keys({{65, {20, 23, 24}}, {66, {24, 31, 40}}, {68, {32, 42, 54}}, {71, {46, 55, 62}}, {74, {58, 62, 63}},
+            {77, {63, 63, 63}}, {83, {63, 63, 63}}, {90, {30, 40, 52}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
     b.set(94, {15, 22, 29});
     b.set(95, {14, 21, 31});
     b.set(96, {13, 20, 34});
-    b.keys({{97, {16, 26, 42}}, {100, {24, 36, 50}}, {103, {34, 46, 57}}, {107, {46, 55, 62}}, {111, {56, 61, 63}},
-            {115, {62, 63, 63}}, {119, {63, 63, 63}}, {121, {52, 58, 62}}, {123, {34, 44, 52}}});
+    b.keys({{97, {3, 6, 13}}, {110, {9, 15, 25}}, {123, {17, 27, 38}}});
     b.fill(124, 127, {18, 29, 40});
     b.set(128, {18, 29, 36});
     b.set(129, {18, 29, 31});
@@ -315,20 +318,24 @@ constexpr Palette make_scene6() {
 // smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
 // slide and bend with every jump of the camera. A dark band rings the hole, so
 // the far end reads as light; the light bands brighten toward the nearest walls
-// and are polished-metal bright at their crests, and the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
-// and the white rim before the black fall.
+// and are polished-metal bright at their crests over near-black troughs with a
+// trace of green in them, and
+// the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
+// and the white rim before the black fall. 63 carries the fixed green of 56..61
+// one step into the first dark band, so the green round the hole and the frame's
+// corners reads as a rim of colour on the tube's edge rather than a fringe.
 constexpr Palette make_scene7() {
     Builder b;
     b.fill(1, 54, {14, 33, 38});
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.keys({{62, {0, 12, 16}}, {63, {0, 7, 12}}, {65, {0, 7, 12}}, {72, {14, 40, 48}}, {74, {14, 40, 48}},
-            {81, {0, 8, 13}}, {83, {0, 8, 13}}, {90, {22, 46, 53}}, {92, {22, 46, 53}}, {99, {0, 9, 14}},
-            {101, {0, 9, 14}}, {109, {30, 51, 57}}, {111, {30, 51, 57}}, {120, {0, 24, 31}}});
-    b.keys({{121, {1, 25, 31}}, {129, {38, 55, 59}}, {131, {38, 55, 59}}, {136, {14, 33, 38}}, {140, {0, 11, 16}},
-            {142, {0, 11, 16}}, {150, {46, 58, 61}}, {152, {46, 58, 61}}, {160, {35, 46, 49}}, {169, {0, 12, 18}},
-            {171, {0, 12, 18}}, {179, {55, 61, 62}}, {181, {55, 61, 62}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
+    b.keys({{62, {0, 12, 16}}, {63, {0, 17, 13}}, {65, {0, 8, 7}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
+            {81, {0, 7, 8}}, {83, {0, 7, 8}}, {90, {28, 50, 56}}, {92, {28, 50, 56}}, {99, {0, 6, 9}},
+            {101, {0, 6, 9}}, {109, {38, 56, 60}}, {111, {38, 56, 60}}, {120, {0, 24, 31}}});
+    b.keys({{121, {1, 25, 31}}, {129, {48, 60, 62}}, {131, {48, 60, 62}}, {136, {14, 33, 38}}, {140, {0, 7, 10}},
+            {142, {0, 7, 10}}, {150, {56, 62, 63}}, {152, {56, 62, 63}}, {160, {35, 46, 49}}, {169, {0, 8, 12}},
+            {171, {0, 8, 12}}, {179, {60, 63, 63}}, {181, {60, 63, 63}}, {190, {62, 62, 62}}, {191, {63, 63, 63}}});
     return b.p;
 }
 

@@ -16,29 +16,29 @@ namespace {
 // largest about 60 pixels from the centre) and the smoothing pass averages
 // indices, spreads every sample over its neighbours and lets the picture sink a
 // little with each pass, so what shows is a blur a few pixels wide of the last
-// half second of views. Shapes ten texels and up survive that. The palette keeps
-// 91..96 fixed (grey olive to blue) in the middle of the tube's range, so the
-// texture is two-valued rather than graded: everything lies either low (the
-// walls, 58..68, which with the shade land on the dark ramp 65..90) or high (the
-// lights, 100..102, landing on 105..123, past it only where the camera nearly
-// touches the wall), and only the edges between them cross 91..96, where they
-// draw a dark line like the lip of a groove. In one turn of
-// the texture:
+// half second of views. Shapes ten texels and up survive that. What the pass
+// leaves is one continuous field about forty entries wide (the shade alone
+// spans thirty), so no texture keeps it off every fixed entry: it is set low,
+// walls (16..26) landing on the dark navy ramp 33..63 and lights (70..72) on
+// 65..80, which climbs to white in a dozen entries. Of the fixed entries only
+// the single 64 lies inside, at the foot of the lights' glow, where a blur
+// crosses it in one pixel; 91..96 are left to the rare near-camera tail.
+// In one turn of the texture:
 // - a ring of light every 64 texels along the tube, twenty texels wide, so two or
 //   three rings stream out of the dark centre at once as the camera moves 2
 //   texels a frame;
-// - a dark groove (58) on either side of each ring, and lengthwise seams of it,
-//   eight to a half turn, cutting the wall into panels (62 rising to 68 toward
+// - a dark groove (16) on either side of each ring, and lengthwise seams of it,
+//   eight to a half turn, cutting the wall into panels (20 rising to 26 toward
 //   the rings, as if lit by them);
 // - a lamp in the middle of every panel, about seventeen texels square.
-// Far away (small shade) the walls sit on the navy black of 65..72 and the lights
-// on pale blue; near the camera the walls rise to blue and the lights to white.
+// Far away (small shade) the walls sit on navy black and the lights on blue;
+// near the camera the walls rise to slate and the lights to white.
 namespace tube {
 
 constexpr int N = 256;
 constexpr int RING_PERIOD = 64;   // u texels from one ring of light to the next
 constexpr int SEAM_PERIOD = 32;   // v texels from one lengthwise seam to the next
-constexpr float GROOVE = 58.f, PANEL_MID = 62.f, PANEL_LIT = 68.f, LAMP = 100.f, RING = 102.f;
+constexpr float GROOVE = 16.f, PANEL_MID = 20.f, PANEL_LIT = 26.f, LAMP = 70.f, RING = 72.f;
 
 // Distance from x to the nearest multiple of period (0..period / 2).
 int from_line(int x, int period) {
@@ -266,34 +266,34 @@ Indexed draw_k2() {
     return out;
 }
 
-// The banner is averaged with the tube behind it, which holds about 70..115 where
+// The banner is averaged with the tube behind it, which holds about 37..82 where
 // the letters lie (the bottom rows' walls are near), so a byte b lands on
-// (p + b) / 2. The letters' byte (and the two rules'), 196, lands on the creams
-// 132..157 whatever the tube shows; toward the ends of the line the tube sinks
-// (the smoothing pass pulls it toward the border, more on the left, which each
-// row smooths first), so the letters' byte rises there to keep them on the
-// creams. The rest
-// is a plate of tinted glass landing on the dark navy ramp 33..57, through which
+// (p + b) / 2. The letters' byte (and the two rules'), 238, lands on the creams
+// 132..157 whatever the tube shows, from the 26 or so to which the flat 32 the
+// flight starts on sinks in its first frames, up to its lights; toward the ends of the line the tube sinks (the smoothing pass
+// pulls it toward the border, more on the left, which each row smooths first),
+// so the letters' byte rises there to keep them on the creams. The rest is a
+// plate of tinted glass (28) landing on the dark navy ramp 33..55, through which
 // the tube's light still shows, dimly. The plate leaves no key pixel: the blur a
 // key pixel gets would sink the tube through the fixed 64 and draw olive contours.
 // Toward the frame's edge the smoothing pass sinks the tube toward the border's 5
 // (to about 20 in the outermost column and row), so the glass's byte rises there
 // to keep the plate on its ramp, and the outermost columns, averaged with the
 // border itself, carry 9: (5 + 9) / 2 is 7, the border's own colour.
-constexpr uint8_t BANNER_GLASS = 1, BANNER_BORDER = 9;
+constexpr uint8_t BANNER_GLASS = 28, BANNER_BORDER = 9;
 
 // The letters' byte in column x.
 uint8_t letter_byte(int x) {
     const float left = std::clamp((70.f - float(x)) / 58.f, 0.f, 1.f);
     const float right = std::clamp((float(x) - 230.f) / 80.f, 0.f, 1.f);
-    return uint8_t(196 + std::lround(14.f * left + 9.f * right));
+    return uint8_t(238 + std::lround(3.f * left + 3.f * right));
 }
 
 // The glass byte at distance d pixels from the frame's edge (1 = next to the border).
 uint8_t glass_byte(int d) {
-    constexpr uint8_t near_edge[] = {60, 48, 40, 32, 24, 18, 14, 10, 8, 7, 6, 5, 4, 4, 4, 4};
+    constexpr uint8_t near_edge[] = {63, 62, 58, 52, 46, 42, 38, 36, 34, 33, 32, 31, 30, 30, 30, 30};
     constexpr int n = int(sizeof near_edge);
-    return d >= 1 && d <= n ? near_edge[d - 1] : d <= 24 ? 3 : BANNER_GLASS;
+    return d >= 1 && d <= n ? near_edge[d - 1] : d <= 24 ? 29 : BANNER_GLASS;
 }
 
 Indexed draw_apsave() {

@@ -94,22 +94,22 @@ Indexed draw_face() {
                         const float occ = occlusion(p, n, face_field);
                         const float spec = std::pow(std::max(0.f, dot(reflect(d, n), key)), 18.f);
                         const float r = std::pow(std::max(0.f, dot(n, rim)), 2.f) * (1.f - std::fabs(dot(d, n)));
-                        l = (0.06f + 0.78f * diff) * (0.45f + 0.55f * occ) + 0.5f * spec + 0.45f * r;
+                        l = (0.04f + 0.88f * diff * diff) * (0.3f + 0.7f * occ) + 0.6f * spec + 0.75f * r;
                     }
                     lum.at(x, y) += l / (SS * SS);
                     cover.at(x, y) += 1.f / (SS * SS);
                 }
     RgbImage shaded(W, H);
     Plane inside(W, H);
-    const Rgb dark{0, 6, 11}, mid{12, 36, 44}, light{46, 58, 60}, white{63, 63, 63};
+    const Rgb dark{0, 3, 7}, mid{8, 30, 40}, light{42, 56, 60}, white{63, 63, 63};
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const float c = cover.at(x, y);
             if (c < 0.99f) continue;
             const float l = std::clamp(lum.at(x, y) / c, 0.f, 1.f);
-            shaded.at(x, y) = l < 0.35f ? mix(dark, mid, l / 0.35f)
-                            : l < 0.75f ? mix(mid, light, (l - 0.35f) / 0.4f)
-                                        : mix(light, white, (l - 0.75f) / 0.25f);
+            shaded.at(x, y) = l < 0.3f ? mix(dark, mid, l / 0.3f)
+                            : l < 0.7f ? mix(mid, light, (l - 0.3f) / 0.4f)
+                                       : mix(light, white, (l - 0.7f) / 0.3f);
             inside.at(x, y) = 1.f;
         }
     const ColourSet set(scene7_palette, {{62, 191}});
