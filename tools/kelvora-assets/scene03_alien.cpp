@@ -187,7 +187,7 @@ float shade(V3 eye, V3 dir, float corona) {
         // The body sits in the ramp's copper above the machinery's maroon, so
         // the head is the lightest form in the picture; only the sheen and the
         // highlights climb to the cream at the ramp's top.
-        float b = 0.3f + 0.5f * std::pow(diff, 1.5f) * lit * occ + 0.12f * fl * occ + 0.2f * sheen + 1.2f * spec +
+        float b = 0.12f + 0.6f * std::pow(diff, 1.2f) * lit * occ + 0.1f * fl * occ + 0.12f * sheen + 1.2f * spec +
                   0.1f * rim * occ;
         return clamp01(b);
     }
@@ -215,7 +215,7 @@ float shade(V3 eye, V3 dir, float corona) {
         if (corona > CORONA_RIM) {
             const float level = std::pow(clamp01((corona - CORONA_RIM) / (1.f - CORONA_RIM)), 0.6f);
             const float form = 0.25f + 0.6f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ;
-            return clamp01(level * 0.6f * form + 0.3f * spec * level);
+            return clamp01(level * 0.5f * form + 0.3f * spec * level);
         }
         g *= smoothstep(0.f, 1.f, (CORONA_RIM - corona) / CORONA_RIM * 1.6f);
         return -g;
