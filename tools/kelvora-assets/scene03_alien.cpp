@@ -187,7 +187,7 @@ float shade(V3 eye, V3 dir, float corona) {
         // The body sits in the ramp's copper above the machinery's maroon, so
         // the head is the lightest form in the picture; only the sheen and the
         // highlights climb to the cream at the ramp's top.
-        float b = 0.12f + 0.6f * std::pow(diff, 1.2f) * lit * occ + 0.1f * fl * occ + 0.12f * sheen + 1.2f * spec +
+        float b = 0.12f + 0.6f * std::pow(diff, 1.2f) * lit * occ + 0.1f * fl * occ + 0.32f * sheen + 1.2f * spec +
                   0.1f * rim * occ;
         return clamp01(b);
     }
