@@ -170,7 +170,7 @@ constexpr Palette make_scene3() {
     // The shown picture's bright ramp: from blue-black through maroon and copper
     // to cream and pale cyan: the creature's body in the copper, the light behind
     // it in the cream.
-    b.keys({{223, {0, 7, 14}}, {231, {24, 12, 14}}, {241, {50, 27, 16}}, {249, {60, 46, 39}}, {255, {60, 63, 63}}});
+    b.keys({{223, {0, 7, 14}}, {231, {22, 9, 14}}, {238, {42, 18, 14}}, {245, {58, 36, 23}}, {250, {60, 48, 43}}, {255, {60, 63, 63}}});
     return b.p;
 }
 

@@ -2,14 +2,16 @@
 // The scene shows the picture only through its disc mask, averaging every shown
 // pixel with its four neighbours and lifting it to at least 32, so the picture lives
 // on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
-// then the bright ramp from black at 223 through copper to pale cyan at 255. The
-// palette's own browns and reds (1..31) would never reach the screen: the lift
-// turns them into the background's 32. So the creature is lit in the copper ramp
-// and stands dark against a light behind its head, which floods the machinery
-// near it in cream and falls off through copper to black, where the cool steel
-// takes over; the two captions are shaped as rounded plates centred on the frame,
-// and the picture holds their lettering, bright on dark steel, so that the words
-// read however the cloud's discs merge with the plates.
+// then the bright ramp from black at 223 through maroon and copper to pale cyan at
+// 255. The palette's own browns and reds (1..31) would never reach the screen: the
+// lift turns them into the background's 32. So the creature's head, filling the
+// middle of the cloud, is lit in the copper ramp as the lightest thing in the
+// picture, with black eyes that read in any fragment; the machinery behind it
+// takes a warm light in darker maroon and copper, modelled on its lit and shadowed
+// sides, falling off into cool steel towards the frame's sides; the two captions
+// are plates centred on the frame between hazard stripes, and the picture holds
+// their lettering, bright on dark steel, so that the words read however the
+// cloud's discs merge with the plates.
 #include <algorithm>
 #include <cmath>
 
@@ -148,7 +150,7 @@ float field(V3 p) { return scene(p).d; }
 // coordinates): full over the dome and face, falling off past the head's outline.
 constexpr float CORONA_RIM = 0.22f;
 float corona_at(float u, float v) {
-    const float du = u / 0.5f, dv = (v - 0.1f) / 0.58f;
+    const float du = u / 0.62f, dv = (v - 0.08f) / 0.7f;
     return std::min(1.f, 1.7f * std::exp(-(du * du + dv * dv) * 1.0f));
 }
 
@@ -182,10 +184,10 @@ float shade(V3 eye, V3 dir, float corona) {
         // Glossy: a dark body, a sharp highlight and a broad sheen from the key
         // light, and a cold rim from behind.
         float sheen = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 6.f) * lit;
-        // Against the light behind it the body stays in the ramp's copper and
-        // maroon, its outline dark, so the head stands out as a sculpted form;
-        // only the sheen and the highlights climb to the cream of that light.
-        float b = 0.04f + 0.62f * std::pow(diff, 1.5f) * lit * occ + 0.14f * fl * occ + 0.22f * sheen + 1.2f * spec +
+        // The body sits in the ramp's copper above the machinery's maroon, so
+        // the head is the lightest form in the picture; only the sheen and the
+        // highlights climb to the cream at the ramp's top.
+        float b = 0.12f + 0.6f * std::pow(diff, 1.2f) * lit * occ + 0.1f * fl * occ + 0.32f * sheen + 1.2f * spec +
                   0.1f * rim * occ;
         return clamp01(b);
     }
@@ -206,11 +208,17 @@ float shade(V3 eye, V3 dir, float corona) {
         // shadows rather than as a dark blot.
         float g = 0.12f + 0.8f * std::sqrt(diff * lit) * occ * occ + 0.2f * fl * occ + 0.4f * spec;
         g = std::min(g, 0.96f);
-        // The light behind the head floods the machinery near it: white at the
-        // heart, through peach and copper to black at its rim, where the steel
-        // takes over, dark at first and lit further out.
-        if (corona > CORONA_RIM) return std::pow(clamp01((corona - CORONA_RIM) / (1.f - CORONA_RIM)), 0.55f) * (0.93f + 0.07f * diff);
-        return -g * smoothstep(0.f, 1.f, (CORONA_RIM - corona) / CORONA_RIM * 1.6f);
+        // The light behind the head floods the machinery near it in maroon and
+        // copper, its surfaces lit on the key light's side and shadowed on the
+        // other, falling off to black at its rim, where the steel takes over. It
+        // stays below the head's own copper, so the head stands out lightest.
+        if (corona > CORONA_RIM) {
+            const float level = std::pow(clamp01((corona - CORONA_RIM) / (1.f - CORONA_RIM)), 0.6f);
+            const float form = 0.25f + 0.6f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ;
+            return clamp01(level * 0.5f * form + 0.3f * spec * level);
+        }
+        g *= smoothstep(0.f, 1.f, (CORONA_RIM - corona) / CORONA_RIM * 1.6f);
+        return -g;
     }
     }
 }
@@ -223,75 +231,98 @@ uint8_t tone_index(float tone, int x, int y) {
 }
 
 // Where the captions stand in the frame (their blit positions), the plate each
-// caption stands on (frame coordinates: the plates are centred on the frame and
-// keep a margin from its edges, whatever the blit rectangle allows) and what they
-// say.
+// caption stands on (frame coordinates: centred on the frame, 6 pixels clear of its
+// top and bottom edges, whatever the blit rectangle allows), the width of the
+// hazard stripes at each end of the plate, and what they say.
 struct Caption {
     int x, y, w, h;
     int px, py, pw, ph;
+    int stripes;
     const char* text;
 };
-constexpr Caption TOP_CAPTION{50, 1, 269, 24, 52, 1, 216, 23, "CREATURE AT WORK"};
-constexpr Caption LOW_CAPTION{16, 167, 288, 32, 26, 169, 268, 28, "HANDLE WITH CARE"};
+constexpr Caption TOP_CAPTION{50, 1, 269, 24, 50, 6, 220, 19, 14, "CREATURE AT WORK"};
+constexpr Caption LOW_CAPTION{16, 167, 288, 32, 16, 167, 288, 27, 18, "HANDLE WITH CARE"};
 
-// Caption layers in frame coordinates over the caption's blit rectangle: 3 on the
-// plate, 2 on a glyph, 1 on the outline that widens it, 0 elsewhere. The plate is a
-// rounded bar; the lettering is set inside it with a margin on every side. The same
-// geometry gives the caption's shape (caption_shape), so the two line up pixel for
-// pixel.
+// Caption layers in frame coordinates over the caption's blit rectangle: 0 off the
+// plate, 1 the lettering's outline, 2 a glyph, 3 the plate's steel, 4 its rim, 5 an
+// amber stripe, 6 a black stripe. The plate is a rectangle with rounded corners;
+// the lettering is set between the striped ends with a margin. The same geometry
+// gives the caption's shape (caption_shape), so the two line up pixel for pixel.
 Indexed caption_layers(const Caption& c) {
     TextStyle st;
     st.font = "DejaVu Sans Bold";
     st.letter_spacing = 1;
     st.edge_width = 2.5;
     st.edge_index = 1;
-    const int mx = 7, my = 2;  // the lettering's margin inside the plate
+    const int rim = 2, mx = c.stripes + rim + 3, my = c.ph > 22 ? rim + 1 : rim;
     Indexed type = text_sprite(c.pw - 2 * mx, c.ph - 2 * my, c.text, st, 0, [](int, int, float) { return uint8_t(2); }, 0);
     Indexed out(c.w, c.h, 0);
-    const float r = 0.5f * float(c.ph) - 1.f;  // round ends
+    const float r = 5.f;  // corner radius
+    auto on_plate = [&](float fx, float fy, float inset) {
+        const float x0 = float(c.px) + inset, x1 = float(c.px + c.pw) - inset;
+        const float y0 = float(c.py) + inset, y1 = float(c.py + c.ph) - inset;
+        const float rr = std::max(0.5f, r - inset);
+        const float cx = std::clamp(fx, x0 + rr, x1 - rr), cy = std::clamp(fy, y0 + rr, y1 - rr);
+        const float dx = fx - cx, dy = fy - cy;
+        return fx >= x0 && fx <= x1 && fy >= y0 && fy <= y1 && dx * dx + dy * dy <= rr * rr;
+    };
     for (int y = 0; y < c.h; ++y)
         for (int x = 0; x < c.w; ++x) {
             const int fx = c.x + x, fy = c.y + y;
+            const float sx = float(fx) + 0.5f, sy = float(fy) + 0.5f;
+            if (!on_plate(sx, sy, 0.f)) continue;
+            if (!on_plate(sx, sy, float(rim))) {
+                out.at(x, y) = 4;
+                continue;
+            }
             const int tx = fx - c.px - mx, ty = fy - c.py - my;
             if (tx >= 0 && ty >= 0 && tx < type.w && ty < type.h && type.at(tx, ty)) {
                 out.at(x, y) = type.at(tx, ty);
                 continue;
             }
-            const float cx = std::clamp(float(fx) + 0.5f, float(c.px) + r, float(c.px + c.pw) - r);
-            const float cy = float(c.py) + 0.5f * float(c.ph);
-            const float dx = float(fx) + 0.5f - cx, dy = float(fy) + 0.5f - cy;
-            if (dx * dx + dy * dy <= r * r) out.at(x, y) = 3;
+            const int from_end = std::min(fx - c.px, c.px + c.pw - 1 - fx);
+            if (from_end < c.stripes + rim) {
+                // Stripes leaning like a hazard band: 5 amber, 5 black pixels.
+                const int lean = fx < c.px + c.pw / 2 ? fx + fy : fx - fy + 1000;
+                out.at(x, y) = (lean / 5) % 2 ? 6 : 5;
+                continue;
+            }
+            out.at(x, y) = 3;
         }
     return out;
 }
 
 // The caption as the picture holds it: the lettering burns in the bright ramp,
 // cream at the top of each stroke to copper at its foot, inside a black outline,
-// on a plate of dark steel with a lit copper bevel along its top edge and a
-// shadow along its foot. A disc that uncovers the frame round the plate shows the
-// picture there, which the smoothing merges with the plate's dark rim.
-// Returns false where (x, y) lies off the plate and its lettering.
+// on a plate of dark steel with a rim lit copper along its top and left and
+// shadowed along its foot, between amber and black hazard stripes.
+// Returns false where (x, y) lies off the plate.
 bool band_tone(int x, int y, const Caption& c, Indexed& layers, float& tone) {
     const int lx = x - c.x, ly = y - c.y;
     const uint8_t l = (lx >= 0 && lx < c.w && ly >= 0 && ly < c.h) ? layers.at(lx, ly) : 0;
     if (l == 0) return false;
     const float u = (float(y) - float(c.py)) / float(c.ph - 1);  // 0 top .. 1 foot of the plate
-    if (l == 1) {
-        tone = 0.f;
-    } else if (l == 2) {
-        float streak = fbm(float(x) / 23.f, float(y) / 3.f, 311, 3) - 0.5f;
-        float v = (float(y) - float(c.py) - 3.f) / float(c.ph - 7);
-        tone = clamp01(1.0f - 0.42f * v + 0.06f * streak);
-    } else {
-        // Steel: a bevel lit at the top, a shadowed foot, a brushed middle.
-        auto inside = [&](int ox, int oy) {
-            const int qx = lx + ox, qy = ly + oy;
-            return qx >= 0 && qy >= 0 && qx < c.w && qy < c.h && layers.at(qx, qy) != 0;
-        };
+    switch (l) {
+    case 1: tone = 0.f; break;
+    case 2: {
+        const float streak = fbm(float(x) / 23.f, float(y) / 3.f, 311, 3) - 0.5f;
+        const float v = (float(y) - float(c.py) - 3.f) / float(c.ph - 7);
+        tone = clamp01(0.97f - 0.4f * v + 0.05f * streak);
+        break;
+    }
+    case 4: {
+        // Lit from the upper left: the top and left edges in copper, the foot and
+        // the right in shadow.
+        const float lit = 0.5f + 0.5f * (1.f - 2.f * u) - 0.25f * (float(x - c.px) / float(c.pw) - 0.5f);
+        tone = lit > 0.45f ? 0.55f + 0.2f * lit : -0.04f;
+        break;
+    }
+    case 5: tone = 0.7f - 0.12f * u; break;
+    case 6: tone = 0.02f; break;
+    default: {
         const float brush = fbm(float(x) / 9.f, float(y) * 2.f, 337, 2) - 0.5f;
-        if (!inside(0, -2)) tone = 0.62f;       // the lit bevel
-        else if (!inside(0, 2)) tone = -0.05f;  // the foot in shadow
-        else tone = -(0.22f + 0.18f * (1.f - u) + 0.1f * brush);
+        tone = -(0.3f + 0.22f * (1.f - u) + 0.08f * brush);
+    }
     }
     return true;
 }
@@ -315,7 +346,7 @@ Indexed draw_alien() {
             for (int s = 0; s < 4; ++s) {
                 float u = (float(x) + 0.25f + 0.5f * float(s & 1) - W / 2.f) / H;
                 float v = -(float(y) + 0.25f + 0.5f * float(s >> 1) - H / 2.f) / H;
-                sum += shade(eye, normalize(fw * 1.25f + rt * u + up * v), corona_at(u, v));
+                sum += shade(eye, normalize(fw * 1.55f + rt * u + up * v), corona_at(u, v));
             }
             out.at(x, y) = tone_index(sum / 4.f, x, y);
         }
