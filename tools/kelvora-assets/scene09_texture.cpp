@@ -21,17 +21,18 @@ namespace art {
 namespace {
 
 constexpr int SIDE = 256;
-constexpr int CELL = 64;            // rib and rail spacing: four of each per texture
-constexpr float LEAST = 24.f;       // taken under a rib's lit crest
-constexpr float PANEL = 65.f;       // taken over the panels between the ribs
+constexpr int CELL = 64;            // rail spacing round the tube: four per texture
+constexpr int RING = 256;           // rib spacing along it: one per texture
+constexpr float LEAST = 34.f;       // taken under a rib's lit crest
+constexpr float PANEL = 72.f;       // taken over the panels between the ribs
 constexpr float MOST = float(TEXTURE_MOST);  // taken in the deepest troughs
 constexpr float TAU = 6.2831853f;
 
 // A soft ridge across one cell: 1 on its crest, falling smoothly to 0 half a cell
 // away; `sharp` narrows it. Lit from the -d side, so the crest leans that way.
-float ridge(float d, float sharp) {
-    const float c = 0.5f + 0.5f * std::cos(TAU * d / float(CELL));
-    const float lean = 0.5f + 0.5f * std::sin(TAU * d / float(CELL));
+float ridge(float d, float sharp, int cell = CELL) {
+    const float c = 0.5f + 0.5f * std::cos(TAU * d / float(cell));
+    const float lean = 0.5f + 0.5f * std::sin(TAU * d / float(cell));
     return std::pow(c, sharp) * (0.75f + 0.25f * lean);
 }
 
@@ -46,9 +47,9 @@ Indexed draw_fdtex() {
             // ringing the tube that let the sunset through, lighter rails along it,
             // and a dark groove on each side of a rib (its shadowed flank, the far
             // one deeper), so the rings read as relief and never as flat black.
-            const float rib = ridge(fx, 4.f);
+            const float rib = ridge(fx, 6.f, RING);
             const float rail = ridge(fy + float(CELL) / 2.f, 3.f);
-            const float groove = ridge(fx - 0.3f * float(CELL), 10.f) + 0.6f * ridge(fx + 0.28f * float(CELL), 10.f);
+            const float groove = ridge(fx - 0.22f * float(RING), 14.f, RING) + 0.6f * ridge(fx + 0.2f * float(RING), 14.f, RING);
             float take = PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
             out.at(x, y) = uint8_t(std::lround(std::clamp(take, LEAST, MOST)));
         }
