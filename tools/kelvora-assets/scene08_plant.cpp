@@ -33,7 +33,7 @@ namespace {
 
 constexpr int W = 320, H = 200;
 constexpr float SHORE = 147.f;        // the far shore's waterline
-constexpr float SUN_X = 101.f, SUN_Y = 118.f, SUN_R = 40.f;
+constexpr float SUN_X = 100.f, SUN_Y = 106.f, SUN_R = 58.f;
 constexpr float SUN_CORE = 123.f;     // the disc stays a few steps below white
 constexpr float QUAY_X = 199.f;       // the quay and everything built on it start here
 
@@ -80,7 +80,7 @@ constexpr Bank banks[] = {
     {70.f, 6.f, 2.5f, 70.f, 2.9f, 303, 20.f, 340.f},
     // Low over the sun, short and broken: long thin banks there would cross the
     // whole frame as lines once scene 9's texture darkens the sky round them.
-    {106.f, 3.2f, 2.5f, 40.f, 0.9f, 304, 40.f, 175.f},
+    {134.f, 2.6f, 2.f, 40.f, 0.9f, 304, 40.f, 175.f},
 };
 
 // (body, lower rim) of bank b at (x, y). The lower edge billows.
