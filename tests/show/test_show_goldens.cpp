@@ -64,21 +64,21 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x9f8cdae66c46b51bull},
     {95000, "scene 7 shaded tube, late", 0xf8e015728da23193ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xd70b5877cbd5c6b0ull},
-    {104500, "scene 8 spinning knot", 0x8aff1777ea19e693ull},
-    {111500, "scene 8 tinted fade", 0x60d49bfbf38f82c3ull},
+    {97520, "scene 8 knot, first frame", 0x008c0348bc2b71feull},
+    {104500, "scene 8 spinning knot", 0x706b86036bd087c3ull},
+    {111500, "scene 8 tinted fade", 0xe13ee306e3c03f08ull},
     // scene 9
-    {112600, "scene 9 sphere", 0xadd205ce0633bce3ull},
-    {114500, "scene 9 sphere widening", 0xe12e8dcc16244a13ull},
-    {116100, "scene 9 tube, focus growing", 0x80dff7db205e3a41ull},
-    {117500, "scene 9 tube", 0xfbb5fbc7444450d4ull},
-    {130000, "scene 9 tube with curves", 0xe371e817f39ba46dull},
+    {112600, "scene 9 sphere", 0x66155195b1b202ffull},
+    {114500, "scene 9 sphere widening", 0x39efac67f735b301ull},
+    {116100, "scene 9 tube, focus growing", 0x6580c5af5e669469ull},
+    {117500, "scene 9 tube", 0x8a9c240d731113f0ull},
+    {130000, "scene 9 tube with curves", 0x6261c981f6554a7dull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x5f96f176ccb6784aull},
-    {147800, "scene 10 hold, sprites at rest", 0xd913263e3a76e3a8ull},
-    {149000, "scene 10 fade, step 24", 0xed4812aa50179502ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x3c4d99d5abb8adc2ull},
+    {147800, "scene 10 hold, sprites at rest", 0x7946d7347143071cull},
+    {149000, "scene 10 fade, step 24", 0xe7826032a78b6d69ull},
     // the end
-    {150000, "last frame", 0x5dd1bfa3aa192f1eull},
+    {150000, "last frame", 0xee126ff497f0a085ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

@@ -325,7 +325,7 @@ Indexed draw_plant() {
                 const float r = std::max(0.f, tw.top - fy);
                 const float axis = tw.x - 0.5f * r - 0.0025f * r * r;
                 const float side = clamp01(0.5f - (fx - axis) / 50.f);
-                const float lit = 90.f + 20.f * side * side + 10.f * std::exp(-std::hypot(fx - SUN_X, fy - SUN_Y) / 80.f);
+                const float lit = 76.f + 14.f * side * side + 8.f * std::exp(-std::hypot(fx - SUN_X, fy - SUN_Y) / 80.f);
                 v = lerp(v, lit, st);
             }
             // The far shore: a strip of haze, a little darker than the sky over it.
@@ -356,8 +356,11 @@ Indexed draw_plant() {
                 if (std::fabs(u) > 1.1f) continue;
                 // Rounded shell: the rim toward the sun catches its light, the lip at
                 // the top and a few rings of the shell show faintly.
-                float t = 22.f + 14.f * clamp01(0.5f - 0.5f * u);
-                t += 18.f * smoothstep(-0.6f, -0.97f, u);
+                // Kept at most a few steps above what scene 9's texture takes at
+                // its least, so under its glows the shell stays one even dark shape
+                // instead of showing where its shading crosses the texture's take.
+                float t = 22.f + 8.f * clamp01(0.5f - 0.5f * u);
+                t += 8.f * smoothstep(-0.6f, -0.97f, u);
                 if (fy < tw.top + 2.f) t += 8.f;
                 if (int(fy - tw.top) % 12 == 7) t -= 4.f;
                 dark(t);
