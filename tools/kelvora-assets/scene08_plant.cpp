@@ -47,7 +47,7 @@ uint8_t quantise(float v, int x, int y, int lo, int hi) {
 
 // How far the sun's light reaches at distance d from its centre, 1 at the disc's
 // edge falling to nothing at the frame's far corners.
-float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 105.f); }
+float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 80.f); }
 
 // The sun and its halo at distance d from its centre, in index steps above the
 // far sky: a tight bright ring, a wider glow, and a broad one that lights the

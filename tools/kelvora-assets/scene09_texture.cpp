@@ -2,12 +2,12 @@
 // picture, wrapping both ways). Columns run along the tube and across the sphere's
 // latitudes, rows round the tube and the sphere's longitudes.
 //
-// A broad, soft-shaded shaft drawn for the warps: wide rounded ribs ring the tube
-// every quarter of the texture, each flanked by a dark groove, and fainter rails
-// run along it, over a slow cloudy wash. Every shape is many texels across and
-// every edge a smooth ramp, so the warps' magnification shows soft forms and their
-// compression (the tube's far end, the sphere's poles) averages to an even tone
-// instead of speckle. The panels take a little less than the sky holds, so the
+// A broad, soft-shaded shaft drawn for the warps: one wide rounded rib rings the
+// tube per turn of the texture, flanked by soft dark grooves, and fainter rails
+// run along it, over a slow cloudy wash that changes mostly round the tube. Along
+// the tube every profile is a low, smooth swell: the far end squeezes many turns
+// of the texture into a few pixels, and anything sharper or more frequent there
+// beats against the pixel grid as fine rings and crosshatch. The panels take a little less than the sky holds, so the
 // tube is deep brown relief rather than empty black, with only the grooves and
 // the silhouettes black and the ribs' crests lit; that leaves the glowing curves
 // of the last phase their headroom below the cap.
@@ -42,14 +42,14 @@ Indexed draw_fdtex() {
         for (int x = 0; x < SIDE; ++x) {
             const float fx = float(x) + 0.5f, fy = float(y) + 0.5f;
             // A slow wash, periodic with the texture: 4 x 4 cells at the base octave.
-            const float wash = fbm(fx / 64.f, fy / 64.f, 97, 2, 4, 4);
+            const float wash = fbm(fx / 128.f, fy / 64.f, 97, 2, 2, 4);
             // Amount taken: a panel floor that leaves the sky a dim brown, lit ribs
             // ringing the tube that let the sunset through, lighter rails along it,
             // and a dark groove on each side of a rib (its shadowed flank, the far
             // one deeper), so the rings read as relief and never as flat black.
-            const float rib = ridge(fx, 6.f, RING);
+            const float rib = ridge(fx, 3.f, RING);
             const float rail = ridge(fy + float(CELL) / 2.f, 3.f);
-            const float groove = ridge(fx - 0.22f * float(RING), 14.f, RING) + 0.6f * ridge(fx + 0.2f * float(RING), 14.f, RING);
+            const float groove = 0.7f * ridge(fx - 0.24f * float(RING), 6.f, RING) + 0.4f * ridge(fx + 0.22f * float(RING), 6.f, RING);
             float take = PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
             out.at(x, y) = uint8_t(std::lround(std::clamp(take, LEAST, MOST)));
         }
