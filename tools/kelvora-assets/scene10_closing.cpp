@@ -395,10 +395,18 @@ Indexed draw_apfrm() {
             if (heart.inside.at(x, y) > 0.5f) {
                 ground = false;
                 const Lit& l = heart_light[size_t(y) * W + x];
-                float u = 60.f + 27.f * l.diffuse + 14.f * l.spec;
+                float u = 60.f + 27.f * l.diffuse;
+                // A foil envelope: the moon's highlight a crisp-edged sheen with a
+                // hot core, not a soft bloom.
+                u += 10.f * smoothstep(0.18f, 0.26f, l.spec) + 8.f * smoothstep(0.55f, 0.7f, l.spec);
                 // The burner-warm glow of the night-glow from below.
                 u += 5.f * smoothstep(80.f, 150.f, fy);
-                u = lerp(58.f, u, smoothstep(0.f, 4.f, heart_edge.at(x, y)));
+                // A firm edge: a dark seam on the outline, then a thin band of light
+                // reflected off the sky just inside it, before the rounded body.
+                const float e = heart_edge.at(x, y);
+                if (e < 1.5f) u = 52.f;
+                else if (e < 3.f) u = std::max(u, 74.f);
+                else u = lerp(64.f, u, smoothstep(3.f, 6.f, e));
                 v = lit(u, x, y);
             }
             // The hot-air balloon: gores in two tones, a band round its widest part,
@@ -650,11 +658,15 @@ Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char*
                 float t = 42.f + 3.f * float(yy) / float(sh);
                 if (round) {
                     const float s = (float(xx) + 0.5f) / float(sw) * 2.f - 1.f;
-                    t = 42.f + 24.f * std::sqrt(std::max(0.f, 1.f - s * s)) * (0.7f + 0.3f * (1.f - float(yy) / float(sh)));
-                    // The light catches the upper right of each stroke.
-                    if (!face(xx + 1, yy - 1)) t += 12.f;
+                    // Lit as the envelope is: the moon on its right, the left in shade.
+                    const float across = 0.45f * s + 0.7f * std::sqrt(std::max(0.f, 1.f - s * s));
+                    const float light = clamp01((across + 0.45f) / 1.29f);
+                    t = 42.f + 22.f * light * light * (0.75f + 0.25f * (1.f - float(yy) / float(sh)));
+                    // Each stroke bevelled: its upper right catches the light.
+                    if (!face(xx + 1, yy - 1)) t += 14.f;
+                    else if (!face(xx + 2, yy - 2)) t += 6.f;
                 }
-                v = lit(t, xx, yy, false);
+                v = lit(t, xx, yy, round);
             } else if (near(xx, yy, 1)) {
                 v = lit(round ? 104.f : 112.f, xx, yy, false);
             } else if (near(xx, yy, 2)) {
