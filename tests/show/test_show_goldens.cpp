@@ -64,21 +64,21 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x9f8cdae66c46b51bull},
     {95000, "scene 7 shaded tube, late", 0xf8e015728da23193ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x008c0348bc2b71feull},
-    {104500, "scene 8 spinning knot", 0x706b86036bd087c3ull},
-    {111500, "scene 8 tinted fade", 0xe13ee306e3c03f08ull},
+    {97520, "scene 8 knot, first frame", 0x1773f939e8b202c3ull},
+    {104500, "scene 8 spinning knot", 0x10aa54f4d79540d4ull},
+    {111500, "scene 8 tinted fade", 0x0122a70a8dca38faull},
     // scene 9
-    {112600, "scene 9 sphere", 0x66155195b1b202ffull},
-    {114500, "scene 9 sphere widening", 0x39efac67f735b301ull},
-    {116100, "scene 9 tube, focus growing", 0x6580c5af5e669469ull},
-    {117500, "scene 9 tube", 0x8a9c240d731113f0ull},
-    {130000, "scene 9 tube with curves", 0x6261c981f6554a7dull},
+    {112600, "scene 9 sphere", 0x50687c082b804aa4ull},
+    {114500, "scene 9 sphere widening", 0x2968e4f2b8ffc72eull},
+    {116100, "scene 9 tube, focus growing", 0xd0bcfb83bb88d15eull},
+    {117500, "scene 9 tube", 0xb43afb3e1f1b2529ull},
+    {130000, "scene 9 tube with curves", 0x39345f95b0638587ull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x3c4d99d5abb8adc2ull},
-    {147800, "scene 10 hold, sprites at rest", 0x7946d7347143071cull},
-    {149000, "scene 10 fade, step 24", 0xe7826032a78b6d69ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0xf23ad94ab7a7367eull},
+    {147800, "scene 10 hold, sprites at rest", 0xfaa38e27cf5ee800ull},
+    {149000, "scene 10 fade, step 24", 0x5af134008ec72ad1ull},
     // the end
-    {150000, "last frame", 0xee126ff497f0a085ull},
+    {150000, "last frame", 0x962b8147c062bf23ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
