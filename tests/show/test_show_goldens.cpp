@@ -64,15 +64,15 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x9f8cdae66c46b51bull},
     {95000, "scene 7 shaded tube, late", 0xf8e015728da23193ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x1773f939e8b202c3ull},
-    {104500, "scene 8 spinning knot", 0x10aa54f4d79540d4ull},
-    {111500, "scene 8 tinted fade", 0x0122a70a8dca38faull},
+    {97520, "scene 8 knot, first frame", 0x08b16a045da2aa43ull},
+    {104500, "scene 8 spinning knot", 0x20f4d0634686fe96ull},
+    {111500, "scene 8 tinted fade", 0x26092048d60230abull},
     // scene 9
-    {112600, "scene 9 sphere", 0x50687c082b804aa4ull},
-    {114500, "scene 9 sphere widening", 0x2968e4f2b8ffc72eull},
-    {116100, "scene 9 tube, focus growing", 0xd0bcfb83bb88d15eull},
-    {117500, "scene 9 tube", 0xb43afb3e1f1b2529ull},
-    {130000, "scene 9 tube with curves", 0x39345f95b0638587ull},
+    {112600, "scene 9 sphere", 0x793e132808b5e114ull},
+    {114500, "scene 9 sphere widening", 0x2e9297f88a684ddcull},
+    {116100, "scene 9 tube, focus growing", 0xa64718750e2bc2f1ull},
+    {117500, "scene 9 tube", 0x1cf07ab019992520ull},
+    {130000, "scene 9 tube with curves", 0xffabb5f52f195af6ull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0xf23ad94ab7a7367eull},
     {147800, "scene 10 hold, sprites at rest", 0xfaa38e27cf5ee800ull},

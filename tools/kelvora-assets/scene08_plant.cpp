@@ -54,7 +54,7 @@ float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 80.f); }
 // whole left of the sky, so everything behind the knot is well above its orange.
 float halo(float d) {
     const float out = std::max(0.f, d - SUN_R);
-    return 5.f * std::exp(-out / 3.f) + 9.f * std::exp(-out / 22.f) + 26.f * reach(d);
+    return 3.f * std::exp(-out / 3.f) + 8.f * std::exp(-out / 18.f) + 24.f * reach(d);
 }
 
 // Beams of light and shadow fanning out from the sun through the haze: +7 steps in
@@ -120,8 +120,10 @@ float sky(float x, float y) {
     }
     // The disc, crossed low by the thin banks in front of it.
     if (d < SUN_R + 1.f) {
-        const float disc = 1.f - smoothstep(SUN_R - 4.f, SUN_R + 1.f, d);
-        float core = SUN_CORE - 7.f * (d / SUN_R) * (d / SUN_R);
+        // A crisp edge and a nearly even face, so where the knot's gaps show the
+        // disc they show it as white shapes against the orange glow round it.
+        const float disc = 1.f - smoothstep(SUN_R - 1.5f, SUN_R + 0.5f, d);
+        float core = SUN_CORE - 3.f * (d / SUN_R) * (d / SUN_R);
         for (const Bank& b : banks) core -= 22.f * bank(b, x, y).first;
         s = lerp(s, core, disc);
     }
