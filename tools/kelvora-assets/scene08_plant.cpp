@@ -1,7 +1,7 @@
 // Scenes 8 and 9: the plant picture (plant): a power station across a river at
-// dusk. A large low sun stands behind where the knot turns, a white disc the knot
-// tumbles across, and floods the left of the
-// sky with light: beams fan out from it through the haze, long banks of cloud
+// dusk. A large low sun stands right behind where the knot turns, an even white
+// disc with a crisp edge, so the knot's gaps show it as white shapes and the knot
+// reads as a dark shape against light; it floods the left of the sky with light: beams fan out from it through the haze, long banks of cloud
 // stand darker against the glow with their lower edges lined by the sun, and the
 // sky deepens to amber toward the top and the far right. On the right a quay
 // carries a pylon, the station hall and two cooling towers whose steam the sun
@@ -16,8 +16,11 @@
 // faces stand clear; the silhouettes that are not pale are warm browns well above
 // the knot's near black, and none of them stands where the knot turns.
 //
-// Scene 9 subtracts its texture (scene09_texture) from this picture and adds
-// glowing dots capped at 127. Its panels take a little less than the sky holds, so
+// Scene 9 subtracts its texture (scene09_texture) from this picture, clamping at
+// black, and adds glowing dots capped at 127. Under a glow a silhouette shows
+// exactly as much as the sky round it keeps after the subtraction, so the towers'
+// shading and the steam stay low: the trails cross the station as one dark shape
+// with a small step at its edge, not a shape cut along its own shading. Its panels take a little less than the sky holds, so
 // the sky shows through as deep browns and the glows build up on a dark tube;
 // long thin bright lines in the sky would cross that tube as bands, so the banks
 // are broad or short and only the thick ones carry a lit rim.
