@@ -71,8 +71,8 @@ constexpr Palette make_opening() {
 // Entries 0..190, shared by the logo and curves palettes. The glows, lines and
 // points of both phases add to indices and stop at 190, so the light they add must
 // climb the ramp: white at 1 falls through pale cyan to a near-black navy trough (34..48)
-// where the backgrounds sit, climbs again, slowly then faster, to a pale cyan peak
-// (150..168) where added light gathers and where the logo's blur leaves the glows'
+// where the backgrounds sit, climbs again, slowly then faster, to a bright cyan peak
+// (150..168), light rather than white, where added light gathers and where the logo's blur leaves the glows'
 // capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
 // 22 entries. The trough is nearly black (40), so the pictures drawn in it have
 // real darks and everything added to them climbs at once into visible blue. No channel moves more than 3 per entry, so averaged indices stay
@@ -89,10 +89,10 @@ constexpr void logo_cool_half(Builder& b) {
             {84, {7, 30, 39}},
             {98, {12, 38, 47}},
             {114, {22, 48, 55}},
-            {128, {36, 57, 61}},
-            {142, {50, 62, 63}},
-            {150, {56, 63, 63}},
-            {168, {54, 63, 63}},
+            {128, {32, 55, 61}},
+            {142, {41, 61, 63}},
+            {150, {47, 63, 63}},
+            {168, {45, 63, 63}},
             {179, {26, 40, 44}},
             {190, {1, 15, 22}}});
 }
@@ -163,11 +163,13 @@ constexpr Palette make_scene3() {
     b.keys({{1, {12, 6, 3}}, {10, {36, 20, 10}}});
     b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
     b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
-    // The machinery's ramp keeps its blue while red and green fall: the shown
-    // machinery is a deep steel blue, not a grey, against the light background.
-    b.keys({{32, {28, 32, 36}}, {60, {16, 24, 35}}, {140, {5, 12, 26}}, {222, {1, 8, 15}}});
-    // The shown picture's bright ramp: from blue-black through copper to pale cyan,
-    // so that the creature lit in it stands warm against the blue machinery.
+    // The machinery's ramp: lit steel near the background's grey down to 80, then
+    // a steel blue sinking to black, so that a disc over lit machinery reads as
+    // surfaces and shadows rather than as a dark-blue blot.
+    b.keys({{32, {28, 32, 36}}, {44, {24, 30, 36}}, {80, {16, 23, 33}}, {140, {6, 13, 25}}, {222, {1, 8, 15}}});
+    // The shown picture's bright ramp: from blue-black through maroon and copper
+    // to cream and pale cyan: the creature's body in the copper, the light behind
+    // it in the cream.
     b.keys({{223, {0, 7, 14}}, {231, {24, 12, 14}}, {241, {50, 27, 16}}, {249, {60, 46, 39}}, {255, {60, 63, 63}}});
     return b.p;
 }
@@ -270,15 +272,21 @@ constexpr Palette make_scene5() {
 // the background itself. 150 is the background too: the frame's average with the
 // one before rounds down, so whatever once sat below 151 settles there. The glow
 // blobs add up from 152 to their cap, 190, and the average with the frame before
-// holds a covered pixel at 189: 156..160 dip below the teal into a deep blue, so
-// the cloud's fading rims and trails draw a dark edge, then 161..190 climb through
-// a saturated azure and cyan to a white core only at the top; the lines smudged
-// over the cloud (165..186) show in azure and cyan on it.
+// holds a covered pixel at 189, so the cloud is light: what a blob leaves behind
+// (170, 160, 155, 153, frame by frame) and its fading rims climb from the teal
+// through a deep azure halo (156..168) and cyan (169..186) to a white core only
+// at the top (187..190), with no edge darker than the teal; the lines smudged
+// over the cloud (173..185) stay cyan on its white.
 constexpr Palette make_scene6() {
     constexpr Rgb BACKGROUND = {5, 25, 34};
     Builder b;
     b.fill(1, 3, {63, 63, 63});
     b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}});
+    // The title's chrome: sky 4..30 from white to a clear blue, the horizon 34,
+    // the ground 36..62 from deep brown through gold to pale yellow.
+    b.keys({{4, {63, 63, 63}}, {12, {52, 60, 63}}, {22, {34, 50, 62}}, {30, {18, 36, 58}}});
+    b.set(34, {6, 8, 20});
+    b.keys({{36, {22, 9, 3}}, {44, {44, 22, 5}}, {52, {58, 40, 10}}, {58, {63, 54, 26}}, {62, {63, 62, 46}}});
     b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {85, {30, 44, 52}}, {88, {8, 20, 32}}, {99, {3, 12, 24}}});
     b.set(100, {23, 39, 43});
     b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
@@ -286,10 +294,16 @@ constexpr Palette make_scene6() {
     b.fill(126, 137, {36, 52, 57});
     b.set(132, BACKGROUND);
     b.keys({{137, {36, 52, 57}}, {141, {34, 51, 56}}, {144, {31, 49, 55}}, {146, {29, 47, 54}}, {149, {26, 45, 53}}});
+    // The frames in which a line's blend bar comes and goes average the teal with
+    // what the blur settles on (117..132 by row): a fresh line's bar passes about
+    // 135, 127, 123 and the line before it about 135, 143, 147, 149. The entries
+    // the smudged letters seldom take (under a tenth of their pixels each) wear
+    // the background, so each bar flashes for a frame or two instead of four.
+    for (int i : {126, 127, 128, 129, 130, 131, 134, 136, 145, 146, 147}) b.set(i, BACKGROUND);
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
-    b.keys({{155, {4, 24, 33}}, {156, {2, 15, 28}}, {160, {2, 18, 38}}, {166, {5, 32, 56}}, {172, {10, 44, 63}}, {177, {20, 54, 63}},
-            {181, {34, 60, 63}}, {185, {48, 63, 63}}, {188, {58, 63, 63}}, {190, {63, 63, 63}}});
+    b.keys({{155, {4, 24, 33}}, {156, {5, 27, 39}}, {162, {7, 33, 50}}, {168, {10, 41, 60}}, {174, {14, 48, 63}},
+            {180, {22, 54, 63}}, {186, {34, 60, 63}}, {187, {50, 63, 63}}, {188, {58, 63, 63}}, {190, {63, 63, 63}}});
     b.set(191, {0, 14, 21});
     return b.p;
 }

@@ -128,6 +128,25 @@ TEST_F(Generated, LogoCaptionAndTunnelBandsFitTheirScene) {
     std::vector<char> bands = slurp(root / "tunnel.dat");
     ASSERT_GE(bands.size(), 8u);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(bands[i], bands[i + 4]) << i;
+    // Scene 3's caption shapes, at their blit positions, keep off the frame's edges
+    // and sit centred on it within a few pixels (their rectangles are not).
+    struct Shape {
+        const char* name;
+        int w, x0;
+    };
+    for (const Shape& c : {Shape{"alwork.dat", 269, 50}, Shape{"aphandl.dat", 288, 16}}) {
+        std::vector<char> d = slurp(root / c.name);
+        int left = 1000, right = -1;
+        for (size_t k = 0; k < d.size(); ++k)
+            if (d[k] != 0) {
+                left = std::min(left, c.x0 + int(k) % c.w);
+                right = std::max(right, c.x0 + int(k) % c.w);
+            }
+        ASSERT_GE(right, left) << c.name;
+        EXPECT_GE(left, 12) << c.name;
+        EXPECT_LE(right, 319 - 12) << c.name;
+        EXPECT_LE(std::abs((left + right) - 319), 6) << c.name << " spans " << left << ".." << right;
+    }
 }
 
 TEST_F(Generated, UnwritableFolderFails) {

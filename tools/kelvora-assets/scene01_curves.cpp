@@ -176,17 +176,56 @@ Indexed draw_frm01() {
 
 namespace {
 
-// A caption in the orange ramp (light at the top of the letters, darker below) with
-// a dark red edge, on key 38.
-Indexed caption(int w, int h, const std::string& text, const char* font, double spacing) {
-    TextStyle st;
-    st.font = font;
-    st.letter_spacing = spacing;
-    st.edge_width = 3.0;
-    st.edge_index = 253;
-    return text_sprite(w, h, text, st, 38, [h](int x, int y, float) {
-        return ramp_index(float(y) / float(h) * 0.55f, 191, 255, x, y);
-    });
+// A caption in the orange ramp on key 38, cut hard so it sits on the blue frame
+// with no fringe: the glyphs stroked outward by `bold` pixels for weight, a lit top
+// edge on every stroke, the face darkening downward through the orange ramp, a
+// two-pixel extrusion down and to the right in dark red and a one-pixel dark edge
+// round the whole, so the words stand off the sky as raised lettering.
+Indexed caption(int w, int h, const std::string& text, const char* font, double spacing, double bold = 1.2) {
+    constexpr int DEPTH = 2;
+    Canvas cv(w, h);
+    cairo_t* cr = cv.cr;
+    const double px = fit_text(cr, text, font, w - 2 - DEPTH - bold, h - 2 - DEPTH - bold, spacing);
+    const TextBox box = text_extents(cr, text, font, px, spacing);
+    const double x0 = std::floor((w - DEPTH - box.w) / 2), y0 = std::floor((h - DEPTH - box.h) / 2);
+    text_path(cr, text, font, px, x0, y0, spacing);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, bold);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_fill_preserve(cr);
+    cairo_stroke(cr);
+    const Plane cover = cv.alpha();
+    auto face = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && cover.at(x, y) >= 0.5f; };
+    const double top = y0 - bold / 2, rows = box.h + bold;
+    Indexed out(w, h, 38);
+    std::vector<bool> body(size_t(w) * h, false);  // face and extrusion
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (face(x, y)) {
+                const float t = clamp01(float((y + 0.5 - top) / rows));
+                out.at(x, y) = face(x, y - 1) ? uint8_t(std::lround(lerp(192.f, 214.f, t))) : 191;
+                body[size_t(y) * w + x] = true;
+                continue;
+            }
+            for (int k = 1; k <= DEPTH; ++k)
+                if (face(x - k, y - k)) {
+                    out.at(x, y) = uint8_t(238 + 6 * k);  // dark red, darker with depth
+                    body[size_t(y) * w + x] = true;
+                    break;
+                }
+        }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (body[size_t(y) * w + x]) continue;
+            bool near = false;
+            for (int j = -1; j <= 1; ++j)
+                for (int i = -1; i <= 1; ++i) {
+                    const int nx = x + i, ny = y + j;
+                    near |= nx >= 0 && ny >= 0 && nx < w && ny < h && body[size_t(ny) * w + nx];
+                }
+            if (near) out.at(x, y) = 253;
+        }
+    return out;
 }
 
 }  // namespace
@@ -199,13 +238,13 @@ void register_scene01_curves() {
     r.push_back({"gaia", 120, 30, 38, &curves_palette,
                  [] { return caption(120, 30, "VISUALS", "DejaVu Sans Bold", 1); }});
     r.push_back({"jar", 133, 26, 38, &curves_palette,
-                 [] { return caption(133, 26, "drawn by code", "DejaVu Serif Bold Italic", 0); }});
+                 [] { return caption(133, 26, "drawn by code", "DejaVu Serif Bold Italic", 0.5, 0.4); }});
     r.push_back({"bizk", 180, 33, 38, &curves_palette,
                  [] { return caption(180, 33, "SOUND & RHYTHM", "DejaVu Sans Bold", 0.5); }});
     r.push_back({"nudge", 206, 29, 38, &curves_palette,
                  [] { return caption(206, 29, "PROGRAMMING", "DejaVu Sans Bold", 1); }});
     r.push_back({"ephoy", 146, 23, 38, &curves_palette,
-                 [] { return caption(146, 23, "every frame by hand", "DejaVu Serif Bold Italic", 0); }});
+                 [] { return caption(146, 23, "every frame by hand", "DejaVu Serif Bold Italic", 0.5, 0.3); }});
     r.push_back({"gpor", 74, 90, -1, &curves_palette, draw_gpor});
     r.push_back({"npor", 71, 89, -1, &curves_palette, draw_npor});
 }

@@ -429,45 +429,66 @@ Indexed draw_overl() {
                 out.at(x2, y) = uint8_t(std::lround(lerp(191.f, 206.f, t)));
                 continue;
             }
-            // A dark red edge beside the ink, never below its foot.
+            // A dark red edge beside the ink and under its foot (screen row 94, the
+            // band's top row, still clear of the loop on row 95), so the caption
+            // stands on a dark line instead of touching the lit band.
             bool near = false;
-            for (int j = 0; j <= 0; ++j)
+            for (int j = y == CAPTION_TOP + 7 ? -1 : 0; j <= 0; ++j)  // under the foot only, so the i dots stay apart
                 for (int i = -1; i <= 1; ++i) {
                     const int nx = x2 + i, ny = y + j;
-                    if (nx >= 0 && nx < W && ny < H && ny <= CAPTION_TOP + 6) near |= ink.at(nx, ny) > 0.5f;
+                    if (nx >= 0 && nx < W && ny >= 0 && ny <= CAPTION_TOP + 6) near |= ink.at(nx, ny) > 0.5f;
                 }
-            if (near && y <= CAPTION_TOP + 6) out.at(x2, y) = 250;
+            if (near && y <= CAPTION_TOP + 7) out.at(x2, y) = 250;
         }
     return out;
 }
 
-// The strip that swings up and down over columns 33..72: a rail of lit lenses on a
-// dark chain. It is averaged with the background (about 47), so a strip value s
-// shows as (47 + s) / 2: values past 190 (the warm half of the palette, never seen
-// as such) bring the lenses up to the pale peak of the cool ramp.
+// The strip that swings up and down over columns 33..72: a lit conduit between two
+// thin rails, carrying lenses of three sizes at uneven spacing, so the swing shows a
+// changing run of lights instead of one lens repeated. It is averaged with the
+// background (about 47), so a strip value s shows as (47 + s) / 2: values past 190
+// (the warm half of the palette, never seen as such) bring the lenses up to the pale
+// peak of the cool ramp, 47 leaves the background as it is.
+struct StripLens {
+    float y, r;
+};
+constexpr StripLens STRIP_LENSES[] = {{16, 12}, {41, 5}, {57, 8}, {76, 5}, {104, 13}, {131, 6},
+                                      {149, 9}, {168, 5}, {193, 12}, {219, 6}, {238, 9}, {258, 5},
+                                      {281, 12}};
 Indexed draw_overl2() {
     const int W = 40, H = 295;
     Indexed out(W, H);
-    const float pitch = 37.f;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            const float cx = float(x) - 19.5f;
-            const float cy = std::fmod(float(y) + 0.5f, pitch) - pitch / 2;
-            const float r = std::sqrt(cx * cx + cy * cy * 1.0f);
+            const float cx = float(x) - 19.5f, fy = float(y) + 0.5f;
+            // Nearest lens (they never overlap).
+            const StripLens* near = &STRIP_LENSES[0];
+            for (const StripLens& l : STRIP_LENSES)
+                if (std::fabs(l.y - fy) < std::fabs(near->y - fy)) near = &l;
+            const float cy = fy - near->y, R = near->r;
+            const float r = std::sqrt(cx * cx + cy * cy);
             float s;
-            if (std::fabs(cx) > 17.f) {
-                s = 70.f;  // rail edges
-            } else if (r < 11.f) {
-                // Lens: bright core, lit from the upper left.
-                const float lit = std::clamp(1.f - r / 11.f + 0.25f * (-cx - cy) / 11.f, 0.f, 1.f);
-                s = 120.f + 135.f * lit;
-            } else if (r < 13.5f) {
-                s = 20.f;  // dark ring around it
+            if (r < R) {
+                // Lens: a glass ball lit from the upper left, a hot spot off its centre.
+                const float lit = std::clamp(1.f - r / R + 0.3f * (-cx - cy) / R, 0.f, 1.f);
+                const float spot = std::hypot(cx + R * 0.35f, cy + R * 0.35f) < R * 0.22f + 0.6f ? 1.f : 0.f;
+                s = 118.f + 137.f * std::max(lit, spot);
+            } else if (r < R + 2.f) {
+                s = 12.f;  // the dark bezel round each lens
+            } else if (r < R + 3.f) {
+                s = 96.f;  // its lit outer lip
+            } else if (std::fabs(cx) <= 4.f) {
+                // The conduit: a round pipe, lit on its left, a glowing core line.
+                const float u = cx / 4.f;
+                s = std::fabs(cx) < 1.f ? 176.f : 70.f + 50.f * (1.f - u) * std::sqrt(std::max(0.f, 1.f - u * u));
+            } else if (std::fabs(cx) >= 15.f && std::fabs(cx) <= 17.f) {
+                s = cx < 0 ? 104.f - 18.f * (std::fabs(cx) - 15.f) : 64.f;  // rails, lit on the left
+            } else if (std::fabs(cy) < 1.5f && std::fabs(cx) < 15.f && R >= 8.f) {
+                s = 84.f;  // a strut from the big lenses out to the rails
             } else {
-                // Chain between the lenses: a narrow link of mid teal.
-                s = std::fabs(cx) < 3.f ? 110.f : 46.f;
+                s = 47.f;  // the background shows through
             }
-            out.at(x, y) = uint8_t(std::clamp(int(std::lround(s + bayer4(x, y) * 4.f)), 0, 255));
+            out.at(x, y) = uint8_t(std::clamp(int(std::lround(s)), 0, 255));
         }
     return out;
 }

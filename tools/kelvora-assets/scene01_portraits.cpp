@@ -65,13 +65,13 @@ void model_face(Paint& pt, const Plane& face, double cx, double cy, double s) {
                   {cx + 0.02 * s, cy + 0.55 * s}, {cx + 0.14 * s, cy + 0.2 * s}, {cx + 0.2 * s, cy - 0.1 * s}});
     }), int(0.06 * s * pt.ss));
     for (size_t k = 0; k < side.v.size(); ++k) side.v[k] *= face.v[k];
-    pt.flat(side, {24, 8, 5}, 0.6f);
+    pt.flat(side, {24, 8, 5}, 0.72f);
     Plane lit = blur(pt.mask([&](cairo_t* cr) {
         oval(cr, cx - 0.17 * s, cy + 0.1 * s, 0.09 * s, 0.06 * s, -0.3);
         oval(cr, cx - 0.1 * s, cy - 0.3 * s, 0.14 * s, 0.06 * s);
     }), int(0.04 * s * pt.ss));
     for (size_t k = 0; k < lit.v.size(); ++k) lit.v[k] *= face.v[k];
-    pt.flat(lit, {62, 46, 30}, 0.45f);
+    pt.flat(lit, {62, 46, 30}, 0.6f);
 }
 
 // The band of light across the crown that makes hair read as glossy: a soft arc
@@ -83,6 +83,28 @@ void sheen(Paint& pt, const Plane& hair, double x, double y, double w, double h)
     }, 1.6), pt.ss);
     for (size_t k = 0; k < band.v.size(); ++k) band.v[k] *= hair.v[k];
     pt.flat(band, {54, 31, 18}, 0.75f);
+}
+
+// The cool light from behind the head (the planet's glow on the glass) catching the
+// edge of a part turned away from the key light: a thin crescent along its right
+// side, where the part's coverage shifted left leaves it, softened and only on it.
+void rim_light(Paint& pt, const Plane& part, uint8_t region, Rgb colour, double width, float strength,
+               std::initializer_list<const Plane*> in_front = {}) {
+    pt.current = region;
+    const int d = int(std::lround(width * pt.ss));
+    Plane crescent(part.w, part.h);
+    for (int y = 0; y < part.h; ++y)
+        for (int x = 0; x < part.w; ++x) {
+            const int sx = x + d, sy = y - d / 3;  // the shape moved toward the light's source
+            const float inner = sx < part.w && sy >= 0 ? part.at(sx, sy) : 0.f;
+            crescent.at(x, y) = std::max(0.f, part.at(x, y) - inner);
+        }
+    Plane soft = blur(crescent, pt.ss / 2);
+    for (size_t k = 0; k < soft.v.size(); ++k) {
+        soft.v[k] *= part.v[k];
+        for (const Plane* p : in_front) soft.v[k] *= 1.f - p->v[k];
+    }
+    pt.flat(soft, colour, strength);
 }
 
 // Eyes, brows, nose and mouth drawn onto a face centred at (cx, cy), s = face
@@ -225,6 +247,7 @@ void paint_girl(Paint& pt, int gx, int gy) {
         pt.flat(st, i % 3 == 0 ? Rgb{24, 48, 55} : Rgb{38, 12, 3}, 0.35f);
     }
     sheen(pt, front, cx - 3, cy - 0.38 * s, 12, 5);
+    rim_light(pt, back_hair, R_HAIR, {22, 48, 55}, 1.2, 0.8f, {&body, &neck, &face});
 }
 
 // Eyes, nose and mouth at the output size, where a face of 35 pixels has eyes four
@@ -235,10 +258,10 @@ void paint_girl(Paint& pt, int gx, int gy) {
 void girl_eyes(Indexed& out) {
     painter::stamp(out, 21, 26, {" bbbb        bbbb ",
                                  "                  ",
-                                 "                  ",
                                  " llllll    llllll ",
                                  " wiiow      wiiow ",
-                                 "  iis        iis  "},
+                                 " wiiiw      wiiiw ",
+                                 "  sss        sss  "},
                    {{'l', 250}, {'w', 6}, {'i', 240}, {'o', 2}, {'b', 232}, {'s', 212}});
     painter::stamp(out, 30, 34, {" d",
                                  " d",
@@ -325,15 +348,16 @@ void paint_boy(Paint& pt, int gx, int gy) {
         pt.flat(st, Rgb{36, 14, 4}, 0.5f);
     }
     sheen(pt, top, cx - 1, cy - 0.64 * s, 9, 4);
+    rim_light(pt, top, R_HAIR, {22, 48, 55}, 1.2, 0.8f, {&face});
 }
 
 void boy_eyes(Indexed& out) {
     painter::stamp(out, 20, 26, {"bbbbbb      bbbbbb",
                                  "                  ",
-                                 "                  ",
                                  " lllll      lllll ",
                                  " wiiow      wiiow ",
-                                 "  iis        iis  "},
+                                 " wiiiw      wiiiw ",
+                                 "  sss        sss  "},
                    {{'b', 244}, {'l', 246}, {'w', 8}, {'i', 240}, {'o', 4}, {'s', 214}});
     painter::stamp(out, 29, 34, {" d",
                                  " d",

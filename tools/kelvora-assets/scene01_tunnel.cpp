@@ -23,9 +23,9 @@ namespace {
 // half a colour repeat along, which turns the rings into a checkerboard of tiles.
 //
 // The band colours repeat every four bands (256 units): orange and pale yellow, a
-// lit rib, then two dark blues, the gap. Each pair of bands half a repeat apart
+// lit rib, then two near-black blues, the gap. Each pair of bands half a repeat apart
 // holds one lit and one dark colour, and so does the whole: their means (about
-// 130) lie in the middle of the palette's black run (64..175). Where rings get
+// 134) lie in the middle of the palette's black run (64..175). Where rings get
 // thinner than a pixel, near the vanishing point, the depth map stops growing and
 // spreads each 2 x 2 block over a whole colour repeat; the smear averages such a
 // block, however unevenly its weights fall on the four, into that black run, so
@@ -35,7 +35,7 @@ constexpr float TUBE_DEPTH = 21000.f;
 constexpr int SECTORS = 12;  // even, so the tiles alternate all the way round
 // Band widths (pixels) between which the rings give way to the core.
 constexpr float CORE_FULL = 0.8f, CORE_NONE = 5.f;
-constexpr uint8_t BANDS[4] = {48, 215, 224, 38};
+constexpr uint8_t BANDS[4] = {52, 215, 224, 42};
 
 float tube_radius(int x, int y) {
     const float dx = float(x) - TUNNEL_CX, dy = (float(y) - TUNNEL_CY) * PIXEL_ASPECT;
@@ -88,8 +88,15 @@ Indexed draw_tube_x() {
 // averages out, so the darkening is smooth.
 constexpr float DUSK_NEAR = 104.f, DUSK_FAR = 30.f;  // radii where it starts and is strongest
 constexpr float DUSK_MAX = 0.5f;                      // share of a colour repeat at its strongest
-float dusk(float r) {
-    const float t = 1.f - smoothstep(DUSK_FAR, DUSK_NEAR, r);
+// The light comes from the viewer's upper left: the walls facing it (lower right of
+// the opening) stay clean, the walls turned away (upper left) wear dark edges from
+// farther out, which gives the tube a lit side and a shadowed one.
+constexpr float LIGHT_TURN = 0.72f;   // direction of the lit wall, radians from +x (screen y down)
+constexpr float SHADE_REACH = 1.3f;   // shadowed side: dusk starts this much farther out
+float dusk(float r, float dx, float dy) {
+    const float facing = 0.5f + 0.5f * std::cos(std::atan2(dy, dx) - LIGHT_TURN);  // 1 lit, 0 shadowed
+    const float near = lerp(DUSK_NEAR * SHADE_REACH, DUSK_NEAR, facing);
+    const float t = 1.f - smoothstep(DUSK_FAR, near, r);
     return DUSK_MAX * t * std::sqrt(t);
 }
 
@@ -100,7 +107,7 @@ Indexed draw_tube_y() {
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
             const float r = tube_radius(x, y), c = core(r);
-            const float blend = std::max(c, dusk(r));
+            const float blend = std::max(c, dusk(r, float(x) - TUNNEL_CX, (float(y) - TUNNEL_CY) * PIXEL_ASPECT));
             const float depth = TUBE_DEPTH / std::max(lerp(r, r_far, c), 1.f) + blend * 64.f * float(spread[y & 1][x & 1]);
             out.at(x, y) = uint8_t(int(depth) % 255);
         }
@@ -125,6 +132,8 @@ Indexed draw_tunnel_bands() {
 constexpr int PANEL_W = 132, EDGE_W = 52, TOP_H = 144;
 constexpr double MEDAL_X = 64, MEDAL_Y = 70, MEDAL_R = 50;
 constexpr int SLOT_X0 = 20, SLOT_X1 = 300, SLOT_Y0 = 154;  // the caption adds onto 0 here
+constexpr double LAMP_X0 = 22, LAMP_X1 = 108, LAMP_Y0 = 127;  // the lamp strip under the medallion
+constexpr int LAMPS = 6;
 
 // The opening's edge: column where the steel ends on row y (the arch is widest at
 // the top and bottom corners).
@@ -192,7 +201,7 @@ const Console& console() {
         pt.shaded(plate, 6, steel);
         // Grooves across the left panel, stopping at the medallion's rim and the
         // opening's lip, engraved: a dark line with a lit line under it.
-        for (int gy = 12; gy < TOP_H - 6; gy += 12) {
+        for (int gy = 12; gy < LAMP_Y0 - 6; gy += 12) {
             const double dy = gy - MEDAL_Y;
             const double half = dy * dy < (MEDAL_R + 5) * (MEDAL_R + 5) ? std::sqrt((MEDAL_R + 5) * (MEDAL_R + 5) - dy * dy) : -1;
             auto groove = [&](double x0, double x1) {
@@ -227,6 +236,42 @@ const Console& console() {
             pt.shadow(rivet, 1, 1, 1.5, 0.6f);
             pt.shaded(rivet, 2, steel);
         }
+        // The panel's outer edge bevelled: a lit line along the top and left, a dark
+        // one down the inside of the bottom bar's right end.
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, opening_edge(0) - 3, 1); }), {54, 57, 61}, 0.8f);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 1, H); }), {54, 57, 61}, 0.8f);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, W - 1, TOP_H, 1, H - TOP_H); }), {4, 5, 10}, 0.8f);
+        // Countersunk screws in the panel's corners: a lit dome with a dark slot.
+        for (const auto& sc : {std::pair{7.5, 6.5}, std::pair{7.5, 137.5}, std::pair{124.5, 137.5}}) {
+            const Plane head = pt.mask([&](cairo_t* cr) { oval(cr, sc.first, sc.second, 3.4, 3.4); });
+            pt.shadow(head, 1, 1, 1.5, 0.6f);
+            pt.shaded(head, 2, steel);
+            pt.flat(pt.mask([&](cairo_t* cr) {
+                cairo_move_to(cr, sc.first - 2.4, sc.second + 1.6);
+                cairo_line_to(cr, sc.first + 1.6, sc.second - 2.4);
+                cairo_line_to(cr, sc.first + 2.4, sc.second - 1.6);
+                cairo_line_to(cr, sc.first - 1.6, sc.second + 2.4);
+                cairo_close_path(cr);
+            }), {4, 5, 10}, 0.9f);
+        }
+        // A recessed strip of amber lamps under the medallion, the first lit, the
+        // others in descending glow, like a depth gauge.
+        const Plane well = pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, LAMP_X0, LAMP_Y0, LAMP_X1 - LAMP_X0, 10); });
+        pt.flat(well, {5, 6, 12});
+        pt.shadow(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, LAMP_X0 - 4, LAMP_Y0 - 4, LAMP_X1 - LAMP_X0 + 8, 4); }),
+                  0, 2, 1.5, 0.8f, &well);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, LAMP_X0, LAMP_Y0 + 10, LAMP_X1 - LAMP_X0, 1); }),
+                {52, 55, 60}, 0.8f);
+        pt.current = P_BRASS;
+        for (int i = 0; i < LAMPS; ++i) {
+            const double lx = LAMP_X0 + 7 + i * (LAMP_X1 - LAMP_X0 - 14) / double(LAMPS - 1);
+            const float glow = i < 3 ? 1.f - 0.25f * float(i) : 0.f;  // three lit, three dark
+            const Plane lamp = pt.mask([&](cairo_t* cr) { oval(cr, lx, LAMP_Y0 + 5, 4.2, 3.4); });
+            pt.flat(lamp, mix(Rgb{18, 12, 10}, Rgb{63, 30, 0}, glow));
+            pt.flat(pt.mask([&](cairo_t* cr) { oval(cr, lx - 1.2, LAMP_Y0 + 4, 1.6, 1.2); }),
+                    mix(Rgb{30, 23, 22}, Rgb{63, 63, 46}, glow));
+        }
+        pt.current = P_STEEL;
         // The medallion: a brass ring, a dark steel disc, the K raised in brass.
         pt.current = P_BRASS;
         const Plane ring = pt.mask([&](cairo_t* cr) { oval(cr, MEDAL_X, MEDAL_Y, MEDAL_R, MEDAL_R); });
@@ -281,15 +326,53 @@ Indexed draw_frm2() {
     return out;
 }
 
-// The breathing caption: orange letters with a brown glow, on key 0.
+// The breathing caption, on key 0. The scene stretches it every frame to between
+// 74 and 274 columns and 23 and 43 rows by picking the nearest source pixel, so any
+// detail one or two pixels wide (an antialiased edge, a thin outline, a dither) comes
+// and goes from frame to frame and the letters seem to change weight. So the letters
+// are cut hard (no partial pixels), their stems made fat (the glyphs are stroked
+// outward by SCL_BOLD) and kept apart by gaps about as wide, and their colour changes
+// only from row to row: a column dropped or doubled then takes a whole stem's width
+// by one pixel and nothing else. A solid extrusion down and to the right gives the
+// letters body; its colours sit near the slot's black, so its width barely reads.
+constexpr double SCL_BOLD = 1.4;   // pixels added round every glyph
+constexpr int SCL_DEPTH = 3;       // extrusion, pixels down and right
 Indexed draw_sclpic() {
-    TextStyle st;
-    st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 3;
-    st.edge_width = 4;
-    st.edge_index = 182;
-    return text_sprite(174, 33, "DEEPER", st, 0,
-                       [](int x, int y, float) { return ramp_index(float(y - 4) / 25.f, 223, 209, x, y); });
+    const int W = 174, H = 33;
+    Canvas cv(W, H);
+    cairo_t* cr = cv.cr;
+    const char* font = "DejaVu Sans Bold";
+    const double spacing = 5.5;
+    const double px = fit_text(cr, "DEEPER", font, W - 4 - SCL_DEPTH - SCL_BOLD, H - 3 - SCL_DEPTH - SCL_BOLD, spacing);
+    const TextBox box = text_extents(cr, "DEEPER", font, px, spacing);
+    const double x0 = std::floor((W - SCL_DEPTH - box.w) / 2), y0 = std::floor((H - SCL_DEPTH - box.h) / 2);
+    text_path(cr, "DEEPER", font, px, x0, y0, spacing);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, SCL_BOLD);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    cairo_fill_preserve(cr);
+    cairo_stroke(cr);
+    const Plane cover = cv.alpha();
+    auto face = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && cover.at(x, y) >= 0.5f; };
+    const double top = y0 - SCL_BOLD / 2, rows = box.h + SCL_BOLD;
+    Indexed out(W, H, 0);
+    for (int y = 0; y < H; ++y) {
+        // Face: pale yellow along the top, through the orange run to a deep orange.
+        const float t = clamp01(float((y + 0.5 - top) / rows));
+        const uint8_t lit = t < 0.12f ? 224 : uint8_t(std::lround(lerp(223.f, 210.f, (t - 0.12f) / 0.88f)));
+        for (int x = 0; x < W; ++x) {
+            if (face(x, y)) {
+                out.at(x, y) = lit;
+                continue;
+            }
+            for (int k = 1; k <= SCL_DEPTH; ++k)
+                if (face(x - k, y - k)) {
+                    out.at(x, y) = uint8_t(196 - 5 * k);  // brown, darker with depth
+                    break;
+                }
+        }
+    }
+    return out;
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 // on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
 // then the bright ramp from black at 223 through copper to pale cyan at 255. The
 // palette's own browns and reds (1..31) would never reach the screen: the lift
-// turns them into the background's 32. So the creature is lit in the copper ramp,
-// warm against the machinery in cool steel blue, and the bands under the two
-// captions hold the lettering itself, bright on a dark plate, so that the words
-// read even where the cloud's discs uncover the band around them.
+// turns them into the background's 32. So the creature is lit in the copper ramp
+// and stands dark against a light behind its head, which floods the machinery
+// near it in cream and falls off through copper to black, where the cool steel
+// takes over; the two captions are shaped as rounded plates centred on the frame,
+// and the picture holds their lettering, bright on dark steel, so that the words
+// read however the cloud's discs merge with the plates.
 #include <algorithm>
 #include <cmath>
 
@@ -20,10 +22,6 @@ namespace {
 
 constexpr int W = 320, H = 200;
 constexpr float PI = 3.14159265f;
-
-// Caption bands: the rows each caption covers in the frame.
-constexpr int TOP_BAND_Y0 = 1, TOP_BAND_Y1 = 24;
-constexpr int LOW_BAND_Y0 = 167, LOW_BAND_Y1 = 198;
 
 enum Material { CARAPACE, EYE, MACHINE, LAMP };
 
@@ -146,9 +144,17 @@ Hit machine(V3 p) {
 Hit scene(V3 p) { return closer(head(to_head(p)), machine(p)); }
 float field(V3 p) { return scene(p).d; }
 
+// The light behind the head, 0..1 over the frame (u, v as the rays' screen
+// coordinates): full over the dome and face, falling off past the head's outline.
+constexpr float CORONA_RIM = 0.22f;
+float corona_at(float u, float v) {
+    const float du = u / 0.5f, dv = (v - 0.1f) / 0.58f;
+    return std::min(1.f, 1.7f * std::exp(-(du * du + dv * dv) * 1.0f));
+}
+
 // Tone: negative values run the greys (-1 lightest), positive the bright ramp (+1 pale
 // cyan), with 0 as black, where the two ramps meet.
-float shade(V3 eye, V3 dir) {
+float shade(V3 eye, V3 dir, float corona) {
     float t = march(eye, dir, field, 9.f, 220);
     if (t < 0) return -0.05f;
     V3 p = eye + dir * t;
@@ -176,8 +182,11 @@ float shade(V3 eye, V3 dir) {
         // Glossy: a dark body, a sharp highlight and a broad sheen from the key
         // light, and a cold rim from behind.
         float sheen = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 6.f) * lit;
-        float b = 0.02f + 0.7f * std::pow(diff, 1.5f) * lit * occ + 0.12f * fl * occ + 0.25f * sheen + 1.2f * spec +
-                  0.5f * rim * occ;
+        // Against the light behind it the body stays in the ramp's copper and
+        // maroon, its outline dark, so the head stands out as a sculpted form;
+        // only the sheen and the highlights climb to the cream of that light.
+        float b = 0.04f + 0.62f * std::pow(diff, 1.5f) * lit * occ + 0.14f * fl * occ + 0.22f * sheen + 1.2f * spec +
+                  0.1f * rim * occ;
         return clamp01(b);
     }
     case EYE: {
@@ -186,14 +195,22 @@ float shade(V3 eye, V3 dir) {
         // the eyes look back at the viewer through the discs.
         float sky = smoothstep(0.45f, 0.75f, reflect(dir, n).y);
         float glint = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 14.f) * lit;
-        return clamp01(0.01f + 0.5f * sky + 1.5f * spec + (glint > 0.45f ? 0.95f : 0.f));
+        return clamp01(0.01f + 0.5f * sky + 1.5f * spec + (glint > 0.28f ? 0.97f : 0.f));
     }
     // Lamps burn at the top of the bright ramp, cream at their rims to pale cyan
     // where they face us: sparks wherever a disc uncovers one.
     case LAMP: return clamp01(0.84f + 0.16f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
     case MACHINE: default: {
-        float g = 0.08f + 0.75f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ + 0.4f * spec;
-        return -std::min(g, 0.9f);
+        // Lit steel, close to the background's grey where the key light falls, so a
+        // disc shows the machinery as light surfaces cut by dark grooves and
+        // shadows rather than as a dark blot.
+        float g = 0.12f + 0.8f * std::sqrt(diff * lit) * occ * occ + 0.2f * fl * occ + 0.4f * spec;
+        g = std::min(g, 0.96f);
+        // The light behind the head floods the machinery near it: white at the
+        // heart, through peach and copper to black at its rim, where the steel
+        // takes over, dark at first and lit further out.
+        if (corona > CORONA_RIM) return std::pow(clamp01((corona - CORONA_RIM) / (1.f - CORONA_RIM)), 0.55f) * (0.93f + 0.07f * diff);
+        return -g * smoothstep(0.f, 1.f, (CORONA_RIM - corona) / CORONA_RIM * 1.6f);
     }
     }
 }
@@ -205,61 +222,91 @@ uint8_t tone_index(float tone, int x, int y) {
     return ramp_index(-tone, 222, 40, x, y);
 }
 
-// Where the captions stand in the frame (their blit positions) and what they say.
+// Where the captions stand in the frame (their blit positions), the plate each
+// caption stands on (frame coordinates: the plates are centred on the frame and
+// keep a margin from its edges, whatever the blit rectangle allows) and what they
+// say.
 struct Caption {
     int x, y, w, h;
+    int px, py, pw, ph;
     const char* text;
 };
-constexpr Caption TOP_CAPTION{50, 1, 269, 24, "CREATURE AT WORK"};
-constexpr Caption LOW_CAPTION{16, 167, 288, 32, "HANDLE WITH CARE"};
+constexpr Caption TOP_CAPTION{50, 1, 269, 24, 52, 1, 216, 23, "CREATURE AT WORK"};
+constexpr Caption LOW_CAPTION{16, 167, 288, 32, 26, 169, 268, 28, "HANDLE WITH CARE"};
 
-// The caption's lettering: 2 on a glyph, 1 on the outline that widens it, 0 elsewhere.
-// The same geometry gives the caption's shape (caption_shape), so the two line up
-// pixel for pixel.
-Indexed caption_layers(const Caption& c, uint8_t glyph, uint8_t outline) {
+// Caption layers in frame coordinates over the caption's blit rectangle: 3 on the
+// plate, 2 on a glyph, 1 on the outline that widens it, 0 elsewhere. The plate is a
+// rounded bar; the lettering is set inside it with a margin on every side. The same
+// geometry gives the caption's shape (caption_shape), so the two line up pixel for
+// pixel.
+Indexed caption_layers(const Caption& c) {
     TextStyle st;
     st.font = "DejaVu Sans Bold";
-    st.letter_spacing = 3;
+    st.letter_spacing = 1;
     st.edge_width = 2.5;
-    st.edge_index = outline;
-    // A margin inside the sprite keeps the type off the frame's edges.
-    return text_sprite(c.w, c.h, c.text, st, 0, [=](int, int, float) { return glyph; }, 3);
+    st.edge_index = 1;
+    const int mx = 7, my = 2;  // the lettering's margin inside the plate
+    Indexed type = text_sprite(c.pw - 2 * mx, c.ph - 2 * my, c.text, st, 0, [](int, int, float) { return uint8_t(2); }, 0);
+    Indexed out(c.w, c.h, 0);
+    const float r = 0.5f * float(c.ph) - 1.f;  // round ends
+    for (int y = 0; y < c.h; ++y)
+        for (int x = 0; x < c.w; ++x) {
+            const int fx = c.x + x, fy = c.y + y;
+            const int tx = fx - c.px - mx, ty = fy - c.py - my;
+            if (tx >= 0 && ty >= 0 && tx < type.w && ty < type.h && type.at(tx, ty)) {
+                out.at(x, y) = type.at(tx, ty);
+                continue;
+            }
+            const float cx = std::clamp(float(fx) + 0.5f, float(c.px) + r, float(c.px + c.pw) - r);
+            const float cy = float(c.py) + 0.5f * float(c.ph);
+            const float dx = float(fx) + 0.5f - cx, dy = float(fy) + 0.5f - cy;
+            if (dx * dx + dy * dy <= r * r) out.at(x, y) = 3;
+        }
+    return out;
 }
 
-// The bar behind each caption, as the picture holds it: the lettering itself burns
-// near the top of the bright ramp, lighter toward the top of each stroke, inside a
-// black outline, on a dark plate. A disc that uncovers the bar next to a letter
-// therefore shows plate, not more glow, and the words stay readable where the
-// cloud crosses them.
-float band_tone(int x, int y, const Caption& c, Indexed& layers) {
+// The caption as the picture holds it: the lettering burns in the bright ramp,
+// cream at the top of each stroke to copper at its foot, inside a black outline,
+// on a plate of dark steel with a lit copper bevel along its top edge and a
+// shadow along its foot. A disc that uncovers the frame round the plate shows the
+// picture there, which the smoothing merges with the plate's dark rim.
+// Returns false where (x, y) lies off the plate and its lettering.
+bool band_tone(int x, int y, const Caption& c, Indexed& layers, float& tone) {
     const int lx = x - c.x, ly = y - c.y;
     const uint8_t l = (lx >= 0 && lx < c.w && ly >= 0 && ly < c.h) ? layers.at(lx, ly) : 0;
-    if (l == 1) return 0.f;
-    if (l == 2) {
-        float u = float(ly) / float(c.h - 1);
+    if (l == 0) return false;
+    const float u = (float(y) - float(c.py)) / float(c.ph - 1);  // 0 top .. 1 foot of the plate
+    if (l == 1) {
+        tone = 0.f;
+    } else if (l == 2) {
         float streak = fbm(float(x) / 23.f, float(y) / 3.f, 311, 3) - 0.5f;
-        return clamp01(1.02f - 0.3f * u + 0.08f * streak);
+        float v = (float(y) - float(c.py) - 3.f) / float(c.ph - 7);
+        tone = clamp01(1.0f - 0.42f * v + 0.06f * streak);
+    } else {
+        // Steel: a bevel lit at the top, a shadowed foot, a brushed middle.
+        auto inside = [&](int ox, int oy) {
+            const int qx = lx + ox, qy = ly + oy;
+            return qx >= 0 && qy >= 0 && qx < c.w && qy < c.h && layers.at(qx, qy) != 0;
+        };
+        const float brush = fbm(float(x) / 9.f, float(y) * 2.f, 337, 2) - 0.5f;
+        if (!inside(0, -2)) tone = 0.62f;       // the lit bevel
+        else if (!inside(0, 2)) tone = -0.05f;  // the foot in shadow
+        else tone = -(0.22f + 0.18f * (1.f - u) + 0.1f * brush);
     }
-    // Plate: dark, with a faint lighter seam along its middle.
-    float mid = float(c.y) + 0.5f * float(c.h - 1);
-    float u = std::fabs(float(y) - mid) / (0.5f * float(c.h));
-    return 0.04f + 0.1f * std::max(0.f, 1.f - u);
+    return true;
 }
 
 Indexed draw_alien() {
     Indexed out(W, H);
-    Indexed top = caption_layers(TOP_CAPTION, 2, 1), low = caption_layers(LOW_CAPTION, 2, 1);
+    Indexed top = caption_layers(TOP_CAPTION), low = caption_layers(LOW_CAPTION);
     const V3 eye{-0.2f, 0.05f, -3.2f};
     const V3 fw = normalize(V3{0.f, 0.f, 0.f} - eye);
     const V3 rt = normalize(cross({0, 1, 0}, fw)), up = cross(fw, rt);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            if (y >= TOP_BAND_Y0 - 1 && y <= TOP_BAND_Y1 + 1) {
-                out.at(x, y) = tone_index(band_tone(x, y, TOP_CAPTION, top), x, y);
-                continue;
-            }
-            if (y >= LOW_BAND_Y0 - 1 && y <= LOW_BAND_Y1 + 1) {
-                out.at(x, y) = tone_index(band_tone(x, y, LOW_CAPTION, low), x, y);
+            float plate = 0.f;
+            if (band_tone(x, y, TOP_CAPTION, top, plate) || band_tone(x, y, LOW_CAPTION, low, plate)) {
+                out.at(x, y) = tone_index(plate, x, y);
                 continue;
             }
             // Four rays per pixel, their tones averaged: the same straight mix the
@@ -268,7 +315,7 @@ Indexed draw_alien() {
             for (int s = 0; s < 4; ++s) {
                 float u = (float(x) + 0.25f + 0.5f * float(s & 1) - W / 2.f) / H;
                 float v = -(float(y) + 0.25f + 0.5f * float(s >> 1) - H / 2.f) / H;
-                sum += shade(eye, normalize(fw * 1.25f + rt * u + up * v));
+                sum += shade(eye, normalize(fw * 1.25f + rt * u + up * v), corona_at(u, v));
             }
             out.at(x, y) = tone_index(sum / 4.f, x, y);
         }
@@ -281,7 +328,11 @@ Indexed draw_alien() {
 // from its edges in, leaves the glyph itself at the bar's brightness.
 Indexed caption_shape(const Caption& c) {
     const uint8_t onto_background = uint8_t(255 - 32);
-    return caption_layers(c, onto_background, onto_background);
+    Indexed out = caption_layers(c);
+    for (int y = 0; y < out.h; ++y)
+        for (int x = 0; x < out.w; ++x)
+            if (out.at(x, y)) out.at(x, y) = onto_background;
+    return out;
 }
 
 }  // namespace

@@ -13,10 +13,11 @@
 // the letters gives them a dark rim, and sinks the cloud under the line to teal.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
-// so its chrome face uses r = 1 (white) .. 62, its outline r = 200 (black, shown
-// as 199: the average with the frame before rounds down) and the plate under it
-// r = 101 (dark navy). It is the words' face condensed: cells 1.5 pixels wide
-// and 2 high.
+// so its chrome face uses r = 4..62 (a sky above the horizon, a dark horizon line,
+// gold ground below), its outline and drop shadow r = 200 (black, shown as 199:
+// the average with the frame before rounds down). It is the words' face
+// condensed and stretched: cells 1.5 pixels wide and 2.5 high, standing free on
+// the frame like a logo, with no plate.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -135,27 +136,32 @@ constexpr int TITLE_LIFT = 105;  // byte = (index + 105) mod 256 lands on index 
 
 uint8_t title_byte(int index) { return uint8_t((index + TITLE_LIFT) & 255); }
 
-// A chrome face: pale cyan at the top brightening to white at the horizon just
-// above the middle, a sharp step down to a deeper cyan, then brightening again.
+// A chrome face: sky at the top (index 30, a clear blue) brightening to white
+// (4) just above the middle, a dark horizon line (34), then the ground from a
+// deep brown (36) up through gold to pale yellow (62) at the foot.
 int chrome_index(float t) {
-    if (t < 0.48f) return int(lerp(34.f, 1.f, t / 0.48f));
-    return int(lerp(62.f, 12.f, (t - 0.48f) / 0.52f));
+    constexpr float HORIZON = 0.52f;
+    if (t < HORIZON) return int(lerp(30.f, 4.f, t / HORIZON));
+    if (t < HORIZON + 0.07f) return 34;
+    return int(lerp(36.f, 62.f, (t - HORIZON - 0.07f) / (0.93f - HORIZON)));
 }
 
 Indexed draw_se_cont() {
     const int W = 199, H = 29;
     const std::string text = "SECOND CONTACT";
-    constexpr int CELL_H = 2, GAP = 2, SPACE = 8;
+    constexpr int GAP = 2, SPACE = 8, TOP = 1;
     // Cell column i spans pixels floor(1.5 i) .. floor(1.5 (i + 1)): two cells,
-    // a stroke, are always three pixels.
+    // a stroke, are always three pixels; cell row j spans floor(2.5 j) ..
+    // floor(2.5 (j + 1)), so the letters stand 25 pixels tall.
     auto cell_x = [](int i) { return i * 3 / 2; };
+    auto cell_y = [](int j) { return TOP + j * 5 / 2; };
     int width = 0;
     for (size_t i = 0; i < text.size(); ++i)
         width += (text[i] == ' ' ? SPACE : cell_x(cells_wide(glyph_of(narrow_face, text[i])))) +
                  (i + 1 < text.size() ? GAP : 0);
-    const int top = (H - GLYPH_ROWS * CELL_H) / 2;
+    const int glyph_h = cell_y(GLYPH_ROWS) - TOP;
     std::vector<bool> ink(size_t(W) * H, false);
-    int x0 = (W - width) / 2;
+    int x0 = (W - width) / 2 - 1;  // one pixel left: the shadow falls to the right
     for (char c : text) {
         if (c == ' ') {
             x0 += SPACE + GAP;
@@ -165,33 +171,26 @@ Indexed draw_se_cont() {
         for (int gy = 0; gy < GLYPH_ROWS; ++gy)
             for (int gx = 0; g.rows[gy][gx]; ++gx)
                 if (g.rows[gy][gx] == '#')
-                    for (int y = top + gy * CELL_H; y < top + (gy + 1) * CELL_H; ++y)
+                    for (int y = cell_y(gy); y < cell_y(gy + 1); ++y)
                         for (int x = x0 + cell_x(gx); x < x0 + cell_x(gx + 1); ++x) ink[size_t(y) * W + x] = true;
         x0 += cell_x(cells_wide(g)) + GAP;
     }
     auto inked = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && ink[size_t(y) * W + x]; };
-    // A deep plate under the title, its corners rounded: index 101, a dark navy;
-    // where the cloud lies under it the wrap-around lands the plate on 102..139,
-    // so the cloud shows through it, dimmed.
-    auto plate = [&](int x, int y) {
-        const float dx = std::max({0.f, 5.f - float(x), float(x) - float(W - 6)});
-        const float dy = std::max({0.f, 5.f - float(y), float(y) - float(H - 6)});
-        return dx * dx + dy * dy <= 25.f;
-    };
     Indexed out(W, H, 0);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             if (inked(x, y)) {
-                const float t = float(y - top) / float(GLYPH_ROWS * CELL_H - 1);
+                const float t = float(y - TOP) / float(glyph_h - 1);
                 out.at(x, y) = title_byte(chrome_index(t));
                 continue;
             }
-            // A black outline two pixels round the letters.
+            // A black outline a pixel round the letters, thickening into a drop
+            // shadow two pixels down and to the right.
             bool edge = false;
-            for (int dy = -2; dy <= 2; ++dy)
-                for (int dx = -2; dx <= 2; ++dx) edge |= std::abs(dx) + std::abs(dy) <= 3 && inked(x + dx, y + dy);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) edge |= inked(x + dx, y + dy);
+            edge |= inked(x - 2, y - 2) || inked(x - 1, y - 2) || inked(x - 2, y - 1);
             if (edge) out.at(x, y) = title_byte(200);
-            else if (plate(x, y)) out.at(x, y) = title_byte(101);
         }
     return out;
 }
