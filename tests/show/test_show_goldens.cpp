@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x1cf07ab019992520ull},
     {130000, "scene 9 tube with curves", 0xffabb5f52f195af6ull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0xf23ad94ab7a7367eull},
-    {147800, "scene 10 hold, sprites at rest", 0xfaa38e27cf5ee800ull},
-    {149000, "scene 10 fade, step 24", 0x5af134008ec72ad1ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x28540b8f51cb8c52ull},
+    {147800, "scene 10 hold, sprites at rest", 0x33d2b15e8786d6c0ull},
+    {149000, "scene 10 fade, step 24", 0xec9e5ccc4de0e411ull},
     // the end
-    {150000, "last frame", 0x962b8147c062bf23ull},
+    {150000, "last frame", 0x792ee7623e7fb2e3ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

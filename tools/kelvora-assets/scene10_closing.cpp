@@ -595,8 +595,10 @@ Indexed draw_apfrm() {
             // Cream at the top of the letters warming to gold at their feet, so
             // the line reads as lit lettering with weight, not a pale caption.
             if (text.at(x, y) > 0.4f) out.at(x, y) = lit(114.f - 22.f * clamp01(float(y - 8) / 19.f), x, y, false);
-            else if (shadow(x, y)) out.at(x, y) = uint8_t(LIT);
-            else if (edge.at(x, y) > 0.3f) out.at(x, y) = lit(46.f, x, y, false);
+            // The shadow in black: the lit ramp's darkest colour is the sky's own
+            // night teal. A dot crossing it climbs through black into that teal.
+            else if (shadow(x, y)) out.at(x, y) = 0;
+            else if (edge.at(x, y) > 0.3f) out.at(x, y) = uint8_t(LIT);
         }
 
     // Where the dots pass, nothing of the half that stays may rise past 148, where
