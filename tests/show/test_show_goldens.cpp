@@ -75,7 +75,7 @@ const Golden goldens[] = {
     {130000, "scene 9 tube with curves", 0xffabb5f52f195af6ull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x28540b8f51cb8c52ull},
-    {147800, "scene 10 hold, sprites at rest", 0x33d2b15e8786d6c0ull},
+    {147800, "scene 10 hold, sprites at rest", 0xedae7a43638c2267ull},
     {149000, "scene 10 fade, step 24", 0xec9e5ccc4de0e411ull},
     // the end
     {150000, "last frame", 0x792ee7623e7fb2e3ull},

@@ -669,6 +669,10 @@ Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char*
                     else if (!face(xx + 2, yy - 2)) t += 6.f;
                 }
                 v = lit(t, xx, yy, round);
+                // Flat lettering slides in over the night sky, whose teal is the lit
+                // ramp's darkest colour: its faces are black, with the teal left only
+                // on the strokes' upper right edge as a bevel.
+                if (!round) v = face(xx + 1, yy - 1) ? 0 : int(LIT) + 4;
             } else if (near(xx, yy, 1)) {
                 v = lit(round ? 104.f : 112.f, xx, yy, false);
             } else if (near(xx, yy, 2)) {
@@ -676,7 +680,8 @@ Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char*
             }
             if (v == SPRITE_KEY) continue;
             const int room = TOP - int(reach.at(xx, yy));
-            out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : std::clamp(v + (DIMS - LIT), DIMS + 1, 255));
+            if (v < LIT) out.at(xx, yy) = uint8_t(v);  // black: a dot climbs it into the teal
+            else out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : std::clamp(v + (DIMS - LIT), DIMS + 1, 255));
         }
     return out;
 }
