@@ -625,9 +625,10 @@ struct Line {
 
 // Solid dark letters, thickened past the face's own weight, inside a light edge
 // two pixels deep, so they read over the lit envelopes where they come to rest and
-// over the night sky they slide across. `round` shades them across the sprite as
-// if printed on a curved envelope: lighter on its crown, darker at its sides and
-// in the shade of each gore seam. No dot may carry a letter pixel past 148
+// over the night sky they slide across. Flat lettering is black with a teal bevel;
+// `round` shades it instead as if printed on the curved envelope, lit as the
+// envelope is from the moon on the right, each stroke bevelled toward it. Black
+// pixels stay black: a dot climbs them into the teal. No dot may carry a letter pixel past 148
 // wherever the sprite stands while the dots run: such pixels are darkened, or where
 // no lit colour is dark enough, moved to the half that dims, where the sum
 // saturates instead of wrapping to its dark start.
