@@ -1,13 +1,14 @@
 // Scenes 8 and 9: the plant picture (plant): a power station across a river at
 // dusk. A large low sun stands right behind where the knot turns, an even white
 // disc with a crisp edge, so the knot's gaps show it as white shapes and the knot
-// reads as a dark shape against light; it floods the left of the sky with light: beams fan out from it through the haze, long banks of cloud
-// stand darker against the glow with their lower edges lined by the sun, and the
-// sky deepens to amber toward the top and the far right. On the right a quay
-// carries a pylon, the station hall and two cooling towers whose steam the sun
-// lights from the side, with birds heading home over them; their sunward edges
-// catch the light and the river mirrors them in rippled bands. A dark near bank
-// with reeds closes the frame.
+// reads as a dark shape against light. It floods the left of the sky with light:
+// beams fan out from it through the haze, long banks of cloud stand darker
+// against the glow with their lower edges lined by the sun, and the sky deepens
+// to amber toward the top and the far right. On the right a quay carries a pylon,
+// the station hall and two cooling towers whose steam the sun lights from the
+// side, with birds heading home over them; their sunward edges catch the light
+// and the river mirrors them in rippled bands. A dark near bank with reeds closes
+// the frame.
 //
 // The knot is shaded from near black (its near faces) to orange (64, its far
 // ones), with 15 as its wire colour. Everything the knot passes in front of (the
@@ -20,10 +21,11 @@
 // black, and adds glowing dots capped at 127. Under a glow a silhouette shows
 // exactly as much as the sky round it keeps after the subtraction, so the towers'
 // shading and the steam stay low: the trails cross the station as one dark shape
-// with a small step at its edge, not a shape cut along its own shading. Its panels take a little less than the sky holds, so
-// the sky shows through as deep browns and the glows build up on a dark tube;
-// long thin bright lines in the sky would cross that tube as bands, so the banks
-// are broad or short and only the thick ones carry a lit rim.
+// with a small step at its edge, not a shape cut along its own shading. The
+// texture's panels take a little less than the sky holds, so the sky shows
+// through as deep browns and the glows build up on a dark tube; long thin bright
+// lines in the sky would cross that tube as bands, so the banks are broad or
+// short and only the thick ones carry a lit rim.
 #include <algorithm>
 #include <cmath>
 

@@ -41,7 +41,8 @@ Indexed draw_fdtex() {
     for (int y = 0; y < SIDE; ++y)
         for (int x = 0; x < SIDE; ++x) {
             const float fx = float(x) + 0.5f, fy = float(y) + 0.5f;
-            // A slow wash, periodic with the texture: 4 x 4 cells at the base octave.
+            // A slow wash, periodic with the texture: 2 cells along the tube and 4
+            // round it at the base octave.
             const float wash = fbm(fx / 128.f, fy / 64.f, 97, 2, 2, 4);
             // Amount taken: a panel floor that leaves the sky a dim brown, lit ribs
             // ringing the tube that let the sunset through, lighter rails along it,
@@ -49,7 +50,8 @@ Indexed draw_fdtex() {
             // one deeper), so the rings read as relief and never as flat black.
             const float rib = ridge(fx, 3.f, RING);
             const float rail = ridge(fy + float(CELL) / 2.f, 3.f);
-            const float groove = 0.7f * ridge(fx - 0.24f * float(RING), 6.f, RING) + 0.4f * ridge(fx + 0.22f * float(RING), 6.f, RING);
+            const float groove =
+                0.7f * ridge(fx - 0.24f * float(RING), 6.f, RING) + 0.4f * ridge(fx + 0.22f * float(RING), 6.f, RING);
             float take = PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
             out.at(x, y) = uint8_t(std::lround(std::clamp(take, LEAST, MOST)));
         }

@@ -628,10 +628,10 @@ struct Line {
 // over the night sky they slide across. Flat lettering is black with a teal bevel;
 // `round` shades it instead as if printed on the curved envelope, lit as the
 // envelope is from the moon on the right, each stroke bevelled toward it. Black
-// pixels stay black: a dot climbs them into the teal. No dot may carry a letter pixel past 148
-// wherever the sprite stands while the dots run: such pixels are darkened, or where
-// no lit colour is dark enough, moved to the half that dims, where the sum
-// saturates instead of wrapping to its dark start.
+// pixels stay black: a dot climbs them into the teal. No dot may carry a lit
+// letter pixel past 148 wherever the sprite stands while the dots run: such
+// pixels are darkened, or where no lit colour is dark enough, moved to the half
+// that dims, where the sum saturates instead of wrapping to its dark start.
 Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char* font, const Plane& reach,
                   bool round = false) {
     Canvas c(sw, sh);
