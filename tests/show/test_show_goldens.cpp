@@ -64,21 +64,21 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x91ee23b5d33d3f6full},
     {95000, "scene 7 shaded tube, late", 0x305975b9825b2a37ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0xd70b5877cbd5c6b0ull},
-    {104500, "scene 8 spinning knot", 0x8aff1777ea19e693ull},
-    {111500, "scene 8 tinted fade", 0x60d49bfbf38f82c3ull},
+    {97520, "scene 8 knot, first frame", 0x08b16a045da2aa43ull},
+    {104500, "scene 8 spinning knot", 0x20f4d0634686fe96ull},
+    {111500, "scene 8 tinted fade", 0x26092048d60230abull},
     // scene 9
-    {112600, "scene 9 sphere", 0xadd205ce0633bce3ull},
-    {114500, "scene 9 sphere widening", 0xe12e8dcc16244a13ull},
-    {116100, "scene 9 tube, focus growing", 0x80dff7db205e3a41ull},
-    {117500, "scene 9 tube", 0xfbb5fbc7444450d4ull},
-    {130000, "scene 9 tube with curves", 0xe371e817f39ba46dull},
+    {112600, "scene 9 sphere", 0x793e132808b5e114ull},
+    {114500, "scene 9 sphere widening", 0x2e9297f88a684ddcull},
+    {116100, "scene 9 tube, focus growing", 0xa64718750e2bc2f1ull},
+    {117500, "scene 9 tube", 0x1cf07ab019992520ull},
+    {130000, "scene 9 tube with curves", 0xffabb5f52f195af6ull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x5f96f176ccb6784aull},
-    {147800, "scene 10 hold, sprites at rest", 0xd913263e3a76e3a8ull},
-    {149000, "scene 10 fade, step 24", 0xed4812aa50179502ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x28540b8f51cb8c52ull},
+    {147800, "scene 10 hold, sprites at rest", 0xedae7a43638c2267ull},
+    {149000, "scene 10 fade, step 24", 0xec9e5ccc4de0e411ull},
     // the end
-    {150000, "last frame", 0x5dd1bfa3aa192f1eull},
+    {150000, "last frame", 0x792ee7623e7fb2e3ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

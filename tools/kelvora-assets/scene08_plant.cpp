@@ -1,13 +1,14 @@
 // Scenes 8 and 9: the plant picture (plant): a power station across a river at
-// dusk. A large low sun stands behind where the knot turns, a white disc the knot
-// tumbles across, and floods the left of the
-// sky with light: beams fan out from it through the haze, long banks of cloud
-// stand darker against the glow with their lower edges lined by the sun, and the
-// sky deepens to amber toward the top and the far right. On the right a quay
-// carries a pylon, the station hall and two cooling towers whose steam the sun
-// lights from the side, with birds heading home over them; their sunward edges
-// catch the light and the river mirrors them in rippled bands. A dark near bank
-// with reeds closes the frame.
+// dusk. A large low sun stands right behind where the knot turns, an even white
+// disc with a crisp edge, so the knot's gaps show it as white shapes and the knot
+// reads as a dark shape against light. It floods the left of the sky with light:
+// beams fan out from it through the haze, long banks of cloud stand darker
+// against the glow with their lower edges lined by the sun, and the sky deepens
+// to amber toward the top and the far right. On the right a quay carries a pylon,
+// the station hall and two cooling towers whose steam the sun lights from the
+// side, with birds heading home over them; their sunward edges catch the light
+// and the river mirrors them in rippled bands. A dark near bank with reeds closes
+// the frame.
 //
 // The knot is shaded from near black (its near faces) to orange (64, its far
 // ones), with 15 as its wire colour. Everything the knot passes in front of (the
@@ -16,11 +17,15 @@
 // faces stand clear; the silhouettes that are not pale are warm browns well above
 // the knot's near black, and none of them stands where the knot turns.
 //
-// Scene 9 subtracts its texture (scene09_texture) from this picture and adds
-// glowing dots capped at 127. Its panels take a little less than the sky holds, so
-// the sky shows through as deep browns and the glows build up on a dark tube;
-// long thin bright lines in the sky would cross that tube as bands, so the banks
-// are broad or short and only the thick ones carry a lit rim.
+// Scene 9 subtracts its texture (scene09_texture) from this picture, clamping at
+// black, and adds glowing dots capped at 127. Under a glow a silhouette shows
+// exactly as much as the sky round it keeps after the subtraction, so the towers'
+// shading and the steam stay low: the trails cross the station as one dark shape
+// with a small step at its edge, not a shape cut along its own shading. The
+// texture's panels take a little less than the sky holds, so the sky shows
+// through as deep browns and the glows build up on a dark tube; long thin bright
+// lines in the sky would cross that tube as bands, so the banks are broad or
+// short and only the thick ones carry a lit rim.
 #include <algorithm>
 #include <cmath>
 
@@ -33,7 +38,7 @@ namespace {
 
 constexpr int W = 320, H = 200;
 constexpr float SHORE = 147.f;        // the far shore's waterline
-constexpr float SUN_X = 101.f, SUN_Y = 118.f, SUN_R = 40.f;
+constexpr float SUN_X = 100.f, SUN_Y = 106.f, SUN_R = 58.f;
 constexpr float SUN_CORE = 123.f;     // the disc stays a few steps below white
 constexpr float QUAY_X = 199.f;       // the quay and everything built on it start here
 
@@ -47,14 +52,14 @@ uint8_t quantise(float v, int x, int y, int lo, int hi) {
 
 // How far the sun's light reaches at distance d from its centre, 1 at the disc's
 // edge falling to nothing at the frame's far corners.
-float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 105.f); }
+float reach(float d) { return std::exp(-std::max(0.f, d - SUN_R) / 80.f); }
 
 // The sun and its halo at distance d from its centre, in index steps above the
 // far sky: a tight bright ring, a wider glow, and a broad one that lights the
 // whole left of the sky, so everything behind the knot is well above its orange.
 float halo(float d) {
     const float out = std::max(0.f, d - SUN_R);
-    return 5.f * std::exp(-out / 3.f) + 9.f * std::exp(-out / 22.f) + 26.f * reach(d);
+    return 3.f * std::exp(-out / 3.f) + 8.f * std::exp(-out / 18.f) + 24.f * reach(d);
 }
 
 // Beams of light and shadow fanning out from the sun through the haze: +7 steps in
@@ -80,7 +85,7 @@ constexpr Bank banks[] = {
     {70.f, 6.f, 2.5f, 70.f, 2.9f, 303, 20.f, 340.f},
     // Low over the sun, short and broken: long thin banks there would cross the
     // whole frame as lines once scene 9's texture darkens the sky round them.
-    {106.f, 3.2f, 2.5f, 40.f, 0.9f, 304, 40.f, 175.f},
+    {134.f, 2.6f, 2.f, 40.f, 0.9f, 304, 40.f, 175.f},
 };
 
 // (body, lower rim) of bank b at (x, y). The lower edge billows.
@@ -120,8 +125,10 @@ float sky(float x, float y) {
     }
     // The disc, crossed low by the thin banks in front of it.
     if (d < SUN_R + 1.f) {
-        const float disc = 1.f - smoothstep(SUN_R - 4.f, SUN_R + 1.f, d);
-        float core = SUN_CORE - 7.f * (d / SUN_R) * (d / SUN_R);
+        // A crisp edge and a nearly even face, so where the knot's gaps show the
+        // disc they show it as white shapes against the orange glow round it.
+        const float disc = 1.f - smoothstep(SUN_R - 1.5f, SUN_R + 0.5f, d);
+        float core = SUN_CORE - 3.f * (d / SUN_R) * (d / SUN_R);
         for (const Bank& b : banks) core -= 22.f * bank(b, x, y).first;
         s = lerp(s, core, disc);
     }
@@ -325,7 +332,7 @@ Indexed draw_plant() {
                 const float r = std::max(0.f, tw.top - fy);
                 const float axis = tw.x - 0.5f * r - 0.0025f * r * r;
                 const float side = clamp01(0.5f - (fx - axis) / 50.f);
-                const float lit = 90.f + 20.f * side * side + 10.f * std::exp(-std::hypot(fx - SUN_X, fy - SUN_Y) / 80.f);
+                const float lit = 76.f + 14.f * side * side + 8.f * std::exp(-std::hypot(fx - SUN_X, fy - SUN_Y) / 80.f);
                 v = lerp(v, lit, st);
             }
             // The far shore: a strip of haze, a little darker than the sky over it.
@@ -356,8 +363,11 @@ Indexed draw_plant() {
                 if (std::fabs(u) > 1.1f) continue;
                 // Rounded shell: the rim toward the sun catches its light, the lip at
                 // the top and a few rings of the shell show faintly.
-                float t = 22.f + 14.f * clamp01(0.5f - 0.5f * u);
-                t += 18.f * smoothstep(-0.6f, -0.97f, u);
+                // Kept at most a few steps above what scene 9's texture takes at
+                // its least, so under its glows the shell stays one even dark shape
+                // instead of showing where its shading crosses the texture's take.
+                float t = 22.f + 8.f * clamp01(0.5f - 0.5f * u);
+                t += 8.f * smoothstep(-0.6f, -0.97f, u);
                 if (fy < tw.top + 2.f) t += 8.f;
                 if (int(fy - tw.top) % 12 == 7) t -= 4.f;
                 dark(t);

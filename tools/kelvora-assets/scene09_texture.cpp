@@ -2,12 +2,12 @@
 // picture, wrapping both ways). Columns run along the tube and across the sphere's
 // latitudes, rows round the tube and the sphere's longitudes.
 //
-// A broad, soft-shaded shaft drawn for the warps: wide rounded ribs ring the tube
-// every quarter of the texture, each flanked by a dark groove, and fainter rails
-// run along it, over a slow cloudy wash. Every shape is many texels across and
-// every edge a smooth ramp, so the warps' magnification shows soft forms and their
-// compression (the tube's far end, the sphere's poles) averages to an even tone
-// instead of speckle. The panels take a little less than the sky holds, so the
+// A broad, soft-shaded shaft drawn for the warps: one wide rounded rib rings the
+// tube per turn of the texture, flanked by soft dark grooves, and fainter rails
+// run along it, over a slow cloudy wash that changes mostly round the tube. Along
+// the tube every profile is a low, smooth swell: the far end squeezes many turns
+// of the texture into a few pixels, and anything sharper or more frequent there
+// beats against the pixel grid as fine rings and crosshatch. The panels take a little less than the sky holds, so the
 // tube is deep brown relief rather than empty black, with only the grooves and
 // the silhouettes black and the ribs' crests lit; that leaves the glowing curves
 // of the last phase their headroom below the cap.
@@ -21,17 +21,18 @@ namespace art {
 namespace {
 
 constexpr int SIDE = 256;
-constexpr int CELL = 64;            // rib and rail spacing: four of each per texture
-constexpr float LEAST = 24.f;       // taken under a rib's lit crest
-constexpr float PANEL = 65.f;       // taken over the panels between the ribs
+constexpr int CELL = 64;            // rail spacing round the tube: four per texture
+constexpr int RING = 256;           // rib spacing along it: one per texture
+constexpr float LEAST = 34.f;       // taken under a rib's lit crest
+constexpr float PANEL = 72.f;       // taken over the panels between the ribs
 constexpr float MOST = float(TEXTURE_MOST);  // taken in the deepest troughs
 constexpr float TAU = 6.2831853f;
 
 // A soft ridge across one cell: 1 on its crest, falling smoothly to 0 half a cell
 // away; `sharp` narrows it. Lit from the -d side, so the crest leans that way.
-float ridge(float d, float sharp) {
-    const float c = 0.5f + 0.5f * std::cos(TAU * d / float(CELL));
-    const float lean = 0.5f + 0.5f * std::sin(TAU * d / float(CELL));
+float ridge(float d, float sharp, int cell = CELL) {
+    const float c = 0.5f + 0.5f * std::cos(TAU * d / float(cell));
+    const float lean = 0.5f + 0.5f * std::sin(TAU * d / float(cell));
     return std::pow(c, sharp) * (0.75f + 0.25f * lean);
 }
 
@@ -40,15 +41,17 @@ Indexed draw_fdtex() {
     for (int y = 0; y < SIDE; ++y)
         for (int x = 0; x < SIDE; ++x) {
             const float fx = float(x) + 0.5f, fy = float(y) + 0.5f;
-            // A slow wash, periodic with the texture: 4 x 4 cells at the base octave.
-            const float wash = fbm(fx / 64.f, fy / 64.f, 97, 2, 4, 4);
+            // A slow wash, periodic with the texture: 2 cells along the tube and 4
+            // round it at the base octave.
+            const float wash = fbm(fx / 128.f, fy / 64.f, 97, 2, 2, 4);
             // Amount taken: a panel floor that leaves the sky a dim brown, lit ribs
             // ringing the tube that let the sunset through, lighter rails along it,
             // and a dark groove on each side of a rib (its shadowed flank, the far
             // one deeper), so the rings read as relief and never as flat black.
-            const float rib = ridge(fx, 4.f);
+            const float rib = ridge(fx, 3.f, RING);
             const float rail = ridge(fy + float(CELL) / 2.f, 3.f);
-            const float groove = ridge(fx - 0.3f * float(CELL), 10.f) + 0.6f * ridge(fx + 0.28f * float(CELL), 10.f);
+            const float groove =
+                0.7f * ridge(fx - 0.24f * float(RING), 6.f, RING) + 0.4f * ridge(fx + 0.22f * float(RING), 6.f, RING);
             float take = PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
             out.at(x, y) = uint8_t(std::lround(std::clamp(take, LEAST, MOST)));
         }

@@ -395,10 +395,18 @@ Indexed draw_apfrm() {
             if (heart.inside.at(x, y) > 0.5f) {
                 ground = false;
                 const Lit& l = heart_light[size_t(y) * W + x];
-                float u = 60.f + 27.f * l.diffuse + 14.f * l.spec;
+                float u = 60.f + 27.f * l.diffuse;
+                // A foil envelope: the moon's highlight a crisp-edged sheen with a
+                // hot core, not a soft bloom.
+                u += 10.f * smoothstep(0.18f, 0.26f, l.spec) + 8.f * smoothstep(0.55f, 0.7f, l.spec);
                 // The burner-warm glow of the night-glow from below.
                 u += 5.f * smoothstep(80.f, 150.f, fy);
-                u = lerp(58.f, u, smoothstep(0.f, 4.f, heart_edge.at(x, y)));
+                // A firm edge: a dark seam on the outline, then a thin band of light
+                // reflected off the sky just inside it, before the rounded body.
+                const float e = heart_edge.at(x, y);
+                if (e < 1.5f) u = 52.f;
+                else if (e < 3.f) u = std::max(u, 74.f);
+                else u = lerp(64.f, u, smoothstep(3.f, 6.f, e));
                 v = lit(u, x, y);
             }
             // The hot-air balloon: gores in two tones, a band round its widest part,
@@ -565,12 +573,18 @@ Indexed draw_apfrm() {
         text_path_centred(cr, "thank you for watching", face, 19.5, 155, 18, 0.6);
         cairo_set_source_rgb(cr, 1, 1, 1);
     }
+    // The face set a little heavier than its bold, and a dark edge round it with
+    // a shadow one pixel down and right, so the line reads as type with weight.
+    cairo_set_line_width(tc.cr, 0.9);
+    cairo_set_line_join(tc.cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(tc.cr);
     cairo_fill(tc.cr);
-    cairo_set_line_width(sc.cr, 3.6);
+    cairo_set_line_width(sc.cr, 2.6);
     cairo_set_line_join(sc.cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(sc.cr);
     cairo_fill(sc.cr);
     const Plane text = tc.alpha(), edge = sc.alpha();
+    auto shadow = [&](int x, int y) { return x >= 1 && y >= 1 && text.at(x - 1, y - 1) > 0.4f; };
 
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
@@ -580,8 +594,11 @@ Indexed draw_apfrm() {
             if (moon.at(x, y) > 0.25f) out.at(x, y) = lit(76.f + 16.f * moon.at(x, y), x, y);
             // Cream at the top of the letters warming to gold at their feet, so
             // the line reads as lit lettering with weight, not a pale caption.
-            if (text.at(x, y) > 0.4f) out.at(x, y) = lit(112.f - 18.f * clamp01(float(y - 8) / 19.f), x, y, false);
-            else if (edge.at(x, y) > 0.3f) out.at(x, y) = lit(43.f, x, y, false);
+            if (text.at(x, y) > 0.4f) out.at(x, y) = lit(114.f - 22.f * clamp01(float(y - 8) / 19.f), x, y, false);
+            // The shadow in black: the lit ramp's darkest colour is the sky's own
+            // night teal. A dot crossing it climbs through black into that teal.
+            else if (shadow(x, y)) out.at(x, y) = 0;
+            else if (edge.at(x, y) > 0.3f) out.at(x, y) = uint8_t(LIT);
         }
 
     // Where the dots pass, nothing of the half that stays may rise past 148, where
@@ -606,12 +623,17 @@ struct Line {
     double x, y, w, h;
 };
 
-// Dark letters with a one-pixel light edge, so they read over the lit envelopes
-// where they come to rest and over the night sky they slide across. No dot may
-// carry a letter pixel past 148 wherever the sprite stands while the dots run:
-// such pixels are darkened, or left to the picture (key) where no lit colour is
-// dark enough.
-Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char* font, const Plane& reach) {
+// Solid dark letters, thickened past the face's own weight, inside a light edge
+// two pixels deep, so they read over the lit envelopes where they come to rest and
+// over the night sky they slide across. Flat lettering is black with a teal bevel;
+// `round` shades it instead as if printed on the curved envelope, lit as the
+// envelope is from the moon on the right, each stroke bevelled toward it. Black
+// pixels stay black: a dot climbs them into the teal. No dot may carry a lit
+// letter pixel past 148 wherever the sprite stands while the dots run: such
+// pixels are darkened, or where no lit colour is dark enough, moved to the half
+// that dims, where the sum saturates instead of wrapping to its dark start.
+Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char* font, const Plane& reach,
+                  bool round = false) {
     Canvas c(sw, sh);
     for (const Line& l : lines) {
         const double px = fit_text(c.cr, l.text, font, l.w, l.h, 0.6);
@@ -619,24 +641,48 @@ Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char*
         text_path(c.cr, l.text, font, px, l.x + (l.w - b.w) / 2, l.y + (l.h - b.h) / 2, 0.6);
     }
     cairo_set_source_rgb(c.cr, 1, 1, 1);
+    cairo_set_line_width(c.cr, 1.1);
+    cairo_set_line_join(c.cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(c.cr);
     cairo_fill(c.cr);
     const Plane a = c.alpha();
     auto face = [&](int xx, int yy) { return xx >= 0 && yy >= 0 && xx < sw && yy < sh && a.at(xx, yy) > 0.5f; };
+    auto near = [&](int xx, int yy, int r) {
+        for (int j = -r; j <= r; ++j)
+            for (int i = -r; i <= r; ++i)
+                if (i * i + j * j <= r * r + 1 && face(xx + i, yy + j)) return true;
+        return false;
+    };
     Indexed out(sw, sh, SPRITE_KEY);
     for (int yy = 0; yy < sh; ++yy)
         for (int xx = 0; xx < sw; ++xx) {
             int v = SPRITE_KEY;
-            if (face(xx, yy)) v = lit(43.f + 9.f * float(yy) / float(sh), xx, yy, false);
-            else
-                for (int j = -1; j <= 1 && v == SPRITE_KEY; ++j)
-                    for (int i = -1; i <= 1; ++i)
-                        if (face(xx + i, yy + j)) {
-                            v = lit(96.f, xx, yy, false);
-                            break;
-                        }
+            if (face(xx, yy)) {
+                float t = 42.f + 3.f * float(yy) / float(sh);
+                if (round) {
+                    const float s = (float(xx) + 0.5f) / float(sw) * 2.f - 1.f;
+                    // Lit as the envelope is: the moon on its right, the left in shade.
+                    const float across = 0.45f * s + 0.7f * std::sqrt(std::max(0.f, 1.f - s * s));
+                    const float light = clamp01((across + 0.45f) / 1.29f);
+                    t = 42.f + 22.f * light * light * (0.75f + 0.25f * (1.f - float(yy) / float(sh)));
+                    // Each stroke bevelled: its upper right catches the light.
+                    if (!face(xx + 1, yy - 1)) t += 14.f;
+                    else if (!face(xx + 2, yy - 2)) t += 6.f;
+                }
+                v = lit(t, xx, yy, round);
+                // Flat lettering slides in over the night sky, whose teal is the lit
+                // ramp's darkest colour: its faces are black, with the teal left only
+                // on the strokes' upper right edge as a bevel.
+                if (!round) v = face(xx + 1, yy - 1) ? 0 : int(LIT) + 4;
+            } else if (near(xx, yy, 1)) {
+                v = lit(round ? 104.f : 112.f, xx, yy, false);
+            } else if (near(xx, yy, 2)) {
+                v = lit(round ? 70.f : 86.f, xx, yy, false);
+            }
             if (v == SPRITE_KEY) continue;
             const int room = TOP - int(reach.at(xx, yy));
-            out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : int(SPRITE_KEY));
+            if (v < LIT) out.at(xx, yy) = uint8_t(v);  // black: a dot climbs it into the teal
+            else out.at(xx, yy) = uint8_t(room >= LIT ? std::min(v, room) : std::clamp(v + (DIMS - LIT), DIMS + 1, 255));
         }
     return out;
 }
@@ -682,10 +728,10 @@ void register_scene10() {
     // balloon's envelope, sky lanterns over the heart; each box sits where its
     // sprite comes to rest, clear of the strings.
     r.push_back({"dotp", DOTP_W, DOTP_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(DOTP_W, DOTP_H, {{"K", 3, 8, 28, 40}}, "DejaVu Serif Bold", dot_reach().dotp);
+                     return lettering(DOTP_W, DOTP_H, {{"K", 3, 7, 30, 42}}, "DejaVu Serif Bold", dot_reach().dotp, true);
                  }});
     r.push_back({"lowera", LOWERA_W, LOWERA_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 6, 0, 25, 11}, {"END", 0, 13, 37, 18}},
+                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 4, 1, 29, 12}, {"END", 1, 15, 35, 19}},
                                       "DejaVu Serif Bold", dot_reach().lowera);
                  }});
     r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette, [] { return lanterns(dot_reach().uppera); }});
