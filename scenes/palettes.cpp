@@ -287,23 +287,36 @@ constexpr Palette make_scene6() {
     b.keys({{4, {63, 63, 63}}, {12, {52, 60, 63}}, {22, {34, 50, 62}}, {30, {18, 36, 58}}});
     b.set(34, {6, 8, 20});
     b.keys({{36, {22, 9, 3}}, {44, {44, 22, 5}}, {52, {58, 40, 10}}, {58, {63, 54, 26}}, {62, {63, 62, 46}}});
-    b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {85, {30, 44, 52}}, {88, {8, 20, 32}}, {99, {3, 12, 24}}});
+    // The fresh line's face: cream to gold top to foot, over the background on
+    // 76..80, over the cloud's core on 95..99, over its rim between.
+    b.keys({{65, {63, 63, 63}}, {75, {63, 63, 60}}, {76, {63, 63, 54}}, {78, {63, 60, 42}}, {80, {63, 52, 22}}});
+    b.fill(81, 94, {63, 56, 32});
+    b.keys({{95, {63, 63, 54}}, {97, {63, 60, 42}}, {99, {63, 52, 22}}});
     b.set(100, {23, 39, 43});
     b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
-    b.fill(117, 125, BACKGROUND);
-    b.fill(126, 137, {36, 52, 57});
-    b.set(132, BACKGROUND);
-    b.keys({{137, {36, 52, 57}}, {141, {34, 51, 56}}, {144, {31, 49, 55}}, {146, {29, 47, 54}}, {149, {26, 45, 53}}});
-    // The frames in which a line's blend bar comes and goes average the teal with
-    // what the blur settles on (117..132 by row): a fresh line's bar passes about
-    // 135, 127, 123 and the line before it about 135, 143, 147, 149. The entries
-    // the smudged letters seldom take (under a tenth of their pixels each) wear
-    // the background, so each bar flashes for a frame or two instead of four.
-    for (int i : {126, 127, 128, 129, 130, 131, 134, 136, 145, 146, 147}) b.set(i, BACKGROUND);
+    // The blend bar under the fresh line settles by row on 132 or 134 (its top
+    // row), 125 or 127, 122 or 123, 121, then 120: the background's colour. The
+    // lines smudged onto the background land on 128..141 (5 steps up), 137..146
+    // (10) and 146..149 (15): a deep ink, which is also the soft shadow the blur
+    // draws round the fresh line's black ring. When a bar comes, its rows pass
+    // 135..142, 127..138, 123..136; when it goes, 134..142, 142..146, 146..148,
+    // 147, 149: the entries the bars take on most of their rows (128, 135, 136,
+    // 143, 147, 149) keep the background, so a bar shows as a few thin rows for
+    // a frame.
+    constexpr Rgb INK = {0, 6, 16};
+    b.fill(117, 150, BACKGROUND);
+    for (int i : {129, 130, 131, 133}) b.set(i, INK);
+    b.fill(137, 148, INK);
+    for (int i : {143, 147}) b.set(i, BACKGROUND);
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
-    b.keys({{155, {4, 24, 33}}, {156, {5, 27, 39}}, {162, {7, 33, 50}}, {168, {10, 41, 60}}, {174, {14, 48, 63}},
-            {180, {22, 54, 63}}, {186, {34, 60, 63}}, {187, {50, 63, 63}}, {188, {58, 63, 63}}, {190, {63, 63, 63}}});
+    // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the
+    // core, cyan); its thin slope and its trails (170, 160, 155) run from the
+    // ink-dark rim (where the lines smudged over the cloud land, 160..182) to a
+    // white highlight just inside the core's edge.
+    b.keys({{155, {4, 24, 33}}, {157, {1, 9, 22}}, {164, INK}, {176, {1, 10, 24}}, {182, {6, 22, 44}},
+            {183, {40, 60, 63}}, {185, {58, 63, 63}}, {187, {52, 63, 63}}, {188, {38, 60, 63}}, {189, {22, 50, 63}},
+            {190, {22, 50, 63}}});
     b.set(191, {0, 14, 21});
     return b.p;
 }

@@ -105,9 +105,13 @@ int cells_wide(const Glyph& g) { return int(strlen(g.rows[0])); }
 constexpr int WORD_GAP = 3;    // pixels between letters
 constexpr int WORD_SPACE = 10; // a word space's width, besides the gaps
 
-// Bytes 1..8, top to foot: averaged with the background 151 they land on 76..79,
-// with the cloud's core 189 on 95..98.
-uint8_t face_byte(int row) { return uint8_t(1 + row * 7 / (GLYPH_ROWS - 1)); }
+// The face's bytes 1..9, top to foot: averaged with the background 151 they land
+// on 76..80, with the cloud's core 189 on 95..99, all the face's cream to gold.
+uint8_t face_byte(int row) { return uint8_t(1 + row * 8 / (GLYPH_ROWS - 1)); }
+
+// The ring round the letters: averaged with anything of 151 or more it lands on
+// 192 or more, black.
+constexpr uint8_t RING_BYTE = 250;
 
 Indexed word_line(const std::string& text) {
     Indexed out(320, 11, 0);
@@ -127,7 +131,21 @@ Indexed word_line(const std::string& text) {
                 if (g.rows[gy][gx] == '#') out.at(x0 + gx, gy) = face_byte(gy);
         x0 += cells_wide(g) + WORD_GAP;
     }
-    return out;
+    // A one-pixel black ring round the face (the glyphs stand on rows 0..9, so
+    // below them the ring takes the line's last row).
+    Indexed ringed = out;
+    for (int y = 0; y < out.h; ++y)
+        for (int x = 0; x < out.w; ++x) {
+            if (out.at(x, y)) continue;
+            bool edge = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    edge |= nx >= 0 && ny >= 0 && nx < out.w && ny < out.h && out.at(nx, ny) != 0;
+                }
+            if (edge) ringed.at(x, y) = RING_BYTE;
+        }
+    return ringed;
 }
 
 // ---------------------------------------------------------------- title
