@@ -289,9 +289,9 @@ constexpr Palette make_scene6() {
     b.keys({{36, {22, 9, 3}}, {44, {44, 22, 5}}, {52, {58, 40, 10}}, {58, {63, 54, 26}}, {62, {63, 62, 46}}});
     // The fresh line's face: cream to gold top to foot, over the background on
     // 76..80, over the cloud's core on 95..99, over its rim between.
-    b.keys({{65, {63, 63, 63}}, {75, {63, 63, 60}}, {76, {63, 63, 54}}, {78, {63, 60, 42}}, {80, {63, 52, 22}}});
-    b.fill(81, 94, {63, 56, 32});
-    b.keys({{95, {63, 63, 54}}, {97, {63, 60, 42}}, {99, {63, 52, 22}}});
+    b.keys({{65, {63, 63, 63}}, {75, {63, 63, 60}}, {76, {63, 63, 52}}, {78, {63, 61, 42}}, {80, {63, 57, 30}}});
+    b.fill(81, 94, {63, 59, 38});
+    b.keys({{95, {63, 63, 52}}, {97, {63, 61, 42}}, {99, {63, 57, 30}}});
     b.set(100, {23, 39, 43});
     b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
     // The blend bar under the fresh line settles by row on 132 or 134 (its top
@@ -300,14 +300,14 @@ constexpr Palette make_scene6() {
     // (10) and 146..149 (15): a deep ink, which is also the soft shadow the blur
     // draws round the fresh line's black ring. When a bar comes, its rows pass
     // 135..142, 127..138, 123..136; when it goes, 134..142, 142..146, 146..148,
-    // 147, 149: the entries the bars take on most of their rows (128, 135, 136,
-    // 143, 147, 149) keep the background, so a bar shows as a few thin rows for
+    // 147, 149: the entries the bars take on most of their rows (128, 135,
+    // 141..143, 147, 149) keep the background, so a bar shows as a few thin rows for
     // a frame.
     constexpr Rgb INK = {0, 6, 16};
     b.fill(117, 150, BACKGROUND);
     for (int i : {129, 130, 131, 133}) b.set(i, INK);
-    b.fill(137, 148, INK);
-    for (int i : {143, 147}) b.set(i, BACKGROUND);
+    b.fill(136, 149, INK);
+    for (int i : {141, 142, 143, 147}) b.set(i, BACKGROUND);
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
     // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the

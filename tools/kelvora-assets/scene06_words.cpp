@@ -110,8 +110,10 @@ constexpr int WORD_SPACE = 10; // a word space's width, besides the gaps
 uint8_t face_byte(int row) { return uint8_t(1 + row * 8 / (GLYPH_ROWS - 1)); }
 
 // The ring round the letters: averaged with anything of 151 or more it lands on
-// 192 or more, black.
-constexpr uint8_t RING_BYTE = 250;
+// 192 or more, black. No more than 236, so that in the scene's first frame
+// (averaged once more with the background) a ring over the cloud's cap 190
+// lands on 181 at most, the cloud's dark rim, not its highlight.
+constexpr uint8_t RING_BYTE = 234;
 
 Indexed word_line(const std::string& text) {
     Indexed out(320, 11, 0);
