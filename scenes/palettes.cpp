@@ -258,25 +258,12 @@ constexpr Palette make_scene5() {
 
 // Scene 6: what each part of the frame settles on decides the free entries.
 // 4..64: the title's chrome, added onto the background 151 with wrap-around.
-// A fresh word line averaged onto the background lands on 76..79 (white), onto
-// the cloud's white core on 95..98 (dark navy), onto the cloud's rim in between
-// (white up to 82, then a quick turn through cyan to the navy at 88), so that
-// the line reads over whatever lies behind it. The
-// blur around its letters lands on 101..116, a dark rim sinking into the teal;
-// the bar it blurs across the frame on 117..125 and 132 (its top row), which wear
-// the background's colour. Smudged onto the background the older lines land on
-// 130..139 (five steps up: pale cyan, but for the fifth of its pixels on 132,
-// which the bar's top row needs hidden), 139..144 (ten: cyan) and 147..149
-// (fifteen: still a light cyan, so that every line but the oldest stays legible
-// over the background); at seventeen they are
-// the background itself. 150 is the background too: the frame's average with the
-// one before rounds down, so whatever once sat below 151 settles there. The glow
-// blobs add up from 152 to their cap, 190, and the average with the frame before
-// holds a covered pixel at 189, so the cloud is light: what a blob leaves behind
-// (170, 160, 155, 153, frame by frame) and its fading rims climb from the teal
-// through a deep azure halo (156..168) and cyan (169..186) to a white core only
-// at the top (187..190), with no edge darker than the teal; the lines smudged
-// over the cloud (173..185) stay cyan on its white.
+// A fresh word line's face averaged onto the background lands on 76..80, onto
+// the cloud's core on 95..99 and onto its rim between: all cream to gold; its
+// ring lands on black (192 up). In the scene's first frame, averaged once more
+// with the background, the face passes 101..116 (a dark ramp into the teal).
+// The bar the blend blurs across the frame, the older lines smudged onto the
+// background and onto the cloud, and the cloud itself are laid out below.
 constexpr Palette make_scene6() {
     constexpr Rgb BACKGROUND = {5, 25, 34};
     Builder b;
@@ -298,11 +285,12 @@ constexpr Palette make_scene6() {
     // row), 125 or 127, 122 or 123, 121, then 120: the background's colour. The
     // lines smudged onto the background land on 128..141 (5 steps up), 137..146
     // (10) and 146..149 (15): a deep ink, which is also the soft shadow the blur
-    // draws round the fresh line's black ring. When a bar comes, its rows pass
-    // 135..142, 127..138, 123..136; when it goes, 134..142, 142..146, 146..148,
-    // 147, 149: the entries the bars take on most of their rows (128, 135,
-    // 141..143, 147, 149) keep the background, so a bar shows as a few thin rows for
-    // a frame.
+    // draws round the fresh line's black ring. In the frames a bar comes, most of
+    // its rows pass 135, 127, 123; in those it goes, 135, 143, 147, 149, 150:
+    // those entries (and 128, 141, 142, which its top row passes) keep the
+    // background, so a bar shows as one or two thin rows for a frame (rows 1 and
+    // 2 of a fresh line's first frame sit on 138..139 and 136..137, the commonest
+    // entries of the newer smudged lines, which stay ink).
     constexpr Rgb INK = {0, 6, 16};
     b.fill(117, 150, BACKGROUND);
     for (int i : {129, 130, 131, 133}) b.set(i, INK);
@@ -313,10 +301,15 @@ constexpr Palette make_scene6() {
     // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the
     // core, cyan); its thin slope and its trails (170, 160, 155) run from the
     // ink-dark rim (where the lines smudged over the cloud land, 160..182) to a
-    // white highlight just inside the core's edge.
+    // white highlight just inside the core's edge (183, 184: a pixel the cloud
+    // newly covers climbs 170, 180, 185, 187, 188, 189 and never flashes it).
     b.keys({{155, {4, 24, 33}}, {157, {1, 9, 22}}, {164, INK}, {176, {1, 10, 24}}, {182, {6, 22, 44}},
-            {183, {40, 60, 63}}, {185, {58, 63, 63}}, {187, {52, 63, 63}}, {188, {38, 60, 63}}, {189, {22, 50, 63}},
-            {190, {22, 50, 63}}});
+            {183, {48, 62, 63}}, {184, {56, 63, 63}}, {185, {36, 58, 63}}, {187, {26, 52, 63}}, {189, {22, 50, 63}}});
+    // 190 is the cap, but the average with the frame before holds a covered
+    // pixel at 189: 190 is shown where a blob covers the title's black outline
+    // (200 capped to 190), so it stays the ink and the outline holds (and for a
+    // frame where a line's ring turns to smudge).
+    b.set(190, INK);
     b.set(191, {0, 14, 21});
     return b.p;
 }

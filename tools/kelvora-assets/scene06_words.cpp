@@ -2,15 +2,18 @@
 // top to bottom "SOMETHING / IS MOVING / BEHIND / THE COLD / LIGHT", both set in
 // one bold pixel face of our own: ten rows, strokes two pixels thick.
 //
-// A word line (320 x 11, key 0) is averaged onto the frame while it is fresh and
-// later only its shape is smudged into it: every letter pixel becomes the ninth of
-// its neighbours' sum plus 5, 10, 15, then 17, and the neighbours above and to the
-// left are already smudged. So the strokes are two pixels in both directions,
-// counters are three pixels or more (a counter is key, so it keeps the background
-// through the smudge) and the letters carry no outline or shadow, which the smudge
-// would fold into their shape. A fresh letter's byte 1..8 averages the background
-// 151 to 76..79 and the cloud's core 189 to 95..98, both white; the blur round
-// the letters gives them a dark rim, and sinks the cloud under the line to teal.
+// A word line (320 x 11, key 0) is averaged onto the frame while it is fresh:
+// its face bytes 1..9 land on the palette's cream 76..99 whether the teal (151)
+// or the cloud (152..190) lies under them, and its one-pixel ring, byte 234, on
+// black (192 or more), so the line reads as a light face in a dark ring on
+// anything. Later only its shape is smudged in: every pixel of face and ring
+// becomes the ninth of its neighbours' sum plus 5, 10, 15, then 17, the
+// neighbours above and to the left already smudged. Over the teal that lands on
+// 128..149 and over the cloud's core on 160..185, both of which the palette
+// shows as a deep ink (but for the entries the blend bar also takes), so an
+// older line is a dark, heavier cut of the same letters; at 17 over the teal it
+// is the teal itself (floor(8 x 151 / 9) + 17 = 151) and shows only over the
+// cloud.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
 // so its chrome face uses r = 4..62 (a sky above the horizon, a dark horizon line,
