@@ -294,13 +294,15 @@ constexpr Palette make_scene6() {
     constexpr Rgb INK = {0, 6, 16};
     b.fill(117, 150, BACKGROUND);
     constexpr Rgb DEEP = {0, 2, 8};  // the ink at its darkest, on the teal
-    for (int i : {129, 130, 131, 133}) b.set(i, DEEP);
+    for (int i : {129, 130, 131, 133, 134}) b.set(i, DEEP);
     b.fill(136, 149, DEEP);
     for (int i : {141, 142, 143, 147}) b.set(i, BACKGROUND);
     // 149 is the top edge of the lines smudged 15 steps up and every row of a
     // going bar's fourth frame: a half tone, which draws the edge and only dims
     // the bar.
     b.set(149, {2, 15, 24});
+    // 135 likewise: a line smudged 5 up and most rows of a bar's first frame.
+    b.set(135, {3, 19, 29});
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
     // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the

@@ -55,11 +55,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
     {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0x2b6a009119eefa13ull},
-    {75000, "scene 6 cloud, two lines", 0x0de2f8985f38d9e3ull},
-    {77000, "scene 6 cloud, three lines", 0x1ac67d8e7f6d5447ull},
-    {79000, "scene 6 cloud, four lines", 0x3303233dfe689004ull},
-    {81000, "scene 6 cloud, five lines", 0xbae5555809dae68cull},
+    {73000, "scene 6 cloud, first line", 0x2c07129006ca20faull},
+    {75000, "scene 6 cloud, two lines", 0xb36a15e6a7d583b7ull},
+    {77000, "scene 6 cloud, three lines", 0x9d188009be9aea57ull},
+    {79000, "scene 6 cloud, four lines", 0x5e7c3e94d3e607f5ull},
+    {81000, "scene 6 cloud, five lines", 0xde200bebec61a00cull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x9f8cdae66c46b51bull},
     {95000, "scene 7 shaded tube, late", 0xf8e015728da23193ull},
