@@ -281,15 +281,17 @@ constexpr Palette make_scene6() {
     b.keys({{95, {63, 63, 52}}, {97, {63, 61, 42}}, {99, {63, 57, 30}}});
     b.set(100, {23, 39, 43});
     b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
-    // The blend bar under the fresh line settles by row on 132 or 134 (its top
-    // row), 125 or 127, 122 or 123, 121, then 120: the background's colour. The
-    // lines smudged onto the background land on 128..141 (5 steps up), 137..146
-    // (10) and 146..149 (15): a deep ink, which is also the soft shadow the blur
-    // draws round the fresh line's black ring. In the frames a bar comes, most of
-    // its rows pass 135, 127, 123; in those it goes, 135, 143, 147, 149, 150:
-    // those entries (and 128, 141, 142, which its top row passes) keep the
-    // background, so a bar shows as one or two thin rows for a frame (rows 1 and
-    // 2 of a fresh line's first frame sit on 138..139 and 136..137, the commonest
+    // The blend bar under the fresh line settles by row on 132 (its top row; 134
+    // only at the frame's left edge), 125 or 127, 122 or 123, 121, then 120: the
+    // background's colour. The lines smudged onto the background land on
+    // 128..141 (5 steps up), 137..146 (10) and 146..149 (15): a deep ink, which
+    // is also the soft shadow the blur draws round the fresh line's black ring.
+    // In the frames a bar comes, most of its rows pass 135, 127, 123; in those it
+    // goes, 135, 143, 147, 149, 150. Those entries (and 128, 141, 142, which its
+    // top row passes) keep the background, or for 135 and 149, which carry much
+    // of the newest and the older smudged lines, a half tone that only dims the
+    // bar; so a bar shows as one or two thin rows for a frame (rows 1 and 2 of a
+    // fresh line's first frame sit on 138..139 and 136..137, the commonest
     // entries of the newer smudged lines, which stay ink).
     constexpr Rgb INK = {0, 6, 16};
     b.fill(117, 150, BACKGROUND);
@@ -297,12 +299,8 @@ constexpr Palette make_scene6() {
     for (int i : {129, 130, 131, 133, 134}) b.set(i, DEEP);
     b.fill(136, 149, DEEP);
     for (int i : {141, 142, 143, 147}) b.set(i, BACKGROUND);
-    // 149 is the top edge of the lines smudged 15 steps up and every row of a
-    // going bar's fourth frame: a half tone, which draws the edge and only dims
-    // the bar.
-    b.set(149, {2, 15, 24});
-    // 135 likewise: a line smudged 5 up and most rows of a bar's first frame.
-    b.set(135, {3, 19, 29});
+    b.set(135, {3, 19, 29});  // a bar's first frame's rows: the lighter half tone
+    b.set(149, {2, 15, 24});  // the top edge of a line smudged 15 up
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
     // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the
