@@ -261,25 +261,12 @@ constexpr Palette make_scene5() {
 
 // Scene 6: what each part of the frame settles on decides the free entries.
 // 4..64: the title's chrome, added onto the background 151 with wrap-around.
-// A fresh word line averaged onto the background lands on 76..79 (white), onto
-// the cloud's white core on 95..98 (dark navy), onto the cloud's rim in between
-// (white up to 82, then a quick turn through cyan to the navy at 88), so that
-// the line reads over whatever lies behind it. The
-// blur around its letters lands on 101..116, a dark rim sinking into the teal;
-// the bar it blurs across the frame on 117..125 and 132 (its top row), which wear
-// the background's colour. Smudged onto the background the older lines land on
-// 130..139 (five steps up: pale cyan, but for the fifth of its pixels on 132,
-// which the bar's top row needs hidden), 139..144 (ten: cyan) and 147..149
-// (fifteen: still a light cyan, so that every line but the oldest stays legible
-// over the background); at seventeen they are
-// the background itself. 150 is the background too: the frame's average with the
-// one before rounds down, so whatever once sat below 151 settles there. The glow
-// blobs add up from 152 to their cap, 190, and the average with the frame before
-// holds a covered pixel at 189, so the cloud is light: what a blob leaves behind
-// (170, 160, 155, 153, frame by frame) and its fading rims climb from the teal
-// through a deep azure halo (156..168) and cyan (169..186) to a white core only
-// at the top (187..190), with no edge darker than the teal; the lines smudged
-// over the cloud (173..185) stay cyan on its white.
+// A fresh word line's face averaged onto the background lands on 76..80, onto
+// the cloud's core on 95..99 and onto its rim between: all cream to gold; its
+// ring lands on black (192 up). In the scene's first frame, averaged once more
+// with the background, the face passes 101..116 (a dark ramp into the teal).
+// The bar the blend blurs across the frame, the older lines smudged onto the
+// background and onto the cloud, and the cloud itself are laid out below.
 constexpr Palette make_scene6() {
     constexpr Rgb BACKGROUND = {5, 25, 34};
     Builder b;
@@ -290,23 +277,47 @@ constexpr Palette make_scene6() {
     b.keys({{4, {63, 63, 63}}, {12, {52, 60, 63}}, {22, {34, 50, 62}}, {30, {18, 36, 58}}});
     b.set(34, {6, 8, 20});
     b.keys({{36, {22, 9, 3}}, {44, {44, 22, 5}}, {52, {58, 40, 10}}, {58, {63, 54, 26}}, {62, {63, 62, 46}}});
-    b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {85, {30, 44, 52}}, {88, {8, 20, 32}}, {99, {3, 12, 24}}});
+    // The fresh line's face: cream to gold top to foot, over the background on
+    // 76..80, over the cloud's core on 95..99, over its rim between.
+    b.keys({{65, {63, 63, 63}}, {75, {63, 63, 60}}, {76, {63, 63, 52}}, {78, {63, 61, 42}}, {80, {63, 57, 30}}});
+    b.fill(81, 94, {63, 59, 38});
+    b.keys({{95, {63, 63, 52}}, {97, {63, 61, 42}}, {99, {63, 57, 30}}});
     b.set(100, {23, 39, 43});
     b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
-    b.fill(117, 125, BACKGROUND);
-    b.fill(126, 137, {36, 52, 57});
-    b.set(132, BACKGROUND);
-    b.keys({{137, {36, 52, 57}}, {141, {34, 51, 56}}, {144, {31, 49, 55}}, {146, {29, 47, 54}}, {149, {26, 45, 53}}});
-    // The frames in which a line's blend bar comes and goes average the teal with
-    // what the blur settles on (117..132 by row): a fresh line's bar passes about
-    // 135, 127, 123 and the line before it about 135, 143, 147, 149. The entries
-    // the smudged letters seldom take (under a tenth of their pixels each) wear
-    // the background, so each bar flashes for a frame or two instead of four.
-    for (int i : {126, 127, 128, 129, 130, 131, 134, 136, 145, 146, 147}) b.set(i, BACKGROUND);
+    // The blend bar under the fresh line settles by row on 132 (its top row; 134
+    // only at the frame's left edge), 125 or 127, 122 or 123, 121, then 120: the
+    // background's colour. The lines smudged onto the background land on
+    // 128..141 (5 steps up), 137..146 (10) and 146..149 (15): a deep ink, which
+    // is also the soft shadow the blur draws round the fresh line's black ring.
+    // In the frames a bar comes, most of its rows pass 135, 127, 123; in those it
+    // goes, 135, 143, 147, 149, 150. Those entries (and 128, 141, 142, which its
+    // top row passes) keep the background, or for 135 and 149, which carry much
+    // of the newest and the older smudged lines, a half tone that only dims the
+    // bar; so a bar shows as one or two thin rows for a frame (rows 1 and 2 of a
+    // fresh line's first frame sit on 138..139 and 136..137, the commonest
+    // entries of the newer smudged lines, which stay ink).
+    constexpr Rgb INK = {0, 6, 16};
+    b.fill(117, 150, BACKGROUND);
+    constexpr Rgb DEEP = {0, 2, 8};  // the ink at its darkest, on the teal
+    for (int i : {129, 130, 131, 133, 134}) b.set(i, DEEP);
+    b.fill(136, 149, DEEP);
+    for (int i : {141, 142, 143, 147}) b.set(i, BACKGROUND);
+    b.set(135, {3, 19, 29});  // a bar's first frame's rows: the lighter half tone
+    b.set(149, {2, 15, 24});  // the top edge of a line smudged 15 up
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
-    b.keys({{155, {4, 24, 33}}, {156, {5, 27, 39}}, {162, {7, 33, 50}}, {168, {10, 41, 60}}, {174, {14, 48, 63}},
-            {180, {22, 54, 63}}, {186, {34, 60, 63}}, {187, {50, 63, 63}}, {188, {58, 63, 63}}, {190, {63, 63, 63}}});
+    // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the
+    // core, cyan); its thin slope and its trails (170, 160, 155) run from the
+    // ink-dark rim (where the lines smudged over the cloud land, 160..182) to a
+    // white highlight just inside the core's edge (183, 184: a pixel the cloud
+    // newly covers climbs 170, 180, 185, 187, 188, 189 and never flashes it).
+    b.keys({{155, {4, 24, 33}}, {157, {1, 9, 22}}, {164, INK}, {176, {1, 10, 24}}, {182, {6, 22, 44}},
+            {183, {48, 62, 63}}, {184, {56, 63, 63}}, {185, {36, 58, 63}}, {187, {26, 52, 63}}, {189, {22, 50, 63}}});
+    // 190 is the cap, but the average with the frame before holds a covered
+    // pixel at 189: 190 is shown where a blob covers the title's black outline
+    // (200 capped to 190), so it stays the ink and the outline holds (and for a
+    // frame where a line's ring turns to smudge).
+    b.set(190, INK);
     b.set(191, {0, 14, 21});
     return b.p;
 }

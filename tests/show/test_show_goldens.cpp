@@ -55,11 +55,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0xede32cecf3a80679ull},
     {70000, "scene 5 flight, sprite at rest", 0x6bebdd9b9108a338ull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0xbc0c991c700c3470ull},
-    {75000, "scene 6 cloud, two lines", 0x74714bc99a7c6868ull},
-    {77000, "scene 6 cloud, three lines", 0x885e54d9f9046c93ull},
-    {79000, "scene 6 cloud, four lines", 0x82eed73e3e5c2154ull},
-    {81000, "scene 6 cloud, five lines", 0x945587fda66c5b5aull},
+    {73000, "scene 6 cloud, first line", 0x2c07129006ca20faull},
+    {75000, "scene 6 cloud, two lines", 0xb36a15e6a7d583b7ull},
+    {77000, "scene 6 cloud, three lines", 0x9d188009be9aea57ull},
+    {79000, "scene 6 cloud, four lines", 0x5e7c3e94d3e607f5ull},
+    {81000, "scene 6 cloud, five lines", 0xde200bebec61a00cull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x91ee23b5d33d3f6full},
     {95000, "scene 7 shaded tube, late", 0x305975b9825b2a37ull},
