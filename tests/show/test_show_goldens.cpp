@@ -35,11 +35,11 @@ const Golden goldens[] = {
     {600, "scene 1 opening fade, pass 42", 0x8ed64815bc778074ull},
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
-    {7000, "scene 1 logo", 0xf33a76b25f25d27bull},
-    {13000, "scene 1 curves A", 0xe6ac6e7a842a1b06ull},
-    {18000, "scene 1 curves B", 0x8c970ca416a6783full},
-    {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
-    {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
+    {7000, "scene 1 logo", 0x8c9662b22e2e68c2ull},
+    {13000, "scene 1 curves A", 0x5231e8c824da1d7aull},
+    {18000, "scene 1 curves B", 0xf78b34142e155ccbull},
+    {24000, "scene 1 curves C", 0x20389ac9ed063e66ull},
+    {30000, "scene 1 tunnel", 0xd44b433d1226a22cull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x8104b4586f59811aull},
     // scene 3
