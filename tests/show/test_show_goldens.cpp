@@ -37,7 +37,7 @@ const Golden goldens[] = {
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
     {7000, "scene 1 logo", 0x8c9662b22e2e68c2ull},
     {13000, "scene 1 curves A", 0x5231e8c824da1d7aull},
-    {18000, "scene 1 curves B", 0xf78b34142e155ccbull},
+    {18000, "scene 1 curves B", 0xcb5d90292ec916a5ull},
     {24000, "scene 1 curves C", 0x20389ac9ed063e66ull},
     {30000, "scene 1 tunnel", 0xd44b433d1226a22cull},
     // scene 2
