@@ -39,7 +39,7 @@ const Golden goldens[] = {
     {13000, "scene 1 curves A", 0x5231e8c824da1d7aull},
     {18000, "scene 1 curves B", 0xcb5d90292ec916a5ull},
     {24000, "scene 1 curves C", 0x20389ac9ed063e66ull},
-    {30000, "scene 1 tunnel", 0xd44b433d1226a22cull},
+    {30000, "scene 1 tunnel", 0xe7ed53f9644ee677ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x8104b4586f59811aull},
     // scene 3

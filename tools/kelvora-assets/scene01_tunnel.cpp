@@ -31,10 +31,10 @@ namespace {
 // block, however unevenly its weights fall on the four, into that black run, so
 // the tunnel ends in a still black core with no flicker and no speckle.
 constexpr float TUNNEL_CX = 234.f, TUNNEL_CY = 70.f, PIXEL_ASPECT = 1.2f;
-constexpr float TUBE_DEPTH = 21000.f;
+constexpr float TUBE_DEPTH = 15000.f;
 constexpr int SECTORS = 12;  // even, so the tiles alternate all the way round
 // Band widths (pixels) between which the rings give way to the core.
-constexpr float CORE_FULL = 0.8f, CORE_NONE = 5.f;
+constexpr float CORE_FULL = 0.45f, CORE_NONE = 2.4f;
 constexpr uint8_t BANDS[4] = {52, 215, 224, 42};
 
 float tube_radius(int x, int y) {
@@ -86,7 +86,7 @@ Indexed draw_tube_x() {
 // lit rings wear dark edges that widen with depth until little of them is left: the
 // tube darkens as it recedes. The pattern's period is two pixels, which the smear
 // averages out, so the darkening is smooth.
-constexpr float DUSK_NEAR = 104.f, DUSK_FAR = 30.f;  // radii where it starts and is strongest
+constexpr float DUSK_NEAR = 96.f, DUSK_FAR = 16.f;  // radii where it starts and is strongest
 constexpr float DUSK_MAX = 0.5f;                      // share of a colour repeat at its strongest
 // The light comes from the viewer's upper left: the walls facing it (lower right of
 // the opening) stay clean, the walls turned away (upper left) wear dark edges from
