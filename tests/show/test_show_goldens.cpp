@@ -35,7 +35,7 @@ const Golden goldens[] = {
     {600, "scene 1 opening fade, pass 42", 0x8ed64815bc778074ull},
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
-    {7000, "scene 1 logo", 0x8c9662b22e2e68c2ull},
+    {7000, "scene 1 logo", 0x66ad69d661266c38ull},
     {13000, "scene 1 curves A", 0x5231e8c824da1d7aull},
     {18000, "scene 1 curves B", 0xcb5d90292ec916a5ull},
     {24000, "scene 1 curves C", 0x20389ac9ed063e66ull},

@@ -416,8 +416,8 @@ Indexed draw_kvlogo() {
             const float ex = x < LOGO_PLATE_X0 ? float(LOGO_PLATE_X0 - x) : x > LOGO_PLATE_X1 ? float(x - LOGO_PLATE_X1) : 0.f;
             const float ey = float(y + Y0) - 105.5f;
             const float out_by = ex > 0.f ? std::hypot(ex, ey) - LOGO_END_R : 0.f;
-            if (out_by <= 0.f || out.at(x, y) != LOGO_KEY || on_loop[size_t(y) * W + x]) continue;
-            out.at(x, y) = uint8_t(std::lround(lerp(float(LOGO_EDGE), 35.f, std::min(1.f, out_by / 8.f))));
+            if (ex <= 0.f || out.at(x, y) != LOGO_KEY || on_loop[size_t(y) * W + x]) continue;
+            out.at(x, y) = uint8_t(std::lround(lerp(float(LOGO_EDGE), 35.f, clamp01(out_by / 8.f))));
         }
     return out;
 }
