@@ -35,7 +35,7 @@ const Golden goldens[] = {
     {600, "scene 1 opening fade, pass 42", 0x8ed64815bc778074ull},
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
-    {7000, "scene 1 logo", 0x66ad69d661266c38ull},
+    {7000, "scene 1 logo", 0xe072c0f81cf76f3aull},
     {13000, "scene 1 curves A", 0x625569138c59bd6eull},
     {18000, "scene 1 curves B", 0xcb5d90292ec916a5ull},
     {24000, "scene 1 curves C", 0x79b5bdd2147b77c6ull},

@@ -322,7 +322,7 @@ constexpr int LOGO_SHADOW = 3;  // the drop shadow's offset, pixels down and rig
 constexpr int LOGO_HALO = 5;    // the lit halo round the letters, pixels
 // The loop's ends (x 50 and 271) and how far round them the glows mostly cap.
 constexpr int LOGO_PLATE_X0 = 50, LOGO_PLATE_X1 = 271;
-constexpr float LOGO_END_R = 16.f;
+constexpr float LOGO_END_R = 12.f;
 // Screen rows of the ink: the loop runs along rows 95 and 116, so the outline
 // (rows 96 and 114) stays off it, and a row of the smoothed band lies between the
 // outline and the bottom run (the smoothing reads the unsmoothed letter rows above
@@ -408,8 +408,10 @@ Indexed draw_kvlogo() {
             const float fade = (d - float(LOGO_HALO)) / 3.f;
             if (fade > 0.f) out.at(x, y) = uint8_t(fade >= 1.f ? LOGO_EDGE : std::lround(lerp(158.f, 186.f, fade)));
         }
-    // Past the loop's ends the glows seldom reach the cap: the band blends with a
-    // value that leaves the night there as it was, rising to the cap toward the loop.
+    // Round the loop's ends the glows cap the band too, as far as LOGO_END_R; past
+    // that they seldom do, and the smoothing, which keeps about 0.8 of what it
+    // reads (the background's band rows are drawn 1.25 times as bright), leaves the
+    // night and the glows' fringes much as they are above and below the band.
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             // Distance past the rounded ends of the loop, inflated by LOGO_END_R.
@@ -417,7 +419,7 @@ Indexed draw_kvlogo() {
             const float ey = float(y + Y0) - 105.5f;
             const float out_by = ex > 0.f ? std::hypot(ex, ey) - LOGO_END_R : 0.f;
             if (ex <= 0.f || out.at(x, y) != LOGO_KEY || on_loop[size_t(y) * W + x]) continue;
-            out.at(x, y) = uint8_t(std::lround(lerp(float(LOGO_EDGE), 35.f, clamp01(out_by / 8.f))));
+            if (out_by <= 0.f) out.at(x, y) = LOGO_EDGE;
         }
     return out;
 }
