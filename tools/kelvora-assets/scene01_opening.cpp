@@ -309,11 +309,11 @@ Indexed draw_kelbck() {
 
 // The logo: the seven letters of KELVORA, each centred in its cell of the loop the
 // glows run along (the loop's notches fall between the letters), heavy block
-// letters with a dark outline. A letter pixel shows (under + sprite) / 2, and the
-// glows keep what lies under the letters at the cap, 190, almost all the time, so a
-// sprite value s shows as (190 + s) / 2: the faces use values past 190 and come out
-// gold in the warm half, lit white along their tops, the outline comes out at 190,
-// dark teal, against the pale light around it.
+// letters with a dark outline and drop shadow. A letter pixel shows (under +
+// sprite) / 2, and the background holds what lies under the letters at the cap,
+// 190, so a sprite value s shows as (190 + s) / 2: the faces use values past 190
+// and come out gold in the warm half, lit white along their tops, the outline and
+// shadow come out at 190, dark teal, inside the pale halo round them.
 constexpr uint8_t LOGO_KEY = 160;  // the key of the logo and of the caption
 constexpr int LOGO_FACE_TOP = 194, LOGO_FACE_BOTTOM = 232;  // gold to deep orange
 constexpr int LOGO_SHINE = 100;                             // shows as about 145: white
