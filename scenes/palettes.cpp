@@ -72,9 +72,10 @@ constexpr Palette make_opening() {
 // points of both phases add to indices and stop at 190, so the light they add must
 // climb the ramp: white at 1 falls through pale cyan to a near-black navy trough (34..48)
 // where the backgrounds sit, climbs again, slowly then faster, to a bright cyan peak
-// (150..168), light rather than white, where added light gathers and where the logo's blur leaves the glows'
-// capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
-// 22 entries. The trough is nearly black (40), so the pictures drawn in it have
+// (150..174), light rather than white, where added light gathers and where the logo's blur leaves the glows'
+// capped cores (190 smoothed to 150..174), and falls to dark teal only in the last
+// 16 entries, as fast as smoothness allows, so that sums just short of the cap
+// still read as light and only the capped pixels themselves go dark. The trough is nearly black (40), so the pictures drawn in it have
 // real darks and everything added to them climbs at once into visible blue. No channel moves more than 3 per entry, so averaged indices stay
 // smooth.
 constexpr void logo_cool_half(Builder& b) {
@@ -92,8 +93,8 @@ constexpr void logo_cool_half(Builder& b) {
             {128, {32, 55, 61}},
             {142, {41, 61, 63}},
             {150, {47, 63, 63}},
-            {168, {45, 63, 63}},
-            {179, {26, 40, 44}},
+            {174, {45, 63, 63}},
+            {182, {22, 39, 44}},
             {190, {1, 15, 22}}});
 }
 

@@ -35,11 +35,11 @@ const Golden goldens[] = {
     {600, "scene 1 opening fade, pass 42", 0x8ed64815bc778074ull},
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
-    {7000, "scene 1 logo", 0xf33a76b25f25d27bull},
-    {13000, "scene 1 curves A", 0xe6ac6e7a842a1b06ull},
-    {18000, "scene 1 curves B", 0x8c970ca416a6783full},
-    {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
-    {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
+    {7000, "scene 1 logo", 0xe072c0f81cf76f3aull},
+    {13000, "scene 1 curves A", 0x625569138c59bd6eull},
+    {18000, "scene 1 curves B", 0xcb5d90292ec916a5ull},
+    {24000, "scene 1 curves C", 0x79b5bdd2147b77c6ull},
+    {30000, "scene 1 tunnel", 0xe7ed53f9644ee677ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x8104b4586f59811aull},
     // scene 3
