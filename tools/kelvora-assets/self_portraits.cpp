@@ -201,6 +201,10 @@ void sunburst(Paint& pt, double cx, double cy, int rays, double r) {
 // The girl: long hair falling past the frame on both sides in locks of fine strands,
 // a fringe swept across from a parting on her right. The boy: short hair swept up, a
 // turned-up collar, rays behind.
+// The girl's locks stop short of the frame's sides: beside the figure the picture is
+// shown as it is under the tiles' half-size faces, and a lock there would cover them.
+constexpr double LOCK_X0 = 78, LOCK_X1 = 242;
+
 std::vector<uint8_t> self_regions(Person who) {
     Paint pt(320, 200, 2);
     const bool girl = who == Person::girl;
@@ -226,6 +230,10 @@ std::vector<uint8_t> self_regions(Person who) {
             const std::vector<P2> outer = {{X(20), 14}, {X(74), 30}, {X(92), 82}, {X(100), 134}, {X(118), 172},
                                            {X(140), 206}};
             const Plane lock = pt.mask([&](cairo_t* cr) {
+                // Kept inside the columns the figure covers: what lies beside them is
+                // shown as it is, under the tiles' faces.
+                cairo_rectangle(cr, LOCK_X0, 0, LOCK_X1 - LOCK_X0, 200);
+                cairo_clip(cr);
                 curve(cr, inner);
                 std::vector<P2> back(outer.rbegin(), outer.rend());
                 for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
@@ -341,7 +349,7 @@ std::vector<uint8_t> self_regions(Person who) {
 // bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 124, 120, 88, 80, 96, 1, 124, 124},
+    {28, 28, 20, 16, 0, 4, 8, 1, 20, 24},
     {28, 124, 124, 120, 88, 80, 0, 1, 124, 124},
 };
 
