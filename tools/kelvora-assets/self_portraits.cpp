@@ -174,20 +174,16 @@ void hair_lines(Paint& pt, const Plane& clip, const std::vector<P2>& inner, cons
     }
 }
 
-// Thin lines of light fanning out from behind the head, from radius r0 to r1.
-void ray_lines(Paint& pt, double cx, double cy, int rays, double r0, double r1, double width) {
-    put(pt, S_STRAND, pt.stroke_mask([&](cairo_t* cr) {
-        for (int i = 0; i < rays; ++i) {
-            const double a = 2 * M_PI * (i + 0.5) / rays;
-            cairo_move_to(cr, cx + r0 * std::cos(a), cy + r0 * std::sin(a));
-            cairo_line_to(cr, cx + r1 * std::cos(a), cy + r1 * std::sin(a));
-        }
-    }, width));
-}
+// The girl's locks and the boy's rays stop short of the frame's sides: beside the
+// figure the picture is shown as it is under the tiles' half-size faces, and hair or
+// rays there would cover them.
+constexpr double LOCK_X0 = 78, LOCK_X1 = 242;
 
 // Rays from behind the head out to radius r, alternating with the backdrop.
 void sunburst(Paint& pt, double cx, double cy, int rays, double r) {
     put(pt, S_PATTERN, pt.mask([&](cairo_t* cr) {
+        cairo_rectangle(cr, LOCK_X0, 0, LOCK_X1 - LOCK_X0, 200);
+        cairo_clip(cr);
         for (int i = 0; i < rays; i += 2) {
             const double a0 = 2 * M_PI * i / rays, a1 = 2 * M_PI * (i + 1) / rays;
             cairo_move_to(cr, cx, cy);
@@ -201,10 +197,6 @@ void sunburst(Paint& pt, double cx, double cy, int rays, double r) {
 // The girl: long hair falling past the frame on both sides in locks of fine strands,
 // a fringe swept across from a parting on her right. The boy: short hair swept up, a
 // turned-up collar, rays behind.
-// The girl's locks stop short of the frame's sides: beside the figure the picture is
-// shown as it is under the tiles' half-size faces, and a lock there would cover them.
-constexpr double LOCK_X0 = 78, LOCK_X1 = 242;
-
 std::vector<uint8_t> self_regions(Person who) {
     Paint pt(320, 200, 2);
     const bool girl = who == Person::girl;
@@ -212,12 +204,10 @@ std::vector<uint8_t> self_regions(Person who) {
     const double cx = 160, cy = girl ? 96 : 104, s = girl ? 128 : 112;
     put(pt, S_BACK, pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }));
     if (!girl) {
-        // A halo of wide rays round the head, a fan of fine ones through it that stops
-        // short of the frame's sides: the fine rays are what the window moves, and
-        // their copies burst round every tiled face; reaching further they only add
-        // speckle to the backdrop beside the figure.
-        sunburst(pt, cx, cy - 10, 36, 120);
-        ray_lines(pt, cx, cy - 10, 80, 30, 90, 1.5);
+        // A halo of narrow wedges round the head, stopping short of the frame's sides:
+        // their edges are what the window moves, and their copies turn as whole rays
+        // round every tiled face. Hairline rays there only re-noise every frame.
+        sunburst(pt, cx, cy - 10, 160, 170);
     }
 
     if (girl) {
@@ -332,25 +322,24 @@ std::vector<uint8_t> self_regions(Person who) {
 // tiles); of that sum only the low five bits (the shade) and bit 6 (teal, or the
 // black and warm half) reach the screen. So the faces beside the figure are the
 // tiles' copies of the big face under it, and a region's value is chosen for what
-// its copy turns into on the backdrop (28):
-// - lit skin 88 carries its copy into the warm half high up the run, so the
-//   half-size faces show in pale skin tones and the quarter-size ones in orange,
-//   with the shadow side (80) a few shades down the same half, so that a copy is a
-//   whole face rather than its lit half alone, and the lines of lids, brows and
-//   mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
-// - the hair mass and clothes (124) sit in the same half as the skin but far down
-//   its shade, so they frame the faces in black;
-// - the strands (120) differ from the mass in the shade alone: every pixel the
-//   circling window moves them by changes what the copies carry, and the flare runs
-//   along the hair and across the faces frame after frame; the boy's rays (124 on
-//   the backdrop) do the same round his head.
+// its copy turns into on the backdrop (28, which settles on the palest teal):
+// - over the flat backdrop a shade adds the value's low four bits, doubled, to the
+//   copy: skin 0, shadow 4 and ink 8 land on three teal tones (24, 40, 56) a quarter
+//   of the ramp apart, so the half-size faces read as one-hue shaded faces; every
+//   face region keeps to the teal half, where the fourth pixel of each word shows the
+//   same colour as the other three, so the faces carry no stripes;
+// - the girl's hair and both figures' clothes (20) carry their copies into the warm
+//   half (168, orange), the boy's rays (20) too, and his hair (12) into black;
+// - the strands (16 on the girl's hair, 24 on the boy's) differ from the mass in bit
+//   2 alone, which the quarter-size copies show: the window moves them a pixel a
+//   frame and the copies of the hair shimmer while the faces hold still.
 // Every value but the protected 1 is a multiple of four below 128: an odd byte or
 // an odd pair would put noise into the top bits of the smallest tiles, and a top
 // bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
     {28, 28, 20, 16, 0, 4, 8, 1, 20, 24},
-    {28, 124, 124, 120, 88, 80, 0, 1, 124, 124},
+    {28, 20, 12, 24, 0, 4, 8, 1, 20, 24},
 };
 
 // ---------------------------------------------------------------- leaf tuning
