@@ -41,12 +41,12 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
     {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x6c7fa6d8270a2028ull},
+    {38000, "scene 2 lens, girl", 0xde36ef489bace9c5ull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
     {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0xb8471f5f875303a5ull},
+    {58000, "scene 4 lens, boy", 0x4984f0b3444a9b0cull},
     {62550, "scene 4 melting warp", 0xa5f7a677cde7da1eull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x837a5cb3ae6720feull},

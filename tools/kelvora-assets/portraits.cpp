@@ -90,15 +90,24 @@ void backdrop(Paint& pt, Rgb wall_top, Rgb wall_low, Rgb floor_near, double floo
             // A spot on the wall behind the head, falling off to the corners.
             const float dx = (x - float(feet_x) + 8.f) / 70.f, dy = (y - fy * 0.35f) / 110.f;
             const float spot = std::exp(-(dx * dx + dy * dy) * 2.2f);
-            c = mix(mix(wall_top, wall_low, y / fy), scale(wall_low, 1.25f), spot * 0.6f);
+            c = mix(mix(wall_top, wall_low, y / fy), scale(wall_low, 1.35f), spot * 0.75f);
         } else {
             c = mix(wall_low, floor_near, std::min(1.f, (y - fy) / 22.f));
         }
+        // The card's sides sink into shadow, so the lit figure stands off a darker
+        // ground at its outline.
+        const float side = std::abs(x - float(feet_x)) / (float(pt.w) * 0.5f);
+        c = scale(c, 1.f - 0.45f * side * side);
         return Rgb{c.r + o, c.g + o, c.b + o};
     });
     // Contact shadow under the feet and a long soft one thrown back and right.
     const Plane s1 = pt.mask([&](cairo_t* cr) { oval(cr, feet_x + 1, floor_y + 2, 17, 3.2); });
-    pt.shadow(s1, 0, 0, 5, 0.5f);
+    pt.shadow(s1, 0, 0, 5, 0.6f);
+    const Plane s2 = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{feet_x - 8, floor_y + 1}, {feet_x + 10, floor_y - 3}, {feet_x + 40, floor_y - 9},
+                  {feet_x + 46, floor_y - 6}, {feet_x + 14, floor_y + 4}});
+    });
+    pt.shadow(s2, 0, 0, 4, 0.35f);
 }
 
 // ---------------------------------------------------------------- the girl
@@ -412,7 +421,7 @@ Indexed draw_boy() {
     Paint pt(FIG_W, FIG_H, FIG_SS);
     const double floor_y = 176, cx = 54;
     pt.current = R_BACK;
-    backdrop(pt, {3, 13, 16}, {8, 27, 32}, {2, 8, 10}, floor_y, cx);
+    backdrop(pt, {2, 8, 18}, {7, 21, 36}, {2, 6, 12}, floor_y, cx);
 
     // Jeans, the weight on his left (our right).
     const P2 hip_l{cx - 6.5, 90}, knee_l{cx - 7.5, 129}, ankle_l{cx - 8, 166};
