@@ -329,17 +329,18 @@ std::vector<uint8_t> self_regions(Person who) {
 //   face region keeps to the teal half, where the fourth pixel of each word shows the
 //   same colour as the other three, so the faces carry no stripes;
 // - the girl's hair and both figures' clothes (20) carry their copies into the warm
-//   half (168, orange), the boy's rays (20) too, and his hair (12) into black;
-// - the strands (16 on the girl's hair, 24 on the boy's) differ from the mass in bit
-//   2 alone, which the quarter-size copies show: the window moves them a pixel a
-//   frame and the copies of the hair shimmer while the faces hold still.
+//   half (168), the boy's rays (20) too, and his hair (24) into the dark teal (56);
+// - the strands (24 on the girl's hair, 28 on the boy's) land on teal, never on the
+//   black entries, whose fourth pixel in each word would show as a pale stripe: the
+//   window moves them a pixel a frame and the copies of the hair shimmer while the
+//   faces hold still.
 // Every value but the protected 1 is a multiple of four below 128: an odd byte or
 // an odd pair would put noise into the top bits of the smallest tiles, and a top
 // bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 20, 16, 0, 4, 8, 1, 20, 24},
-    {28, 20, 12, 24, 0, 4, 8, 1, 20, 24},
+    {28, 28, 20, 24, 0, 4, 8, 1, 20, 24},
+    {28, 20, 24, 28, 0, 4, 8, 1, 20, 24},
 };
 
 // ---------------------------------------------------------------- leaf tuning
