@@ -347,7 +347,7 @@ Indexed draw_girl() {
     stamp(out, 49, 20, {" bbb    bbb ",
                         "llll   llll ",
                         " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 84}});
-    stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 167}, {'r', 172}, {'s', 176}});
+    stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 165}, {'r', 166}, {'s', 172}});
     return out;
 }
 
@@ -540,16 +540,18 @@ Indexed draw_boy() {
                         " lll  lll ",
                         " wpw  wpw "}, {{'l', 197}, {'w', 190}, {'p', 166}, {'b', 198}});
     // The nose: a lit bridge, its shadow side and the shadow under it; then the
-    // mouth, the lower lip catching the light and its shadow on the chin.
+    // mouth, its corners turned up in half a smile, the lower lip catching the light
+    // and its shadow on the chin.
     stamp(out, 51, 22, {"  h   ",
                         "  hs  ",
                         "  hs  ",
                         "  h s ",
                         " ndddn",
                         "      ",
-                        "cmmmmc",
+                        "c    c",
+                        " mmmm ",
                         " llll ",
-                        "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 70}, {'m', 66}, {'l', 73}, {'u', 71}});
+                        "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 68}, {'m', 65}, {'l', 73}, {'u', 71}});
     return out;
 }
 
