@@ -41,7 +41,7 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
     {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0xc27fd421de832ff9ull},
+    {38000, "scene 2 lens, girl", 0x7d3ee910a98d0a83ull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
     {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},

@@ -176,13 +176,14 @@ void hair_lines(Paint& pt, const Plane& clip, const std::vector<P2>& inner, cons
 
 // The girl's locks and the boy's rays stop short of the frame's sides: beside the
 // figure the picture is shown as it is under the tiles' half-size faces, and hair or
-// rays there would cover them.
-constexpr double LOCK_X0 = 78, LOCK_X1 = 242;
+// rays there would cover them. The locks reach just into the window's columns
+// (from 75), where the window moves their strands on screen.
+constexpr double LOCK_X0 = 92, LOCK_X1 = 228, RAY_X0 = 78, RAY_X1 = 242;
 
 // Rays from behind the head out to radius r, alternating with the backdrop.
 void sunburst(Paint& pt, double cx, double cy, int rays, double r) {
     put(pt, S_PATTERN, pt.mask([&](cairo_t* cr) {
-        cairo_rectangle(cr, LOCK_X0, 0, LOCK_X1 - LOCK_X0, 200);
+        cairo_rectangle(cr, RAY_X0, 0, RAY_X1 - RAY_X0, 200);
         cairo_clip(cr);
         for (int i = 0; i < rays; i += 2) {
             const double a0 = 2 * M_PI * i / rays, a1 = 2 * M_PI * (i + 1) / rays;
@@ -230,7 +231,7 @@ std::vector<uint8_t> self_regions(Person who) {
                 cairo_close_path(cr);
             });
             put(pt, S_HAIR, lock);
-            hair_lines(pt, lock, inner, outer, 14, 1.1, 6, side > 0 ? 0.0 : 1.7);
+            hair_lines(pt, lock, inner, outer, 20, 1.1, 6, side > 0 ? 0.0 : 1.7);
         }
     }
     // Neck and shoulders.
@@ -286,7 +287,7 @@ std::vector<uint8_t> self_regions(Person who) {
             blob(cr, {{cx - 30, 16}, {cx - 22, 24}, {cx - 40, 50}, {cx - 46, 96}, {cx - 58, 94}, {cx - 54, 40}});
         });
         put(pt, S_HAIR, fringe);
-        hair_lines(pt, fringe, inner, outer, 10, 1, 2, 0.4);
+        hair_lines(pt, fringe, inner, outer, 18, 1, 2, 0.4);
         hair_lines(pt, fringe, {{cx - 24, 22}, {cx - 38, 40}, {cx - 44, 70}, {cx - 48, 96}},
                    {{cx - 30, 16}, {cx - 50, 34}, {cx - 56, 64}, {cx - 58, 94}}, 6, 1, 1, 2.0);
     } else {
