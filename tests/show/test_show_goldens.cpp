@@ -46,11 +46,11 @@ const Golden goldens[] = {
     {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
     {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x7395806fae2c07dcull},
-    {62550, "scene 4 melting warp", 0x8fc2274c2ecdf61cull},
+    {58000, "scene 4 lens, boy", 0x1af954ec6d14228bull},
+    {62550, "scene 4 melting warp", 0xdd93a2551b7bdabfull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0xaf2c73aca753cc2dull},
-    {63400, "scene 5 tube zoom-out", 0x98ca93b99ac938f2ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0xbfc0857255d82cdfull},
+    {63400, "scene 5 tube zoom-out", 0x6338c91b8e31d389ull},
     {64200, "scene 5 flight", 0xc1ae992d7c40997dull},
     {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
     {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},

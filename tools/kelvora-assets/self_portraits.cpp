@@ -178,7 +178,7 @@ void hair_lines(Paint& pt, const Plane& clip, const std::vector<P2>& inner, cons
 // figure the picture is shown as it is under the tiles' half-size faces, and hair or
 // rays there would cover them. The locks reach just into the window's columns
 // (from 75), where the window moves their strands on screen.
-constexpr double LOCK_X0 = 92, LOCK_X1 = 228, RAY_X0 = 78, RAY_X1 = 242;
+constexpr double LOCK_X0 = 92, LOCK_X1 = 228, RAY_X0 = 90, RAY_X1 = 230;
 
 // Rays from behind the head out to radius r, alternating with the backdrop.
 void sunburst(Paint& pt, double cx, double cy, int rays, double r) {
@@ -205,10 +205,10 @@ std::vector<uint8_t> self_regions(Person who) {
     const double cx = 160, cy = girl ? 96 : 104, s = girl ? 128 : 112;
     put(pt, S_BACK, pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }));
     if (!girl) {
-        // A halo of narrow wedges round the head, stopping short of the frame's sides:
+        // A halo of 100 narrow wedges round the head, stopping short of the frame's sides:
         // their edges are what the window moves, and their copies turn as whole rays
         // round every tiled face. Hairline rays there only re-noise every frame.
-        sunburst(pt, cx, cy - 10, 160, 170);
+        sunburst(pt, cx, cy - 10, 200, 170);
     }
 
     if (girl) {
@@ -301,7 +301,7 @@ std::vector<uint8_t> self_regions(Person who) {
         put(pt, S_HAIR, hair);
         // A few combed strands catch the light on the near side of the quiff.
         Rng rng(41);
-        const int n = 18;
+        const int n = 36;
         for (int i = 0; i < n; ++i) {
             const double u = -0.33 + 0.42 * (i + rng.uniform() * 0.5) / n;
             Plane m = pt.stroke_mask([&](cairo_t* cr) {
