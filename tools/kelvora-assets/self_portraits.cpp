@@ -205,9 +205,9 @@ std::vector<uint8_t> self_regions(Person who) {
     const double cx = 160, cy = girl ? 96 : 104, s = girl ? 128 : 112;
     put(pt, S_BACK, pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }));
     if (!girl) {
-        // A halo of 100 narrow wedges round the head, stopping short of the frame's sides:
-        // their edges are what the window moves, and their copies turn as whole rays
-        // round every tiled face. Hairline rays there only re-noise every frame.
+        // A halo of 100 narrow wedges round the head: their edges are what the window
+        // moves, and their copies turn as whole rays round every tiled face. Hairline
+        // rays there only re-noise every frame.
         sunburst(pt, cx, cy - 10, 200, 170);
     }
 
