@@ -41,12 +41,12 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
     {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x7d3ee910a98d0a83ull},
+    {38000, "scene 2 lens, girl", 0x964ea46e9134ceddull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
     {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x1af954ec6d14228bull},
+    {58000, "scene 4 lens, boy", 0x722142388d23ae78ull},
     {62550, "scene 4 melting warp", 0xdd93a2551b7bdabfull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0xbfc0857255d82cdfull},

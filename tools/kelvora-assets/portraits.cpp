@@ -115,8 +115,8 @@ void backdrop(Paint& pt, Rgb wall_top, Rgb wall_low, Rgb floor_near, double floo
 constexpr int FIG_W = 108, FIG_H = 188, FIG_SS = 4;
 
 // Skin on its own ramp, blonde hair on the gold ramp, a black satin dress.
-const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 50, 56}, 0.3f, 1.f};
-const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 52, 56}, 0.45f, 1.35f};
+const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 54, 58}, 0.55f, 1.f};
+const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 56, 56}, 0.7f, 1.35f};
 const Finish girl_dress{{2, 2, 3}, {20, 20, 23}, {54, 56, 60}, 0.6f, {34, 42, 52}, 0.9f, 1.25f};
 
 // Colour sets of the girl's regions on the scene 2 palette.
@@ -355,11 +355,11 @@ Indexed draw_girl() {
 
 // Skin, T-shirt, jeans and hair on ramps of their own, a dark leather jacket on the
 // greys.
-const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 58}, 0.3f, 1.05f};
+const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 60}, 0.55f, 1.05f};
 const Finish boy_hair{{2, 1, 1}, {15, 10, 6}, {34, 26, 18}, 0.6f, {30, 34, 40}, 0.5f, 1.3f};
 const Finish boy_jacket{{3, 3, 3}, {22, 22, 23}, {58, 58, 60}, 0.7f, {38, 44, 52}, 0.9f, 1.3f};
 const Finish boy_shirt{{31, 0, 0}, {54, 12, 6}, {62, 34, 24}, 0.3f, {40, 40, 46}, 0.3f, 1.1f};
-const Finish boy_jeans{{4, 8, 15}, {20, 34, 48}, {40, 50, 58}, 0.35f, {34, 44, 54}, 0.4f, 0.9f};
+const Finish boy_jeans{{4, 8, 15}, {20, 34, 48}, {40, 50, 58}, 0.35f, {40, 50, 60}, 0.65f, 0.9f};
 
 std::vector<ColourSet> boy_sets() {
     const Palette& p = scene4_palette;
