@@ -130,17 +130,14 @@ constexpr Palette make_tunnel() {
 
 // Entries 0..62 of both portrait palettes: the teal ramp (63 and 128..164 stay
 // black). The feedback lands a pixel on entry 2f of this ramp, or 128 + 2f when it
-// carries, f the low five bits of its sum. The ramp falls evenly in brightness over
-// most of its length and only its last third sinks to black: a sum that the
-// carries of the packed mix nudge by one or two steps shows a near shade rather
-// than a jump, so the tiled faces read as shaded shapes instead of speckle, while
-// the high sums still go dark beside the warm run's flares.
-// The portraits' faces settle on 24, 40 and 56 over a backdrop on 8: the ramp keeps
-// them a clear step apart and high in key, the girl's in green-teal water, the boy's
-// in a colder steel blue.
+// carries, f the low five bits of its sum. The portraits' backdrop settles on 8 and
+// their tiled faces on 24 (skin), 40 (shadow) and 56 (lines): the ramp stays pale
+// to 8, then falls evenly through the three, a clear step apart, so that a carry's
+// nudge of one entry shows a near shade and the faces read as shaded shapes. The
+// girl's water is green teal, the boy's a colder steel blue.
 constexpr void portrait_teal(Builder& b, bool boy) {
     if (boy) {
-        b.keys({{0, {1, 25, 30}}, {8, {2, 24, 31}}, {24, {3, 15, 25}}, {40, {2, 9, 17}}, {56, {1, 3, 8}},
+        b.keys({{0, {1, 25, 30}}, {8, {2, 24, 30}}, {24, {3, 15, 25}}, {40, {2, 9, 17}}, {56, {1, 3, 8}},
                 {62, {1, 1, 1}}});
     } else {
         b.keys({{0, {1, 25, 30}}, {8, {1, 25, 29}}, {24, {2, 17, 20}}, {40, {1, 10, 12}}, {56, {1, 4, 5}},

@@ -46,10 +46,10 @@ const Golden goldens[] = {
     {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
     {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x722142388d23ae78ull},
-    {62550, "scene 4 melting warp", 0xdd93a2551b7bdabfull},
+    {58000, "scene 4 lens, boy", 0x09124326be2a1c4cull},
+    {62550, "scene 4 melting warp", 0xb7491bf4ba9d98aaull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0xbfc0857255d82cdfull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x59f2093a10d7b2e7ull},
     {63400, "scene 5 tube zoom-out", 0x6338c91b8e31d389ull},
     {64200, "scene 5 flight", 0xc1ae992d7c40997dull},
     {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
