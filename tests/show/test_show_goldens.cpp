@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
     {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x964ea46e9134ceddull},
+    {38000, "scene 2 lens, girl", 0x5e2b008e47a1834full},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
     {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x09124326be2a1c4cull},
-    {62550, "scene 4 melting warp", 0xb7491bf4ba9d98aaull},
+    {58000, "scene 4 lens, boy", 0x3dc0de014979def2ull},
+    {62550, "scene 4 melting warp", 0x40746d057c5525cbull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x59f2093a10d7b2e7ull},
-    {63400, "scene 5 tube zoom-out", 0x6338c91b8e31d389ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x162fdbc76aa4aa66ull},
+    {63400, "scene 5 tube zoom-out", 0x3b2084bee6e49cfcull},
     {64200, "scene 5 flight", 0xc1ae992d7c40997dull},
     {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
     {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},

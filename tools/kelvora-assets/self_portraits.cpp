@@ -358,6 +358,7 @@ constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
 
 constexpr int W = 320, H = 200, TURN = LENS_STEPS, SETTLE = 8;
 constexpr float SPECK_COST = 6000.f;  // in the units of the colour distance below
+constexpr float FIRST_WEIGHT = 6.f;   // the opening frame counts as this many of the turn's
 
 // One turn of the effect, settled: the back frame each frame mixes with and the
 // frame it leaves, for steps SETTLE .. SETTLE + 63 (every step of the circle once).
@@ -398,6 +399,16 @@ bool in_place(int x, int y) {
 // (the same byte of the neighbouring words) showed after the pass before.
 void tune_pass(std::vector<uint8_t>& pic, const Palette& pal, const LensTable& lx, const LensTable& ly, bool again) {
     const LensTurn turn = run_turn(pic, lx, ly);
+    // The first frame's mix of one word of the picture with itself (the scene opens
+    // with the picture in the back frame; the window keeps clear of the leaves tuned).
+    const auto first_mix = [](uint8_t* w) {
+        uint32_t a;
+        std::memcpy(&a, w, 4);
+        const uint32_t m = ((a + a) * 2u) & 0x3FBFBFBEu;  // wraps modulo 2^32
+        std::memcpy(w, &m, 4);
+    };
+    std::vector<uint8_t> opening(pic);
+    for (size_t w0 = 0; w0 < opening.size(); w0 += 4) first_mix(&opening[w0]);
     // Squared colour distance, green weighted most as the eye does.
     const auto dist = [&](int i, const float* t) {
         const float dr = pal.rgb[i * 3] - t[0], dg = pal.rgb[i * 3 + 1] - t[1], db = pal.rgb[i * 3 + 2] - t[2];
@@ -462,6 +473,26 @@ void tune_pass(std::vector<uint8_t>& pic, const Palette& pal, const LensTable& l
                         for (int j = 0; j < n; ++j) matches |= mixed[lane] == turn.shown[t][nb[j]];
                         for (int j = 0; j < n_same; ++j) matches |= mixed[lane] == turn.shown[t][same[j]];
                         cost += matches ? 0.f : SPECK_COST;
+                    }
+                    // The scene's first frame mixes the picture with itself: there the
+                    // leaf should show what its neighbours show too, so that the cut
+                    // into the scene opens on the picture rather than on scattered dots.
+                    {
+                        uint8_t before[4], after[4];
+                        std::copy_n(&pic[y * W + w0], 4, before);
+                        first_mix(before);
+                        std::copy_n(word, 4, after);
+                        first_mix(after);
+                        for (int l = 0; l < 4; ++l)
+                            if (y % 2 == 0 && l % 2 == 0 && after[l] != before[l]) keeps = false;
+                        bool matches = false;
+                        float t0[3] = {0, 0, 0};
+                        for (int j = 0; j < n; ++j) {
+                            const int i = opening[nb[j]];
+                            matches |= after[lane] == i;
+                            for (int c = 0; c < 3; ++c) t0[c] += pal.rgb[i * 3 + c] / float(n);
+                        }
+                        cost += FIRST_WEIGHT * (dist(after[lane], t0) + (matches ? 0.f : SPECK_COST));
                     }
                     if (keeps && (first || cost < best)) best = cost, pick = uint8_t(v);
                 }
