@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x0d14b21a725ed11aull},
     {30000, "scene 1 tunnel", 0x2c92f11f55480624ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x5e2b008e47a1834full},
+    {38000, "scene 2 lens, girl", 0x96004aeaca31c68full},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x0e68570cff830356ull},
     {51000, "scene 3 cloud, late turn", 0x086a6d109d1ef804ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x3dc0de014979def2ull},
-    {62550, "scene 4 melting warp", 0x40746d057c5525cbull},
+    {58000, "scene 4 lens, boy", 0xfc97aaf9b6b17e3bull},
+    {62550, "scene 4 melting warp", 0xcbf7cc08a7b9ca56ull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0x162fdbc76aa4aa66ull},
-    {63400, "scene 5 tube zoom-out", 0x3b2084bee6e49cfcull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x5a0c5313496ee0aeull},
+    {63400, "scene 5 tube zoom-out", 0xbf2cc05bddb9a52full},
     {64200, "scene 5 flight", 0xc1ae992d7c40997dull},
     {65000, "scene 5 flight, sprite and closing trail", 0x6daa777eebfed4b9ull},
     {70000, "scene 5 flight, sprite at rest", 0x35ee1a026a3420d5ull},
