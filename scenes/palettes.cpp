@@ -131,26 +131,33 @@ constexpr Palette make_tunnel() {
 
 // Entries 0..62 of both portrait palettes: the teal ramp (63 and 128..164 stay
 // black). The feedback lands a pixel on entry 2f of this ramp, or 128 + 2f when it
-// carries, f the low five bits of its sum. The ramp falls evenly in brightness over
-// most of its length and only its last third sinks to black: a sum that the
-// carries of the packed mix nudge by one or two steps shows a near shade rather
-// than a jump, so the tiled faces read as shaded shapes instead of speckle, while
-// the high sums still go dark beside the warm run's flares.
-constexpr void portrait_teal(Builder& b) {
-    b.keys({{0, {1, 25, 30}}, {20, {1, 16, 20}}, {44, {1, 6, 8}}, {62, {1, 1, 1}}});
+// carries, f the low five bits of its sum. The portraits' backdrop settles on 8 and
+// their tiled faces on 24 (skin), 40 (shadow) and 56 (lines): the ramp stays pale
+// to 8, then falls evenly through the three, a clear step apart, so that a carry's
+// nudge of one entry shows a near shade and the faces read as shaded shapes. The
+// girl's water is green teal, the boy's a colder steel blue.
+constexpr void portrait_teal(Builder& b, bool boy) {
+    if (boy) {
+        b.keys({{0, {1, 25, 30}}, {8, {1, 24, 30}}, {24, {1, 15, 25}}, {40, {1, 9, 17}}, {56, {1, 3, 7}},
+                {62, {1, 1, 1}}});
+    } else {
+        b.keys({{0, {1, 25, 30}}, {8, {1, 25, 29}}, {24, {1, 17, 20}}, {40, {1, 10, 12}}, {56, {1, 4, 5}},
+                {62, {1, 1, 1}}});
+    }
 }
 
 // Entries 64..127 of both portrait palettes belong to the standing figure alone: the
 // feedback clears bit 6 of every pixel it mixes, so the background never shows them.
 constexpr Palette make_scene2() {
     Builder b;
-    portrait_teal(b);
+    portrait_teal(b, false);
     // The girl: skin from deep shadow to highlight, her blonde hair from the dark
     // underside to the sheen, and a deep teal studio card cut from the same water as the feedback round it.
     b.keys({{64, {20, 7, 4}}, {70, {44, 22, 12}}, {75, {58, 40, 30}}, {79, {63, 58, 52}}});
     b.keys({{80, {7, 4, 1}}, {88, {30, 19, 2}}, {96, {52, 38, 4}}, {103, {62, 58, 38}}});
     b.keys({{104, {1, 4, 6}}, {114, {5, 20, 25}}, {121, {12, 33, 38}}, {127, {24, 46, 50}}});
-    b.keys({{165, {47, 16, 0}}, {172, {56, 32, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
+    // 168 is the tiled hair's colour: amber gold.
+    b.keys({{165, {47, 16, 0}}, {168, {55, 33, 6}}, {172, {56, 36, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
     b.set(191, {59, 58, 58});
     b.ramp(192, {1, 1, 1}, 253, {62, 62, 62});
     b.set(254, {43, 34, 0});
@@ -177,17 +184,18 @@ constexpr Palette make_scene3() {
 
 constexpr Palette make_scene4() {
     Builder b;
-    portrait_teal(b);
-    // The boy: skin, worn denim, dark brown hair, the same deep teal card as the girl's and
-    // his red T-shirt.
+    portrait_teal(b, true);
+    // The boy: skin, worn denim, dark brown hair, a steel-blue card cut from the same
+    // water as the feedback round it, and his red T-shirt.
     b.keys({{64, {18, 7, 4}}, {70, {42, 21, 11}}, {75, {57, 39, 28}}, {79, {63, 57, 50}}});
     b.keys({{80, {3, 6, 12}}, {86, {12, 22, 36}}, {92, {26, 40, 52}}, {95, {42, 52, 58}}});
     b.keys({{96, {2, 1, 1}}, {100, {12, 8, 5}}, {103, {30, 22, 15}}});
-    b.keys({{104, {1, 4, 6}}, {110, {5, 20, 25}}, {115, {12, 33, 38}}, {119, {24, 46, 50}}});
+    b.keys({{104, {1, 3, 8}}, {110, {4, 15, 27}}, {115, {10, 26, 40}}, {119, {22, 40, 54}}});
     b.keys({{120, {22, 1, 1}}, {124, {46, 6, 4}}, {127, {60, 24, 16}}});
     b.set(165, {31, 0, 0});
     b.set(166, {18, 37, 46});
-    b.keys({{167, {44, 12, 2}}, {169, {54, 20, 4}}, {171, {60, 28, 10}}});
+    // 168 is the colour of the rays round the tiled faces: a hot red.
+    b.keys({{167, {42, 6, 3}}, {168, {52, 9, 5}}, {169, {56, 14, 6}}, {171, {60, 26, 10}}});
     b.set(172, {46, 47, 51});
     b.keys({{173, {50, 27, 15}}, {182, {60, 45, 35}}, {191, {63, 59, 55}}});
     b.set(192, {63, 63, 63});

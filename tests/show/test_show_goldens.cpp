@@ -41,16 +41,16 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x79b5bdd2147b77c6ull},
     {30000, "scene 1 tunnel", 0xe7ed53f9644ee677ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x8104b4586f59811aull},
+    {38000, "scene 2 lens, girl", 0x96004aeaca31c68full},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x90a28c449dc492c7ull},
     {51000, "scene 3 cloud, late turn", 0x5a33df8283b30cc2ull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0x5c8deab26c9ecc3aull},
-    {62550, "scene 4 melting warp", 0xb77c0117fe4977b2ull},
+    {58000, "scene 4 lens, boy", 0xfc97aaf9b6b17e3bull},
+    {62550, "scene 4 melting warp", 0xcbf7cc08a7b9ca56ull},
     // scene 5
-    {62900, "scene 5 zoom into scene 4's picture", 0xd612bf1e204ca7cfull},
-    {63400, "scene 5 tube zoom-out", 0xe2db1f75de4ac4b7ull},
+    {62900, "scene 5 zoom into scene 4's picture", 0x5a0c5313496ee0aeull},
+    {63400, "scene 5 tube zoom-out", 0x2363da9b3b647c03ull},
     {64200, "scene 5 flight", 0x0a84d14ebf4813e6ull},
     {65000, "scene 5 flight, sprite and closing trail", 0xede32cecf3a80679ull},
     {70000, "scene 5 flight, sprite at rest", 0x6bebdd9b9108a338ull},
