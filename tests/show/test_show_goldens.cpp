@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xb77c0117fe4977b2ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0xd612bf1e204ca7cfull},
-    {63400, "scene 5 tube zoom-out", 0xe2db1f75de4ac4b7ull},
-    {64200, "scene 5 flight", 0x0a84d14ebf4813e6ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0xede32cecf3a80679ull},
-    {70000, "scene 5 flight, sprite at rest", 0x6bebdd9b9108a338ull},
+    {63400, "scene 5 tube zoom-out", 0x51ec693d4dee7203ull},
+    {64200, "scene 5 flight", 0x38211a0b535897daull},
+    {65000, "scene 5 flight, sprite and closing trail", 0x97852ea2a89ec08dull},
+    {70000, "scene 5 flight, sprite at rest", 0xe61f88599344035cull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0xbc0c991c700c3470ull},
     {75000, "scene 6 cloud, two lines", 0x74714bc99a7c6868ull},
@@ -61,8 +61,8 @@ const Golden goldens[] = {
     {79000, "scene 6 cloud, four lines", 0x82eed73e3e5c2154ull},
     {81000, "scene 6 cloud, five lines", 0x945587fda66c5b5aull},
     // scene 7
-    {84000, "scene 7 shaded tube", 0x91ee23b5d33d3f6full},
-    {95000, "scene 7 shaded tube, late", 0x305975b9825b2a37ull},
+    {84000, "scene 7 shaded tube", 0xc2ed5099cb533dfdull},
+    {95000, "scene 7 shaded tube, late", 0x55aa589b56812b39ull},
     // scene 8
     {97520, "scene 8 knot, first frame", 0x08b16a045da2aa43ull},
     {104500, "scene 8 spinning knot", 0x20f4d0634686fe96ull},

@@ -31,8 +31,9 @@ namespace {
 //   eight to a half turn, cutting the wall into panels (20 rising to 26 toward
 //   the rings, as if lit by them);
 // - a lamp in the middle of every panel, about seventeen texels square.
-// Far away (small shade) the walls sit on navy black and the lights on blue;
-// near the camera the walls rise to slate and the lights to white.
+// Far away (small shade) the walls sit on navy black and the lights on a dim
+// olive; near the camera the walls rise to slate and the lights through amber
+// to white, warm lamps in a cold tube.
 namespace tube {
 
 constexpr int N = 256;
