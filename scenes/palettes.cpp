@@ -199,16 +199,17 @@ constexpr Palette make_scene4() {
 // Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
 // averaged and sinking a little with every pass) is one field about forty
 // entries wide, 35..82: its walls on 33..63, a ramp from navy black to slate,
-// and its lights on 65..80, warm lamps climbing from a dim olive through amber
-// to white over fifteen entries (about three units a step, so the sampling
-// grid's dashes stay faint in them) and staying white to 83. The fixed olive 64
-// between the two lies at the foot of the lights' glow and is that glow's own
-// first step: 63 and 65 lean toward it, so where a blur crosses it it reads as
-// the lamp's dim edge rather than an off-hue contour. The
-// fixed 91..96 lie past the field, reached only by the rare near-camera tail,
-// and so do 84..90 and 97..123, which fall back to grey blue and rise from navy
-// to the fixed steel blue of 124: the zoom-out's first frames show the frame
-// left before them, which lands there, as dark and steel blocks, not a flash.
+// and its lights on 65..85, warm lamps climbing from a dim olive through amber
+// to white over nineteen entries. The sampling grid leaves alternate rows three
+// or four entries apart, so about two and a half units a step keeps those
+// dashes faint. The fixed olive 64 between walls and lights lies at the foot of
+// the lights' glow and is that glow's own first step: 63 and 65 lean toward it,
+// so where a blur crosses it it reads as the lamp's dim edge rather than an
+// off-hue contour. The fixed 91..96 lie past the field, reached only by the
+// rare near-camera tail, and so do 86..90 and 97..123, which fall back to grey
+// blue and rise from navy to the fixed steel blue of 124: the zoom-out's first
+// frames show the frame left before them, which lands there, as dark and steel
+// blocks, not a flash.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 238..241) on the creams 132..157, its tinted glass (byte 28) on 33..55,
 // the walls' own dark navy, so the glass is a solid dark plate under the letters.
@@ -230,8 +231,8 @@ constexpr Palette make_scene5() {
     b.keys({{33, {1, 2, 7}}, {42, {2, 4, 10}}, {49, {4, 7, 15}}, {55, {7, 12, 22}}, {60, {12, 17, 24}}, {62, {15, 18, 20}}, {63, {17, 19, 17}}});
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {21, 22, 16}}, {67, {30, 28, 18}}, {70, {45, 40, 24}}, {73, {57, 51, 33}}, {76, {62, 59, 46}},
-            {79, {63, 63, 58}}, {80, {63, 63, 63}}, {83, {63, 63, 63}}, {90, {30, 40, 52}}});
+    b.keys({{65, {21, 22, 16}}, {68, {33, 31, 19}}, {72, {48, 43, 27}}, {76, {58, 54, 39}}, {80, {63, 61, 53}},
+            {83, {63, 63, 62}}, {84, {63, 63, 63}}, {85, {63, 63, 63}}, {90, {30, 40, 52}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
