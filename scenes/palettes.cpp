@@ -321,19 +321,19 @@ constexpr Palette make_scene6() {
 // smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
 // slide and bend with every jump of the camera. A dark band rings the hole, so
 // the far end reads as light; the light bands brighten toward the nearest walls
-// and are polished-metal bright at their crests over near-black troughs with a
-// trace of green in them, and
+// and are polished-metal bright at their crests over near-black troughs, and
 // the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
-// and the white rim before the black fall. 63 carries the fixed green of 56..61
-// one step into the first dark band, so the green round the hole and the frame's
-// corners reads as a rim of colour on the tube's edge rather than a fringe.
+// and the white rim before the black fall. The green of 56..61 round the hole
+// and the frame's corners is fixed; 63..65 turn straight to dark cyan after it,
+// so the green stays a narrow rim between the flat cyan and the first dark band
+// instead of a wide dark-green fringe.
 constexpr Palette make_scene7() {
     Builder b;
     b.fill(1, 54, {14, 33, 38});
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.keys({{62, {0, 12, 16}}, {63, {0, 17, 13}}, {65, {0, 8, 7}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
+    b.keys({{62, {0, 12, 16}}, {63, {0, 11, 15}}, {65, {0, 7, 10}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
             {81, {0, 7, 8}}, {83, {0, 7, 8}}, {90, {28, 50, 56}}, {92, {28, 50, 56}}, {99, {0, 6, 9}},
             {101, {0, 6, 9}}, {109, {38, 56, 60}}, {111, {38, 56, 60}}, {120, {0, 24, 31}}});
     b.keys({{121, {1, 25, 31}}, {129, {48, 60, 62}}, {131, {48, 60, 62}}, {136, {14, 33, 38}}, {140, {0, 7, 10}},

@@ -61,8 +61,8 @@ const Golden goldens[] = {
     {79000, "scene 6 cloud, four lines", 0x82eed73e3e5c2154ull},
     {81000, "scene 6 cloud, five lines", 0x945587fda66c5b5aull},
     // scene 7
-    {84000, "scene 7 shaded tube", 0xc2ed5099cb533dfdull},
-    {95000, "scene 7 shaded tube, late", 0x55aa589b56812b39ull},
+    {84000, "scene 7 shaded tube", 0x95a5741f615d9405ull},
+    {95000, "scene 7 shaded tube, late", 0x628a4a9fb7217059ull},
     // scene 8
     {97520, "scene 8 knot, first frame", 0x08b16a045da2aa43ull},
     {104500, "scene 8 spinning knot", 0x20f4d0634686fe96ull},
