@@ -206,10 +206,13 @@ constexpr Palette make_scene4() {
 // the lights' glow and is that glow's own first step: 63 and 65 lean toward it,
 // so where a blur crosses it it reads as the lamp's dim edge rather than an
 // off-hue contour. The fixed 91..96 lie past the field, reached only by the
-// rare near-camera tail, and so do 86..90 and 97..123, which fall back to grey
-// blue and rise from navy to the fixed steel blue of 124: the zoom-out's first
-// frames show the frame left before them, which lands there, as dark and steel
-// blocks, not a flash.
+// rare near-camera tail, and so do 86..90 and 97..123, which fall back from the
+// lamps' white to a warm grey beside 91 and rise from navy to the fixed steel
+// blue of 124: the zoom-out's first frames show the frame left before them,
+// which lands there, as dark and steel blocks, not a flash. The fixed 32 and the
+// border's 1..10 are slate in a navy field: the field crosses 32 only where the
+// pass sinks it toward the border and round the centre's single sample, whose
+// shade is 63.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 238..241) on the creams 132..157, its tinted glass (byte 28) on 33..55,
 // the walls' own dark navy, so the glass is a solid dark plate under the letters.
@@ -232,7 +235,7 @@ constexpr Palette make_scene5() {
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});
     b.keys({{65, {21, 22, 16}}, {68, {33, 31, 19}}, {72, {48, 43, 27}}, {76, {58, 54, 39}}, {80, {63, 61, 53}},
-            {83, {63, 63, 62}}, {84, {63, 63, 63}}, {85, {63, 63, 63}}, {90, {30, 40, 52}}});
+            {83, {63, 63, 62}}, {84, {63, 63, 63}}, {85, {63, 63, 63}}, {90, {32, 34, 30}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});

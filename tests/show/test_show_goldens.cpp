@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xb77c0117fe4977b2ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0xd612bf1e204ca7cfull},
-    {63400, "scene 5 tube zoom-out", 0x0a799b653343cfb3ull},
-    {64200, "scene 5 flight", 0xa4512068743fd29aull},
-    {65000, "scene 5 flight, sprite and closing trail", 0xbdef7b2bb27c587dull},
-    {70000, "scene 5 flight, sprite at rest", 0x26f6c08e741e69fcull},
+    {63400, "scene 5 tube zoom-out", 0x7e423c5767b0e7dbull},
+    {64200, "scene 5 flight", 0x5214097c17f909baull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xf24f8b35d77b44b5ull},
+    {70000, "scene 5 flight, sprite at rest", 0x747e71d41885e924ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0xbc0c991c700c3470ull},
     {75000, "scene 6 cloud, two lines", 0x74714bc99a7c6868ull},
