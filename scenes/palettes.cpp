@@ -210,9 +210,10 @@ constexpr Palette make_scene4() {
 // lamps' white to a warm grey beside 91 and rise from navy to the fixed steel
 // blue of 124: the zoom-out's first frames show the frame left before them,
 // which lands there, as dark and steel blocks, not a flash. The fixed 32 and the
-// border's 1..10 are slate in a navy field: the field crosses 32 only where the
-// pass sinks it toward the border and round the centre's single sample, whose
-// shade is 63.
+// border's 1..10 stay slate in the navy field: in the flight the field crosses
+// 32 only where the pass sinks it toward the border and round the centre's
+// single sample, whose shade is 63; the zoom-out's sparse samples and the
+// flight's first frames, sinking from the flat 32, cross it more widely.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 238..241) on the creams 132..157, its tinted glass (byte 28) on 33..55,
 // the walls' own dark navy, so the glass is a solid dark plate under the letters.
