@@ -208,14 +208,21 @@ constexpr Palette make_scene4() {
 // Scene 5. What the smoothing pass leaves of the tube (texel + distance shade,
 // averaged and sinking a little with every pass) is one field about forty
 // entries wide, 35..82: its walls on 33..63, a ramp from navy black to slate,
-// and its lights on 65..80, climbing from a grey blue to white in a dozen
-// entries and staying white to 83. The fixed olive 64 between the two lies at
-// the foot of the lights' glow; 62, 63 and 65 lean grey toward it, so where a
-// blur crosses it it reads as the glow's edge rather than a contour. The
-// fixed 91..96 lie past the field, reached only by the rare near-camera tail,
-// and so do 84..90 and 97..123, which fall back to grey blue and rise from navy
-// to the fixed steel blue of 124: the zoom-out's first frames show the frame
-// left before them, which lands there, as dark and steel blocks, not a flash.
+// and its lights on 65..85, warm lamps climbing from a dim olive through amber
+// to white over nineteen entries. The sampling grid leaves alternate rows three
+// or four entries apart, so about two and a half units a step keeps those
+// dashes faint. The fixed olive 64 between walls and lights lies at the foot of
+// the lights' glow and is that glow's own first step: 63 and 65 lean toward it,
+// so where a blur crosses it it reads as the lamp's dim edge rather than an
+// off-hue contour. The fixed 91..96 lie past the field, reached only by the
+// rare near-camera tail, and so do 86..90 and 97..123, which fall back from the
+// lamps' white to a warm grey beside 91 and rise from navy to the fixed steel
+// blue of 124: the zoom-out's first frames show the frame left before them,
+// which lands there, as dark and steel blocks, not a flash. The fixed 32 and the
+// border's 1..10 stay slate in the navy field: in the flight the field crosses
+// 32 only where the pass sinks it toward the border and round the centre's
+// single sample, whose shade is 63; the zoom-out's sparse samples and the
+// flight's first frames, sinking from the flat 32, cross it more widely.
 // The banner, averaged with the tube, lands in windows of its own: the letters
 // (bytes 238..241) on the creams 132..157, its tinted glass (byte 28) on 33..55,
 // the walls' own dark navy, so the glass is a solid dark plate under the letters.
@@ -234,11 +241,11 @@ constexpr Palette make_scene5() {
     b.fill(5, 9, {7, 15, 21});
     b.set(10, {8, 15, 21});
     b.keys({{11, {0, 1, 4}}, {31, {1, 2, 7}}});
-    b.keys({{33, {1, 2, 7}}, {42, {2, 4, 10}}, {49, {4, 7, 15}}, {55, {7, 12, 22}}, {60, {12, 17, 25}}, {62, {14, 18, 23}}, {63, {16, 19, 21}}});
+    b.keys({{33, {1, 2, 7}}, {42, {2, 4, 10}}, {49, {4, 7, 15}}, {55, {7, 12, 22}}, {60, {12, 17, 24}}, {62, {15, 18, 20}}, {63, {17, 19, 17}}});
     b.set(32, {12, 16, 19});
     b.set(64, {18, 20, 15});
-    b.keys({{65, {20, 23, 24}}, {66, {24, 31, 40}}, {68, {32, 42, 54}}, {71, {46, 55, 62}}, {74, {58, 62, 63}},
-            {77, {63, 63, 63}}, {83, {63, 63, 63}}, {90, {30, 40, 52}}});
+    b.keys({{65, {21, 22, 16}}, {68, {33, 31, 19}}, {72, {48, 43, 27}}, {76, {58, 54, 39}}, {80, {63, 61, 53}},
+            {83, {63, 63, 62}}, {84, {63, 63, 63}}, {85, {63, 63, 63}}, {90, {32, 34, 30}}});
     b.set(91, {18, 25, 22});
     b.set(92, {17, 24, 24});
     b.set(93, {16, 23, 27});
@@ -338,19 +345,19 @@ constexpr Palette make_scene6() {
 // smoothing pass renders as rings 10 to 30 pixels wide round the hole and which
 // slide and bend with every jump of the camera. A dark band rings the hole, so
 // the far end reads as light; the light bands brighten toward the nearest walls
-// and are polished-metal bright at their crests over near-black troughs with a
-// trace of green in them, and
+// and are polished-metal bright at their crests over near-black troughs, and
 // the fixed 121, 136, 160 and 190 sit where a dark band, a slope, a light band
-// and the white rim before the black fall. 63 carries the fixed green of 56..61
-// one step into the first dark band, so the green round the hole and the frame's
-// corners reads as a rim of colour on the tube's edge rather than a fringe.
+// and the white rim before the black fall. The green of 56..61 round the hole
+// and the frame's corners is fixed; 63..65 turn straight to dark cyan after it,
+// so the green stays a narrow rim between the flat cyan and the first dark band
+// instead of a wide dark-green fringe.
 constexpr Palette make_scene7() {
     Builder b;
     b.fill(1, 54, {14, 33, 38});
     b.set(55, {22, 37, 37});
     b.fill(56, 60, {0, 25, 19});
     b.set(61, {0, 19, 18});
-    b.keys({{62, {0, 12, 16}}, {63, {0, 17, 13}}, {65, {0, 8, 7}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
+    b.keys({{62, {0, 12, 16}}, {63, {0, 11, 15}}, {65, {0, 7, 10}}, {72, {18, 44, 52}}, {74, {18, 44, 52}},
             {81, {0, 7, 8}}, {83, {0, 7, 8}}, {90, {28, 50, 56}}, {92, {28, 50, 56}}, {99, {0, 6, 9}},
             {101, {0, 6, 9}}, {109, {38, 56, 60}}, {111, {38, 56, 60}}, {120, {0, 24, 31}}});
     b.keys({{121, {1, 25, 31}}, {129, {48, 60, 62}}, {131, {48, 60, 62}}, {136, {14, 33, 38}}, {140, {0, 7, 10}},

@@ -50,10 +50,10 @@ const Golden goldens[] = {
     {62550, "scene 4 melting warp", 0xcbf7cc08a7b9ca56ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x5a0c5313496ee0aeull},
-    {63400, "scene 5 tube zoom-out", 0x2363da9b3b647c03ull},
-    {64200, "scene 5 flight", 0x0a84d14ebf4813e6ull},
-    {65000, "scene 5 flight, sprite and closing trail", 0xede32cecf3a80679ull},
-    {70000, "scene 5 flight, sprite at rest", 0x6bebdd9b9108a338ull},
+    {63400, "scene 5 tube zoom-out", 0x2b4f5f68d89ee8cfull},
+    {64200, "scene 5 flight", 0x5214097c17f909baull},
+    {65000, "scene 5 flight, sprite and closing trail", 0xf24f8b35d77b44b5ull},
+    {70000, "scene 5 flight, sprite at rest", 0x747e71d41885e924ull},
     // scene 6
     {73000, "scene 6 cloud, first line", 0x2c07129006ca20faull},
     {75000, "scene 6 cloud, two lines", 0xb36a15e6a7d583b7ull},
@@ -61,8 +61,8 @@ const Golden goldens[] = {
     {79000, "scene 6 cloud, four lines", 0x5e7c3e94d3e607f5ull},
     {81000, "scene 6 cloud, five lines", 0xde200bebec61a00cull},
     // scene 7
-    {84000, "scene 7 shaded tube", 0x91ee23b5d33d3f6full},
-    {95000, "scene 7 shaded tube, late", 0x305975b9825b2a37ull},
+    {84000, "scene 7 shaded tube", 0x95a5741f615d9405ull},
+    {95000, "scene 7 shaded tube, late", 0x628a4a9fb7217059ull},
     // scene 8
     {97520, "scene 8 knot, first frame", 0x08b16a045da2aa43ull},
     {104500, "scene 8 spinning knot", 0x20f4d0634686fe96ull},

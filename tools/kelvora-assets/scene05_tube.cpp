@@ -20,9 +20,10 @@ namespace {
 // leaves is one continuous field about forty entries wide (the shade alone
 // spans thirty), so no texture keeps it off every fixed entry: it is set low,
 // walls (16..26) landing on the dark navy ramp 33..63 and lights (70..72) on
-// 65..80, which climbs to white in a dozen entries. Of the fixed entries only
-// the single 64 lies inside, at the foot of the lights' glow, where a blur
-// crosses it in one pixel; 91..96 are left to the rare near-camera tail.
+// 65..85, warm lamps climbing to white over nineteen entries. Of the fixed
+// entries only the single 64 lies inside, at the foot of the lights' glow, where
+// it is the glow's own dim olive step; 91..96 are left to the rare near-camera
+// tail.
 // In one turn of the texture:
 // - a ring of light every 64 texels along the tube, twenty texels wide, so two or
 //   three rings stream out of the dark centre at once as the camera moves 2
@@ -31,8 +32,9 @@ namespace {
 //   eight to a half turn, cutting the wall into panels (20 rising to 26 toward
 //   the rings, as if lit by them);
 // - a lamp in the middle of every panel, about seventeen texels square.
-// Far away (small shade) the walls sit on navy black and the lights on blue;
-// near the camera the walls rise to slate and the lights to white.
+// Far away (small shade) the walls sit on navy black and the lights on a dim
+// olive; near the camera the walls rise to slate and the lights through amber
+// to white, warm lamps in a cold tube.
 namespace tube {
 
 constexpr int N = 256;

@@ -15,6 +15,8 @@ namespace {
 // A sculpted face, ray-marched: cranium, jaw and chin blended smoothly, cheekbones,
 // a brow ridge over carved eye sockets, nose, lips parted by a thin slit. Units:
 // the face is about two units from brow to chin, looking down the -z axis.
+constexpr float MASK_TOP = 0.43f;  // the cut's height, in face units above the eyes
+
 float face_field(V3 p) {
     float d = sd_ellipsoid(p - V3{0, 0.25f, 0.1f}, {0.72f, 0.88f, 0.8f});
     d = smin(d, sd_ellipsoid(p - V3{0, -0.35f, -0.12f}, {0.56f, 0.62f, 0.6f}), 0.25f);
@@ -44,7 +46,10 @@ float face_field(V3 p) {
     lips = smin(lips, sd_ellipsoid(p - V3{0, -0.605f, -0.67f}, {0.17f, 0.055f, 0.08f}), 0.03f);
     d = smin(d, lips, 0.05f);
     d = std::max(d, -sd_ellipsoid(p - V3{0, -0.557f, -0.76f}, {0.2f, 0.011f, 0.09f}));
-    return d;
+    // A mask, not a head: cut level across the forehead with a rounded lip, which
+    // the key light from above catches as a bright rim, so the face ends in a
+    // clean edge a few rows under the frame's top instead of running off it.
+    return -smin(-d, MASK_TOP - p.y, 0.07f);
 }
 
 float eye_field(V3 p) {
@@ -70,10 +75,10 @@ Indexed draw_face() {
         for (int x = 0; x < W; ++x)
             for (int sy = 0; sy < SS; ++sy)
                 for (int sx = 0; sx < SS; ++sx) {
-                    // The brow just below the top row, the chin at the bottom: the face
-                    // fills the sprite's height.
-                    const float u = (float(x) + (float(sx) + 0.5f) / SS - W / 2.f) / 106.f;
-                    const float v = -(float(y) + (float(sy) + 0.5f) / SS - 18.f) / 106.f;
+                    // The mask's top edge four rows under the top row, the chin at the
+                    // bottom: the whole mask stands inside the sprite.
+                    const float u = (float(x) + (float(sx) + 0.5f) / SS - W / 2.f) / 84.f;
+                    const float v = -(float(y) + (float(sy) + 0.5f) / SS - 28.5f) / 84.f;
                     const V3 d = normalize(fw * 2.1f + rt * u + up * v);
                     const float t = march(eye, d, scene, 9.f, 220);
                     if (t < 0) continue;
