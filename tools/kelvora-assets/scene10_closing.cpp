@@ -465,16 +465,16 @@ Indexed draw_apfrm() {
             // The basket: a dark wicker box a little wider than the lights strung
             // round it and narrower at its foot, with a flame-lit rim, so its
             // silhouette shows outside the bulbs against the burner's pool of light.
-            // Black where a resting dot adds at most 41 (the ramp's black entries, so
-            // the bulb's fringe just stays unseen); the darkest lit colour where one
-            // adds more, so the bulb still climbs the ramp there.
+            // Black where no dot of any frame adds more than 41 (the ramp's black
+            // entries, so a bulb's fringe just stays unseen); the darkest lit colour
+            // where one adds more, so the bulb still climbs the ramp there.
             {
                 const float depth = fy - (basket_top - 2.f);
                 const float half = 14.5f - 2.f * clamp01(depth / 19.f);
                 const float across = (fx - b_mid) / half;
                 if (depth >= 0.f && depth < 19.f && std::fabs(across) <= 1.f) {
                     ground = false;
-                    const int dark = resting.at(x, y) < float(LIT) ? 0 : LIT;
+                    const int dark = reach.at(x, y) < float(LIT) ? 0 : LIT;
                     // Wicker: dark rows, every third one catching the flame, lighter
                     // toward the moon on the right; upright stakes staggered.
                     const int row = int(depth);
