@@ -75,7 +75,7 @@ const Golden goldens[] = {
     {130000, "scene 9 tube with curves", 0xc7ac10da05add1f5ull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0xc8cbd704d2deb4b4ull},
-    {147800, "scene 10 hold, sprites at rest", 0xd35ad0bd763cacceull},
+    {147800, "scene 10 hold, sprites at rest", 0xa6f0a4528eb8f049ull},
     {149000, "scene 10 fade, step 24", 0x822261e3c92b38fcull},
     // the end
     {150000, "last frame", 0xb85e9e9e57a739ccull},

@@ -755,7 +755,7 @@ void register_scene10() {
                      return lettering(DOTP_W, DOTP_H, {{"K", 3, 7, 30, 42}}, "DejaVu Serif Bold Italic", dot_reach().dotp, true);
                  }});
     r.push_back({"lowera", LOWERA_W, LOWERA_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 4, 1, 29, 12}, {"END", 1, 15, 35, 19}},
+                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 2, 0, 33, 13}, {"END", 1, 16, 34, 17}},
                                       "DejaVu Serif Bold Italic", dot_reach().lowera);
                  }});
     r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette, [] { return lanterns(dot_reach().uppera); }});
