@@ -68,11 +68,11 @@ const Golden goldens[] = {
     {104500, "scene 8 spinning knot", 0x99c33be52e6ce4b1ull},
     {111500, "scene 8 tinted fade", 0x8c259d724671f5c4ull},
     // scene 9
-    {112600, "scene 9 sphere", 0xddc3cb3d58f23cedull},
-    {114500, "scene 9 sphere widening", 0x838e7a0c73446d47ull},
-    {116100, "scene 9 tube, focus growing", 0xd44bc211f8dd6ddbull},
-    {117500, "scene 9 tube", 0x5fb3b3f39939a030ull},
-    {130000, "scene 9 tube with curves", 0xc7ac10da05add1f5ull},
+    {112600, "scene 9 sphere", 0x4d4aeda77df8009full},
+    {114500, "scene 9 sphere widening", 0x64271dd184cf65f1ull},
+    {116100, "scene 9 tube, focus growing", 0x2ed80b9b7121ec20ull},
+    {117500, "scene 9 tube", 0x423a2fbce5531006ull},
+    {130000, "scene 9 tube with curves", 0x939d4b4e8008e18dull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0xc8cbd704d2deb4b4ull},
     {147800, "scene 10 hold, sprites at rest", 0xa6f0a4528eb8f049ull},
