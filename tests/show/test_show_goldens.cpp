@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x423a2fbce5531006ull},
     {130000, "scene 9 tube with curves", 0x939d4b4e8008e18dull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0xc8cbd704d2deb4b4ull},
-    {147800, "scene 10 hold, sprites at rest", 0xa6f0a4528eb8f049ull},
-    {149000, "scene 10 fade, step 24", 0x822261e3c92b38fcull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x29a00e4aeea81d05ull},
+    {147800, "scene 10 hold, sprites at rest", 0x0f1dab5500946e1aull},
+    {149000, "scene 10 fade, step 24", 0xef440cba95151285ull},
     // the end
-    {150000, "last frame", 0xb85e9e9e57a739ccull},
+    {150000, "last frame", 0xac283fc234f229a1ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

@@ -462,28 +462,26 @@ Indexed draw_apfrm() {
                     ground = false;
                 }
             }
-            // The basket: a dark wicker box a little wider than the lights strung
-            // round it and narrower at its foot, with a flame-lit rim, so its
-            // silhouette shows outside the bulbs against the burner's pool of light.
-            // Black where no dot of any frame adds more than 41 (the ramp's black
-            // entries, so a bulb's fringe just stays unseen); the darkest lit colour
-            // where one adds more, so the bulb still climbs the ramp there.
+            // The basket: a wicker box a little wider than the lights strung round
+            // it and narrower at its foot, so its outline shows outside the bulbs
+            // against the burner's pool of light: warm rows of weave with dark gaps
+            // between them, a flame-lit rim, and sides and foot in the darkest lit
+            // colour (not black: the shrinking trails sweep it, and a dot adding onto
+            // black only climbs to a dim grey disc).
             {
                 const float depth = fy - (basket_top - 2.f);
                 const float half = 14.5f - 2.f * clamp01(depth / 19.f);
                 const float across = (fx - b_mid) / half;
                 if (depth >= 0.f && depth < 19.f && std::fabs(across) <= 1.f) {
                     ground = false;
-                    const int dark = reach.at(x, y) < float(LIT) ? 0 : LIT;
-                    // Wicker: dark rows, every third one catching the flame, lighter
-                    // toward the moon on the right; upright stakes staggered.
+                    // Lighter toward the moon on the right; upright stakes staggered.
                     const int row = int(depth);
-                    int u = dark;
-                    if (row % 3 == 0) u = lit(70.f + 6.f * across, x, y, false);
-                    else if ((x + (row / 3) * 2) % 4 == 0) u = lit(52.f + 4.f * across, x, y, false);
-                    if (row < 2) u = lit(row == 0 ? 100.f : 88.f, x, y, false);  // the rim
-                    if (row >= 2 && (std::fabs(across) * half > half - 2.f || row >= 18)) u = dark;  // sides, foot
-                    v = uint8_t(u);
+                    float u = 74.f + 6.f * across;
+                    if (row % 3 == 2) u = float(LIT);
+                    else if ((x + (row / 3) * 2) % 4 == 0) u -= 10.f;
+                    if (row < 2) u = row == 0 ? 100.f : 88.f;  // the rim
+                    if (row >= 2 && (std::fabs(across) * half > half - 2.f || row >= 18 || row == 2)) u = float(LIT);
+                    v = lit(u, x, y, false);
                 }
                 // Its shadow on the lit ground.
                 const float sx = (fx - b_mid) / 16.f, sy = (fy - (basket_top + 17.5f)) / 1.6f;
