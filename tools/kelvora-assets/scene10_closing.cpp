@@ -639,15 +639,17 @@ struct Line {
     double x, y, w, h;
 };
 
-// Solid dark letters, thickened past the face's own weight, inside a light edge
-// two pixels deep, so they read over the lit envelopes where they come to rest and
-// over the night sky they slide across. Flat lettering is black with a teal bevel;
-// `round` shades it instead as if printed on the curved envelope, lit as the
-// envelope is from the moon on the right, each stroke bevelled toward it. Black
-// pixels stay black: a dot climbs them into the teal. No dot may carry a lit
-// letter pixel past 148 wherever the sprite stands while the dots run: such
-// pixels are darkened, or where no lit colour is dark enough, moved to the half
-// that dims, where the sum saturates instead of wrapping to its dark start.
+// Lettering in the farewell line's face, in two manners. Flat lettering is set
+// as that line is: light letters inside a black edge with a black shadow down and
+// to the right, so it reads over the pale heart where it comes to rest and over
+// the night sky it slides across. `round` is dark letters inside a light edge two
+// pixels deep, thickened past the face's weight and shaded as if printed on the
+// curved envelope, lit as the envelope is from the moon on the right, each stroke
+// bevelled toward it. Black pixels stay black: a dot climbs them into the teal.
+// No dot may carry a lit letter pixel past 148 wherever the sprite stands while
+// the dots run: such pixels are darkened (which holds the flat letters to salmon),
+// or where no lit colour is dark enough, moved to the half that dims, where the
+// sum saturates instead of wrapping to its dark start.
 Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char* font, const Plane& reach,
                   bool round = false) {
     Canvas c(sw, sh);
