@@ -68,11 +68,11 @@ const Golden goldens[] = {
     {104500, "scene 8 spinning knot", 0x99c33be52e6ce4b1ull},
     {111500, "scene 8 tinted fade", 0x8c259d724671f5c4ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x4d4aeda77df8009full},
-    {114500, "scene 9 sphere widening", 0x64271dd184cf65f1ull},
-    {116100, "scene 9 tube, focus growing", 0x2ed80b9b7121ec20ull},
-    {117500, "scene 9 tube", 0x423a2fbce5531006ull},
-    {130000, "scene 9 tube with curves", 0x939d4b4e8008e18dull},
+    {112600, "scene 9 sphere", 0x07d0e884bf74b2c1ull},
+    {114500, "scene 9 sphere widening", 0xc949e7f48f21785eull},
+    {116100, "scene 9 tube, focus growing", 0x84c409846107f864ull},
+    {117500, "scene 9 tube", 0x5d58460519aa8ecbull},
+    {130000, "scene 9 tube with curves", 0x330c0c95efc5dd47ull},
     // scene 10
     {144700, "scene 10 shrink, trails at 1.5 times", 0x29a00e4aeea81d05ull},
     {147800, "scene 10 hold, sprites at rest", 0x0f1dab5500946e1aull},

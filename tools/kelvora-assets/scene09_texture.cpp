@@ -54,8 +54,10 @@ Indexed draw_fdtex() {
             const float groove =
                 0.7f * ridge(fx - 0.24f * float(RING), 6.f, RING) + 0.4f * ridge(fx + 0.22f * float(RING), 6.f, RING);
             // Where the tube's far end folds many turns into a pixel the grooves
-            // set the depth of its rings, so they reach half the trough.
-            float take = PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + 0.5f * (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
+            // set the depth of its rings, so they reach half the trough; the
+            // whole take is raised by what that gives back on average, so the
+            // picture stays as low under the glows.
+            float take = 2.5f + PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + 0.5f * (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
             out.at(x, y) = uint8_t(std::lround(std::clamp(take, LEAST, MOST)));
         }
     return out;
