@@ -72,9 +72,10 @@ constexpr Palette make_opening() {
 // points of both phases add to indices and stop at 190, so the light they add must
 // climb the ramp: white at 1 falls through pale cyan to a near-black navy trough (34..48)
 // where the backgrounds sit, climbs again, slowly then faster, to a bright cyan peak
-// (150..168), light rather than white, where added light gathers and where the logo's blur leaves the glows'
-// capped cores (190 smoothed to 150..170), and falls to dark teal only in the last
-// 22 entries. The trough is nearly black (40), so the pictures drawn in it have
+// (150..174), light rather than white, where added light gathers and where the logo's blur leaves the glows'
+// capped cores (190 smoothed to 150..174), and falls to dark teal only in the last
+// 16 entries, as fast as smoothness allows, so that sums just short of the cap
+// still read as light and only the capped pixels themselves go dark. The trough is nearly black (40), so the pictures drawn in it have
 // real darks and everything added to them climbs at once into visible blue. No channel moves more than 3 per entry, so averaged indices stay
 // smooth.
 constexpr void logo_cool_half(Builder& b) {
@@ -92,8 +93,8 @@ constexpr void logo_cool_half(Builder& b) {
             {128, {32, 55, 61}},
             {142, {41, 61, 63}},
             {150, {47, 63, 63}},
-            {168, {45, 63, 63}},
-            {179, {26, 40, 44}},
+            {174, {45, 63, 63}},
+            {182, {22, 39, 44}},
             {190, {1, 15, 22}}});
 }
 
@@ -130,26 +131,33 @@ constexpr Palette make_tunnel() {
 
 // Entries 0..62 of both portrait palettes: the teal ramp (63 and 128..164 stay
 // black). The feedback lands a pixel on entry 2f of this ramp, or 128 + 2f when it
-// carries, f the low five bits of its sum. The ramp falls evenly in brightness over
-// most of its length and only its last third sinks to black: a sum that the
-// carries of the packed mix nudge by one or two steps shows a near shade rather
-// than a jump, so the tiled faces read as shaded shapes instead of speckle, while
-// the high sums still go dark beside the warm run's flares.
-constexpr void portrait_teal(Builder& b) {
-    b.keys({{0, {1, 25, 30}}, {20, {1, 16, 20}}, {44, {1, 6, 8}}, {62, {1, 1, 1}}});
+// carries, f the low five bits of its sum. The portraits' backdrop settles on 8 and
+// their tiled faces on 24 (skin), 40 (shadow) and 56 (lines): the ramp stays pale
+// to 8, then falls evenly through the three, a clear step apart, so that a carry's
+// nudge of one entry shows a near shade and the faces read as shaded shapes. The
+// girl's water is green teal, the boy's a colder steel blue.
+constexpr void portrait_teal(Builder& b, bool boy) {
+    if (boy) {
+        b.keys({{0, {1, 25, 30}}, {8, {1, 24, 30}}, {24, {1, 15, 25}}, {40, {1, 9, 17}}, {56, {1, 3, 7}},
+                {62, {1, 1, 1}}});
+    } else {
+        b.keys({{0, {1, 25, 30}}, {8, {1, 25, 29}}, {24, {1, 17, 20}}, {40, {1, 10, 12}}, {56, {1, 4, 5}},
+                {62, {1, 1, 1}}});
+    }
 }
 
 // Entries 64..127 of both portrait palettes belong to the standing figure alone: the
 // feedback clears bit 6 of every pixel it mixes, so the background never shows them.
 constexpr Palette make_scene2() {
     Builder b;
-    portrait_teal(b);
+    portrait_teal(b, false);
     // The girl: skin from deep shadow to highlight, her blonde hair from the dark
     // underside to the sheen, and a deep teal studio card cut from the same water as the feedback round it.
     b.keys({{64, {20, 7, 4}}, {70, {44, 22, 12}}, {75, {58, 40, 30}}, {79, {63, 58, 52}}});
     b.keys({{80, {7, 4, 1}}, {88, {30, 19, 2}}, {96, {52, 38, 4}}, {103, {62, 58, 38}}});
     b.keys({{104, {1, 4, 6}}, {114, {5, 20, 25}}, {121, {12, 33, 38}}, {127, {24, 46, 50}}});
-    b.keys({{165, {47, 16, 0}}, {172, {56, 32, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
+    // 168 is the tiled hair's colour: amber gold.
+    b.keys({{165, {47, 16, 0}}, {168, {55, 33, 6}}, {172, {56, 36, 17}}, {182, {61, 49, 40}}, {190, {62, 61, 60}}});
     b.set(191, {59, 58, 58});
     b.ramp(192, {1, 1, 1}, 253, {62, 62, 62});
     b.set(254, {43, 34, 0});
@@ -176,17 +184,18 @@ constexpr Palette make_scene3() {
 
 constexpr Palette make_scene4() {
     Builder b;
-    portrait_teal(b);
-    // The boy: skin, worn denim, dark brown hair, the same deep teal card as the girl's and
-    // his red T-shirt.
+    portrait_teal(b, true);
+    // The boy: skin, worn denim, dark brown hair, a steel-blue card cut from the same
+    // water as the feedback round it, and his red T-shirt.
     b.keys({{64, {18, 7, 4}}, {70, {42, 21, 11}}, {75, {57, 39, 28}}, {79, {63, 57, 50}}});
     b.keys({{80, {3, 6, 12}}, {86, {12, 22, 36}}, {92, {26, 40, 52}}, {95, {42, 52, 58}}});
     b.keys({{96, {2, 1, 1}}, {100, {12, 8, 5}}, {103, {30, 22, 15}}});
-    b.keys({{104, {1, 4, 6}}, {110, {5, 20, 25}}, {115, {12, 33, 38}}, {119, {24, 46, 50}}});
+    b.keys({{104, {1, 3, 8}}, {110, {4, 15, 27}}, {115, {10, 26, 40}}, {119, {22, 40, 54}}});
     b.keys({{120, {22, 1, 1}}, {124, {46, 6, 4}}, {127, {60, 24, 16}}});
     b.set(165, {31, 0, 0});
     b.set(166, {18, 37, 46});
-    b.keys({{167, {44, 12, 2}}, {169, {54, 20, 4}}, {171, {60, 28, 10}}});
+    // 168 is the colour of the rays round the tiled faces: a hot red.
+    b.keys({{167, {42, 6, 3}}, {168, {52, 9, 5}}, {169, {56, 14, 6}}, {171, {60, 26, 10}}});
     b.set(172, {46, 47, 51});
     b.keys({{173, {50, 27, 15}}, {182, {60, 45, 35}}, {191, {63, 59, 55}}});
     b.set(192, {63, 63, 63});
@@ -261,25 +270,12 @@ constexpr Palette make_scene5() {
 
 // Scene 6: what each part of the frame settles on decides the free entries.
 // 4..64: the title's chrome, added onto the background 151 with wrap-around.
-// A fresh word line averaged onto the background lands on 76..79 (white), onto
-// the cloud's white core on 95..98 (dark navy), onto the cloud's rim in between
-// (white up to 82, then a quick turn through cyan to the navy at 88), so that
-// the line reads over whatever lies behind it. The
-// blur around its letters lands on 101..116, a dark rim sinking into the teal;
-// the bar it blurs across the frame on 117..125 and 132 (its top row), which wear
-// the background's colour. Smudged onto the background the older lines land on
-// 130..139 (five steps up: pale cyan, but for the fifth of its pixels on 132,
-// which the bar's top row needs hidden), 139..144 (ten: cyan) and 147..149
-// (fifteen: still a light cyan, so that every line but the oldest stays legible
-// over the background); at seventeen they are
-// the background itself. 150 is the background too: the frame's average with the
-// one before rounds down, so whatever once sat below 151 settles there. The glow
-// blobs add up from 152 to their cap, 190, and the average with the frame before
-// holds a covered pixel at 189, so the cloud is light: what a blob leaves behind
-// (170, 160, 155, 153, frame by frame) and its fading rims climb from the teal
-// through a deep azure halo (156..168) and cyan (169..186) to a white core only
-// at the top (187..190), with no edge darker than the teal; the lines smudged
-// over the cloud (173..185) stay cyan on its white.
+// A fresh word line's face averaged onto the background lands on 76..80, onto
+// the cloud's core on 95..99 and onto its rim between: all cream to gold; its
+// ring lands on black (192 up). In the scene's first frame, averaged once more
+// with the background, the face passes 101..116 (a dark ramp into the teal).
+// The bar the blend blurs across the frame, the older lines smudged onto the
+// background and onto the cloud, and the cloud itself are laid out below.
 constexpr Palette make_scene6() {
     constexpr Rgb BACKGROUND = {5, 25, 34};
     Builder b;
@@ -290,23 +286,47 @@ constexpr Palette make_scene6() {
     b.keys({{4, {63, 63, 63}}, {12, {52, 60, 63}}, {22, {34, 50, 62}}, {30, {18, 36, 58}}});
     b.set(34, {6, 8, 20});
     b.keys({{36, {22, 9, 3}}, {44, {44, 22, 5}}, {52, {58, 40, 10}}, {58, {63, 54, 26}}, {62, {63, 62, 46}}});
-    b.keys({{65, {63, 63, 63}}, {82, {63, 63, 63}}, {85, {30, 44, 52}}, {88, {8, 20, 32}}, {99, {3, 12, 24}}});
+    // The fresh line's face: cream to gold top to foot, over the background on
+    // 76..80, over the cloud's core on 95..99, over its rim between.
+    b.keys({{65, {63, 63, 63}}, {75, {63, 63, 60}}, {76, {63, 63, 52}}, {78, {63, 61, 42}}, {80, {63, 57, 30}}});
+    b.fill(81, 94, {63, 59, 38});
+    b.keys({{95, {63, 63, 52}}, {97, {63, 61, 42}}, {99, {63, 57, 30}}});
     b.set(100, {23, 39, 43});
     b.keys({{101, {2, 12, 20}}, {108, {3, 17, 26}}, {116, BACKGROUND}});
-    b.fill(117, 125, BACKGROUND);
-    b.fill(126, 137, {36, 52, 57});
-    b.set(132, BACKGROUND);
-    b.keys({{137, {36, 52, 57}}, {141, {34, 51, 56}}, {144, {31, 49, 55}}, {146, {29, 47, 54}}, {149, {26, 45, 53}}});
-    // The frames in which a line's blend bar comes and goes average the teal with
-    // what the blur settles on (117..132 by row): a fresh line's bar passes about
-    // 135, 127, 123 and the line before it about 135, 143, 147, 149. The entries
-    // the smudged letters seldom take (under a tenth of their pixels each) wear
-    // the background, so each bar flashes for a frame or two instead of four.
-    for (int i : {126, 127, 128, 129, 130, 131, 134, 136, 145, 146, 147}) b.set(i, BACKGROUND);
+    // The blend bar under the fresh line settles by row on 132 (its top row; 134
+    // only at the frame's left edge), 125 or 127, 122 or 123, 121, then 120: the
+    // background's colour. The lines smudged onto the background land on
+    // 128..141 (5 steps up), 137..146 (10) and 146..149 (15): a deep ink, which
+    // is also the soft shadow the blur draws round the fresh line's black ring.
+    // In the frames a bar comes, most of its rows pass 135, 127, 123; in those it
+    // goes, 135, 143, 147, 149, 150. Those entries (and 128, 141, 142, which its
+    // top row passes) keep the background, or for 135 and 149, which carry much
+    // of the newest and the older smudged lines, a half tone that only dims the
+    // bar; so a bar shows as one or two thin rows for a frame (rows 1 and 2 of a
+    // fresh line's first frame sit on 138..139 and 136..137, the commonest
+    // entries of the newer smudged lines, which stay ink).
+    constexpr Rgb INK = {0, 6, 16};
+    b.fill(117, 150, BACKGROUND);
+    constexpr Rgb DEEP = {0, 2, 8};  // the ink at its darkest, on the teal
+    for (int i : {129, 130, 131, 133, 134}) b.set(i, DEEP);
+    b.fill(136, 149, DEEP);
+    for (int i : {141, 142, 143, 147}) b.set(i, BACKGROUND);
+    b.set(135, {3, 19, 29});  // a bar's first frame's rows: the lighter half tone
+    b.set(149, {2, 15, 24});  // the top edge of a line smudged 15 up
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
-    b.keys({{155, {4, 24, 33}}, {156, {5, 27, 39}}, {162, {7, 33, 50}}, {168, {10, 41, 60}}, {174, {14, 48, 63}},
-            {180, {22, 54, 63}}, {186, {34, 60, 63}}, {187, {50, 63, 63}}, {188, {58, 63, 63}}, {190, {63, 63, 63}}});
+    // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the
+    // core, cyan); its thin slope and its trails (170, 160, 155) run from the
+    // ink-dark rim (where the lines smudged over the cloud land, 160..182) to a
+    // white highlight just inside the core's edge (183, 184: a pixel the cloud
+    // newly covers climbs 170, 180, 185, 187, 188, 189 and never flashes it).
+    b.keys({{155, {4, 24, 33}}, {157, {1, 9, 22}}, {164, INK}, {176, {1, 10, 24}}, {182, {6, 22, 44}},
+            {183, {48, 62, 63}}, {184, {56, 63, 63}}, {185, {36, 58, 63}}, {187, {26, 52, 63}}, {189, {22, 50, 63}}});
+    // 190 is the cap, but the average with the frame before holds a covered
+    // pixel at 189: 190 is shown where a blob covers the title's black outline
+    // (200 capped to 190), so it stays the ink and the outline holds (and for a
+    // frame where a line's ring turns to smudge).
+    b.set(190, INK);
     b.set(191, {0, 14, 21});
     return b.p;
 }

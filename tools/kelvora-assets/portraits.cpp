@@ -90,15 +90,24 @@ void backdrop(Paint& pt, Rgb wall_top, Rgb wall_low, Rgb floor_near, double floo
             // A spot on the wall behind the head, falling off to the corners.
             const float dx = (x - float(feet_x) + 8.f) / 70.f, dy = (y - fy * 0.35f) / 110.f;
             const float spot = std::exp(-(dx * dx + dy * dy) * 2.2f);
-            c = mix(mix(wall_top, wall_low, y / fy), scale(wall_low, 1.25f), spot * 0.6f);
+            c = mix(mix(wall_top, wall_low, y / fy), scale(wall_low, 1.35f), spot * 0.75f);
         } else {
             c = mix(wall_low, floor_near, std::min(1.f, (y - fy) / 22.f));
         }
+        // The card's sides sink into shadow, so the lit figure stands off a darker
+        // ground at its outline.
+        const float side = std::abs(x - float(feet_x)) / (float(pt.w) * 0.5f);
+        c = scale(c, 1.f - 0.45f * side * side);
         return Rgb{c.r + o, c.g + o, c.b + o};
     });
     // Contact shadow under the feet and a long soft one thrown back and right.
     const Plane s1 = pt.mask([&](cairo_t* cr) { oval(cr, feet_x + 1, floor_y + 2, 17, 3.2); });
-    pt.shadow(s1, 0, 0, 5, 0.5f);
+    pt.shadow(s1, 0, 0, 5, 0.6f);
+    const Plane s2 = pt.mask([&](cairo_t* cr) {
+        blob(cr, {{feet_x - 8, floor_y + 1}, {feet_x + 10, floor_y - 3}, {feet_x + 40, floor_y - 9},
+                  {feet_x + 46, floor_y - 6}, {feet_x + 14, floor_y + 4}});
+    });
+    pt.shadow(s2, 0, 0, 4, 0.35f);
 }
 
 // ---------------------------------------------------------------- the girl
@@ -106,8 +115,8 @@ void backdrop(Paint& pt, Rgb wall_top, Rgb wall_low, Rgb floor_near, double floo
 constexpr int FIG_W = 108, FIG_H = 188, FIG_SS = 4;
 
 // Skin on its own ramp, blonde hair on the gold ramp, a black satin dress.
-const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 50, 56}, 0.3f, 1.f};
-const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 52, 56}, 0.45f, 1.35f};
+const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 54, 58}, 0.55f, 1.f};
+const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 56, 56}, 0.7f, 1.35f};
 const Finish girl_dress{{2, 2, 3}, {20, 20, 23}, {54, 56, 60}, 0.6f, {34, 42, 52}, 0.9f, 1.25f};
 
 // Colour sets of the girl's regions on the scene 2 palette.
@@ -338,7 +347,7 @@ Indexed draw_girl() {
     stamp(out, 49, 20, {" bbb    bbb ",
                         "llll   llll ",
                         " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 84}});
-    stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 167}, {'r', 172}, {'s', 176}});
+    stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 165}, {'r', 166}, {'s', 172}});
     return out;
 }
 
@@ -346,11 +355,11 @@ Indexed draw_girl() {
 
 // Skin, T-shirt, jeans and hair on ramps of their own, a dark leather jacket on the
 // greys.
-const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 58}, 0.3f, 1.05f};
+const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 60}, 0.55f, 1.05f};
 const Finish boy_hair{{2, 1, 1}, {15, 10, 6}, {34, 26, 18}, 0.6f, {30, 34, 40}, 0.5f, 1.3f};
 const Finish boy_jacket{{3, 3, 3}, {22, 22, 23}, {58, 58, 60}, 0.7f, {38, 44, 52}, 0.9f, 1.3f};
 const Finish boy_shirt{{31, 0, 0}, {54, 12, 6}, {62, 34, 24}, 0.3f, {40, 40, 46}, 0.3f, 1.1f};
-const Finish boy_jeans{{4, 8, 15}, {20, 34, 48}, {40, 50, 58}, 0.35f, {34, 44, 54}, 0.4f, 0.9f};
+const Finish boy_jeans{{4, 8, 15}, {20, 34, 48}, {40, 50, 58}, 0.35f, {40, 50, 60}, 0.65f, 0.9f};
 
 std::vector<ColourSet> boy_sets() {
     const Palette& p = scene4_palette;
@@ -412,7 +421,7 @@ Indexed draw_boy() {
     Paint pt(FIG_W, FIG_H, FIG_SS);
     const double floor_y = 176, cx = 54;
     pt.current = R_BACK;
-    backdrop(pt, {3, 13, 16}, {8, 27, 32}, {2, 8, 10}, floor_y, cx);
+    backdrop(pt, {2, 8, 18}, {7, 21, 36}, {2, 6, 12}, floor_y, cx);
 
     // Jeans, the weight on his left (our right).
     const P2 hip_l{cx - 6.5, 90}, knee_l{cx - 7.5, 129}, ankle_l{cx - 8, 166};
@@ -531,16 +540,18 @@ Indexed draw_boy() {
                         " lll  lll ",
                         " wpw  wpw "}, {{'l', 197}, {'w', 190}, {'p', 166}, {'b', 198}});
     // The nose: a lit bridge, its shadow side and the shadow under it; then the
-    // mouth, the lower lip catching the light and its shadow on the chin.
+    // mouth, its corners turned up in half a smile, the lower lip catching the light
+    // and its shadow on the chin.
     stamp(out, 51, 22, {"  h   ",
                         "  hs  ",
                         "  hs  ",
                         "  h s ",
                         " ndddn",
                         "      ",
-                        "cmmmmc",
+                        "c    c",
+                        " mmmm ",
                         " llll ",
-                        "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 70}, {'m', 66}, {'l', 73}, {'u', 71}});
+                        "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 68}, {'m', 65}, {'l', 73}, {'u', 71}});
     return out;
 }
 

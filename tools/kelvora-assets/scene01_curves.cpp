@@ -32,6 +32,7 @@ constexpr float SUN_X = 206.f;  // where the sun sits on the limb, behind the pl
 
 // The bezel round the portraits' recess starts where the portrait sprites do.
 constexpr int BEZEL_X = 246, BEZEL_Y = 110;
+constexpr float EMBLEM_R = 23.f, EMBLEM_K = 30.f;  // the orb's radius, the K's size (pixels)
 
 // Frame colours on the cool ramp: pale cyan lit faces, a shaded blue-teal and the
 // ramp's dark teal end for the lines between.
@@ -109,25 +110,61 @@ Indexed draw_frm01() {
         if (b > 0.9f)
             for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) t[size_t(y + oy) * W + x + ox] = -26.f;
     }
-    // The emblem, drawn at 4x and averaged down, in the recess's coordinates.
+    // The emblem for the phase that shows no portrait, in the recess's coordinates:
+    // a glass orb lit from the upper left in a steel ring, a K standing out of it,
+    // all on a soft backlight. A K mask drawn at 4x and averaged down; the rest shaded
+    // per pixel. Values are cool-ramp positions (40 navy .. 150 pale), kept under the
+    // peak so that the curves passing over it still brighten it.
     Plane emblem(W - NICHE_X, H - NICHE_Y);
+    const float ecx = (NICHE_BEVEL + (emblem.w - FRAME_EDGE)) / 2.f, ecy = (NICHE_BEVEL + (emblem.h - FRAME_EDGE)) / 2.f;
     {
         const int ss = 4, ew = emblem.w, eh = emblem.h;
-        Canvas c(ew * ss, eh * ss);
-        const double ex = (NICHE_BEVEL + (ew - FRAME_EDGE)) / 2.0 * ss, ey = (NICHE_BEVEL + (eh - FRAME_EDGE)) / 2.0 * ss;
-        cairo_set_source_rgb(c.cr, 1, 1, 1);
-        cairo_set_line_width(c.cr, 2.0 * ss);
-        cairo_arc(c.cr, ex, ey, 20.0 * ss, 0, 2 * M_PI);
-        cairo_stroke(c.cr);
-        text_path_centred(c.cr, "K", "DejaVu Sans Bold", 26.0 * ss, ex, ey);
-        cairo_fill(c.cr);
-        const Plane big = c.alpha();
+        Canvas kc(ew * ss, eh * ss);
+        cairo_set_source_rgb(kc.cr, 1, 1, 1);
+        text_path_centred(kc.cr, "K", "DejaVu Sans Bold", EMBLEM_K * ss, ecx * ss, ecy * ss);
+        cairo_fill(kc.cr);
+        const Plane big = kc.alpha();
+        Plane k(ew, eh);
         for (int y = 0; y < eh; ++y)
             for (int x = 0; x < ew; ++x) {
                 float sum = 0;
-                for (int j = 0; j < ss; ++j)
-                    for (int i = 0; i < ss; ++i) sum += big.at(x * ss + i, y * ss + j);
-                emblem.at(x, y) = sum / float(ss * ss);
+                for (int j2 = 0; j2 < ss; ++j2)
+                    for (int i2 = 0; i2 < ss; ++i2) sum += big.at(x * ss + i2, y * ss + j2);
+                k.at(x, y) = sum / float(ss * ss);
+            }
+        auto kin = [&](int x, int y) { return x >= 0 && y >= 0 && x < ew && y < eh && k.at(x, y) >= 0.5f; };
+        const float lx = -0.52f, ly = -0.62f, lz = 0.59f;  // light from the upper left, toward us
+        for (int y = 0; y < eh; ++y)
+            for (int x = 0; x < ew; ++x) {
+                const float dx = float(x) + 0.5f - ecx, dy = float(y) + 0.5f - ecy;
+                const float r = std::hypot(dx, dy);
+                // Backlight behind the orb, and faint scan lines on the glass.
+                float g = SKY_DEEP + 46.f * std::exp(-std::pow(r / 28.f, 2.f)) + (y % 3 == 0 ? 4.f : 0.f);
+                if (r < EMBLEM_R) {
+                    const float nx = dx / EMBLEM_R, ny = dy / EMBLEM_R, nz = std::sqrt(std::max(0.f, 1.f - nx * nx - ny * ny));
+                    const float lam = std::max(0.f, nx * lx + ny * ly + nz * lz);
+                    const float rz = 2.f * lam * nz - lz;  // reflected light toward the viewer
+                    const float spec = std::pow(std::max(0.f, rz), 24.f);
+                    const float rim = std::pow(1.f - nz, 3.f);  // the backlight caught at the edge
+                    g = 42.f + 100.f * std::pow(lam, 1.6f) + 34.f * rim * (ny > 0.f ? 1.f : 0.4f) + 60.f * spec;
+                } else if (r < EMBLEM_R + 1.f) {
+                    g = 40.f;  // the dark gap between orb and ring
+                } else if (r < EMBLEM_R + 4.f) {
+                    // Steel ring, lit on its upper left, with a bright line along its crown.
+                    const float face = -(dx * lx + dy * ly) / r;
+                    const float crown = 1.f - std::fabs(r - EMBLEM_R - 2.5f) / 1.5f;
+                    g = 80.f + 55.f * face + 25.f * crown;
+                } else if (r < EMBLEM_R + 5.f) {
+                    g = 40.f;
+                }
+                // The K stands out of the orb: a pale face, lit along its upper-left
+                // edges, a dark shadow cast down and to the right.
+                if (kin(x, y)) {
+                    g = !kin(x - 1, y - 1) ? 152.f : 118.f + 24.f * (1.f - float(y) / float(eh));
+                } else if (kin(x - 1, y - 1) || kin(x - 2, y - 2)) {
+                    g = 40.f;
+                }
+                emblem.at(x, y) = std::clamp(g, 40.f, 152.f);
             }
     }
     Indexed out(W, H);
@@ -156,17 +193,13 @@ Indexed draw_frm01() {
                 else v = ramp_index(float(y) / float(H), FRAME_LIT_TO, FRAME_SHADE_FROM, x, y);
             }
             // The portraits' recess: a bevel shaded on top and left (it is sunk),
-            // dark glass with faint scan lines inside, and a faint emblem for the
-            // phase that shows no portrait: a ring with a K.
+            // and inside it the emblem for the phase that shows no portrait.
             if (x >= NICHE_X && y >= NICHE_Y && e >= FRAME_EDGE) {
                 const int ix = x - NICHE_X, iy = y - NICHE_Y;
                 if (ix == 0 || iy == 0) v = FRAME_DARK;
                 else if (ix < NICHE_BEVEL || iy < NICHE_BEVEL) v = uint8_t(ix < iy ? FRAME_SHADE_TO : FRAME_SHADE_FROM);
-                else {
-                    float g = SKY_DEEP - 2.f + (iy % 3 == 0 ? 5.f : 0.f);
-                    g = std::max(g, SKY_DEEP - 2.f + 44.f * emblem.at(x - NICHE_X, y - NICHE_Y));
-                    v = ramp_index(g / 255.f, 0, 255, x, y);
-                }
+                else
+                    v = ramp_index(emblem.at(ix, iy) / 255.f, 0, 255, x, y);
             }
             if (v == 38) v = 37;  // 38 is the captions' key; keep it out of pictures
             out.at(x, y) = v;

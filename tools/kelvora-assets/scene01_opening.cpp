@@ -194,7 +194,21 @@ Indexed draw_psx() {
 //
 // The palette (logo_cool_half) keeps its backgrounds in a deep navy trough and puts
 // the light above it: a glow climbs from navy through teal to a pale cyan peak, and
-// its capped core, smoothed to about 152 inside the band, sits on that peak.
+// its capped core (190) is the fixed dark teal, so the 25 glows make a cloud of dark
+// teal ringed by light. The logo lets the band's smoothing act only in a halo round
+// its letters (the cap smoothed to about 160, the peak) and blends the rest of the
+// band with the cap, the cloud's own core, so the band shows no edges of its own.
+
+// The loop's inner rows (its top and bottom runs are rows 95 and 116) and the
+// columns it spans on row y, from its points.
+constexpr int LOOP_INNER_TOP = 96, LOOP_INNER_BOTTOM = 115;
+constexpr uint8_t LOGO_CAP = 190;  // where the glows stop; dark teal on the palette
+std::pair<int, int> loop_span(int y) {
+    int x0 = 320, x1 = -1;
+    for (int i = 0; i < LOGO_PATH_POINTS; ++i)
+        if (path_y[i] == y) x0 = std::min(x0, int(path_x[i])), x1 = std::max(x1, int(path_x[i]));
+    return {x0, x1};
+}
 
 // Background indices: the trough, and the lighter lines drawn into it.
 constexpr float BG_DEEP = 40.f;   // corners
@@ -282,20 +296,33 @@ Indexed draw_kelbck() {
         }
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) out.at(x, y) = ramp_index(t[size_t(y) * W + x] / 255.f, 0, 255, x, y);
+    // Inside the loop the background sits at the cap: whatever the glows do, the
+    // logo's letters and outline always blend with 190, so they come out the same
+    // gold and dark teal on every frame, and the band's smoothing turns the gaps
+    // between them into the glow's pale peak all along the word.
+    for (int y = LOOP_INNER_TOP; y <= LOOP_INNER_BOTTOM; ++y) {
+        const auto [x0, x1] = loop_span(y);
+        for (int x = x0 + 1; x < x1; ++x) out.at(x, y) = LOGO_CAP;
+    }
     return out;
 }
 
 // The logo: the seven letters of KELVORA, each centred in its cell of the loop the
 // glows run along (the loop's notches fall between the letters), heavy block
-// letters with a dark outline. A letter pixel shows (under + sprite) / 2, and the
-// glows keep what lies under the letters at the cap, 190, almost all the time, so a
-// sprite value s shows as (190 + s) / 2: the faces use values past 190 and come out
-// gold in the warm half, lit white along their tops, the outline comes out at 190,
-// dark teal, against the pale light around it.
+// letters with a dark outline and drop shadow. A letter pixel shows (under +
+// sprite) / 2, and the background holds what lies under the letters at the cap,
+// 190, so a sprite value s shows as (190 + s) / 2: the faces use values past 190
+// and come out gold in the warm half, lit white along their tops, the outline and
+// shadow come out at 190, dark teal, inside the pale halo round them.
 constexpr uint8_t LOGO_KEY = 160;  // the key of the logo and of the caption
 constexpr int LOGO_FACE_TOP = 194, LOGO_FACE_BOTTOM = 232;  // gold to deep orange
 constexpr int LOGO_SHINE = 100;                             // shows as about 145: white
 constexpr int LOGO_EDGE = 190;
+constexpr int LOGO_SHADOW = 3;  // the drop shadow's offset, pixels down and right
+constexpr int LOGO_HALO = 5;    // the lit halo round the letters, pixels
+// The loop's ends (x 50 and 271) and how far round them the glows mostly cap.
+constexpr int LOGO_PLATE_X0 = 50, LOGO_PLATE_X1 = 271;
+constexpr float LOGO_END_R = 12.f;
 // Screen rows of the ink: the loop runs along rows 95 and 116, so the outline
 // (rows 96 and 114) stays off it, and a row of the smoothed band lies between the
 // outline and the bottom run (the smoothing reads the unsmoothed letter rows above
@@ -353,10 +380,46 @@ Indexed draw_kvlogo() {
                                                  : ramp_index(down, LOGO_FACE_TOP, LOGO_FACE_BOTTOM, x, y, false);
                 continue;
             }
+            if (on_loop[size_t(y) * W + x]) continue;
             bool near = false;
             for (int j = -1; j <= 1; ++j)
                 for (int i = -1; i <= 1; ++i) near |= inked(x + i, y + j);
-            if (near && !on_loop[size_t(y) * W + x]) out.at(x, y) = LOGO_EDGE;
+            // A drop shadow down and to the right, as dark as the outline.
+            for (int k = 2; k <= LOGO_SHADOW; ++k) near |= inked(x - k, y - k) || inked(x - k + 1, y - k);
+            if (near) out.at(x, y) = LOGO_EDGE;
+        }
+    // Everywhere else on the band's run along the loop, the band blends with the
+    // cap instead of being smoothed, save for a halo round the letters: where the
+    // glows reach the cap (almost always, this close to the loop) the band shows
+    // the glow cloud's dark teal core like the rows above and below it, and only
+    // the halo, smoothed from the cap, lights up to the pale peak. So the band has
+    // no edges of its own, and the word sits on the cloud in a glow of its own shape.
+    for (int y = 0; y < H; ++y)
+        for (int x = LOGO_PLATE_X0; x <= LOGO_PLATE_X1; ++x) {
+            if (out.at(x, y) != LOGO_KEY || on_loop[size_t(y) * W + x]) continue;
+            int d2 = 1 << 20;  // squared distance to the nearest ink
+            for (int j = -LOGO_HALO - 3; j <= LOGO_HALO + 3; ++j)
+                for (int i = -LOGO_HALO - 3; i <= LOGO_HALO + 3; ++i)
+                    if (inked(x + i, y + j)) d2 = std::min(d2, i * i + j * j);
+            const float d = std::sqrt(float(d2));
+            // Out to LOGO_HALO the smoothing; past it three rings blending the cap
+            // with a little less (shows 175, 182, 187: the palette's fall), so the
+            // halo fades into the core instead of ending on a line.
+            const float fade = (d - float(LOGO_HALO)) / 3.f;
+            if (fade > 0.f) out.at(x, y) = uint8_t(fade >= 1.f ? LOGO_EDGE : std::lround(lerp(158.f, 186.f, fade)));
+        }
+    // Round the loop's ends the glows cap the band too, as far as LOGO_END_R; past
+    // that they seldom do, and the smoothing, which keeps about 0.8 of what it
+    // reads (the background's band rows are drawn 1.25 times as bright), leaves the
+    // night and the glows' fringes much as they are above and below the band.
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            // Distance past the rounded ends of the loop, inflated by LOGO_END_R.
+            const float ex = x < LOGO_PLATE_X0 ? float(LOGO_PLATE_X0 - x) : x > LOGO_PLATE_X1 ? float(x - LOGO_PLATE_X1) : 0.f;
+            const float ey = float(y + Y0) - 105.5f;
+            const float out_by = ex > 0.f ? std::hypot(ex, ey) - LOGO_END_R : 0.f;
+            if (ex <= 0.f || out.at(x, y) != LOGO_KEY || on_loop[size_t(y) * W + x]) continue;
+            if (out_by <= 0.f) out.at(x, y) = LOGO_EDGE;
         }
     return out;
 }

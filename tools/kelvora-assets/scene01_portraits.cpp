@@ -34,7 +34,7 @@ std::vector<ColourSet> portrait_sets() {
             ColourSet(p, {{1, 255}})};                          // eyes, lips
 }
 
-const Finish skin{{22, 7, 5}, {57, 36, 20}, {63, 54, 42}, 0.45f, {40, 58, 60}, 0.7f, 1.6f};
+const Finish skin{{18, 5, 3}, {59, 38, 21}, {63, 50, 34}, 0.5f, {40, 58, 60}, 0.7f, 2.2f};
 
 // The glass of the recess in portrait coordinates.
 struct Glass {
@@ -65,13 +65,28 @@ void model_face(Paint& pt, const Plane& face, double cx, double cy, double s) {
                   {cx + 0.02 * s, cy + 0.55 * s}, {cx + 0.14 * s, cy + 0.2 * s}, {cx + 0.2 * s, cy - 0.1 * s}});
     }), int(0.06 * s * pt.ss));
     for (size_t k = 0; k < side.v.size(); ++k) side.v[k] *= face.v[k];
-    pt.flat(side, {24, 8, 5}, 0.72f);
+    pt.flat(side, {18, 5, 3}, 0.85f);
     Plane lit = blur(pt.mask([&](cairo_t* cr) {
         oval(cr, cx - 0.17 * s, cy + 0.1 * s, 0.09 * s, 0.06 * s, -0.3);
         oval(cr, cx - 0.1 * s, cy - 0.3 * s, 0.14 * s, 0.06 * s);
     }), int(0.04 * s * pt.ss));
     for (size_t k = 0; k < lit.v.size(); ++k) lit.v[k] *= face.v[k];
-    pt.flat(lit, {62, 46, 30}, 0.6f);
+    pt.flat(lit, {63, 50, 34}, 0.75f);
+}
+
+// Light on the shoulders: the near shoulder lit from the upper left, the far side
+// and the chest under the chin in shadow, so the body turns like the head does.
+void model_body(Paint& pt, const Plane& body, double cx, double cy, double s, Rgb light, Rgb shade) {
+    pt.current = R_CLOTH;
+    Plane dark = blur(pt.mask([&](cairo_t* cr) {
+        blob(cr, {{cx + 4, cy + 0.7 * s}, {cx + 40, cy + 0.8 * s}, {cx + 40, pt.h + 6.0}, {cx + 8, pt.h + 6.0}});
+        oval(cr, cx, cy + 1.0 * s, 10, 4);
+    }), int(4 * pt.ss));
+    for (size_t k = 0; k < dark.v.size(); ++k) dark.v[k] *= body.v[k];
+    pt.flat(dark, shade, 0.6f);
+    Plane lit = blur(pt.mask([&](cairo_t* cr) { oval(cr, cx - 22, cy + 0.86 * s, 9, 3.5, -0.35); }), int(2 * pt.ss));
+    for (size_t k = 0; k < lit.v.size(); ++k) lit.v[k] *= body.v[k];
+    pt.flat(lit, light, 0.6f);
 }
 
 // The band of light across the crown that makes hair read as glossy: a soft arc
@@ -203,6 +218,7 @@ void paint_girl(Paint& pt, int gx, int gy) {
                   {cx + 34, pt.h + 6.0}, {cx - 34, pt.h + 6.0}, {cx - 32, cy + 1.0 * s}, {cx - 24, cy + 0.72 * s}});
     });
     pt.shaded(body, 10, top);
+    model_body(pt, body, cx, cy, s, {40, 60, 62}, {2, 12, 20});
     pt.current = R_SKIN;
     const Plane neck = pt.mask([&](cairo_t* cr) {
         limb(cr, {cx, cy + 0.3 * s}, 5.6, {cx, cy + 0.7 * s}, 6.4);
@@ -290,6 +306,7 @@ void paint_boy(Paint& pt, int gx, int gy) {
                   {cx + 36, pt.h + 6.0}, {cx - 36, pt.h + 6.0}, {cx - 34, cy + 1.0 * s}, {cx - 26, cy + 0.72 * s}});
     });
     pt.shaded(body, 10, jacket);
+    model_body(pt, body, cx, cy, s, {30, 52, 58}, {1, 8, 14});
     const Plane collar = pt.mask([&](cairo_t* cr) {
         blob(cr, {{cx - 9, cy + 0.66 * s}, {cx + 9, cy + 0.66 * s}, {cx + 7, cy + 1.02 * s}, {cx, cy + 1.32 * s},
                   {cx - 7, cy + 1.1 * s}});

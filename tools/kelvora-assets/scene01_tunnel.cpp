@@ -31,10 +31,10 @@ namespace {
 // block, however unevenly its weights fall on the four, into that black run, so
 // the tunnel ends in a still black core with no flicker and no speckle.
 constexpr float TUNNEL_CX = 234.f, TUNNEL_CY = 70.f, PIXEL_ASPECT = 1.2f;
-constexpr float TUBE_DEPTH = 21000.f;
+constexpr float TUBE_DEPTH = 15000.f;
 constexpr int SECTORS = 12;  // even, so the tiles alternate all the way round
 // Band widths (pixels) between which the rings give way to the core.
-constexpr float CORE_FULL = 0.8f, CORE_NONE = 5.f;
+constexpr float CORE_FULL = 0.45f, CORE_NONE = 2.4f;
 constexpr uint8_t BANDS[4] = {52, 215, 224, 42};
 
 float tube_radius(int x, int y) {
@@ -86,7 +86,7 @@ Indexed draw_tube_x() {
 // lit rings wear dark edges that widen with depth until little of them is left: the
 // tube darkens as it recedes. The pattern's period is two pixels, which the smear
 // averages out, so the darkening is smooth.
-constexpr float DUSK_NEAR = 104.f, DUSK_FAR = 30.f;  // radii where it starts and is strongest
+constexpr float DUSK_NEAR = 96.f, DUSK_FAR = 16.f;  // radii where it starts and is strongest
 constexpr float DUSK_MAX = 0.5f;                      // share of a colour repeat at its strongest
 // The light comes from the viewer's upper left: the walls facing it (lower right of
 // the opening) stay clean, the walls turned away (upper left) wear dark edges from
@@ -132,6 +132,10 @@ Indexed draw_tunnel_bands() {
 constexpr int PANEL_W = 132, EDGE_W = 52, TOP_H = 144;
 constexpr double MEDAL_X = 64, MEDAL_Y = 70, MEDAL_R = 50;
 constexpr int SLOT_X0 = 20, SLOT_X1 = 300, SLOT_Y0 = 154;  // the caption adds onto 0 here
+// The slot's last row: below it a lit lip and the bar's foot frame the slot, and the
+// caption, which the scene stretches down to the screen's last row, leaves them
+// clear with the transparent rows at its foot (SCL_FOOT).
+constexpr int SLOT_Y1 = 195;
 constexpr double LAMP_X0 = 22, LAMP_X1 = 108, LAMP_Y0 = 127;  // the lamp strip under the medallion
 constexpr int LAMPS = 6;
 
@@ -227,10 +231,15 @@ const Console& console() {
         pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, TOP_H + 1, W, 1); }), {56, 58, 62}, 0.9f);
         pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, TOP_H, W, 1); }), {4, 4, 8}, 0.9f);
         const Plane slot_rim = pt.mask([&](cairo_t* cr) {
-            cairo_rectangle(cr, SLOT_X0 - 3, SLOT_Y0 - 3, SLOT_X1 - SLOT_X0 + 7, H - SLOT_Y0 + 6);
+            cairo_rectangle(cr, SLOT_X0 - 3, SLOT_Y0 - 3, SLOT_X1 - SLOT_X0 + 7, SLOT_Y1 - SLOT_Y0 + 7);
         });
         pt.shadow(slot_rim, -1, -1, 2, 0.6f);
         pt.flat(slot_rim, {20, 24, 32});
+        // The recess's lower lip faces the light: a lit line under the slot, the
+        // bar's dark foot below it.
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, SLOT_X0 - 2, SLOT_Y1 + 1, SLOT_X1 - SLOT_X0 + 5, 1); }),
+                {50, 53, 58}, 0.9f);
+        pt.flat(pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, H - 1, W, 1); }), {6, 7, 12}, 0.9f);
         for (int rx : {9, 310}) {  // rivets
             const Plane rivet = pt.mask([&](cairo_t* cr) { oval(cr, rx + 0.5, 176, 3.2, 3.2); });
             pt.shadow(rivet, 1, 1, 1.5, 0.6f);
@@ -321,7 +330,7 @@ Indexed draw_frm1() { return cut(0, 0, PANEL_W, TOP_H, false); }
 Indexed draw_frm3() { return cut(PANEL_W, 0, EDGE_W, TOP_H, true); }
 Indexed draw_frm2() {
     Indexed out = cut(0, TOP_H, 320, 56, false);
-    for (int y = SLOT_Y0 - TOP_H; y < 56; ++y)
+    for (int y = SLOT_Y0 - TOP_H; y <= SLOT_Y1 - TOP_H; ++y)
         for (int x = SLOT_X0; x <= SLOT_X1; ++x) out.at(x, y) = 0;
     return out;
 }
@@ -337,15 +346,20 @@ Indexed draw_frm2() {
 // letters body; its colours sit near the slot's black, so its width barely reads.
 constexpr double SCL_BOLD = 1.4;   // pixels added round every glyph
 constexpr int SCL_DEPTH = 3;       // extrusion, pixels down and right
+// Transparent rows at the foot: the scene stretches the 33 rows onto 24..44 and
+// ends them on the screen's last row; the last 5 source rows cover at least the
+// last 4 screen rows (at 24 rows, screen row 20 reads source row 27), so the slot's
+// lower lip and foot (rows 196..199) stay clear at every stretch.
+constexpr int SCL_FOOT = 5;
 Indexed draw_sclpic() {
     const int W = 174, H = 33;
     Canvas cv(W, H);
     cairo_t* cr = cv.cr;
     const char* font = "DejaVu Sans Bold";
     const double spacing = 5.5;
-    const double px = fit_text(cr, "DEEPER", font, W - 4 - SCL_DEPTH - SCL_BOLD, H - 3 - SCL_DEPTH - SCL_BOLD, spacing);
+    const double px = fit_text(cr, "DEEPER", font, W - 4 - SCL_DEPTH - SCL_BOLD, H - 2 - SCL_FOOT - SCL_DEPTH - SCL_BOLD, spacing);
     const TextBox box = text_extents(cr, "DEEPER", font, px, spacing);
-    const double x0 = std::floor((W - SCL_DEPTH - box.w) / 2), y0 = std::floor((H - SCL_DEPTH - box.h) / 2);
+    const double x0 = std::floor((W - SCL_DEPTH - box.w) / 2), y0 = std::floor((H - SCL_FOOT - SCL_DEPTH - box.h) / 2);
     text_path(cr, "DEEPER", font, px, x0, y0, spacing);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_set_line_width(cr, SCL_BOLD);

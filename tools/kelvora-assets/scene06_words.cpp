@@ -1,16 +1,19 @@
 // Scene 6: the title (se_cont) and the five word lines of the stack, which read
 // top to bottom "SOMETHING / IS MOVING / BEHIND / THE COLD / LIGHT", both set in
-// one bold pixel face of our own: ten rows, strokes two pixels thick.
+// bold pixel faces of our own: upright strokes two pixels thick.
 //
-// A word line (320 x 11, key 0) is averaged onto the frame while it is fresh and
-// later only its shape is smudged into it: every letter pixel becomes the ninth of
-// its neighbours' sum plus 5, 10, 15, then 17, and the neighbours above and to the
-// left are already smudged. So the strokes are two pixels in both directions,
-// counters are three pixels or more (a counter is key, so it keeps the background
-// through the smudge) and the letters carry no outline or shadow, which the smudge
-// would fold into their shape. A fresh letter's byte 1..8 averages the background
-// 151 to 76..79 and the cloud's core 189 to 95..98, both white; the blur round
-// the letters gives them a dark rim, and sinks the cloud under the line to teal.
+// A word line (320 x 11, key 0) is averaged onto the frame while it is fresh:
+// its face bytes 1..9 land on the palette's cream 76..99 whether the teal (151)
+// or the cloud (152..190) lies under them, and its one-pixel ring, byte 234, on
+// black (192 or more), so the line reads as a light face in a dark ring on
+// anything. Later only its shape is smudged in: every pixel of face and ring
+// becomes the ninth of its neighbours' sum plus 5, 10, 15, then 17, the
+// neighbours above and to the left already smudged. Over the teal that lands on
+// 128..149 and over the cloud's core on 160..185, both of which the palette
+// shows as a deep ink (but for the entries the blend bar also takes), so an
+// older line is a dark, heavier cut of the same letters; at 17 over the teal it
+// is the teal itself (floor(8 x 151 / 9) + 17 = 151) and shows only over the
+// cloud.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
 // so its chrome face uses r = 4..62 (a sky above the horizon, a dark horizon line,
@@ -39,38 +42,28 @@ struct Glyph {
     const char* rows[GLYPH_ROWS];
 };
 
-// The word lines' cut: ten cells wide (M twelve, I two).
+// The word lines' cut: nine rows (the tenth empty), ten cells wide (M twelve,
+// I two); upright strokes two pixels, crossbars one, so that with the ring
+// round them (above, between and below) every gap between two bars keeps a
+// row of key: the smudged shape keeps its counters.
 constexpr Glyph wide_face[] = {
-    {'B', {"#########.", "##########", "##......##", "##.....##.", "########..", "#########.", "##......##",
-           "##......##", "##########", "#########."}},
-    {'C', {".#########", "##########", "##........", "##........", "##........", "##........", "##........",
-           "##........", "##########", ".#########"}},
-    {'D', {"#########.", "##########", "##......##", "##......##", "##......##", "##......##", "##......##",
-           "##......##", "##########", "#########."}},
-    {'E', {"##########", "##########", "##........", "##........", "########..", "########..", "##........",
-           "##........", "##########", "##########"}},
-    {'G', {".#########", "##########", "##........", "##........", "##...#####", "##...#####", "##......##",
-           "##......##", "##########", ".#########"}},
-    {'H', {"##......##", "##......##", "##......##", "##......##", "##########", "##########", "##......##",
-           "##......##", "##......##", "##......##"}},
-    {'I', {"##", "##", "##", "##", "##", "##", "##", "##", "##", "##"}},
-    {'L', {"##........", "##........", "##........", "##........", "##........", "##........", "##........",
-           "##........", "##########", "##########"}},
-    {'M', {"##........##", "###......###", "####....####", "##.##..##.##", "##..####..##", "##...##...##",
-           "##........##", "##........##", "##........##", "##........##"}},
-    {'N', {"###.....##", "####....##", "##.##...##", "##..##..##", "##...##.##", "##....####", "##.....###",
-           "##......##", "##......##", "##......##"}},
-    {'O', {".########.", "##########", "##......##", "##......##", "##......##", "##......##", "##......##",
-           "##......##", "##########", ".########."}},
-    {'S', {".#########", "##########", "##........", "##........", "#########.", ".#########", "........##",
-           "........##", "##########", "#########."}},
-    {'T', {"##########", "##########", "....##....", "....##....", "....##....", "....##....", "....##....",
-           "....##....", "....##....", "....##...."}},
-    {'V', {"##......##", "##......##", "##......##", "##......##", ".##....##.", ".##....##.", "..##..##..",
-           "..##..##..", "...####...", "....##...."}},
+    {'B', {"#########.", "##......##", "##......##", "##.....##.", "########..", "##.....##.", "##......##", "##......##", "#########.", ""}},
+    {'C', {".#########", "##........", "##........", "##........", "##........", "##........", "##........", "##........", ".#########", ""}},
+    {'D', {"#########.", "##......##", "##......##", "##......##", "##......##", "##......##", "##......##", "##......##", "#########.", ""}},
+    {'E', {"##########", "##........", "##........", "##........", "########..", "##........", "##........", "##........", "##########", ""}},
+    {'G', {".#########", "##........", "##........", "##........", "##...#####", "##......##", "##......##", "##......##", ".#########", ""}},
+    {'H', {"##......##", "##......##", "##......##", "##......##", "##########", "##......##", "##......##", "##......##", "##......##", ""}},
+    {'I', {"##", "##", "##", "##", "##", "##", "##", "##", "##", ""}},
+    {'L', {"##........", "##........", "##........", "##........", "##........", "##........", "##........", "##........", "##########", ""}},
+    {'M', {"##........##", "###......###", "####....####", "##.##..##.##", "##..####..##", "##...##...##", "##........##", "##........##", "##........##", ""}},
+    {'N', {"###.....##", "####....##", "##.##...##", "##..##..##", "##...##.##", "##....####", "##.....###", "##......##", "##......##", ""}},
+    {'O', {".########.", "##......##", "##......##", "##......##", "##......##", "##......##", "##......##", "##......##", ".########.", ""}},
+    {'S', {".#########", "##........", "##........", "##........", ".########.", "........##", "........##", "........##", "#########.", ""}},
+    {'T', {"##########", "....##....", "....##....", "....##....", "....##....", "....##....", "....##....", "....##....", "....##....", ""}},
+    {'V', {"##......##", "##......##", "##......##", ".##....##.", ".##....##.", "..##..##..", "..##..##..", "...####...", "....##....", ""}},
 };
 
-// The title's cut: eight cells wide, the same strokes with narrower counters.
+// The title's cut: ten rows, eight cells wide, bars two rows thick.
 constexpr Glyph narrow_face[] = {
     {'A', {".######.", "########", "##....##", "##....##", "########", "########", "##....##", "##....##",
            "##....##", "##....##"}},
@@ -105,9 +98,17 @@ int cells_wide(const Glyph& g) { return int(strlen(g.rows[0])); }
 constexpr int WORD_GAP = 3;    // pixels between letters
 constexpr int WORD_SPACE = 10; // a word space's width, besides the gaps
 
-// Bytes 1..8, top to foot: averaged with the background 151 they land on 76..79,
-// with the cloud's core 189 on 95..98.
-uint8_t face_byte(int row) { return uint8_t(1 + row * 7 / (GLYPH_ROWS - 1)); }
+constexpr int WORD_ROWS = 9;  // the word glyphs' rows, set on the line's rows 1..9
+
+// The face's bytes 1..9, top to foot: averaged with the background 151 they land
+// on 76..80, with the cloud's core 189 on 95..99, all the face's cream to gold.
+uint8_t face_byte(int row) { return uint8_t(1 + row * 8 / (WORD_ROWS - 1)); }
+
+// The ring round the letters: averaged with anything of 151 or more it lands on
+// 192 or more, black. No more than 236, so that in the scene's first frame
+// (averaged once more with the background) a ring over the cloud's cap 190
+// lands on 181 at most, the cloud's dark rim, not its highlight.
+constexpr uint8_t RING_BYTE = 234;
 
 Indexed word_line(const std::string& text) {
     Indexed out(320, 11, 0);
@@ -122,12 +123,25 @@ Indexed word_line(const std::string& text) {
             continue;
         }
         const Glyph& g = glyph_of(wide_face, c);
-        for (int gy = 0; gy < GLYPH_ROWS; ++gy)
+        for (int gy = 0; gy < WORD_ROWS; ++gy)
             for (int gx = 0; g.rows[gy][gx]; ++gx)
-                if (g.rows[gy][gx] == '#') out.at(x0 + gx, gy) = face_byte(gy);
+                if (g.rows[gy][gx] == '#') out.at(x0 + gx, 1 + gy) = face_byte(gy);
         x0 += cells_wide(g) + WORD_GAP;
     }
-    return out;
+    // A one-pixel black ring round the face: rows 0 and 10 above and below it.
+    Indexed ringed = out;
+    for (int y = 0; y < out.h; ++y)
+        for (int x = 0; x < out.w; ++x) {
+            if (out.at(x, y)) continue;
+            bool edge = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    edge |= nx >= 0 && ny >= 0 && nx < out.w && ny < out.h && out.at(nx, ny) != 0;
+                }
+            if (edge) ringed.at(x, y) = RING_BYTE;
+        }
+    return ringed;
 }
 
 // ---------------------------------------------------------------- title

@@ -174,20 +174,17 @@ void hair_lines(Paint& pt, const Plane& clip, const std::vector<P2>& inner, cons
     }
 }
 
-// Thin lines of light fanning out from behind the head, from radius r0 to r1.
-void ray_lines(Paint& pt, double cx, double cy, int rays, double r0, double r1, double width) {
-    put(pt, S_STRAND, pt.stroke_mask([&](cairo_t* cr) {
-        for (int i = 0; i < rays; ++i) {
-            const double a = 2 * M_PI * (i + 0.5) / rays;
-            cairo_move_to(cr, cx + r0 * std::cos(a), cy + r0 * std::sin(a));
-            cairo_line_to(cr, cx + r1 * std::cos(a), cy + r1 * std::sin(a));
-        }
-    }, width));
-}
+// The girl's locks and the boy's rays stop short of the frame's sides: beside the
+// figure the picture is shown as it is under the tiles' half-size faces, and hair or
+// rays there would cover them. The locks reach just into the window's columns
+// (from 75), where the window moves their strands on screen.
+constexpr double LOCK_X0 = 92, LOCK_X1 = 228, RAY_X0 = 90, RAY_X1 = 230;
 
 // Rays from behind the head out to radius r, alternating with the backdrop.
 void sunburst(Paint& pt, double cx, double cy, int rays, double r) {
     put(pt, S_PATTERN, pt.mask([&](cairo_t* cr) {
+        cairo_rectangle(cr, RAY_X0, 0, RAY_X1 - RAY_X0, 200);
+        cairo_clip(cr);
         for (int i = 0; i < rays; i += 2) {
             const double a0 = 2 * M_PI * i / rays, a1 = 2 * M_PI * (i + 1) / rays;
             cairo_move_to(cr, cx, cy);
@@ -208,12 +205,10 @@ std::vector<uint8_t> self_regions(Person who) {
     const double cx = 160, cy = girl ? 96 : 104, s = girl ? 128 : 112;
     put(pt, S_BACK, pt.mask([&](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 320, 200); }));
     if (!girl) {
-        // A halo of wide rays round the head, a fan of fine ones through it that stops
-        // short of the frame's sides: the fine rays are what the window moves, and
-        // their copies burst round every tiled face; reaching further they only add
-        // speckle to the backdrop beside the figure.
-        sunburst(pt, cx, cy - 10, 36, 120);
-        ray_lines(pt, cx, cy - 10, 80, 30, 90, 1.5);
+        // A halo of 100 narrow wedges round the head: their edges are what the window
+        // moves, and their copies turn as whole rays round every tiled face. Hairline
+        // rays there only re-noise every frame.
+        sunburst(pt, cx, cy - 10, 200, 170);
     }
 
     if (girl) {
@@ -226,13 +221,17 @@ std::vector<uint8_t> self_regions(Person who) {
             const std::vector<P2> outer = {{X(20), 14}, {X(74), 30}, {X(92), 82}, {X(100), 134}, {X(118), 172},
                                            {X(140), 206}};
             const Plane lock = pt.mask([&](cairo_t* cr) {
+                // Kept inside the columns the figure covers: what lies beside them is
+                // shown as it is, under the tiles' faces.
+                cairo_rectangle(cr, LOCK_X0, 0, LOCK_X1 - LOCK_X0, 200);
+                cairo_clip(cr);
                 curve(cr, inner);
                 std::vector<P2> back(outer.rbegin(), outer.rend());
                 for (const P2& q : back) cairo_line_to(cr, q.x, q.y);
                 cairo_close_path(cr);
             });
             put(pt, S_HAIR, lock);
-            hair_lines(pt, lock, inner, outer, 14, 1.1, 6, side > 0 ? 0.0 : 1.7);
+            hair_lines(pt, lock, inner, outer, 20, 1.1, 6, side > 0 ? 0.0 : 1.7);
         }
     }
     // Neck and shoulders.
@@ -288,7 +287,7 @@ std::vector<uint8_t> self_regions(Person who) {
             blob(cr, {{cx - 30, 16}, {cx - 22, 24}, {cx - 40, 50}, {cx - 46, 96}, {cx - 58, 94}, {cx - 54, 40}});
         });
         put(pt, S_HAIR, fringe);
-        hair_lines(pt, fringe, inner, outer, 10, 1, 2, 0.4);
+        hair_lines(pt, fringe, inner, outer, 18, 1, 2, 0.4);
         hair_lines(pt, fringe, {{cx - 24, 22}, {cx - 38, 40}, {cx - 44, 70}, {cx - 48, 96}},
                    {{cx - 30, 16}, {cx - 50, 34}, {cx - 56, 64}, {cx - 58, 94}}, 6, 1, 1, 2.0);
     } else {
@@ -302,7 +301,7 @@ std::vector<uint8_t> self_regions(Person who) {
         put(pt, S_HAIR, hair);
         // A few combed strands catch the light on the near side of the quiff.
         Rng rng(41);
-        const int n = 18;
+        const int n = 36;
         for (int i = 0; i < n; ++i) {
             const double u = -0.33 + 0.42 * (i + rng.uniform() * 0.5) / n;
             Plane m = pt.stroke_mask([&](cairo_t* cr) {
@@ -324,25 +323,25 @@ std::vector<uint8_t> self_regions(Person who) {
 // tiles); of that sum only the low five bits (the shade) and bit 6 (teal, or the
 // black and warm half) reach the screen. So the faces beside the figure are the
 // tiles' copies of the big face under it, and a region's value is chosen for what
-// its copy turns into on the backdrop (28):
-// - lit skin 88 carries its copy into the warm half high up the run, so the
-//   half-size faces show in pale skin tones and the quarter-size ones in orange,
-//   with the shadow side (80) a few shades down the same half, so that a copy is a
-//   whole face rather than its lit half alone, and the lines of lids, brows and
-//   mouth (the girl's 96, the boy's 0) drawn in teal or black on them;
-// - the hair mass and clothes (124) sit in the same half as the skin but far down
-//   its shade, so they frame the faces in black;
-// - the strands (120) differ from the mass in the shade alone: every pixel the
-//   circling window moves them by changes what the copies carry, and the flare runs
-//   along the hair and across the faces frame after frame; the boy's rays (124 on
-//   the backdrop) do the same round his head.
+// its copy turns into on the backdrop (28, which settles on the palest teal):
+// - over the flat backdrop a shade adds the value's low four bits, doubled, to the
+//   copy: skin 0, shadow 4 and ink 8 land on three teal tones (24, 40, 56) a quarter
+//   of the ramp apart, so the half-size faces read as one-hue shaded faces; every
+//   face region keeps to the teal half, where the fourth pixel of each word shows the
+//   same colour as the other three, so the faces carry no stripes;
+// - the girl's hair and both figures' clothes (20) carry their copies into the warm
+//   half (168), the boy's rays (20) too, and his hair (24) into the dark teal (56);
+// - the strands (24 on the girl's hair, 28 on the boy's) land on teal, never on the
+//   black entries, whose fourth pixel in each word would show as a pale stripe: the
+//   window moves them a pixel a frame and the copies of the hair shimmer while the
+//   faces hold still.
 // Every value but the protected 1 is a multiple of four below 128: an odd byte or
 // an odd pair would put noise into the top bits of the smallest tiles, and a top
 // bit would carry into the next pixel.
 constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
     // back pattern hair strand skin shadow ink eye cloth lit
-    {28, 28, 124, 120, 88, 80, 96, 1, 124, 124},
-    {28, 124, 124, 120, 88, 80, 0, 1, 124, 124},
+    {28, 28, 20, 24, 0, 4, 8, 1, 20, 24},
+    {28, 20, 24, 28, 0, 4, 8, 1, 20, 24},
 };
 
 // ---------------------------------------------------------------- leaf tuning
@@ -359,6 +358,7 @@ constexpr uint8_t SELF_VALUE[2][S_COUNT] = {
 
 constexpr int W = 320, H = 200, TURN = LENS_STEPS, SETTLE = 8;
 constexpr float SPECK_COST = 6000.f;  // in the units of the colour distance below
+constexpr float FIRST_WEIGHT = 6.f;   // the opening frame counts as this many of the turn's
 
 // One turn of the effect, settled: the back frame each frame mixes with and the
 // frame it leaves, for steps SETTLE .. SETTLE + 63 (every step of the circle once).
@@ -399,6 +399,16 @@ bool in_place(int x, int y) {
 // (the same byte of the neighbouring words) showed after the pass before.
 void tune_pass(std::vector<uint8_t>& pic, const Palette& pal, const LensTable& lx, const LensTable& ly, bool again) {
     const LensTurn turn = run_turn(pic, lx, ly);
+    // The first frame's mix of one word of the picture with itself (the scene opens
+    // with the picture in the back frame; the window keeps clear of the leaves tuned).
+    const auto first_mix = [](uint8_t* w) {
+        uint32_t a;
+        std::memcpy(&a, w, 4);
+        const uint32_t m = ((a + a) * 2u) & 0x3FBFBFBEu;  // wraps modulo 2^32
+        std::memcpy(w, &m, 4);
+    };
+    std::vector<uint8_t> opening(pic);
+    for (size_t w0 = 0; w0 < opening.size(); w0 += 4) first_mix(&opening[w0]);
     // Squared colour distance, green weighted most as the eye does.
     const auto dist = [&](int i, const float* t) {
         const float dr = pal.rgb[i * 3] - t[0], dg = pal.rgb[i * 3 + 1] - t[1], db = pal.rgb[i * 3 + 2] - t[2];
@@ -463,6 +473,26 @@ void tune_pass(std::vector<uint8_t>& pic, const Palette& pal, const LensTable& l
                         for (int j = 0; j < n; ++j) matches |= mixed[lane] == turn.shown[t][nb[j]];
                         for (int j = 0; j < n_same; ++j) matches |= mixed[lane] == turn.shown[t][same[j]];
                         cost += matches ? 0.f : SPECK_COST;
+                    }
+                    // The scene's first frame mixes the picture with itself: there the
+                    // leaf should show what its neighbours show too, so that the cut
+                    // into the scene opens on the picture rather than on scattered dots.
+                    {
+                        uint8_t before[4], after[4];
+                        std::copy_n(&pic[y * W + w0], 4, before);
+                        first_mix(before);
+                        std::copy_n(word, 4, after);
+                        first_mix(after);
+                        for (int l = 0; l < 4; ++l)
+                            if (y % 2 == 0 && l % 2 == 0 && after[l] != before[l]) keeps = false;
+                        bool matches = false;
+                        float t0[3] = {0, 0, 0};
+                        for (int j = 0; j < n; ++j) {
+                            const int i = opening[nb[j]];
+                            matches |= after[lane] == i;
+                            for (int c = 0; c < 3; ++c) t0[c] += pal.rgb[i * 3 + c] / float(n);
+                        }
+                        cost += FIRST_WEIGHT * (dist(after[lane], t0) + (matches ? 0.f : SPECK_COST));
                     }
                     if (keeps && (first || cost < best)) best = cost, pick = uint8_t(v);
                 }
