@@ -64,21 +64,21 @@ const Golden goldens[] = {
     {84000, "scene 7 shaded tube", 0x95a5741f615d9405ull},
     {95000, "scene 7 shaded tube, late", 0x628a4a9fb7217059ull},
     // scene 8
-    {97520, "scene 8 knot, first frame", 0x08b16a045da2aa43ull},
-    {104500, "scene 8 spinning knot", 0x20f4d0634686fe96ull},
-    {111500, "scene 8 tinted fade", 0x26092048d60230abull},
+    {97520, "scene 8 knot, first frame", 0x50937737896fd18cull},
+    {104500, "scene 8 spinning knot", 0x99c33be52e6ce4b1ull},
+    {111500, "scene 8 tinted fade", 0x8c259d724671f5c4ull},
     // scene 9
-    {112600, "scene 9 sphere", 0x793e132808b5e114ull},
-    {114500, "scene 9 sphere widening", 0x2e9297f88a684ddcull},
-    {116100, "scene 9 tube, focus growing", 0xa64718750e2bc2f1ull},
-    {117500, "scene 9 tube", 0x1cf07ab019992520ull},
-    {130000, "scene 9 tube with curves", 0xffabb5f52f195af6ull},
+    {112600, "scene 9 sphere", 0x07d0e884bf74b2c1ull},
+    {114500, "scene 9 sphere widening", 0xc949e7f48f21785eull},
+    {116100, "scene 9 tube, focus growing", 0x84c409846107f864ull},
+    {117500, "scene 9 tube", 0x5d58460519aa8ecbull},
+    {130000, "scene 9 tube with curves", 0x330c0c95efc5dd47ull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x28540b8f51cb8c52ull},
-    {147800, "scene 10 hold, sprites at rest", 0xedae7a43638c2267ull},
-    {149000, "scene 10 fade, step 24", 0xec9e5ccc4de0e411ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x29a00e4aeea81d05ull},
+    {147800, "scene 10 hold, sprites at rest", 0x0f1dab5500946e1aull},
+    {149000, "scene 10 fade, step 24", 0xef440cba95151285ull},
     // the end
-    {150000, "last frame", 0x792ee7623e7fb2e3ull},
+    {150000, "last frame", 0xac283fc234f229a1ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

@@ -110,10 +110,15 @@ std::pair<float, float> bank(const Bank& b, float x, float y) {
 // toward the low sun, beams through the haze, and long banks of cloud whose bodies
 // stand darker against the glow and whose lower edges the sun lines with light.
 float sky(float x, float y) {
-    const float v = std::clamp(y / SHORE, 0.f, 1.f);
+    // Behind the station the sky is one even shade a little lighter than above
+    // it, from the towers' tops down to the shore, so where scene 9's texture
+    // takes nearly all of it the towers' outlines show, or sink, whole: a
+    // brighter strip low between them would be all that is left of them.
+    const float station = smoothstep(215.f, 240.f, x);
+    const float v = std::min(std::clamp(y / SHORE, 0.f, 1.f), lerp(1.f, 0.62f, station));
     const float d = std::hypot(x - SUN_X, y - SUN_Y);
     const float lit = reach(d);
-    float s = 66.f + 8.f * std::pow(v, 1.5f) + halo(d) + beams(x, y);
+    float s = 66.f + 8.f * std::pow(v, 1.5f) + halo(d) + beams(x, y) + 5.f * station * smoothstep(60.f, 90.f, y);
     for (const Bank& b : banks) {
         const auto [body, rim] = bank(b, x, y);
         // Cloud bodies: a little below the sky near the sun, deep amber far from it.

@@ -7,10 +7,11 @@
 // run along it, over a slow cloudy wash that changes mostly round the tube. Along
 // the tube every profile is a low, smooth swell: the far end squeezes many turns
 // of the texture into a few pixels, and anything sharper or more frequent there
-// beats against the pixel grid as fine rings and crosshatch. The panels take a little less than the sky holds, so the
-// tube is deep brown relief rather than empty black, with only the grooves and
-// the silhouettes black and the ribs' crests lit; that leaves the glowing curves
-// of the last phase their headroom below the cap.
+// beats against the pixel grid as fine rings and crosshatch, so the grooves sink
+// only half as deep as the trough allows. The panels take a little less than the
+// sky holds, so the tube is deep brown relief rather than empty black, with only
+// the grooves and the silhouettes black and the ribs' crests lit; that leaves the
+// glowing curves of the last phase their headroom below the cap.
 #include <algorithm>
 #include <cmath>
 
@@ -52,7 +53,11 @@ Indexed draw_fdtex() {
             const float rail = ridge(fy + float(CELL) / 2.f, 3.f);
             const float groove =
                 0.7f * ridge(fx - 0.24f * float(RING), 6.f, RING) + 0.4f * ridge(fx + 0.22f * float(RING), 6.f, RING);
-            float take = PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
+            // Where the tube's far end folds many turns into a pixel the grooves
+            // set the depth of its rings, so they reach half the trough; the
+            // whole take is raised by what that gives back on average, so the
+            // picture stays as low under the glows.
+            float take = 2.5f + PANEL - (PANEL - LEAST) * rib - 16.f * rail * (1.f - rib) + 0.5f * (MOST - PANEL) * groove + 14.f * (wash - 0.5f);
             out.at(x, y) = uint8_t(std::lround(std::clamp(take, LEAST, MOST)));
         }
     return out;

@@ -462,14 +462,30 @@ Indexed draw_apfrm() {
                     ground = false;
                 }
             }
-            // The basket: wicker in rows, its rim lit by the flame, its left side in shade.
-            if (round.inside.at(x, y) > 0.5f && fy >= basket_top - 0.5f) {
-                ground = false;
-                const float across = (fx - b_mid) / (float(STRING_SCALE) * 9.5f);
-                float u = 55.f + 5.f * across;
-                if (int(fy - basket_top) % 3 == 2) u -= 5.f;
-                if (fy < basket_top + 1.5f) u = 84.f;
-                v = lit(u, x, y);
+            // The basket: a wicker box a little wider than the lights strung round
+            // it and narrower at its foot, so its outline shows outside the bulbs
+            // against the burner's pool of light: warm rows of weave with dark gaps
+            // between them, a flame-lit rim, and sides and foot in the darkest lit
+            // colour (not black: the shrinking trails sweep it, and a dot adding onto
+            // black only climbs to a dim grey disc).
+            {
+                const float depth = fy - (basket_top - 2.f);
+                const float half = 14.5f - 2.f * clamp01(depth / 19.f);
+                const float across = (fx - b_mid) / half;
+                if (depth >= 0.f && depth < 19.f && std::fabs(across) <= 1.f) {
+                    ground = false;
+                    // Lighter toward the moon on the right; upright stakes staggered.
+                    const int row = int(depth);
+                    float u = 74.f + 6.f * across;
+                    if (row % 3 == 2) u = float(LIT);
+                    else if ((x + (row / 3) * 2) % 4 == 0) u -= 10.f;
+                    if (row < 2) u = row == 0 ? 100.f : 88.f;  // the rim
+                    if (row >= 2 && (std::fabs(across) * half > half - 2.f || row >= 18 || row == 2)) u = float(LIT);
+                    v = lit(u, x, y, false);
+                }
+                // Its shadow on the lit ground.
+                const float sx = (fx - b_mid) / 16.f, sy = (fy - (basket_top + 17.5f)) / 1.6f;
+                if (depth >= 19.f && sx * sx + sy * sy < 1.f && v >= LIT) v = lit(std::max(44.f, float(v) - 14.f), x, y, false);
             }
 
             // The light strings the dots run along.
@@ -623,15 +639,17 @@ struct Line {
     double x, y, w, h;
 };
 
-// Solid dark letters, thickened past the face's own weight, inside a light edge
-// two pixels deep, so they read over the lit envelopes where they come to rest and
-// over the night sky they slide across. Flat lettering is black with a teal bevel;
-// `round` shades it instead as if printed on the curved envelope, lit as the
-// envelope is from the moon on the right, each stroke bevelled toward it. Black
-// pixels stay black: a dot climbs them into the teal. No dot may carry a lit
-// letter pixel past 148 wherever the sprite stands while the dots run: such
-// pixels are darkened, or where no lit colour is dark enough, moved to the half
-// that dims, where the sum saturates instead of wrapping to its dark start.
+// Lettering in the farewell line's face, in two manners. Flat lettering is set
+// as that line is: light letters inside a black edge with a black shadow down and
+// to the right, so it reads over the pale heart where it comes to rest and over
+// the night sky it slides across. `round` is dark letters inside a light edge two
+// pixels deep, thickened past the face's weight and shaded as if printed on the
+// curved envelope, lit as the envelope is from the moon on the right, each stroke
+// bevelled toward it. Black pixels stay black: a dot climbs them into the teal.
+// No dot may carry a lit letter pixel past 148 wherever the sprite stands while
+// the dots run: such pixels are darkened (which holds the flat letters to salmon),
+// or where no lit colour is dark enough, moved to the half that dims, where the
+// sum saturates instead of wrapping to its dark start.
 Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char* font, const Plane& reach,
                   bool round = false) {
     Canvas c(sw, sh);
@@ -641,7 +659,9 @@ Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char*
         text_path(c.cr, l.text, font, px, l.x + (l.w - b.w) / 2, l.y + (l.h - b.h) / 2, 0.6);
     }
     cairo_set_source_rgb(c.cr, 1, 1, 1);
-    cairo_set_line_width(c.cr, 1.1);
+    // Thickened past the face's own weight; the italic capitals less, or their
+    // counters close at this size.
+    cairo_set_line_width(c.cr, round ? 1.1 : 0.5);
     cairo_set_line_join(c.cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(c.cr);
     cairo_fill(c.cr);
@@ -670,14 +690,18 @@ Indexed lettering(int sw, int sh, std::initializer_list<Line> lines, const char*
                     else if (!face(xx + 2, yy - 2)) t += 6.f;
                 }
                 v = lit(t, xx, yy, round);
-                // Flat lettering slides in over the night sky, whose teal is the lit
-                // ramp's darkest colour: its faces are black, with the teal left only
-                // on the strokes' upper right edge as a bevel.
-                if (!round) v = face(xx + 1, yy - 1) ? 0 : int(LIT) + 4;
-            } else if (near(xx, yy, 1)) {
-                v = lit(round ? 104.f : 112.f, xx, yy, false);
-            } else if (near(xx, yy, 2)) {
-                v = lit(round ? 70.f : 86.f, xx, yy, false);
+                // Flat lettering is coloured as the farewell line is: cream at the
+                // top of the letters warming to gold at their feet, each stroke's
+                // upper right edge a little brighter.
+                if (!round) v = lit(112.f - 22.f * float(yy) / float(sh) + (face(xx + 1, yy - 1) ? 0.f : 6.f), xx, yy, false);
+            } else if (!round && (near(xx, yy, 1) || face(xx - 1, yy - 1) || face(xx - 2, yy - 2))) {
+                // A black edge and a shadow down and to the right part the light
+                // letters from the pale heart as well as from the night sky.
+                v = 0;
+            } else if (round && near(xx, yy, 1)) {
+                v = lit(104.f, xx, yy, false);
+            } else if (round && near(xx, yy, 2)) {
+                v = lit(70.f, xx, yy, false);
             }
             if (v == SPRITE_KEY) continue;
             const int room = TOP - int(reach.at(xx, yy));
@@ -728,11 +752,11 @@ void register_scene10() {
     // balloon's envelope, sky lanterns over the heart; each box sits where its
     // sprite comes to rest, clear of the strings.
     r.push_back({"dotp", DOTP_W, DOTP_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(DOTP_W, DOTP_H, {{"K", 3, 7, 30, 42}}, "DejaVu Serif Bold", dot_reach().dotp, true);
+                     return lettering(DOTP_W, DOTP_H, {{"K", 3, 7, 30, 42}}, "DejaVu Serif Bold Italic", dot_reach().dotp, true);
                  }});
     r.push_back({"lowera", LOWERA_W, LOWERA_H, SPRITE_KEY, &scene10_palette, [] {
-                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 4, 1, 29, 12}, {"END", 1, 15, 35, 19}},
-                                      "DejaVu Serif Bold", dot_reach().lowera);
+                     return lettering(LOWERA_W, LOWERA_H, {{"THE", 2, 0, 33, 13}, {"END", 1, 16, 34, 17}},
+                                      "DejaVu Serif Bold Italic", dot_reach().lowera);
                  }});
     r.push_back({"uppera", UPPERA_W, UPPERA_H, SPRITE_KEY, &scene10_palette, [] { return lanterns(dot_reach().uppera); }});
 }
