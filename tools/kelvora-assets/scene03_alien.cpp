@@ -178,7 +178,7 @@ float shade(V3 eye, V3 dir, float corona) {
         const float e = 0.01f;
         auto skin = [](V3 q) { return turbulence(q.x * 4.f + 3.f, q.y * 4.f + 1.f - q.z * 2.f, 331, 3); };
         float s0 = skin(p);
-        n = normalize(n + V3{(skin(p + V3{e, 0, 0}) - s0) / e, (skin(p + V3{0, e, 0}) - s0) / e, 0.f} * 0.012f);
+        n = normalize(n + V3{(skin(p + V3{e, 0, 0}) - s0) / e, (skin(p + V3{0, e, 0}) - s0) / e, 0.f} * 0.004f);
         diff = std::max(0.f, dot(n, key));
         spec = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 40.f) * lit;
         // Glossy: a dark body, a sharp highlight and a broad sheen from the key
@@ -189,6 +189,11 @@ float shade(V3 eye, V3 dir, float corona) {
         // highlights climb to the cream at the ramp's top.
         float b = 0.12f + 0.6f * std::pow(diff, 1.2f) * lit * occ + 0.1f * fl * occ + 0.32f * sheen + 1.2f * spec +
                   0.1f * rim * occ;
+        // A soft shoulder instead of a clip: past the copper the highlight eases up
+        // through the cream over several entries and stops short of the ramp's
+        // white, so the dome's shine is a graded pool rather than a flat patch.
+        const float knee = 0.72f, room = 0.24f;
+        if (b > knee) b = knee + room * (1.f - std::exp(-(b - knee) / room));
         return clamp01(b);
     }
     case EYE: {
@@ -217,8 +222,11 @@ float shade(V3 eye, V3 dir, float corona) {
             const float form = 0.25f + 0.6f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ;
             return clamp01(level * 0.5f * form + 0.3f * spec * level);
         }
+        // Past the light's rim the steel sinks into the navy black at the foot of
+        // the bright ramp, lit faces only a shade warmer, so the copper head stands
+        // on darkness however the discs cut it.
         g *= smoothstep(0.f, 1.f, (CORONA_RIM - corona) / CORONA_RIM * 1.6f);
-        return -g;
+        return 0.2f * g;
     }
     }
 }
@@ -321,7 +329,7 @@ bool band_tone(int x, int y, const Caption& c, Indexed& layers, float& tone) {
     case 6: tone = 0.02f; break;
     default: {
         const float brush = fbm(float(x) / 9.f, float(y) * 2.f, 337, 2) - 0.5f;
-        tone = -(0.3f + 0.22f * (1.f - u) + 0.08f * brush);
+        tone = 0.035f * (1.f - u) + 0.015f * brush;
     }
     }
     return true;
