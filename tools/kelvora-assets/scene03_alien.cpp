@@ -187,8 +187,13 @@ float shade(V3 eye, V3 dir, float corona) {
         // The body sits in the ramp's copper above the machinery's maroon, so
         // the head is the lightest form in the picture; only the sheen and the
         // highlights climb to the cream at the ramp's top.
-        float b = 0.12f + 0.6f * std::pow(diff, 1.2f) * lit * occ + 0.1f * fl * occ + 0.32f * sheen + 1.2f * spec +
-                  0.1f * rim * occ;
+        // One big form first: the head's sides turn away from us into shadow, so
+        // the dome and the middle of the face carry the light and any fragment
+        // of the head shows which way it is turned.
+        const float facing = std::max(0.f, -dot(dir, n));
+        const float form = 0.3f + 0.7f * facing * facing;
+        float b = 0.14f + (0.2f + 0.55f * std::pow(diff, 1.2f) * lit * occ + 0.32f * sheen) * form + 0.08f * fl * occ +
+                  1.2f * spec + 0.1f * rim * occ;
         // A soft shoulder instead of a clip: past the copper the highlight eases up
         // through the cream over several entries and stops short of the ramp's
         // white, so the dome's shine is a graded pool rather than a flat patch.
@@ -220,7 +225,7 @@ float shade(V3 eye, V3 dir, float corona) {
         if (corona > CORONA_RIM) {
             const float level = std::pow(clamp01((corona - CORONA_RIM) / (1.f - CORONA_RIM)), 0.6f);
             const float form = 0.25f + 0.6f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ;
-            return clamp01(level * 0.5f * form + 0.3f * spec * level);
+            return clamp01(level * 0.36f * form + 0.2f * spec * level);
         }
         // Past the light's rim the steel sinks into the navy black at the foot of
         // the bright ramp, lit faces only a shade warmer, so the copper head stands
