@@ -169,11 +169,15 @@ constexpr Palette make_scene3() {
     // a dozen entries, holds it, and sinks to black only over its last thirty, so a
     // disc's rim reads as the copper in shade rather than as a dark-blue ring. (Red
     // cannot climb past the background's own 28 here: the ramp runs one way.)
-    b.keys({{32, {28, 32, 36}}, {52, {28, 23, 19}}, {150, {28, 20, 16}}, {192, {27, 17, 15}}, {222, {1, 8, 15}}});
+    b.keys({{32, {28, 32, 36}}, {48, {28, 25, 21}}, {150, {28, 22, 17}}, {195, {28, 20, 16}}, {222, {1, 8, 15}}});
     // The shown picture's bright ramp: from blue-black through maroon and copper
     // to cream and pale cyan: the creature's body in the copper, the light behind
-    // it in the cream.
-    b.keys({{223, {0, 7, 14}}, {231, {22, 9, 14}}, {238, {42, 18, 14}}, {245, {58, 36, 23}}, {250, {60, 48, 43}}, {255, {60, 63, 63}}});
+    // it in the cream. It climbs out of the black steeply: where a disc's edge
+    // chains into the copper (a quarter of 32 and three quarters of the picture,
+    // then that again with the picture), the softening lands on 225..235, which
+    // must read as the copper's shadow rather than as a black line.
+    b.keys({{223, {0, 7, 14}}, {226, {12, 8, 14}}, {229, {24, 10, 14}}, {232, {34, 14, 14}}, {238, {46, 22, 16}},
+            {245, {58, 36, 23}}, {250, {60, 48, 43}}, {255, {60, 63, 63}}});
     return b.p;
 }
 

@@ -231,7 +231,7 @@ float shade(V3 eye, V3 dir, float corona) {
         // the bright ramp, lit faces only a shade warmer, so the copper head stands
         // on darkness however the discs cut it.
         g *= smoothstep(0.f, 1.f, (CORONA_RIM - corona) / CORONA_RIM * 1.6f);
-        return 0.2f * g;
+        return 0.1f * g;
     }
     }
 }
