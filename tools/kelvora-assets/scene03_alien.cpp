@@ -64,9 +64,9 @@ float skull(V3 p) {
     for (float s : {-1.f, 1.f}) {
         V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.44f}, -0.5f * s);
         d = std::max(d, -sd_ellipsoid(e, {0.26f, 0.12f, 0.18f}));
-        d = std::max(d, -sd_capsule(p, {0.035f * s, -0.36f, -0.47f}, {0.05f * s, -0.4f, -0.46f}, 0.011f));
+        d = std::max(d, -sd_capsule(p, {0.035f * s, -0.36f, -0.47f}, {0.05f * s, -0.4f, -0.46f}, 0.018f));
     }
-    d = std::max(d, -sd_box(p - V3{0.f, -0.55f, -0.45f}, {0.1f, 0.006f, 0.1f}));
+    d = std::max(d, -sd_box(p - V3{0.f, -0.55f, -0.45f}, {0.13f, 0.014f, 0.1f}));
     return d;
 }
 
@@ -225,7 +225,7 @@ float shade(V3 eye, V3 dir, float corona) {
         if (corona > CORONA_RIM) {
             const float level = std::pow(clamp01((corona - CORONA_RIM) / (1.f - CORONA_RIM)), 0.6f);
             const float form = 0.25f + 0.6f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ;
-            return clamp01(level * 0.36f * form + 0.2f * spec * level);
+            return clamp01(level * 0.28f * form + 0.2f * spec * level);
         }
         // Past the light's rim the steel sinks into the navy black at the foot of
         // the bright ramp, lit faces only a shade warmer, so the copper head stands
