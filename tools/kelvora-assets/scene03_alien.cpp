@@ -197,7 +197,7 @@ float shade(V3 eye, V3 dir, float corona) {
         // A soft shoulder instead of a clip: past the copper the highlight eases up
         // through the cream over several entries and stops short of the ramp's
         // white, so the dome's shine is a graded pool rather than a flat patch.
-        const float knee = 0.72f, room = 0.24f;
+        const float knee = 0.7f, room = 0.21f;
         if (b > knee) b = knee + room * (1.f - std::exp(-(b - knee) / room));
         return clamp01(b);
     }
