@@ -192,7 +192,7 @@ float shade(V3 eye, V3 dir, float corona) {
         // of the head shows which way it is turned.
         const float facing = std::max(0.f, -dot(dir, n));
         const float form = 0.3f + 0.7f * facing * facing;
-        float b = 0.14f + (0.2f + 0.55f * std::pow(diff, 1.2f) * lit * occ + 0.32f * sheen) * form + 0.08f * fl * occ +
+        float b = 0.19f + (0.2f + 0.55f * std::pow(diff, 1.2f) * lit * occ + 0.32f * sheen) * form + 0.08f * fl * occ +
                   1.2f * spec + 0.1f * rim * occ;
         // A soft shoulder instead of a clip: past the copper the highlight eases up
         // through the cream over several entries and stops short of the ramp's
