@@ -1,17 +1,18 @@
 // Scene 3: the hidden picture (alien) and the two caption shapes (alwork, aphandl).
 // The scene shows the picture only through its disc mask, averaging every shown
 // pixel with its four neighbours and lifting it to at least 32, so the picture lives
-// on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
-// then the bright ramp from black at 223 through maroon and copper to pale cyan at
-// 255. The palette's own browns and reds (1..31) would never reach the screen: the
-// lift turns them into the background's 32. So the creature's head, filling the
-// middle of the cloud, is lit in the copper ramp as the lightest thing in the
-// picture, with black eyes that read in any fragment; the machinery behind it
-// takes a warm light in darker maroon and copper, modelled on its lit and shadowed
-// sides, falling off into cool steel towards the frame's sides; the two captions
-// are plates centred on the frame between hazard stripes, and the picture holds
-// their lettering, bright on dark steel, so that the words read however the
-// cloud's discs merge with the plates.
+// on one tone axis: the ramp from the background's grey (near 32) down to black at
+// 222, then the bright ramp from black at 223 through maroon and copper to pale cyan
+// at 255. The palette's own browns and reds (1..31) would never reach the screen: the
+// lift turns them into the background's 32. The entries below 223 are mostly what a
+// disc's edge makes of the copper and 32, so the palette keeps them a dusky copper.
+// The creature's head, filling the middle of the cloud, is lit in the copper ramp
+// as the lightest thing in the picture, modelled as one rounded form with black
+// eyes that read in any fragment; the machinery behind it takes a warm light in
+// darker maroon near the head and sinks into navy black towards the frame's sides;
+// the two captions are plates centred on the frame between hazard stripes, and the
+// picture holds their lettering, bright on navy black, so that the words stand out
+// against the background's grey however the cloud's discs merge with the plates.
 #include <algorithm>
 #include <cmath>
 
@@ -213,9 +214,8 @@ float shade(V3 eye, V3 dir, float corona) {
     // where they face us: sparks wherever a disc uncovers one.
     case LAMP: return clamp01(0.84f + 0.16f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
     case MACHINE: default: {
-        // Lit steel, close to the background's grey where the key light falls, so a
-        // disc shows the machinery as light surfaces cut by dark grooves and
-        // shadows rather than as a dark blot.
+        // Steel: its lit faces and grooves, measured 0..1 before the light behind
+        // the head decides which ramp carries them.
         float g = 0.12f + 0.8f * std::sqrt(diff * lit) * occ * occ + 0.2f * fl * occ + 0.4f * spec;
         g = std::min(g, 0.96f);
         // The light behind the head floods the machinery near it in maroon and
@@ -238,8 +238,8 @@ float shade(V3 eye, V3 dir, float corona) {
 
 uint8_t tone_index(float tone, int x, int y) {
     if (tone >= 0.f) return ramp_index(tone, 223, 255, x, y);
-    // The greys stop short of the background's own 32 so that shown pixels stay
-    // apart from it.
+    // The ramp below 223 stops short of the background's own 32 so that shown
+    // pixels stay apart from it.
     return ramp_index(-tone, 222, 40, x, y);
 }
 
@@ -307,8 +307,9 @@ Indexed caption_layers(const Caption& c) {
 
 // The caption as the picture holds it: the lettering burns in the bright ramp,
 // cream at the top of each stroke to copper at its foot, inside a black outline,
-// on a plate of dark steel with a rim lit copper along its top and left and
-// shadowed along its foot, between amber and black hazard stripes.
+// on a plate of navy black, far darker than the background's grey, with a rim lit
+// copper along its top and left and shadowed along its foot, between amber and
+// black hazard stripes.
 // Returns false where (x, y) lies off the plate.
 bool band_tone(int x, int y, const Caption& c, Indexed& layers, float& tone) {
     const int lx = x - c.x, ly = y - c.y;
