@@ -176,7 +176,7 @@ constexpr Palette make_scene3() {
     // chains into the copper (a quarter of 32 and three quarters of the picture,
     // then that again with the picture), the softening lands on 225..235, which
     // must read as the copper's shadow rather than as a black line.
-    b.keys({{223, {0, 7, 14}}, {226, {12, 8, 14}}, {229, {24, 10, 14}}, {232, {34, 14, 14}}, {238, {46, 22, 16}},
+    b.keys({{223, {0, 7, 14}}, {226, {12, 10, 14}}, {229, {24, 14, 14}}, {232, {34, 17, 14}}, {238, {46, 23, 16}},
             {245, {58, 36, 23}}, {250, {60, 48, 43}}, {255, {60, 63, 63}}});
     return b.p;
 }

@@ -43,8 +43,8 @@ const Golden goldens[] = {
     // scene 2
     {38000, "scene 2 lens, girl", 0x8104b4586f59811aull},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0xe1717b4e83557d18ull},
-    {51000, "scene 3 cloud, late turn", 0xfebc50101d629202ull},
+    {44000, "scene 3 cloud, early turn", 0x2d6530a9a82a9b7cull},
+    {51000, "scene 3 cloud, late turn", 0xc07f4276a5dbd9ceull},
     // scene 4
     {58000, "scene 4 lens, boy", 0x5c8deab26c9ecc3aull},
     {62550, "scene 4 melting warp", 0xb77c0117fe4977b2ull},
