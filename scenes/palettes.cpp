@@ -171,14 +171,21 @@ constexpr Palette make_scene3() {
     b.keys({{1, {12, 6, 3}}, {10, {36, 20, 10}}});
     b.keys({{11, {20, 2, 2}}, {20, {56, 16, 10}}});
     b.keys({{21, {8, 8, 8}}, {31, {52, 52, 52}}});
-    // The machinery's ramp: lit steel near the background's grey down to 80, then
-    // a steel blue sinking to black, so that a disc over lit machinery reads as
-    // surfaces and shadows rather than as a dark-blue blot.
-    b.keys({{32, {28, 32, 36}}, {44, {24, 30, 36}}, {80, {16, 23, 33}}, {140, {6, 13, 25}}, {222, {1, 8, 15}}});
+    // 33..222 are what the softening makes of a disc's edge: the picture's copper
+    // averaged with the background's 32 lands here, a quarter to three quarters of
+    // the way up. So the ramp leaves the background's grey for a dusky copper within
+    // a dozen entries, holds it, and sinks to black only over its last thirty, so a
+    // disc's rim reads as the copper in shade rather than as a dark-blue ring. (Red
+    // cannot climb past the background's own 28 here: the ramp runs one way.)
+    b.keys({{32, {28, 32, 36}}, {48, {28, 25, 21}}, {150, {28, 22, 17}}, {195, {28, 20, 16}}, {222, {1, 8, 15}}});
     // The shown picture's bright ramp: from blue-black through maroon and copper
     // to cream and pale cyan: the creature's body in the copper, the light behind
-    // it in the cream.
-    b.keys({{223, {0, 7, 14}}, {231, {22, 9, 14}}, {238, {42, 18, 14}}, {245, {58, 36, 23}}, {250, {60, 48, 43}}, {255, {60, 63, 63}}});
+    // it in the cream. It climbs out of the black steeply: where a disc's edge
+    // chains into the copper (a quarter of 32 and three quarters of the picture,
+    // then that again with the picture), the softening lands on 225..235, which
+    // must read as the copper's shadow rather than as a black line.
+    b.keys({{223, {0, 7, 14}}, {226, {12, 10, 14}}, {229, {24, 14, 14}}, {232, {34, 17, 14}}, {238, {46, 23, 16}},
+            {245, {58, 36, 23}}, {250, {60, 48, 43}}, {255, {60, 63, 63}}});
     return b.p;
 }
 

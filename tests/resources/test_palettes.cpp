@@ -172,6 +172,19 @@ TEST(Palettes, Scene3) {
     expect_monotone(scene3_palette, 223, 255, 4, "bright ramp");
 }
 
+// Scene 3's softening averages four neighbours; at a disc's edge one to three of
+// them are the background's 32. Wherever the head's copper (238..252) meets it,
+// the entry the average lands on must stay warm (red at least blue): a cold one
+// outlines every fragment of the head in navy.
+TEST(Palettes, Scene3DiscEdgesOfTheCopperStayWarm) {
+    for (int v = 238; v <= 252; ++v)
+        for (int k = 1; k <= 3; ++k) {
+            const int edge = (k * 32 + (4 - k) * v) >> 2;
+            const C c = at(scene3_palette, edge);
+            EXPECT_GE(c.r, c.b) << "copper " << v << " with " << k << " quarters of 32 lands on " << edge;
+        }
+}
+
 TEST(Palettes, Scene5) {
     const Palette& p = scene5_palette;
     EXPECT_RGB(p, 0, 0, 0, 0);

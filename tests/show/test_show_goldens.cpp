@@ -43,8 +43,8 @@ const Golden goldens[] = {
     // scene 2
     {38000, "scene 2 lens, girl", 0x96004aeaca31c68full},
     // scene 3
-    {44000, "scene 3 cloud, early turn", 0x90a28c449dc492c7ull},
-    {51000, "scene 3 cloud, late turn", 0x5a33df8283b30cc2ull},
+    {44000, "scene 3 cloud, early turn", 0x2d6530a9a82a9b7cull},
+    {51000, "scene 3 cloud, late turn", 0xc07f4276a5dbd9ceull},
     // scene 4
     {58000, "scene 4 lens, boy", 0xfc97aaf9b6b17e3bull},
     {62550, "scene 4 melting warp", 0xcbf7cc08a7b9ca56ull},

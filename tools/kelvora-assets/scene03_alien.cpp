@@ -1,17 +1,18 @@
 // Scene 3: the hidden picture (alien) and the two caption shapes (alwork, aphandl).
 // The scene shows the picture only through its disc mask, averaging every shown
 // pixel with its four neighbours and lifting it to at least 32, so the picture lives
-// on one tone axis: the blue-grey ramp from light (near 32) down to black at 222,
-// then the bright ramp from black at 223 through maroon and copper to pale cyan at
-// 255. The palette's own browns and reds (1..31) would never reach the screen: the
-// lift turns them into the background's 32. So the creature's head, filling the
-// middle of the cloud, is lit in the copper ramp as the lightest thing in the
-// picture, with black eyes that read in any fragment; the machinery behind it
-// takes a warm light in darker maroon and copper, modelled on its lit and shadowed
-// sides, falling off into cool steel towards the frame's sides; the two captions
-// are plates centred on the frame between hazard stripes, and the picture holds
-// their lettering, bright on dark steel, so that the words read however the
-// cloud's discs merge with the plates.
+// on one tone axis: the ramp from the background's grey (near 32) down to black at
+// 222, then the bright ramp from black at 223 through maroon and copper to pale cyan
+// at 255. The palette's own browns and reds (1..31) would never reach the screen: the
+// lift turns them into the background's 32. The entries below 223 are mostly what a
+// disc's edge makes of the copper and 32, so the palette keeps them a dusky copper.
+// The creature's head, filling the middle of the cloud, is lit in the copper ramp
+// as the lightest thing in the picture, modelled as one rounded form with black
+// eyes that read in any fragment; the machinery behind it takes a warm light in
+// darker maroon near the head and sinks into navy black towards the frame's sides;
+// the two captions are plates centred on the frame between hazard stripes, and the
+// picture holds their lettering, bright on navy black, so that the words stand out
+// against the background's grey however the cloud's discs merge with the plates.
 #include <algorithm>
 #include <cmath>
 
@@ -64,9 +65,9 @@ float skull(V3 p) {
     for (float s : {-1.f, 1.f}) {
         V3 e = rot_z(p - V3{0.23f * s, -0.06f, -0.44f}, -0.5f * s);
         d = std::max(d, -sd_ellipsoid(e, {0.26f, 0.12f, 0.18f}));
-        d = std::max(d, -sd_capsule(p, {0.035f * s, -0.36f, -0.47f}, {0.05f * s, -0.4f, -0.46f}, 0.011f));
+        d = std::max(d, -sd_capsule(p, {0.035f * s, -0.36f, -0.47f}, {0.05f * s, -0.4f, -0.46f}, 0.018f));
     }
-    d = std::max(d, -sd_box(p - V3{0.f, -0.55f, -0.45f}, {0.1f, 0.006f, 0.1f}));
+    d = std::max(d, -sd_box(p - V3{0.f, -0.55f, -0.45f}, {0.13f, 0.014f, 0.1f}));
     return d;
 }
 
@@ -178,7 +179,7 @@ float shade(V3 eye, V3 dir, float corona) {
         const float e = 0.01f;
         auto skin = [](V3 q) { return turbulence(q.x * 4.f + 3.f, q.y * 4.f + 1.f - q.z * 2.f, 331, 3); };
         float s0 = skin(p);
-        n = normalize(n + V3{(skin(p + V3{e, 0, 0}) - s0) / e, (skin(p + V3{0, e, 0}) - s0) / e, 0.f} * 0.012f);
+        n = normalize(n + V3{(skin(p + V3{e, 0, 0}) - s0) / e, (skin(p + V3{0, e, 0}) - s0) / e, 0.f} * 0.004f);
         diff = std::max(0.f, dot(n, key));
         spec = std::pow(std::max(0.f, dot(reflect(dir, n), key)), 40.f) * lit;
         // Glossy: a dark body, a sharp highlight and a broad sheen from the key
@@ -187,8 +188,18 @@ float shade(V3 eye, V3 dir, float corona) {
         // The body sits in the ramp's copper above the machinery's maroon, so
         // the head is the lightest form in the picture; only the sheen and the
         // highlights climb to the cream at the ramp's top.
-        float b = 0.12f + 0.6f * std::pow(diff, 1.2f) * lit * occ + 0.1f * fl * occ + 0.32f * sheen + 1.2f * spec +
-                  0.1f * rim * occ;
+        // One big form first: the head's sides turn away from us into shadow, so
+        // the dome and the middle of the face carry the light and any fragment
+        // of the head shows which way it is turned.
+        const float facing = std::max(0.f, -dot(dir, n));
+        const float form = 0.3f + 0.7f * facing * facing;
+        float b = 0.19f + (0.2f + 0.55f * std::pow(diff, 1.2f) * lit * occ + 0.32f * sheen) * form + 0.08f * fl * occ +
+                  1.2f * spec + 0.1f * rim * occ;
+        // A soft shoulder instead of a clip: past the copper the highlight eases up
+        // through the cream over several entries and stops short of the ramp's
+        // white, so the dome's shine is a graded pool rather than a flat patch.
+        const float knee = 0.7f, room = 0.21f;
+        if (b > knee) b = knee + room * (1.f - std::exp(-(b - knee) / room));
         return clamp01(b);
     }
     case EYE: {
@@ -203,9 +214,8 @@ float shade(V3 eye, V3 dir, float corona) {
     // where they face us: sparks wherever a disc uncovers one.
     case LAMP: return clamp01(0.84f + 0.16f * std::pow(std::fabs(dot(dir, n)), 2.f) + spec);
     case MACHINE: default: {
-        // Lit steel, close to the background's grey where the key light falls, so a
-        // disc shows the machinery as light surfaces cut by dark grooves and
-        // shadows rather than as a dark blot.
+        // Steel: its lit faces and grooves, measured 0..1 before the light behind
+        // the head decides which ramp carries them.
         float g = 0.12f + 0.8f * std::sqrt(diff * lit) * occ * occ + 0.2f * fl * occ + 0.4f * spec;
         g = std::min(g, 0.96f);
         // The light behind the head floods the machinery near it in maroon and
@@ -215,18 +225,21 @@ float shade(V3 eye, V3 dir, float corona) {
         if (corona > CORONA_RIM) {
             const float level = std::pow(clamp01((corona - CORONA_RIM) / (1.f - CORONA_RIM)), 0.6f);
             const float form = 0.25f + 0.6f * std::sqrt(diff * lit) * occ + 0.15f * fl * occ;
-            return clamp01(level * 0.5f * form + 0.3f * spec * level);
+            return clamp01(level * 0.28f * form + 0.2f * spec * level);
         }
+        // Past the light's rim the steel sinks into the navy black at the foot of
+        // the bright ramp, lit faces only a shade warmer, so the copper head stands
+        // on darkness however the discs cut it.
         g *= smoothstep(0.f, 1.f, (CORONA_RIM - corona) / CORONA_RIM * 1.6f);
-        return -g;
+        return 0.1f * g;
     }
     }
 }
 
 uint8_t tone_index(float tone, int x, int y) {
     if (tone >= 0.f) return ramp_index(tone, 223, 255, x, y);
-    // The greys stop short of the background's own 32 so that shown pixels stay
-    // apart from it.
+    // The ramp below 223 stops short of the background's own 32 so that shown
+    // pixels stay apart from it.
     return ramp_index(-tone, 222, 40, x, y);
 }
 
@@ -294,8 +307,9 @@ Indexed caption_layers(const Caption& c) {
 
 // The caption as the picture holds it: the lettering burns in the bright ramp,
 // cream at the top of each stroke to copper at its foot, inside a black outline,
-// on a plate of dark steel with a rim lit copper along its top and left and
-// shadowed along its foot, between amber and black hazard stripes.
+// on a plate of navy black, far darker than the background's grey, with a rim lit
+// copper along its top and left and shadowed along its foot, between amber and
+// black hazard stripes.
 // Returns false where (x, y) lies off the plate.
 bool band_tone(int x, int y, const Caption& c, Indexed& layers, float& tone) {
     const int lx = x - c.x, ly = y - c.y;
@@ -321,7 +335,7 @@ bool band_tone(int x, int y, const Caption& c, Indexed& layers, float& tone) {
     case 6: tone = 0.02f; break;
     default: {
         const float brush = fbm(float(x) / 9.f, float(y) * 2.f, 337, 2) - 0.5f;
-        tone = -(0.3f + 0.22f * (1.f - u) + 0.08f * brush);
+        tone = 0.035f * (1.f - u) + 0.015f * brush;
     }
     }
     return true;
