@@ -283,7 +283,8 @@ constexpr Palette make_scene5() {
 }
 
 // Scene 6: what each part of the frame settles on decides the free entries.
-// 4..64: the title's chrome, added onto the background 151 with wrap-around.
+// 4..75: the title's chrome, added onto the background 151 with wrap-around
+// (4..37 over the teal, 42..75 over the cloud's core).
 // A fresh word line's face averaged onto the background lands on 76..80, onto
 // the cloud's core on 95..99 and onto its rim between: all cream to gold; its
 // ring lands on black (192 up). In the scene's first frame, averaged once more
@@ -295,14 +296,21 @@ constexpr Palette make_scene6() {
     Builder b;
     b.fill(1, 3, {63, 63, 63});
     b.keys({{3, {63, 63, 63}}, {33, {52, 56, 57}}, {64, {41, 49, 51}}});
-    // The title's chrome: sky 4..30 from white to a clear blue, the horizon 34,
-    // the ground 36..62 from deep brown through gold to pale yellow.
-    b.keys({{4, {63, 63, 63}}, {12, {52, 60, 63}}, {22, {34, 50, 62}}, {30, {18, 36, 58}}});
-    b.set(34, {6, 8, 20});
-    b.keys({{36, {22, 9, 3}}, {44, {44, 22, 5}}, {52, {58, 40, 10}}, {58, {63, 54, 26}}, {62, {63, 62, 46}}});
+    // The title's chrome, one entry a row: sky 4..25 from white to a clear blue,
+    // the horizon 27, the ground 28..37 from deep brown through gold to pale
+    // yellow (past the fixed 33, which no row takes). 42..75 repeat it 38 up, for
+    // the letters over the cloud's core (64, fixed, stands for 26, which no row
+    // takes either).
+    b.keys({{4, {63, 63, 63}}, {9, {52, 60, 63}}, {17, {34, 50, 62}}, {25, {18, 36, 58}}, {26, {12, 20, 38}}});
+    b.set(27, {6, 8, 20});
+    b.keys({{28, {22, 9, 3}}, {30, {40, 19, 4}}, {32, {54, 33, 8}}, {34, {60, 45, 15}}, {36, {63, 56, 30}},
+            {37, {63, 62, 46}}, {41, {63, 63, 60}}});
+    b.copy(4, 42, 34);
+    b.set(33, {52, 56, 57});
+    b.set(64, {41, 49, 51});
     // The fresh line's face: cream to gold top to foot, over the background on
     // 76..80, over the cloud's core on 95..99, over its rim between.
-    b.keys({{65, {63, 63, 63}}, {75, {63, 63, 60}}, {76, {63, 63, 52}}, {78, {63, 61, 42}}, {80, {63, 57, 30}}});
+    b.keys({{76, {63, 63, 52}}, {78, {63, 61, 42}}, {80, {63, 57, 30}}});
     b.fill(81, 94, {63, 59, 38});
     b.keys({{95, {63, 63, 52}}, {97, {63, 61, 42}}, {99, {63, 57, 30}}});
     b.set(100, {23, 39, 43});

@@ -55,11 +55,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0xf24f8b35d77b44b5ull},
     {70000, "scene 5 flight, sprite at rest", 0x747e71d41885e924ull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0x2c07129006ca20faull},
-    {75000, "scene 6 cloud, two lines", 0xb36a15e6a7d583b7ull},
-    {77000, "scene 6 cloud, three lines", 0x9d188009be9aea57ull},
-    {79000, "scene 6 cloud, four lines", 0x5e7c3e94d3e607f5ull},
-    {81000, "scene 6 cloud, five lines", 0xde200bebec61a00cull},
+    {73000, "scene 6 cloud, first line", 0x2d2454ebd244d446ull},
+    {75000, "scene 6 cloud, two lines", 0x33f06d41daf2a6efull},
+    {77000, "scene 6 cloud, three lines", 0x45423311e52a0ea1ull},
+    {79000, "scene 6 cloud, four lines", 0xab9b11c94b9ed99dull},
+    {81000, "scene 6 cloud, five lines", 0x2e0876e7412592ecull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x95a5741f615d9405ull},
     {95000, "scene 7 shaded tube, late", 0x628a4a9fb7217059ull},

@@ -16,9 +16,10 @@
 // cloud.
 //
 // The title is added onto 151 with wrap-around: a byte 105 + r lands on index r,
-// so its chrome face uses r = 4..62 (a sky above the horizon, a dark horizon line,
-// gold ground below), its outline and drop shadow r = 200 (black, shown as 199:
-// the average with the frame before rounds down). It is the words' face
+// so its chrome face uses r = 4..37 (a sky above the horizon, a dark horizon
+// line, gold ground below; 42..75 repeat it for the letters over the cloud's
+// core), its outline and drop shadow r = 200 (black, shown as 199: the average
+// with the frame before rounds down). It is the words' face
 // condensed and stretched: cells 1.5 pixels wide and 2.5 high, standing free on
 // the frame like a logo, with no plate.
 #include <algorithm>
@@ -150,14 +151,21 @@ constexpr int TITLE_LIFT = 105;  // byte = (index + 105) mod 256 lands on index 
 
 uint8_t title_byte(int index) { return uint8_t((index + TITLE_LIFT) & 255); }
 
-// A chrome face: sky at the top (index 30, a clear blue) brightening to white
-// (4) just above the middle, a dark horizon line (34), then the ground from a
-// deep brown (36) up through gold to pale yellow (62) at the foot.
+// A chrome face, one entry a row: sky at the top (index 25, a clear blue)
+// brightening to white (4) just above the middle, a dark horizon line (27), then
+// the ground from a deep brown (28) up to pale yellow (37) at the foot, past the
+// fixed grey 33. The face spans fewer entries than the cloud's core lies above
+// the background (189 - 151 = 38): where the core lies under a letter it lands
+// 38 entries up, on 42..75, which repeat the same chrome, so a letter keeps its
+// face over the cloud as well as over the teal (42 + 22 = 64, fixed, is skipped
+// the same way).
 int chrome_index(float t) {
     constexpr float HORIZON = 0.52f;
-    if (t < HORIZON) return int(lerp(30.f, 4.f, t / HORIZON));
-    if (t < HORIZON + 0.07f) return 34;
-    return int(lerp(36.f, 62.f, (t - HORIZON - 0.07f) / (0.93f - HORIZON)));
+    if (t < HORIZON) return std::clamp(int(lerp(25.f, 4.f, t / HORIZON) + 0.5f), 4, 25);
+    if (t < HORIZON + 0.06f) return 27;
+    static constexpr int ground[] = {28, 29, 30, 31, 32, 34, 35, 36, 37};
+    const float u = (t - HORIZON - 0.06f) / (1.f - HORIZON - 0.06f);
+    return ground[std::clamp(int(u * 9.f), 0, 8)];
 }
 
 Indexed draw_se_cont() {
