@@ -342,8 +342,11 @@ constexpr Palette make_scene6() {
     // ink-dark rim (where the lines smudged over the cloud land, 160..182) to a
     // white highlight just inside the core's edge (183, 184: a pixel the cloud
     // newly covers climbs 170, 180, 185, 187, 188, 189 and never flashes it).
+    // The core is a light sky cyan and 185..188 a shade deeper, so the patches a
+    // blob has just covered read as the cloud's shading under a lit surface
+    // rather than as pale spots on a darker one.
     b.keys({{155, {4, 24, 33}}, {157, {1, 9, 22}}, {164, INK}, {176, {1, 10, 24}}, {182, {6, 22, 44}},
-            {183, {48, 62, 63}}, {184, {56, 63, 63}}, {185, {36, 58, 63}}, {187, {26, 52, 63}}, {189, {22, 50, 63}}});
+            {183, {60, 63, 63}}, {184, {63, 63, 63}}, {185, {20, 44, 62}}, {187, {25, 50, 63}}, {189, {29, 54, 63}}});
     // 190 is the cap, but the average with the frame before holds a covered
     // pixel at 189: 190 is shown where a blob covers the title's black outline
     // (200 capped to 190), so it stays the ink and the outline holds (and for a
