@@ -333,8 +333,8 @@ constexpr Palette make_scene6() {
     for (int i : {129, 130, 131, 133, 134}) b.set(i, DEEP);
     b.fill(136, 149, DEEP);
     for (int i : {141, 142, 143, 147}) b.set(i, BACKGROUND);
-    b.set(135, {3, 19, 29});  // a bar's first frame's rows: the lighter half tone
-    b.set(149, {2, 15, 24});  // the top edge of a line smudged 15 up
+    b.set(135, {4, 22, 32});  // a bar's first frame's rows: a half tone a step off the teal
+    b.set(149, {3, 20, 30});  // the top edge of a line smudged 15 up; a bar's last frame
     b.fill(150, 151, BACKGROUND);
     b.fill(152, 155, {4, 24, 33});
     // The cloud: what a blob adds caps at 190 and a covered pixel holds 189 (the

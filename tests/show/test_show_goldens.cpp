@@ -55,11 +55,11 @@ const Golden goldens[] = {
     {65000, "scene 5 flight, sprite and closing trail", 0xf24f8b35d77b44b5ull},
     {70000, "scene 5 flight, sprite at rest", 0x747e71d41885e924ull},
     // scene 6
-    {73000, "scene 6 cloud, first line", 0x46d66b528354329aull},
-    {75000, "scene 6 cloud, two lines", 0x5b8f770a02071ce3ull},
-    {77000, "scene 6 cloud, three lines", 0xb721ac67916261adull},
-    {79000, "scene 6 cloud, four lines", 0xe989c1504a327981ull},
-    {81000, "scene 6 cloud, five lines", 0x8d4e0a7f6faa74d0ull},
+    {73000, "scene 6 cloud, first line", 0xa5233dd573e9ac86ull},
+    {75000, "scene 6 cloud, two lines", 0xd5e675a638aa3a87ull},
+    {77000, "scene 6 cloud, three lines", 0x03aab2dad3459b49ull},
+    {79000, "scene 6 cloud, four lines", 0x284a3c264ed30325ull},
+    {81000, "scene 6 cloud, five lines", 0x0bcd14fbfc19f554ull},
     // scene 7
     {84000, "scene 7 shaded tube", 0x95a5741f615d9405ull},
     {95000, "scene 7 shaded tube, late", 0x628a4a9fb7217059ull},
