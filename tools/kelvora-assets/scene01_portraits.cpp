@@ -104,9 +104,9 @@ void sheen(Paint& pt, const Plane& hair, double x, double y, double w, double h)
     pt.current = R_HAIR;
     Plane band = blur(pt.stroke_mask([&](cairo_t* cr) {
         curve(cr, {{x - w, y + h}, {x - w * 0.5, y + h * 0.2}, {x + w * 0.3, y}, {x + w, y + h * 0.5}});
-    }, 1.6), pt.ss);
+    }, 2.0), pt.ss);
     for (size_t k = 0; k < band.v.size(); ++k) band.v[k] *= hair.v[k];
-    pt.flat(band, {54, 31, 18}, 0.75f);
+    pt.flat(band, {60, 38, 22}, 0.85f);
 }
 
 // Hair in locks rather than a felt: each lock a lit band on the side toward the key
