@@ -36,9 +36,9 @@ const Golden goldens[] = {
     {3000, "scene 1 opening picture held", 0x604c2ab9616232fcull},
     {3300, "scene 1 warp burst", 0x7f6519c74c6c9cbbull},
     {7000, "scene 1 logo", 0xe072c0f81cf76f3aull},
-    {13000, "scene 1 curves A", 0x625569138c59bd6eull},
-    {18000, "scene 1 curves B", 0xcb5d90292ec916a5ull},
-    {24000, "scene 1 curves C", 0x79b5bdd2147b77c6ull},
+    {13000, "scene 1 curves A", 0xf2826ccf105dc426ull},
+    {18000, "scene 1 curves B", 0x557db96416069e05ull},
+    {24000, "scene 1 curves C", 0x3075fc331fc84dadull},
     {30000, "scene 1 tunnel", 0xe7ed53f9644ee677ull},
     // scene 2
     {38000, "scene 2 lens, girl", 0x96004aeaca31c68full},

@@ -110,6 +110,18 @@ Indexed draw_frm01() {
         if (b > 0.9f)
             for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) t[size_t(y + oy) * W + x + ox] = -26.f;
     }
+    // Depth behind the sharp stars: a field of faint ones 10..26 ramp steps above
+    // the sky (capped at 104, well under the limb), so the dark reads as far rather
+    // than empty and the curves over them still climb toward the light.
+    Rng faint(7);
+    for (int i = 0; i < 420; ++i) {
+        const int x = int(faint.range(8, 312)), y = int(faint.range(8, 160));
+        const float b = faint.uniform();
+        if (std::hypot(float(x) - PX, float(y) - PY) < PR + 3.f) continue;
+        float& v = t[size_t(y) * W + x];
+        if (v < 0.f) continue;  // a sharp star already
+        v = std::min(v + 10.f + 16.f * b, 104.f);
+    }
     // The emblem for the phase that shows no portrait, in the recess's coordinates:
     // a glass orb lit from the upper left in a steel ring, a K standing out of it,
     // all on a soft backlight. A K mask drawn at 4x and averaged down; the rest shaded

@@ -60,15 +60,24 @@ void backdrop(Paint& pt, double cx, double cy, int gx, int gy) {
 // rather than a cushion lit from the front.
 void model_face(Paint& pt, const Plane& face, double cx, double cy, double s) {
     pt.current = R_SKIN;
+    // Fill on the mouth and chin, so the key light's falloff leaves the lower face
+    // in half tone and the dark stays on the far cheek.
+    Plane fill = blur(pt.mask([&](cairo_t* cr) { oval(cr, cx - 0.02 * s, cy + 0.3 * s, 0.15 * s, 0.13 * s); }),
+                      int(0.06 * s * pt.ss));
+    for (size_t k = 0; k < fill.v.size(); ++k) fill.v[k] *= face.v[k];
+    pt.flat(fill, {50, 28, 13}, 0.6f);
+    // The shadow side is a crescent along the cheek and jaw that stops short of the
+    // mouth and chin: carried across them it read as stubble.
     Plane side = blur(pt.mask([&](cairo_t* cr) {
-        blob(cr, {{cx + 0.16 * s, cy - 0.5 * s}, {cx + 0.45 * s, cy - 0.3 * s}, {cx + 0.45 * s, cy + 0.5 * s},
-                  {cx + 0.02 * s, cy + 0.55 * s}, {cx + 0.14 * s, cy + 0.2 * s}, {cx + 0.2 * s, cy - 0.1 * s}});
-    }), int(0.06 * s * pt.ss));
+        blob(cr, {{cx + 0.18 * s, cy - 0.5 * s}, {cx + 0.45 * s, cy - 0.3 * s}, {cx + 0.45 * s, cy + 0.5 * s},
+                  {cx + 0.16 * s, cy + 0.5 * s}, {cx + 0.2 * s, cy + 0.2 * s}, {cx + 0.22 * s, cy - 0.1 * s}});
+    }), int(0.04 * s * pt.ss));
     for (size_t k = 0; k < side.v.size(); ++k) side.v[k] *= face.v[k];
-    pt.flat(side, {18, 5, 3}, 0.85f);
+    pt.flat(side, {24, 7, 3}, 0.8f);
     Plane lit = blur(pt.mask([&](cairo_t* cr) {
         oval(cr, cx - 0.17 * s, cy + 0.1 * s, 0.09 * s, 0.06 * s, -0.3);
         oval(cr, cx - 0.1 * s, cy - 0.3 * s, 0.14 * s, 0.06 * s);
+        oval(cr, cx - 0.03 * s, cy + 0.4 * s, 0.06 * s, 0.03 * s);  // the chin's lit point
     }), int(0.04 * s * pt.ss));
     for (size_t k = 0; k < lit.v.size(); ++k) lit.v[k] *= face.v[k];
     pt.flat(lit, {63, 50, 34}, 0.75f);
@@ -95,9 +104,38 @@ void sheen(Paint& pt, const Plane& hair, double x, double y, double w, double h)
     pt.current = R_HAIR;
     Plane band = blur(pt.stroke_mask([&](cairo_t* cr) {
         curve(cr, {{x - w, y + h}, {x - w * 0.5, y + h * 0.2}, {x + w * 0.3, y}, {x + w, y + h * 0.5}});
-    }, 1.6), pt.ss);
+    }, 2.0), pt.ss);
     for (size_t k = 0; k < band.v.size(); ++k) band.v[k] *= hair.v[k];
-    pt.flat(band, {54, 31, 18}, 0.75f);
+    pt.flat(band, {60, 38, 22}, 0.85f);
+}
+
+// Hair in locks rather than a felt: each lock a lit band on the side toward the key
+// light with a dark parting beside it, n locks fanned between x0 and x1 and
+// following the fall from (top) to (bottom); only where `hair` lies.
+void locks(Paint& pt, const Plane& hair, double x0, double x1, double top, double bottom, double sweep, int n,
+           Rgb lit, Rgb parting, std::initializer_list<const Plane*> in_front = {}) {
+    pt.current = R_HAIR;
+    for (int i = 0; i < n; ++i) {
+        const double x = x0 + (x1 - x0) * (i + 0.5) / n;
+        const double side = x < (x0 + x1) * 0.5 ? -1.0 : 1.0;
+        const auto path = [&](double dx) {
+            return [&, dx](cairo_t* cr) {
+                curve(cr, {{x + dx, top}, {x + dx + side * sweep * 0.6, (top + bottom) * 0.5},
+                           {x + dx + side * sweep, bottom}});
+            };
+        };
+        Plane band = blur(pt.stroke_mask(path(0.0), 1.1), pt.ss / 2);
+        Plane cut = blur(pt.stroke_mask(path(1.4), 0.6), pt.ss / 2);
+        for (size_t k = 0; k < band.v.size(); ++k) {
+            float m = hair.v[k];
+            for (const Plane* p : in_front) m *= 1.f - p->v[k];
+            band.v[k] *= m;
+            cut.v[k] *= m;
+        }
+        // Locks on the far side of the parting sit in the head's own shade.
+        pt.flat(band, side < 0 ? lit : scale(lit, 0.8f), side < 0 ? 0.6f : 0.4f);
+        pt.flat(cut, parting, 0.55f);
+    }
 }
 
 // The cool light from behind the head (the planet's glow on the glass) catching the
@@ -133,8 +171,8 @@ void features(Paint& pt, double cx, double cy, double s, bool girl) {
     }), int(0.04 * s * pt.ss)), {36, 14, 4}, 0.5f);
     pt.flat(blur(pt.mask([&](cairo_t* cr) {
         oval(cr, cx + 0.02 * s, cy + 0.16 * s, 0.07 * s, 0.03 * s);
-        oval(cr, cx, cy + 0.33 * s, 0.08 * s, 0.025 * s);
-    }), int(0.03 * s * pt.ss)), {30, 9, 3}, 0.6f);
+        oval(cr, cx, cy + 0.33 * s, 0.06 * s, 0.02 * s);
+    }), int(0.03 * s * pt.ss)), {30, 9, 3}, 0.45f);
     pt.flat(blur(pt.stroke_mask([&](cairo_t* cr) {
         curve(cr, {{cx + 0.03 * s, cy - 0.02 * s}, {cx + 0.07 * s, cy + 0.1 * s}, {cx + 0.03 * s, cy + 0.15 * s}});
     }, 0.04 * s), int(0.02 * s * pt.ss)), {34, 12, 4}, 0.5f);
@@ -173,7 +211,9 @@ Indexed portrait(int x0, int y0, int w, int h, const std::function<void(Paint&, 
         });
         pt.shadow(edge, 1.5, 1.5, 2.5, 0.6f);
     }
-    Indexed pic = quantise_regions(pt.down(), pt.regions(), portrait_sets(), 0.35f);
+    // Little error diffusion: at this size a dithered cheek reads as noise, where a
+    // pixel artist would lay flat clusters of two or three tones.
+    Indexed pic = quantise_regions(pt.down(), pt.regions(), portrait_sets(), 0.12f);
     // A lone pale white (indices 1..8) among other colours is a highlight the
     // quantiser over-shot, read as a stray pixel; it takes its left or right
     // neighbour's colour. The eyes' whites are stamped after this.
@@ -262,8 +302,12 @@ void paint_girl(Paint& pt, int gx, int gy) {
         for (size_t k = 0; k < st.v.size(); ++k) st.v[k] *= front.v[k] + back_hair.v[k] > 0.5f ? 1.f : 0.f;
         pt.flat(st, i % 3 == 0 ? Rgb{24, 48, 55} : Rgb{38, 12, 3}, 0.35f);
     }
+    locks(pt, back_hair, cx - 20, cx - 11, cy - 0.1 * s, cy + 1.1 * s, 2.5, 3, {50, 26, 10}, {8, 1, 0},
+          {&body, &neck, &face, &front});
+    locks(pt, front, cx - 13, cx + 14, cy - 0.55 * s, cy + 0.5 * s, 3.5, 6, {50, 26, 10}, {8, 1, 0});
     sheen(pt, front, cx - 3, cy - 0.38 * s, 12, 5);
-    rim_light(pt, back_hair, R_HAIR, {22, 48, 55}, 1.2, 0.8f, {&body, &neck, &face});
+    rim_light(pt, back_hair, R_HAIR, {34, 56, 61}, 1.4, 0.9f, {&body, &neck, &face});
+    rim_light(pt, body, R_CLOTH, {44, 62, 63}, 1.4, 0.8f, {&back_hair});
 }
 
 // Eyes, nose and mouth at the output size, where a face of 35 pixels has eyes four
@@ -365,7 +409,8 @@ void paint_boy(Paint& pt, int gx, int gy) {
         pt.flat(st, Rgb{36, 14, 4}, 0.5f);
     }
     sheen(pt, top, cx - 1, cy - 0.64 * s, 9, 4);
-    rim_light(pt, top, R_HAIR, {22, 48, 55}, 1.2, 0.8f, {&face});
+    rim_light(pt, top, R_HAIR, {34, 56, 61}, 1.4, 0.9f, {&face});
+    rim_light(pt, body, R_CLOTH, {44, 62, 63}, 1.4, 0.8f);
 }
 
 void boy_eyes(Indexed& out) {
