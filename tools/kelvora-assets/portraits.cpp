@@ -347,7 +347,19 @@ Indexed draw_girl() {
     stamp(out, 49, 20, {" bbb    bbb ",
                         "llll   llll ",
                         " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 84}});
-    stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 165}, {'r', 166}, {'s', 172}});
+    // The nose: a lit bridge, its shadow side and the shadow under the tip; a mouth
+    // with a fuller lower lip catching the light, its shadow and the chin under it.
+    stamp(out, 51, 24, {"    s ",
+                        "   hs ",
+                        "   hd ",
+                        "  nddn",
+                        "      ",
+                        " cuuuc",
+                        "  lLl ",
+                        "  sss ",
+                        "  hh  ",
+                        "jjkkkkj"}, {{'h', 77}, {'s', 72}, {'d', 70}, {'n', 71}, {'c', 69}, {'u', 66},
+                                    {'l', 165}, {'L', 166}, {'j', 67}, {'k', 66}});
     return out;
 }
 
@@ -552,6 +564,22 @@ Indexed draw_boy() {
                         " mmmm ",
                         " llll ",
                         "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 68}, {'m', 65}, {'l', 73}, {'u', 71}});
+    // The jaw: a lit chin, the jawline on the shadow side and the dark under the
+    // chin, so the face stands off the neck.
+    stamp(out, 49, 27, {"        dd",
+                        "         d",
+                        "        d ",
+                        "   hhh  d ",
+                        " kkkkkkkk "}, {{'h', 75}, {'d', 68}, {'k', 66}});
+    // The hair swept up and back: lit strand clusters on the crown's near side,
+    // dark partings between them, only dim strands on the shadow side.
+    stamp(out, 46, 5, {"     hHHh         ",
+                       "    hHHHhd  h     ",
+                       "   hHHhd  hHh     ",
+                       "   HHh   hHhd  d  ",
+                       "  hHd  hHh   h    ",
+                       "  Hh  hHd         ",
+                       "  d   d    d      "}, {{'H', 103}, {'h', 102}, {'d', 98}});
     return out;
 }
 
