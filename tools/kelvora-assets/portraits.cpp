@@ -117,7 +117,7 @@ constexpr int FIG_W = 108, FIG_H = 188, FIG_SS = 4;
 // Skin on its own ramp, blonde hair on the gold ramp, a black satin dress.
 const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 54, 58}, 0.55f, 1.f};
 const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 56, 56}, 0.7f, 1.35f};
-const Finish girl_dress{{2, 2, 3}, {20, 20, 23}, {54, 56, 60}, 0.6f, {34, 42, 52}, 0.9f, 1.25f};
+const Finish girl_dress{{1, 1, 2}, {14, 14, 17}, {56, 58, 62}, 0.75f, {34, 42, 52}, 0.9f, 1.5f};
 
 // Colour sets of the girl's regions on the scene 2 palette.
 std::vector<ColourSet> girl_sets() {
@@ -248,14 +248,27 @@ Indexed draw_girl() {
     });
     pt.shadow(dress, 3, 2, 5, 0.45f);
     pt.shaded(dress, 9, girl_dress);
+    // Satin: each fold a lit ridge with a near-black valley beside it, the ridges
+    // brightest on the lit (left) side of the skirt; a sheen down the bodice.
     for (int f = 0; f < 4; ++f) {
         const double fx = cx - 10 + f * 7;
         Plane fold = blur(pt.stroke_mask([&](cairo_t* cr) {
             curve(cr, {{fx + 2, 84}, {fx + 0.5 - f * 0.6, 97}, {fx - 1 - f * 1.5, 108}});
-        }, 1.1), 3);
+        }, 1.1), 2);
         for (size_t k = 0; k < fold.v.size(); ++k) fold.v[k] *= dress.v[k];
-        pt.flat(fold, {34, 36, 40}, 0.65f);
+        pt.flat(fold, {46, 48, 54}, 0.75f - 0.1f * float(f));
+        Plane valley = blur(pt.stroke_mask([&](cairo_t* cr) {
+            curve(cr, {{fx + 5, 86}, {fx + 3.5 - f * 0.6, 97}, {fx + 2.2 - f * 1.5, 108}});
+        }, 1.2), 2);
+        for (size_t k = 0; k < valley.v.size(); ++k) valley.v[k] *= dress.v[k];
+        pt.flat(valley, {1, 1, 2}, 0.7f);
     }
+    Plane bodice = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 6, 49}, {cx - 5, 58}, {cx - 5.5, 68}});
+        curve(cr, {{cx - 7.5, 76}, {cx - 9, 82}});
+    }, 1.0), 2);
+    for (size_t k = 0; k < bodice.v.size(); ++k) bodice.v[k] *= dress.v[k];
+    pt.flat(bodice, {52, 54, 60}, 0.6f);
     pt.current = R_ACCENT;
     Plane belt = pt.mask([&](cairo_t* cr) {
         cairo_move_to(cr, cx - 10, 70.5);
@@ -339,6 +352,24 @@ Indexed draw_girl() {
     }, 1.2), 2);
     for (size_t k = 0; k < locks.v.size(); ++k) locks.v[k] *= hair_all.v[k];
     pt.flat(locks, {62, 56, 30}, 0.6f);
+    // The long hair in locks: a dark parting down each, a lit ridge beside it that
+    // catches the light where the wave turns towards it.
+    Plane partings = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hx - 12, 30}, {hx - 14.5, 42}, {hx - 14, 52}, {hx - 16.5, 66}});
+        curve(cr, {{hx - 6.5, 30}, {hx - 7.5, 44}, {hx - 9.5, 56}});
+        curve(cr, {{hx + 12, 30}, {hx + 13.5, 44}, {hx + 15, 56}, {hx + 17, 68}});
+        curve(cr, {{hx + 7, 28}, {hx + 8.5, 40}, {hx + 11, 54}});
+    }, 0.9), 1);
+    for (size_t k = 0; k < partings.v.size(); ++k) partings.v[k] *= hair_all.v[k];
+    pt.flat(partings, {10, 6, 1}, 0.75f);
+    Plane ridges = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hx - 13.5, 36}, {hx - 16, 46}, {hx - 17, 52}});
+        curve(cr, {{hx - 17.5, 58}, {hx - 18.5, 66}, {hx - 17, 72}});
+        curve(cr, {{hx + 14.5, 38}, {hx + 16, 46}, {hx + 17, 50}});
+        curve(cr, {{hx - 9, 44}, {hx - 10.5, 50}, {hx - 11.5, 55}});
+    }, 1.0), 1);
+    for (size_t k = 0; k < ridges.v.size(); ++k) ridges.v[k] *= hair_all.v[k];
+    pt.flat(ridges, {63, 60, 40}, 0.7f);
 
     pt.current = R_ACCENT;
     card_frame(pt, {52, 38, 4}, {7, 4, 1});
