@@ -400,7 +400,7 @@ Indexed draw_girl() {
 // greys.
 const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 60}, 0.55f, 1.05f};
 const Finish boy_hair{{2, 1, 1}, {15, 10, 6}, {34, 26, 18}, 0.6f, {30, 34, 40}, 0.5f, 1.3f};
-const Finish boy_jacket{{3, 3, 3}, {22, 22, 23}, {58, 58, 60}, 0.7f, {38, 44, 52}, 0.9f, 1.3f};
+const Finish boy_jacket{{2, 2, 2}, {17, 17, 19}, {58, 58, 60}, 0.75f, {38, 44, 52}, 0.9f, 1.45f};
 const Finish boy_shirt{{31, 0, 0}, {54, 12, 6}, {62, 34, 24}, 0.3f, {40, 40, 46}, 0.3f, 1.1f};
 const Finish boy_jeans{{4, 8, 15}, {20, 34, 48}, {40, 50, 58}, 0.35f, {40, 50, 60}, 0.65f, 0.9f};
 
@@ -548,6 +548,44 @@ Indexed draw_boy() {
         curve(cr, {{cx - 5.6, 50}, {cx - 6.8, 70}, {cx - 6.2, 94}});
         curve(cr, {{cx + 5.6, 50}, {cx + 6.8, 70}, {cx + 6.2, 94}});
     }, 0.45), {46, 47, 51}, 0.8f);
+    // Leather: hard, narrow highlights down the lit side of each sleeve and over
+    // the shoulders, and a dark seam where each sleeve meets the body.
+    Plane jacket = sleeves;
+    for (size_t k = 0; k < jacket.v.size(); ++k) jacket.v[k] = std::max(sleeves.v[k], body.v[k]);
+    Plane seams = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 9.5, 49}, {cx - 12.6, 66}, {cx - 9, 84}});
+        curve(cr, {{cx + 9.5, 49}, {cx + 12.8, 66}, {cx + 9, 84}});
+    }, 0.7), 1);
+    for (size_t k = 0; k < seams.v.size(); ++k) seams.v[k] *= jacket.v[k];
+    pt.flat(seams, {1, 1, 1}, 0.85f);
+    Plane gloss = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{sh_l.x - 2.5, 45}, {sh_l.x - 4.6, 54}, {el_l.x - 2, 64}});
+        curve(cr, {{el_l.x - 1, 72}, {wr_l.x - 3.2, 84}});
+        curve(cr, {{sh_r.x - 2, 47}, {sh_r.x + 0.5, 56}, {el_r.x - 2.5, 64}});
+        curve(cr, {{sh_l.x - 1, 41.5}, {sh_l.x + 3, 40.5}});
+        curve(cr, {{sh_r.x - 2, 40.5}, {sh_r.x + 1.5, 41.5}});
+    }, 0.8), 1);
+    for (size_t k = 0; k < gloss.v.size(); ++k) gloss.v[k] *= jacket.v[k];
+    pt.flat(gloss, {58, 60, 63}, 0.7f);
+    // The T-shirt: a ribbed crew neck, light on the chest and soft folds drawn
+    // down to the belt line.
+    pt.current = R_ACCENT;
+    Plane shirt_light = blur(pt.mask([&](cairo_t* cr) { oval(cr, cx - 2.5, 54, 3.5, 5); }), 8);
+    for (size_t k = 0; k < shirt_light.v.size(); ++k) shirt_light.v[k] *= shirt.v[k];
+    pt.flat(shirt_light, {62, 30, 20}, 0.5f);
+    Plane shirt_folds = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 3, 63}, {cx + 1, 72}, {cx + 2.5, 84}});
+        curve(cr, {{cx + 3, 58}, {cx + 4.5, 68}});
+        curve(cr, {{cx - 4.5, 78}, {cx - 2.5, 88}});
+    }, 1.0), 2);
+    for (size_t k = 0; k < shirt_folds.v.size(); ++k) shirt_folds.v[k] *= shirt.v[k];
+    pt.flat(shirt_folds, {26, 0, 0}, 0.6f);
+    Plane neckband = pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 4.6, 41.5}, {cx - 2, 44.6}, {cx + 2, 44.6}, {cx + 4.6, 41.5}});
+    }, 0.9);
+    for (size_t k = 0; k < neckband.v.size(); ++k) neckband.v[k] *= shirt.v[k];
+    pt.flat(neckband, {28, 0, 0}, 0.8f);
+    pt.current = R_CLOTH;
     const Plane collar = pt.mask([&](cairo_t* cr) {
         blob(cr, {{cx - 6, 37}, {cx - 14, 41}, {cx - 9, 50}, {cx - 5, 47}});
         cairo_fill(cr);
