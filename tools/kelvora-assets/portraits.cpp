@@ -489,6 +489,27 @@ Indexed draw_boy() {
         oval(cr, knee_l.x - 1, knee_l.y, 3, 5);
         oval(cr, knee_r.x - 1, knee_r.y, 3, 5);
     }), 6), {34, 46, 56}, 0.35f);
+    // Faded denim down the lit front of each leg, whiskers from the crotch, and the
+    // hems stacked in creases over the sneakers.
+    Plane fade = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hip_l.x - 2.5, 98}, {knee_l.x - 2, 116}, {knee_l.x - 1.8, 126}});
+        curve(cr, {{knee_l.x - 2, 135}, {ankle_l.x - 1.8, 156}});
+        curve(cr, {{hip_r.x - 2, 98}, {knee_r.x - 1.6, 116}, {knee_r.x - 1.4, 126}});
+        curve(cr, {{knee_r.x - 1.2, 135}, {ankle_r.x - 1.2, 156}});
+    }, 1.3), 2);
+    for (size_t k = 0; k < fade.v.size(); ++k) fade.v[k] *= jeans.v[k];
+    pt.flat(fade, {38, 50, 60}, 0.45f);
+    Plane creases = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 2, 100}, {cx - 5, 102.5}, {cx - 8, 103.5}});
+        curve(cr, {{cx + 2, 100}, {cx + 5, 102.5}, {cx + 8, 103.5}});
+        for (int leg = 0; leg < 2; ++leg) {
+            const double ax = leg ? ankle_r.x : ankle_l.x;
+            curve(cr, {{ax - 4, 157}, {ax, 158.5}, {ax + 4, 157.5}});
+            curve(cr, {{ax - 4, 161.5}, {ax - 0.5, 160.5}, {ax + 4, 162}});
+        }
+    }, 0.7), 1);
+    for (size_t k = 0; k < creases.v.size(); ++k) creases.v[k] *= jeans.v[k];
+    pt.flat(creases, {4, 8, 14}, 0.6f);
     // Sneakers: white, with dark soles.
     pt.current = R_CLOTH;
     const Plane shoes = pt.mask([&](cairo_t* cr) {
