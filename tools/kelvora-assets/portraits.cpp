@@ -654,13 +654,9 @@ Indexed draw_boy() {
                         " mmmm ",
                         " llll ",
                         "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 68}, {'m', 65}, {'l', 73}, {'u', 71}});
-    // The jaw: a lit chin, the jawline on the shadow side and the dark under the
-    // chin, so the face stands off the neck.
-    stamp(out, 49, 27, {"        dd",
-                        "         d",
-                        "        d ",
-                        "   hhh  d ",
-                        " kkkkkkkk "}, {{'h', 75}, {'d', 68}, {'k', 66}});
+    // The jaw: a lit chin and the dark under it, so the face stands off the neck.
+    stamp(out, 49, 30, {"   hhh    ",
+                        "  kkkkkk  "}, {{'h', 75}, {'k', 68}});
     // The hair swept up and back: lit strand clusters on the crown's near side,
     // dark partings between them, only dim strands on the shadow side.
     stamp(out, 46, 5, {"     hHHh         ",
