@@ -378,6 +378,12 @@ Indexed draw_girl() {
     stamp(out, 49, 20, {" bbb    bbb ",
                         "llll   llll ",
                         " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 84}});
+    // The crown's gloss broken into strand clusters with partings between them.
+    stamp(out, 44, 11, {"    hHHh  h       ",
+                        "  hHHd  hHHh  d   ",
+                        " hHd  hHd  hHd  d ",
+                        " Hd  hd    hd     ",
+                        "d                 "}, {{'H', 103}, {'h', 102}, {'d', 92}});
     // The nose: a lit bridge, its shadow side and the shadow under the tip; a mouth
     // with a fuller lower lip catching the light, its shadow and the chin under it.
     stamp(out, 51, 24, {"    s ",
