@@ -41,7 +41,7 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x79b5bdd2147b77c6ull},
     {30000, "scene 1 tunnel", 0xe7ed53f9644ee677ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x3f0f5db80fc8d039ull},
+    {38000, "scene 2 lens, girl", 0x511a3f71e8f42c22ull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x2d6530a9a82a9b7cull},
     {51000, "scene 3 cloud, late turn", 0xc07f4276a5dbd9ceull},

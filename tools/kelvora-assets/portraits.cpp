@@ -229,6 +229,27 @@ Indexed draw_girl() {
     pt.shaded(leg_r, 5, girl_skin);
     pt.shadow(leg_l, 2, 1, 3, 0.4f);
     pt.shaded(leg_l, 5, girl_skin);
+    // Kneecaps: lit on top with a soft shadow under each, and a gleam down the shins.
+    Plane legs = leg_l;
+    for (size_t k = 0; k < legs.v.size(); ++k) legs.v[k] = std::max(leg_l.v[k], leg_r.v[k]);
+    Plane knee_lit = blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, knee_l.x - 0.8, knee_l.y - 1.5, 2.2, 2.4);
+        oval(cr, knee_r.x - 0.8, knee_r.y - 1.5, 2.0, 2.4);
+    }), 4);
+    for (size_t k = 0; k < knee_lit.v.size(); ++k) knee_lit.v[k] *= legs.v[k];
+    pt.flat(knee_lit, {63, 56, 48}, 0.5f);
+    Plane knee_dark = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{knee_l.x - 2.5, knee_l.y + 3}, {knee_l.x, knee_l.y + 4}, {knee_l.x + 2.5, knee_l.y + 3}});
+        curve(cr, {{knee_r.x - 2.5, knee_r.y + 3}, {knee_r.x, knee_r.y + 4}, {knee_r.x + 2.5, knee_r.y + 3}});
+    }, 1.0), 3);
+    for (size_t k = 0; k < knee_dark.v.size(); ++k) knee_dark.v[k] *= legs.v[k];
+    pt.flat(knee_dark, {40, 18, 9}, 0.4f);
+    Plane shins = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{knee_l.x - 1.4, knee_l.y + 8}, {knee_l.x - 1.6, 146}, {ankle_l.x - 1, 162}});
+        curve(cr, {{knee_r.x + 0.6, knee_r.y + 8}, {knee_r.x + 1.5, 145}, {ankle_r.x - 1, 160}});
+    }, 0.8), 2);
+    for (size_t k = 0; k < shins.v.size(); ++k) shins.v[k] *= legs.v[k];
+    pt.flat(shins, {63, 58, 52}, 0.45f);
     // Black court shoes with a lit edge.
     pt.current = R_LOWER;
     const Plane shoes = pt.mask([&](cairo_t* cr) {
