@@ -551,6 +551,15 @@ Indexed draw_boy() {
         cairo_rectangle(cr, ankle_l.x - 11.5, 175.5, 17, 2);
         cairo_rectangle(cr, ankle_r.x - 4, 175.5, 16.5, 2);
     }), {6, 6, 6}, 0.9f);
+    // Laces down each tongue and the seam of the toe cap.
+    Plane laces = pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{ankle_l.x + 0.5, 166.5}, {ankle_l.x - 2, 168.5}, {ankle_l.x - 4.5, 170.5}});
+        curve(cr, {{ankle_l.x - 6.5, 171.5}, {ankle_l.x - 7.5, 174}});
+        curve(cr, {{ankle_r.x - 0.5, 167.5}, {ankle_r.x + 2, 169.5}, {ankle_r.x + 4.5, 171}});
+        curve(cr, {{ankle_r.x + 6.5, 172}, {ankle_r.x + 7.5, 174.5}});
+    }, 0.7);
+    for (size_t k = 0; k < laces.v.size(); ++k) laces.v[k] *= shoes.v[k];
+    pt.flat(laces, {26, 27, 30}, 0.75f);
 
     // The T-shirt under the open jacket.
     pt.current = R_ACCENT;
