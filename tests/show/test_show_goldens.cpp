@@ -41,12 +41,12 @@ const Golden goldens[] = {
     {24000, "scene 1 curves C", 0x3075fc331fc84dadull},
     {30000, "scene 1 tunnel", 0xe7ed53f9644ee677ull},
     // scene 2
-    {38000, "scene 2 lens, girl", 0x96004aeaca31c68full},
+    {38000, "scene 2 lens, girl", 0x511a3f71e8f42c22ull},
     // scene 3
     {44000, "scene 3 cloud, early turn", 0x2d6530a9a82a9b7cull},
     {51000, "scene 3 cloud, late turn", 0xc07f4276a5dbd9ceull},
     // scene 4
-    {58000, "scene 4 lens, boy", 0xfc97aaf9b6b17e3bull},
+    {58000, "scene 4 lens, boy", 0x8e8e2345ac33c812ull},
     {62550, "scene 4 melting warp", 0xcbf7cc08a7b9ca56ull},
     // scene 5
     {62900, "scene 5 zoom into scene 4's picture", 0x5a0c5313496ee0aeull},

@@ -117,7 +117,7 @@ constexpr int FIG_W = 108, FIG_H = 188, FIG_SS = 4;
 // Skin on its own ramp, blonde hair on the gold ramp, a black satin dress.
 const Finish girl_skin{{54, 32, 18}, {63, 59, 55}, {63, 62, 60}, 0.25f, {46, 54, 58}, 0.55f, 1.f};
 const Finish girl_hair{{14, 10, 1}, {54, 40, 0}, {62, 58, 44}, 0.7f, {50, 56, 56}, 0.7f, 1.35f};
-const Finish girl_dress{{2, 2, 3}, {20, 20, 23}, {54, 56, 60}, 0.6f, {34, 42, 52}, 0.9f, 1.25f};
+const Finish girl_dress{{1, 1, 2}, {14, 14, 17}, {56, 58, 62}, 0.75f, {34, 42, 52}, 0.9f, 1.5f};
 
 // Colour sets of the girl's regions on the scene 2 palette.
 std::vector<ColourSet> girl_sets() {
@@ -229,6 +229,27 @@ Indexed draw_girl() {
     pt.shaded(leg_r, 5, girl_skin);
     pt.shadow(leg_l, 2, 1, 3, 0.4f);
     pt.shaded(leg_l, 5, girl_skin);
+    // Kneecaps: lit on top with a soft shadow under each, and a gleam down the shins.
+    Plane legs = leg_l;
+    for (size_t k = 0; k < legs.v.size(); ++k) legs.v[k] = std::max(leg_l.v[k], leg_r.v[k]);
+    Plane knee_lit = blur(pt.mask([&](cairo_t* cr) {
+        oval(cr, knee_l.x - 0.8, knee_l.y - 1.5, 2.2, 2.4);
+        oval(cr, knee_r.x - 0.8, knee_r.y - 1.5, 2.0, 2.4);
+    }), 4);
+    for (size_t k = 0; k < knee_lit.v.size(); ++k) knee_lit.v[k] *= legs.v[k];
+    pt.flat(knee_lit, {63, 56, 48}, 0.5f);
+    Plane knee_dark = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{knee_l.x - 2.5, knee_l.y + 3}, {knee_l.x, knee_l.y + 4}, {knee_l.x + 2.5, knee_l.y + 3}});
+        curve(cr, {{knee_r.x - 2.5, knee_r.y + 3}, {knee_r.x, knee_r.y + 4}, {knee_r.x + 2.5, knee_r.y + 3}});
+    }, 1.0), 3);
+    for (size_t k = 0; k < knee_dark.v.size(); ++k) knee_dark.v[k] *= legs.v[k];
+    pt.flat(knee_dark, {40, 18, 9}, 0.4f);
+    Plane shins = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{knee_l.x - 1.4, knee_l.y + 8}, {knee_l.x - 1.6, 146}, {ankle_l.x - 1, 162}});
+        curve(cr, {{knee_r.x + 0.6, knee_r.y + 8}, {knee_r.x + 1.5, 145}, {ankle_r.x - 1, 160}});
+    }, 0.8), 2);
+    for (size_t k = 0; k < shins.v.size(); ++k) shins.v[k] *= legs.v[k];
+    pt.flat(shins, {63, 58, 52}, 0.45f);
     // Black court shoes with a lit edge.
     pt.current = R_LOWER;
     const Plane shoes = pt.mask([&](cairo_t* cr) {
@@ -248,14 +269,27 @@ Indexed draw_girl() {
     });
     pt.shadow(dress, 3, 2, 5, 0.45f);
     pt.shaded(dress, 9, girl_dress);
+    // Satin: each fold a lit ridge with a near-black valley beside it, the ridges
+    // brightest on the lit (left) side of the skirt; a sheen down the bodice.
     for (int f = 0; f < 4; ++f) {
         const double fx = cx - 10 + f * 7;
         Plane fold = blur(pt.stroke_mask([&](cairo_t* cr) {
             curve(cr, {{fx + 2, 84}, {fx + 0.5 - f * 0.6, 97}, {fx - 1 - f * 1.5, 108}});
-        }, 1.1), 3);
+        }, 1.1), 2);
         for (size_t k = 0; k < fold.v.size(); ++k) fold.v[k] *= dress.v[k];
-        pt.flat(fold, {34, 36, 40}, 0.65f);
+        pt.flat(fold, {46, 48, 54}, 0.75f - 0.1f * float(f));
+        Plane valley = blur(pt.stroke_mask([&](cairo_t* cr) {
+            curve(cr, {{fx + 5, 86}, {fx + 3.5 - f * 0.6, 97}, {fx + 2.2 - f * 1.5, 108}});
+        }, 1.2), 2);
+        for (size_t k = 0; k < valley.v.size(); ++k) valley.v[k] *= dress.v[k];
+        pt.flat(valley, {1, 1, 2}, 0.7f);
     }
+    Plane bodice = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 6, 49}, {cx - 5, 58}, {cx - 5.5, 68}});
+        curve(cr, {{cx - 7.5, 76}, {cx - 9, 82}});
+    }, 1.0), 2);
+    for (size_t k = 0; k < bodice.v.size(); ++k) bodice.v[k] *= dress.v[k];
+    pt.flat(bodice, {52, 54, 60}, 0.6f);
     pt.current = R_ACCENT;
     Plane belt = pt.mask([&](cairo_t* cr) {
         cairo_move_to(cr, cx - 10, 70.5);
@@ -339,6 +373,24 @@ Indexed draw_girl() {
     }, 1.2), 2);
     for (size_t k = 0; k < locks.v.size(); ++k) locks.v[k] *= hair_all.v[k];
     pt.flat(locks, {62, 56, 30}, 0.6f);
+    // The long hair in locks: a dark parting down each, a lit ridge beside it that
+    // catches the light where the wave turns towards it.
+    Plane partings = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hx - 12, 30}, {hx - 14.5, 42}, {hx - 14, 52}, {hx - 16.5, 66}});
+        curve(cr, {{hx - 6.5, 30}, {hx - 7.5, 44}, {hx - 9.5, 56}});
+        curve(cr, {{hx + 12, 30}, {hx + 13.5, 44}, {hx + 15, 56}, {hx + 17, 68}});
+        curve(cr, {{hx + 7, 28}, {hx + 8.5, 40}, {hx + 11, 54}});
+    }, 0.9), 1);
+    for (size_t k = 0; k < partings.v.size(); ++k) partings.v[k] *= hair_all.v[k];
+    pt.flat(partings, {10, 6, 1}, 0.75f);
+    Plane ridges = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hx - 13.5, 36}, {hx - 16, 46}, {hx - 17, 52}});
+        curve(cr, {{hx - 17.5, 58}, {hx - 18.5, 66}, {hx - 17, 72}});
+        curve(cr, {{hx + 14.5, 38}, {hx + 16, 46}, {hx + 17, 50}});
+        curve(cr, {{hx - 9, 44}, {hx - 10.5, 50}, {hx - 11.5, 55}});
+    }, 1.0), 1);
+    for (size_t k = 0; k < ridges.v.size(); ++k) ridges.v[k] *= hair_all.v[k];
+    pt.flat(ridges, {63, 60, 40}, 0.7f);
 
     pt.current = R_ACCENT;
     card_frame(pt, {52, 38, 4}, {7, 4, 1});
@@ -347,7 +399,25 @@ Indexed draw_girl() {
     stamp(out, 49, 20, {" bbb    bbb ",
                         "llll   llll ",
                         " wpw   wpw  "}, {{'l', 193}, {'w', 189}, {'p', 196}, {'b', 84}});
-    stamp(out, 53, 29, {" uu ", "srrs"}, {{'u', 165}, {'r', 166}, {'s', 172}});
+    // The crown's gloss broken into strand clusters with partings between them.
+    stamp(out, 44, 11, {"    hHHh  h       ",
+                        "  hHHd  hHHh  d   ",
+                        " hHd  hHd  hHd  d ",
+                        " Hd  hd    hd     ",
+                        "d                 "}, {{'H', 103}, {'h', 102}, {'d', 92}});
+    // The nose: a lit bridge, its shadow side and the shadow under the tip; a mouth
+    // with a fuller lower lip catching the light, its shadow and the chin under it.
+    stamp(out, 51, 24, {"    s ",
+                        "   hs ",
+                        "   hd ",
+                        "  nddn",
+                        "      ",
+                        " cuuuc",
+                        "  lLl ",
+                        "  sss ",
+                        "  hh  ",
+                        "jjkkkkj"}, {{'h', 77}, {'s', 72}, {'d', 70}, {'n', 71}, {'c', 69}, {'u', 66},
+                                    {'l', 165}, {'L', 166}, {'j', 67}, {'k', 66}});
     return out;
 }
 
@@ -357,7 +427,7 @@ Indexed draw_girl() {
 // greys.
 const Finish boy_skin{{52, 29, 17}, {63, 57, 51}, {63, 61, 58}, 0.25f, {44, 50, 60}, 0.55f, 1.05f};
 const Finish boy_hair{{2, 1, 1}, {15, 10, 6}, {34, 26, 18}, 0.6f, {30, 34, 40}, 0.5f, 1.3f};
-const Finish boy_jacket{{3, 3, 3}, {22, 22, 23}, {58, 58, 60}, 0.7f, {38, 44, 52}, 0.9f, 1.3f};
+const Finish boy_jacket{{2, 2, 2}, {17, 17, 19}, {58, 58, 60}, 0.75f, {38, 44, 52}, 0.9f, 1.45f};
 const Finish boy_shirt{{31, 0, 0}, {54, 12, 6}, {62, 34, 24}, 0.3f, {40, 40, 46}, 0.3f, 1.1f};
 const Finish boy_jeans{{4, 8, 15}, {20, 34, 48}, {40, 50, 58}, 0.35f, {40, 50, 60}, 0.65f, 0.9f};
 
@@ -446,6 +516,27 @@ Indexed draw_boy() {
         oval(cr, knee_l.x - 1, knee_l.y, 3, 5);
         oval(cr, knee_r.x - 1, knee_r.y, 3, 5);
     }), 6), {34, 46, 56}, 0.35f);
+    // Faded denim down the lit front of each leg, whiskers from the crotch, and the
+    // hems stacked in creases over the sneakers.
+    Plane fade = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{hip_l.x - 2.5, 98}, {knee_l.x - 2, 116}, {knee_l.x - 1.8, 126}});
+        curve(cr, {{knee_l.x - 2, 135}, {ankle_l.x - 1.8, 156}});
+        curve(cr, {{hip_r.x - 2, 98}, {knee_r.x - 1.6, 116}, {knee_r.x - 1.4, 126}});
+        curve(cr, {{knee_r.x - 1.2, 135}, {ankle_r.x - 1.2, 156}});
+    }, 1.3), 2);
+    for (size_t k = 0; k < fade.v.size(); ++k) fade.v[k] *= jeans.v[k];
+    pt.flat(fade, {38, 50, 60}, 0.45f);
+    Plane creases = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 2, 100}, {cx - 5, 102.5}, {cx - 8, 103.5}});
+        curve(cr, {{cx + 2, 100}, {cx + 5, 102.5}, {cx + 8, 103.5}});
+        for (int leg = 0; leg < 2; ++leg) {
+            const double ax = leg ? ankle_r.x : ankle_l.x;
+            curve(cr, {{ax - 4, 157}, {ax, 158.5}, {ax + 4, 157.5}});
+            curve(cr, {{ax - 4, 161.5}, {ax - 0.5, 160.5}, {ax + 4, 162}});
+        }
+    }, 0.7), 1);
+    for (size_t k = 0; k < creases.v.size(); ++k) creases.v[k] *= jeans.v[k];
+    pt.flat(creases, {4, 8, 14}, 0.6f);
     // Sneakers: white, with dark soles.
     pt.current = R_CLOTH;
     const Plane shoes = pt.mask([&](cairo_t* cr) {
@@ -460,6 +551,15 @@ Indexed draw_boy() {
         cairo_rectangle(cr, ankle_l.x - 11.5, 175.5, 17, 2);
         cairo_rectangle(cr, ankle_r.x - 4, 175.5, 16.5, 2);
     }), {6, 6, 6}, 0.9f);
+    // Laces down each tongue and the seam of the toe cap.
+    Plane laces = pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{ankle_l.x + 0.5, 166.5}, {ankle_l.x - 2, 168.5}, {ankle_l.x - 4.5, 170.5}});
+        curve(cr, {{ankle_l.x - 6.5, 171.5}, {ankle_l.x - 7.5, 174}});
+        curve(cr, {{ankle_r.x - 0.5, 167.5}, {ankle_r.x + 2, 169.5}, {ankle_r.x + 4.5, 171}});
+        curve(cr, {{ankle_r.x + 6.5, 172}, {ankle_r.x + 7.5, 174.5}});
+    }, 0.7);
+    for (size_t k = 0; k < laces.v.size(); ++k) laces.v[k] *= shoes.v[k];
+    pt.flat(laces, {26, 27, 30}, 0.75f);
 
     // The T-shirt under the open jacket.
     pt.current = R_ACCENT;
@@ -505,6 +605,44 @@ Indexed draw_boy() {
         curve(cr, {{cx - 5.6, 50}, {cx - 6.8, 70}, {cx - 6.2, 94}});
         curve(cr, {{cx + 5.6, 50}, {cx + 6.8, 70}, {cx + 6.2, 94}});
     }, 0.45), {46, 47, 51}, 0.8f);
+    // Leather: hard, narrow highlights down the lit side of each sleeve and over
+    // the shoulders, and a dark seam where each sleeve meets the body.
+    Plane jacket = sleeves;
+    for (size_t k = 0; k < jacket.v.size(); ++k) jacket.v[k] = std::max(sleeves.v[k], body.v[k]);
+    Plane seams = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 9.5, 49}, {cx - 12.6, 66}, {cx - 9, 84}});
+        curve(cr, {{cx + 9.5, 49}, {cx + 12.8, 66}, {cx + 9, 84}});
+    }, 0.7), 1);
+    for (size_t k = 0; k < seams.v.size(); ++k) seams.v[k] *= jacket.v[k];
+    pt.flat(seams, {1, 1, 1}, 0.85f);
+    Plane gloss = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{sh_l.x - 2.5, 45}, {sh_l.x - 4.6, 54}, {el_l.x - 2, 64}});
+        curve(cr, {{el_l.x - 1, 72}, {wr_l.x - 3.2, 84}});
+        curve(cr, {{sh_r.x - 2, 47}, {sh_r.x + 0.5, 56}, {el_r.x - 2.5, 64}});
+        curve(cr, {{sh_l.x - 1, 41.5}, {sh_l.x + 3, 40.5}});
+        curve(cr, {{sh_r.x - 2, 40.5}, {sh_r.x + 1.5, 41.5}});
+    }, 0.8), 1);
+    for (size_t k = 0; k < gloss.v.size(); ++k) gloss.v[k] *= jacket.v[k];
+    pt.flat(gloss, {58, 60, 63}, 0.7f);
+    // The T-shirt: a ribbed crew neck, light on the chest and soft folds drawn
+    // down to the belt line.
+    pt.current = R_ACCENT;
+    Plane shirt_light = blur(pt.mask([&](cairo_t* cr) { oval(cr, cx - 2.5, 54, 3.5, 5); }), 8);
+    for (size_t k = 0; k < shirt_light.v.size(); ++k) shirt_light.v[k] *= shirt.v[k];
+    pt.flat(shirt_light, {62, 30, 20}, 0.5f);
+    Plane shirt_folds = blur(pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 3, 63}, {cx + 1, 72}, {cx + 2.5, 84}});
+        curve(cr, {{cx + 3, 58}, {cx + 4.5, 68}});
+        curve(cr, {{cx - 4.5, 78}, {cx - 2.5, 88}});
+    }, 1.0), 2);
+    for (size_t k = 0; k < shirt_folds.v.size(); ++k) shirt_folds.v[k] *= shirt.v[k];
+    pt.flat(shirt_folds, {26, 0, 0}, 0.6f);
+    Plane neckband = pt.stroke_mask([&](cairo_t* cr) {
+        curve(cr, {{cx - 4.6, 41.5}, {cx - 2, 44.6}, {cx + 2, 44.6}, {cx + 4.6, 41.5}});
+    }, 0.9);
+    for (size_t k = 0; k < neckband.v.size(); ++k) neckband.v[k] *= shirt.v[k];
+    pt.flat(neckband, {28, 0, 0}, 0.8f);
+    pt.current = R_CLOTH;
     const Plane collar = pt.mask([&](cairo_t* cr) {
         blob(cr, {{cx - 6, 37}, {cx - 14, 41}, {cx - 9, 50}, {cx - 5, 47}});
         cairo_fill(cr);
@@ -552,6 +690,18 @@ Indexed draw_boy() {
                         " mmmm ",
                         " llll ",
                         "  uu  "}, {{'h', 78}, {'s', 71}, {'n', 72}, {'d', 69}, {'c', 68}, {'m', 65}, {'l', 73}, {'u', 71}});
+    // The jaw: a lit chin and the dark under it, so the face stands off the neck.
+    stamp(out, 49, 30, {"   hhh    ",
+                        "  kkkkkk  "}, {{'h', 75}, {'k', 68}});
+    // The hair swept up and back: lit strand clusters on the crown's near side,
+    // dark partings between them, only dim strands on the shadow side.
+    stamp(out, 46, 5, {"     hHHh         ",
+                       "    hHHHhd  h     ",
+                       "   hHHhd  hHh     ",
+                       "   HHh   hHhd  d  ",
+                       "  hHd  hHh   h    ",
+                       "  Hh  hHd         ",
+                       "  d   d    d      "}, {{'H', 103}, {'h', 102}, {'d', 98}});
     return out;
 }
 
