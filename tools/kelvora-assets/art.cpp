@@ -134,6 +134,14 @@ void text_path_centred(cairo_t* cr, const std::string& text, const char* family,
     text_path(cr, text, family, px, cx - b.w / 2, cy - b.h / 2, letter_spacing);
 }
 
+void ink_thickened(cairo_t* cr, double width, cairo_line_join_t join) {
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, width);
+    cairo_set_line_join(cr, join);
+    cairo_fill_preserve(cr);
+    cairo_stroke(cr);
+}
+
 double fit_text(cairo_t* cr, const std::string& text, const char* family, double w, double h,
                 double letter_spacing) {
     TextBox b = text_extents(cr, text, family, 100.0, letter_spacing);

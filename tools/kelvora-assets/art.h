@@ -98,6 +98,9 @@ void text_path(cairo_t* cr, const std::string& text, const char* family, double 
 // Adds the text centred in the box (cx, cy) by its ink extents.
 void text_path_centred(cairo_t* cr, const std::string& text, const char* family, double px,
                        double cx, double cy, double letter_spacing = 0);
+// Fills the current path in white and strokes it `width` wide with this join: type
+// thickened outward for weight, read back as coverage through Canvas::alpha().
+void ink_thickened(cairo_t* cr, double width, cairo_line_join_t join = CAIRO_LINE_JOIN_ROUND);
 // The pixel size at which the text's ink fits w x h (largest that fits both).
 double fit_text(cairo_t* cr, const std::string& text, const char* family, double w, double h,
                 double letter_spacing = 0);

@@ -234,11 +234,7 @@ Indexed caption(int w, int h, const std::string& text, const char* font, double 
     const TextBox box = text_extents(cr, text, font, px, spacing);
     const double x0 = std::floor((w - DEPTH - box.w) / 2), y0 = std::floor((h - DEPTH - box.h) / 2);
     text_path(cr, text, font, px, x0, y0, spacing);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_set_line_width(cr, bold);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_fill_preserve(cr);
-    cairo_stroke(cr);
+    ink_thickened(cr, bold);
     const Plane cover = cv.alpha();
     auto face = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && cover.at(x, y) >= 0.5f; };
     const double top = y0 - bold / 2, rows = box.h + bold;

@@ -361,11 +361,7 @@ Indexed draw_sclpic() {
     const TextBox box = text_extents(cr, "DEEPER", font, px, spacing);
     const double x0 = std::floor((W - SCL_DEPTH - box.w) / 2), y0 = std::floor((H - SCL_FOOT - SCL_DEPTH - box.h) / 2);
     text_path(cr, "DEEPER", font, px, x0, y0, spacing);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_set_line_width(cr, SCL_BOLD);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-    cairo_fill_preserve(cr);
-    cairo_stroke(cr);
+    ink_thickened(cr, SCL_BOLD, CAIRO_LINE_JOIN_MITER);
     const Plane cover = cv.alpha();
     auto face = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && cover.at(x, y) >= 0.5f; };
     const double top = y0 - SCL_BOLD / 2, rows = box.h + SCL_BOLD;

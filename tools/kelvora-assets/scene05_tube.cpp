@@ -309,11 +309,7 @@ Indexed draw_apsave() {
     Canvas c(W, H);
     const double px = fit_text(c.cr, text, font, W - 36, H - 20, spacing);
     text_path_centred(c.cr, text, font, px, W / 2.0, H / 2.0 - 1.5, spacing);
-    cairo_set_source_rgb(c.cr, 1, 1, 1);
-    cairo_set_line_width(c.cr, 1.4);
-    cairo_set_line_join(c.cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_fill_preserve(c.cr);
-    cairo_stroke(c.cr);
+    ink_thickened(c.cr, 1.4);
     for (double y : {3.0, H - 9.0}) cairo_rectangle(c.cr, 18, y, W - 36, 1);
     cairo_fill(c.cr);
     const Plane f = c.alpha();

@@ -149,11 +149,7 @@ Indexed draw_pay_att() {
     const double spacing = 3;
     const double px = fit_text(c.cr, "PAY ATTENTION", font, W - 8, H - 5, spacing);
     text_path_centred(c.cr, "PAY ATTENTION", font, px, W / 2.0, H / 2.0, spacing);
-    cairo_set_source_rgb(c.cr, 1, 1, 1);
-    cairo_set_line_width(c.cr, 1.0);
-    cairo_set_line_join(c.cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_fill_preserve(c.cr);
-    cairo_stroke(c.cr);
+    ink_thickened(c.cr, 1.0);
     const Plane cover = c.alpha();
     // A softened copy for the bevel's slope.
     Plane soft(W, H);
