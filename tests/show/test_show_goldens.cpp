@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x5d58460519aa8ecbull},
     {130000, "scene 9 tube with curves", 0x330c0c95efc5dd47ull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x29a00e4aeea81d05ull},
-    {147800, "scene 10 hold, sprites at rest", 0x0f1dab5500946e1aull},
-    {149000, "scene 10 fade, step 24", 0xef440cba95151285ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x5b9ccb516448a6b6ull},
+    {147800, "scene 10 hold, sprites at rest", 0x419f509f37f48812ull},
+    {149000, "scene 10 fade, step 24", 0x7bd3170f1c7e1a41ull},
     // the end
-    {150000, "last frame", 0xac283fc234f229a1ull},
+    {150000, "last frame", 0x692f0a53525c4b9dull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 

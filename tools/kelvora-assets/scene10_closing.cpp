@@ -209,7 +209,9 @@ float on_screen_y(float oy) { return 99.5f + float(STRING_SCALE) * oy; }
 // west where the sun went down.
 float sky(float x, float y) {
     const float v = std::clamp(y / HORIZON, 0.f, 1.f);
-    float s = 47.f + 11.f * std::pow(v, 1.3f);
+    // The top rows on the ramp's darkest colour, so the night deepens overhead
+    // and the dusk glow keeps to the horizon.
+    float s = 42.f + 16.f * std::pow(v, 1.6f);
     const float gx = (x - 40.f) / 190.f, gy = (HORIZON - y) / 34.f;
     s += 15.f * std::exp(-(gx * gx + gy * gy));
     return s;
@@ -404,9 +406,13 @@ Indexed draw_apfrm() {
                 // A firm edge: a dark seam on the outline, then a thin band of light
                 // reflected off the sky just inside it, before the rounded body.
                 const float e = heart_edge.at(x, y);
-                if (e < 1.5f) u = 52.f;
+                // The seam fades out on the moonlit side, where the bulbs ride just
+                // outside the outline and a dark line would show inside their ring.
+                if (e < 1.5f) u = lerp(52.f, 74.f, smoothstep(0.5f, 0.8f, l.diffuse));
                 else if (e < 3.f) u = std::max(u, 74.f);
-                else u = lerp(64.f, u, smoothstep(3.f, 6.f, e));
+                // Toward the body from no darker than the body itself where the
+                // moon lights it, so the lit lobe shows no dark seam under the bulbs.
+                else u = lerp(std::max(64.f, std::min(u, 74.f)), u, smoothstep(3.f, 6.f, e));
                 v = lit(u, x, y);
             }
             // The hot-air balloon: gores in two tones, a band round its widest part,
@@ -518,7 +524,10 @@ Indexed draw_apfrm() {
                 if (above >= 84) best = std::max(best, above - 3 * k);
             }
             float u = best < LIT ? 0.f : float(best);
-            if (u > 0.f) u = float(LIT) + 4.f + (u - float(LIT)) * 0.75f;
+            // The mirrored sky sinks deeper than the sky itself; only the lights
+            // keep their strength on the water.
+            if (u >= 84.f) u = float(LIT) + 4.f + (u - float(LIT)) * 0.75f;
+            else if (u > 0.f) u = float(LIT) + 1.f + (u - float(LIT)) * 0.55f;
             // Dark ripple lines, more of them toward the bank.
             // Long dashes, fewer of them: calm water, not a speckle.
             if (hash2(x / 16, y, 1061) > 0.78f - 0.25f * depth) u = std::max(u - 5.f, u > 0.f ? float(LIT) : 0.f);
