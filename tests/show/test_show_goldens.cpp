@@ -74,11 +74,11 @@ const Golden goldens[] = {
     {117500, "scene 9 tube", 0x5d58460519aa8ecbull},
     {130000, "scene 9 tube with curves", 0x330c0c95efc5dd47ull},
     // scene 10
-    {144700, "scene 10 shrink, trails at 1.5 times", 0x5b9ccb516448a6b6ull},
-    {147800, "scene 10 hold, sprites at rest", 0x419f509f37f48812ull},
-    {149000, "scene 10 fade, step 24", 0x7bd3170f1c7e1a41ull},
+    {144700, "scene 10 shrink, trails at 1.5 times", 0x15f3207ee1a813a2ull},
+    {147800, "scene 10 hold, sprites at rest", 0xfe6fefde252479eaull},
+    {149000, "scene 10 fade, step 24", 0x5383aab26c9c62e1ull},
     // the end
-    {150000, "last frame", 0x692f0a53525c4b9dull},
+    {150000, "last frame", 0xe3b4a117d2b425a5ull},
 };
 constexpr int GOLDEN_COUNT = int(sizeof goldens / sizeof goldens[0]);
 
