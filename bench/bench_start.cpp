@@ -2,7 +2,10 @@
 // on the headless platform (full screen, zoom 1, no sound), on the built resources.
 // Run from the build folder, on one core:
 //   cd build && taskset -c 0 ./bench_start
-// The argument is the start in seconds; "CPU" is the process's time to reach it.
+// The argument is the start in seconds; "CPU" is the process's time to reach it. The
+// reference, measured in the same run, is the show drawn frame by frame from the
+// start up to the same moment: what a later start cost before it skipped unseen
+// drawing. Read the ratio of the two.
 #include <benchmark/benchmark.h>
 
 #include "bench_show.h"
@@ -32,6 +35,30 @@ void BM_RunAheadTo(benchmark::State& state) {
     }
     timeline_start(0);
 }
+int reference_until_ms = 0;
+
+void leave_at_reference_time(void*) {
+    if (show_ticks() >= uint32_t(reference_until_ms)) throw Started{};
+}
+
+void BM_DrawEveryFrameTo(benchmark::State& state) {
+    start_show();
+    HeadlessConfig c;
+    c.settings = RunSettings{true, false, 44100, 1};
+    c.on_pump = leave_at_reference_time;
+    reference_until_ms = int(state.range(0)) * 1000;
+    for (auto _ : state) {
+        headless_install(c);  // the virtual clock from zero again
+        scenes_reset_state();
+        timeline_start(0);
+        try {
+            play_scenes();
+        } catch (const Started&) {
+        }
+    }
+}
+
 BENCHMARK(BM_RunAheadTo)->Arg(30)->Arg(60)->Arg(100)->Arg(140)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_DrawEveryFrameTo)->Arg(30)->Arg(60)->Arg(100)->Arg(140)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace
